@@ -1,0 +1,38 @@
+#include "chstate.h"
+
+#include <cstring>
+
+ChState::ChState(int ch, const quint16 *image)
+    : ch(ch)
+    , status(image[0])
+{
+    for (int m = 0; m < 8; ++m) {
+        const quint16 *entry = image + 8 + 10 * m;
+        if (entry[0] == 0)
+            continue;
+        auto item = std::make_unique<ChMeas>();
+        item->num = m;
+        item->type = entry[0];
+        const quint16 flags = entry[1];
+        const quint32 bits = quint32(entry[2]) | (quint32(entry[3]) << 16);
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        item->value = value;
+        item->fs_value = entry[4];
+        item->baseline = entry[5];
+        item->failure = decodeCondition(flags, 0);
+        item->alert = decodeCondition(flags, 2);
+        item->danger = decodeCondition(flags, 4);
+        item->baseline_valid = flags & (1u << 8);
+        item->extra_flag = flags & (1u << 9);
+        meas.push_back(std::move(item));
+    }
+}
+
+ChState::~ChState() = default;
+
+int ChState::decodeCondition(quint16 flags, int shift)
+{
+    const int field = (flags >> shift) & 3;
+    return (field & 2) ? -1 : field;
+}
