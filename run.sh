@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds and starts the viewer.
+#
+#   ./run.sh            start the viewer (it listens on UDP port 49153)
+#   ./run.sh --demo     also start orvo-node-sim with a sample installation; it stops with the viewer
+# Further arguments are passed to the viewer.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/deps.sh
+
+demo=0
+args=()
+for a in "$@"; do
+    case "$a" in
+        --demo) demo=1 ;;
+        *) args+=("$a") ;;
+    esac
+done
+
+orvo_need_packages "${ORVO_BUILD_PACKAGES[@]}"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVO_BUILD_TESTS=OFF
+cmake --build build -j"$(nproc 2>/dev/null || echo 2)"
+
+viewer=(build/bin/orvo-icp-view)
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    # No display: run inside a virtual X server so the viewer still starts.
+    orvo_need_packages "${ORVO_DISPLAY_PACKAGES[@]}"
+    echo "No display found: running the viewer under xvfb-run."
+    viewer=(xvfb-run -a -s "-screen 0 1280x1024x24" "${viewer[@]}")
+fi
+
+if [ "$demo" = 1 ]; then
+    build/bin/orvo-node-sim --demo &
+    sim=$!
+    trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
+fi
+
+"${viewer[@]}" "${args[@]+"${args[@]}"}"

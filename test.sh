@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the viewer, its tools and tests, and runs every test (ends with CTest's summary).
+#
+#   ./test.sh                 build in build/ and run the suite
+#   ./test.sh --sanitize      the same with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)
+#   ./test.sh --fuzz [SECS]   also fuzz the datagram decoder for SECS seconds (default 120)
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/deps.sh
+
+sanitize=0
+fuzz_seconds=""
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --sanitize) sanitize=1 ;;
+        --fuzz)
+            fuzz_seconds=120
+            if [ $# -gt 1 ] && [[ "$2" =~ ^[0-9]+$ ]]; then fuzz_seconds="$2"; shift; fi ;;
+        -h|--help) sed -n '2,7p' "$0"; exit 0 ;;
+        *) echo "unknown option: $1" >&2; exit 2 ;;
+    esac
+    shift
+done
+
+orvo_need_packages "${ORVO_BUILD_PACKAGES[@]}" "${ORVO_TEST_PACKAGES[@]}"
+[ -n "$fuzz_seconds" ] && orvo_need_packages "${ORVO_FUZZ_PACKAGES[@]}"
+
+jobs=$(nproc 2>/dev/null || echo 2)
+if [ "$sanitize" = 1 ]; then
+    dir=build-asan
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVO_SANITIZE=ON -DORVO_BUILD_TESTS=ON
+else
+    dir=build
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVO_BUILD_TESTS=ON
+fi
+cmake --build "$dir" -j"$jobs"
+
+if [ -n "$fuzz_seconds" ]; then
+    fuzz/run-fuzz.sh "$fuzz_seconds"
+fi
+
+ctest --test-dir "$dir" -j"$jobs" --output-on-failure
