@@ -1,0 +1,136 @@
+#pragma once
+
+#include "chmeas.h"
+#include "chstate.h"
+#include "t_orvo_settings.h"
+#include "t_orvo_type.h"
+
+#include <QObject>
+#include <QSharedPointer>
+#include <QString>
+
+#include <array>
+
+class Orvo_ICPConnection;
+
+// Watches one module through an open link: every 500 ms it reads the status block of change
+// counters and readiness words and fetches settings, relay status and channel states only
+// when their counter moved. For measurement modules it also drives three capture machines
+// (waveforms, spectra of type 0 and 1): write a trigger, wait until every wanted channel is
+// ready, announce the channels, wait until the holder has fetched them, trigger again.
+//
+// Typical holder:
+//   auto *poller = new Orvo_ICPMeasPoller(link, this);
+//   connect(poller, &Orvo_ICPMeasPoller::wfStateChanged, link,
+//           [link](int ch, uint last_id, uint) { link->readWaveform(ch, last_id); },
+//           Qt::QueuedConnection);
+//   link->open(info, false);  // opened() starts the polling
+//
+// Read failures are silent: a failed cycle leaves the remembered status block as it was, so
+// the next cycle sees the same changes again.
+class Orvo_ICPMeasPoller : public QObject
+{
+    Q_OBJECT
+
+public:
+    using ChState = ::ChState;
+    using ChMeas = ::ChMeas;
+
+    // Register map of the parts the poller reads and writes.
+    static constexpr uint StatusAddr = 0x400;
+    static constexpr int StatusWords = 125;
+    static constexpr uint ChStateAddr = 0x500;
+    static constexpr uint RelayAddr = 0x660;
+    static constexpr uint RelayRegisters = 20;
+    static constexpr uint SettingsAddr = 0xB000;
+    static constexpr uint TriggerAddr = 0xA000;
+    static constexpr quint16 WaveformTrigger = 0x2F96;
+    static constexpr quint16 SpectrumTrigger = 0x5E58;
+    static constexpr int PollIntervalMs = 500;
+
+    // Words of the status block.
+    static constexpr int WordWfLastId = 4;
+    static constexpr int WordWfCount = 8;
+    static constexpr int WordSpReady[2] = {16, 24};
+    static constexpr int WordSettingsCounter = 28;
+    static constexpr int WordRelayCounter = 29;
+
+    static constexpr int Channels = 4;
+
+    using StatusBlock = std::array<quint16, StatusWords>;
+    using ChannelFlags = std::array<bool, Channels>;
+
+    explicit Orvo_ICPMeasPoller(Orvo_ICPConnection *conn, QObject *parent = nullptr);
+    ~Orvo_ICPMeasPoller() override;
+
+    // One poll cycle, as the timer runs it; exposed so that a holder or a test can drive the
+    // poller without waiting for the timer. Returns true when the cycle completed.
+    bool pollCycle(bool force);
+
+    bool isPolling() const { return polling; }
+    t_ORVO_Type moduleType() const { return modType; }
+    quint16 channelMask() const { return chMask; }
+    quint16 spectrumChannelMask() const { return spChMask; }
+    int waveformState() const { return wfState; }
+    quint16 waveformMask() const { return wfMask; }
+    int spectrumState(int type) const { return spState[type & 1]; }
+    quint16 spectrumMask(int type) const { return spMask[type & 1]; }
+    int spectrumDelay(int type) const { return spDelay[type & 1]; }
+
+    // True when the status words first + c are non-zero for every channel c (bits 0 to 3) in
+    // mask; an empty mask is always ready.
+    static bool allChannelsReady(const StatusBlock &status, int first, quint16 mask);
+    // True when the flag of every channel c (bits 0 to 3) in mask is set.
+    static bool allChannelsDone(const ChannelFlags &done, quint16 mask);
+    // chMask with only those channels kept that take part in spectrum capture.
+    static quint16 spectrumChannels(const t_orvo_settings &settings, quint16 chMask);
+    static bool isMeasurementModule(t_ORVO_Type type);
+
+    // Makes the signal argument types known to queued connections; the constructor calls it.
+    static void registerMetaTypes();
+
+signals:
+    void settingsChanged(QSharedPointer<t_orvo_settings> settings);
+    void wfStateChanged(int ch, uint last_id, uint wf_cnt);
+    void spectrStateChanged(int ch, uint type);
+    void chStateChanged(QSharedPointer<Orvo_ICPMeasPoller::ChState> state);
+    void relayStateChanged(uint relayStatus);
+
+public slots:
+    void onConOpened();
+    void onConClosed();
+    void module_type_change(t_ORVO_Type type);
+    void onWfReadOpFinish(QString op, uint ch_num);
+    void onSpectrReadOpFinish(QString op, uint ch_num, uint type);
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    bool readSettings();
+    bool readRelay();
+    bool measurementPart(const StatusBlock &status, bool force);
+    void runWaveformMachine(const StatusBlock &status, bool force);
+    void runSpectrumMachine(int type, const StatusBlock &status, bool force);
+    bool writeTrigger(quint16 word);
+
+    Orvo_ICPConnection *const conn;
+    t_ORVO_Type modType = ORVO_TYPE_NONE;
+    bool polling = false;
+    int timerId = 0;
+    // A forced cycle that did not complete is repeated by the next tick: with prevStatus
+    // still zero, counters that happen to be 0 would otherwise never be read.
+    bool forcePending = false;
+    StatusBlock prevStatus = {};
+    quint16 chMask = 0;
+    quint16 spChMask = 0;
+
+    int wfState = 0;
+    quint16 wfMask = 0;
+    ChannelFlags wfReadDone = {};
+
+    std::array<int, 2> spState = {};
+    std::array<quint16, 2> spMask = {};
+    std::array<int, 2> spDelay = {};
+    std::array<ChannelFlags, 2> spReadDone = {};
+};
