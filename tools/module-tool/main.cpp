@@ -1,0 +1,153 @@
+// orvo-module-tool: a command-line holder of the register link and the measurement poller,
+// for engineers standing at a module (or at orvo-module-sim).
+
+#include "moduleconsole.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <limits>
+
+namespace {
+
+const char Commands[] =
+    "Talks Modbus TCP to one Orvo module.\n"
+    "\n"
+    "Commands:\n"
+    "  info               show the module type and its three identification texts\n"
+    "  read-config FILE   save the module's configuration record (6572 bytes) to FILE\n"
+    "  write-config FILE  write the 6572-byte record in FILE to the module and commit it\n"
+    "  restart            restart the module and reconnect (takes about 10 s)\n"
+    "  boot               switch the module to its boot loader\n"
+    "  test-mode          switch the module to test mode\n"
+    "  waveform CH ID     print waveform ID of channel CH (0-3) as CSV: index,value,hex\n"
+    "  spectrum CH TYPE   print spectrum TYPE (0 or 1) of channel CH (0-3) as CSV\n"
+    "  watch              poll the module and print every change as one line, fetching\n"
+    "                     announced waveforms and spectra; stops after --duration\n"
+    "\n"
+    "Exit status: 0 on success, 1 when the module or an operation failed, 2 for a usage "
+    "error.";
+
+bool parseUInt(const QString &text, uint max, uint &value)
+{
+    bool ok = false;
+    const qulonglong v = text.toULongLong(&ok, 0);
+    if (!ok || v > max)
+        return false;
+    value = uint(v);
+    return true;
+}
+
+int usageError(const QString &text)
+{
+    QTextStream(stderr) << "orvo-module-tool: " << text
+                        << "\nTry 'orvo-module-tool --help' for the commands.\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orvo-module-tool"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(Commands));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption hostOption(
+        QStringLiteral("host"), QStringLiteral("Address of the module (default 127.0.0.1)."),
+        QStringLiteral("HOST"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption portOption(
+        QStringLiteral("port"), QStringLiteral("Modbus TCP port of the module (default 502)."),
+        QStringLiteral("PORT"), QStringLiteral("502"));
+    const QCommandLineOption durationOption(
+        QStringLiteral("duration"),
+        QStringLiteral("watch: stop after SECONDS (default: run until interrupted)."),
+        QStringLiteral("SECONDS"));
+    parser.addOption(hostOption);
+    parser.addOption(portOption);
+    parser.addOption(durationOption);
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("The command to run, see above."),
+                                 QStringLiteral("COMMAND [ARGS]"));
+    parser.process(app);
+
+    const QStringList args = parser.positionalArguments();
+    if (args.isEmpty())
+        return usageError(QStringLiteral("no command given"));
+    const QString command = args.first();
+    const QStringList params = args.mid(1);
+
+    uint port = 0;
+    if (!parseUInt(parser.value(portOption), 65535, port) || port == 0)
+        return usageError(QStringLiteral("invalid port '%1'").arg(parser.value(portOption)));
+    const QString host = parser.value(hostOption);
+    if (host.isEmpty())
+        return usageError(QStringLiteral("empty host"));
+
+    auto expect = [&](int count, const char *names) -> QString {
+        if (params.size() != count)
+            return QStringLiteral("%1 takes %2").arg(command, QLatin1String(names));
+        return QString();
+    };
+
+    ModuleConsole console(host, quint16(port));
+    if (command == QLatin1String("info") || command == QLatin1String("restart") ||
+        command == QLatin1String("boot") || command == QLatin1String("test-mode")) {
+        const QString e = expect(0, "no arguments");
+        if (!e.isEmpty())
+            return usageError(e);
+        if (command == QLatin1String("info"))
+            return console.info();
+        if (command == QLatin1String("restart"))
+            return console.restart();
+        if (command == QLatin1String("boot"))
+            return console.boot();
+        return console.testMode();
+    }
+    if (command == QLatin1String("read-config") || command == QLatin1String("write-config")) {
+        const QString e = expect(1, "one argument: FILE");
+        if (!e.isEmpty())
+            return usageError(e);
+        return command == QLatin1String("read-config") ? console.readConfig(params[0])
+                                                       : console.writeConfig(params[0]);
+    }
+    if (command == QLatin1String("waveform") || command == QLatin1String("spectrum")) {
+        const bool wf = command == QLatin1String("waveform");
+        const QString e = expect(2, wf ? "two arguments: CH ID" : "two arguments: CH TYPE");
+        if (!e.isEmpty())
+            return usageError(e);
+        uint ch = 0;
+        uint selector = 0;
+        if (!parseUInt(params[0], 3, ch))
+            return usageError(QStringLiteral("channel must be 0 to 3, not '%1'").arg(params[0]));
+        // The request carries the selector in one register: refuse what would be cut off.
+        if (!parseUInt(params[1], 0xFFFF, selector))
+            return usageError(
+                QStringLiteral("%1 must be 0 to 65535, not '%2'")
+                    .arg(wf ? QStringLiteral("waveform id") : QStringLiteral("spectrum type"),
+                         params[1]));
+        return wf ? console.waveform(int(ch), selector) : console.spectrum(int(ch), selector);
+    }
+    if (command == QLatin1String("watch")) {
+        const QString e = expect(0, "no arguments (and --duration SECONDS)");
+        if (!e.isEmpty())
+            return usageError(e);
+        double duration = 0;
+        if (parser.isSet(durationOption)) {
+            bool ok = false;
+            duration = parser.value(durationOption).toDouble(&ok);
+            // QTimer counts in int milliseconds.
+            if (!ok || duration <= 0 || duration > std::numeric_limits<int>::max() / 1000.0)
+                return usageError(
+                    QStringLiteral("invalid duration '%1'").arg(parser.value(durationOption)));
+        }
+        return console.watch(duration);
+    }
+    return usageError(QStringLiteral("unknown command '%1'").arg(command));
+}

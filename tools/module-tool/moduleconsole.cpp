@@ -1,0 +1,308 @@
+#include "moduleconsole.h"
+
+#include "consoletext.h"
+#include "modulewatch.h"
+#include "orvo_icpconnection.h"
+#include "t_orvo_settings.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QSaveFile>
+#include <QTimer>
+
+#include <cstring>
+#include <stdio.h>
+
+namespace {
+
+constexpr uint ModeRegister = 97;
+
+QString modeName(quint16 mode)
+{
+    switch (mode) {
+    case 1:
+        return QStringLiteral("boot loader");
+    case 2:
+        return QStringLiteral("work mode");
+    case 3:
+        return QStringLiteral("test mode");
+    default:
+        return QStringLiteral("unknown mode");
+    }
+}
+
+} // namespace
+
+ModuleConsole::ModuleConsole(const QString &host, quint16 port, QObject *parent)
+    : QObject(parent)
+    , link(new Orvo_ICPConnection(this))
+    , host(host)
+    , port(port)
+    , out(stdout)
+    , err(stderr)
+{
+    connect(link, &Orvo_ICPConnection::opFinish, this, &ModuleConsole::onOpFinish);
+    connect(link, &Orvo_ICPConnection::opProgress, this,
+            [this](uint done, uint total, const QString &stage) {
+                err << "  " << stage << " (" << done << '/' << total << ")\n";
+                err.flush();
+            });
+}
+
+ModuleConsole::~ModuleConsole() = default;
+
+void ModuleConsole::printError(const QString &text)
+{
+    failurePrinted = true;
+    err << "orvo-module-tool: " << text << '\n';
+    err.flush();
+}
+
+void ModuleConsole::onOpFinish(const QString &op, bool ok, const QString &err_descr)
+{
+    if (op == link->opOpenConnection()) {
+        // The opening is reported by connectModule(), with the address.
+        openOk = ok;
+        openError = err_descr;
+        return;
+    }
+    if (op == link->opCloseConnection() && ok)
+        return;
+    if (!ok)
+        printError(err_descr.isEmpty() ? QStringLiteral("%1 failed").arg(op)
+                                       : QStringLiteral("%1 failed: %2").arg(op, err_descr));
+    else if (!err_descr.isEmpty())
+        printError(QStringLiteral("%1: %2").arg(op, err_descr));
+}
+
+bool ModuleConsole::connectModule()
+{
+    auto info = QSharedPointer<Orvo_ICPConnection::ConnectionInfo>::create();
+    info->ipAddr = host;
+    info->port = port;
+    openOk = false;
+    openError.clear();
+    const bool ok = link->open(info, false);
+    const QString where = QStringLiteral("%1:%2").arg(host).arg(port);
+    if (!ok || !openOk) {
+        printError(openError.isEmpty()
+                       ? QStringLiteral("cannot open the module at %1").arg(where)
+                       : QStringLiteral("cannot open the module at %1: %2").arg(where, openError));
+        return false;
+    }
+    if (!openError.isEmpty() || !link->isConnected()) {
+        // Identified, but the module refused work mode: say which mode it is in when the
+        // register can still be read.
+        QString detail = openError;
+        quint16 mode = 0;
+        if (link->regsRead(ModeRegister, 1, &mode))
+            detail += QStringLiteral(" (mode register %1: %2)").arg(mode).arg(modeName(mode));
+        printIdentification();
+        printError(QStringLiteral("module at %1 (%2): %3")
+                       .arg(where, link->deviceTypeName(),
+                            detail.isEmpty() ? QStringLiteral("not connected") : detail));
+        finish();
+        return false;
+    }
+    return true;
+}
+
+void ModuleConsole::printIdentification()
+{
+    out << "type: " << link->deviceTypeName() << " (" << int(link->deviceType()) << ")\n";
+    for (int i = 0; i < 3; ++i)
+        out << "text " << i + 2 << ": " << link->deviceInfoText(i) << '\n';
+    out.flush();
+}
+
+void ModuleConsole::finish()
+{
+    link->close();
+}
+
+int ModuleConsole::info()
+{
+    if (!connectModule())
+        return 1;
+    printIdentification();
+    finish();
+    return 0;
+}
+
+int ModuleConsole::readConfig(const QString &fileName)
+{
+    if (!connectModule())
+        return 1;
+    QSharedPointer<t_orvo_settings> settings;
+    QObject scope;
+    connect(link, &Orvo_ICPConnection::readSettingsDone, &scope,
+            [&settings](QSharedPointer<t_orvo_settings> s) { settings = s; });
+    const bool ok = link->readSettings();
+    finish();
+    if (!ok || !settings) {
+        if (!failurePrinted)
+            printError(QStringLiteral("the configuration could not be read"));
+        return 1;
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        printError(QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
+        return 1;
+    }
+    file.write(reinterpret_cast<const char *>(settings.data()), OrvoSettings::ByteCount);
+    if (!file.commit()) {
+        printError(QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
+        return 1;
+    }
+    out << "configuration of node " << settings->node_id << " saved to " << fileName << " ("
+        << OrvoSettings::ByteCount << " bytes)\n";
+    out.flush();
+    return 0;
+}
+
+int ModuleConsole::writeConfig(const QString &fileName)
+{
+    // Check the file before touching the module: a short or long image would shift every
+    // register of the record.
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        printError(QStringLiteral("cannot read %1: %2").arg(fileName, file.errorString()));
+        return 1;
+    }
+    const QByteArray image = file.read(OrvoSettings::ByteCount + 1);
+    if (image.size() != OrvoSettings::ByteCount || !file.atEnd()) {
+        printError(QStringLiteral("%1 is not a configuration record: it has %2 bytes, a record "
+                                  "has exactly %3; nothing was written")
+                       .arg(fileName)
+                       .arg(file.size())
+                       .arg(OrvoSettings::ByteCount));
+        return 1;
+    }
+    auto settings = QSharedPointer<t_orvo_settings>::create();
+    std::memcpy(settings.data(), image.constData(), OrvoSettings::ByteCount);
+
+    if (!connectModule())
+        return 1;
+    const bool ok = link->writeSettings(settings);
+    const bool committed = link->configStatusFlag();
+    finish();
+    if (!ok) {
+        if (!failurePrinted)
+            printError(QStringLiteral("the configuration could not be written"));
+        return 1;
+    }
+    out << "configuration for node " << settings->node_id << " written and committed; commit "
+        << "status " << (committed ? "set" : "clear") << '\n';
+    out.flush();
+    return 0;
+}
+
+int ModuleConsole::restart()
+{
+    if (!connectModule())
+        return 1;
+    err << "restarting; the module is reconnected in about 10 s\n";
+    err.flush();
+    const bool ok = link->reboot();
+    if (!ok) {
+        if (!failurePrinted)
+            printError(QStringLiteral("the module did not come back after the restart"));
+        finish();
+        return 1;
+    }
+    out << "module restarted and back in work mode\n";
+    out.flush();
+    finish();
+    return 0;
+}
+
+int ModuleConsole::boot()
+{
+    if (!connectModule())
+        return 1;
+    if (!link->enterBoot()) {
+        printError(QStringLiteral("the boot loader request could not be written"));
+        finish();
+        return 1;
+    }
+    out << "boot loader requested; the link is closed\n";
+    out.flush();
+    return 0;
+}
+
+int ModuleConsole::testMode()
+{
+    if (!connectModule())
+        return 1;
+    const bool ok = link->enterTestMode();
+    finish();
+    if (!ok) {
+        printError(QStringLiteral("the test mode request could not be written"));
+        return 1;
+    }
+    out << "test mode requested\n";
+    out.flush();
+    return 0;
+}
+
+int ModuleConsole::waveform(int ch, uint id)
+{
+    if (!connectModule())
+        return 1;
+    QSharedPointer<Orvo_ICPConnection::Waveform> wf;
+    QObject scope;
+    connect(link, &Orvo_ICPConnection::waveformReceived, &scope,
+            [&wf](QSharedPointer<Orvo_ICPConnection::Waveform> w) { wf = w; });
+    link->readWaveform(ch, id);
+    finish();
+    if (!wf) {
+        if (!failurePrinted)
+            printError(
+                QStringLiteral("no waveform %1 of channel %2 was delivered").arg(id).arg(ch));
+        return 1;
+    }
+    out << ConsoleText::pointsCsv(wf->points);
+    out.flush();
+    return 0;
+}
+
+int ModuleConsole::spectrum(int ch, uint type)
+{
+    if (!connectModule())
+        return 1;
+    QSharedPointer<Orvo_ICPConnection::Spectr> spectr;
+    QObject scope;
+    connect(link, &Orvo_ICPConnection::spectrReceived, &scope,
+            [&spectr](QSharedPointer<Orvo_ICPConnection::Spectr> s) { spectr = s; });
+    link->readSpectr(ch, type);
+    finish();
+    if (!spectr) {
+        if (!failurePrinted)
+            printError(QStringLiteral("no spectrum of type %1 of channel %2 was delivered")
+                           .arg(type)
+                           .arg(ch));
+        return 1;
+    }
+    out << ConsoleText::pointsCsv(spectr->points);
+    out.flush();
+    return 0;
+}
+
+int ModuleConsole::watch(double durationSeconds)
+{
+    auto *watcher = new ModuleWatch(link, out, err, this);
+    if (!connectModule())
+        return 1;
+
+    QEventLoop loop;
+    connect(watcher, &ModuleWatch::moduleLost, &loop, [&loop] { loop.exit(1); });
+    QTimer stopTimer;
+    if (durationSeconds > 0) {
+        stopTimer.setSingleShot(true);
+        connect(&stopTimer, &QTimer::timeout, &loop, [&loop] { loop.exit(0); });
+        stopTimer.start(int(durationSeconds * 1000));
+    }
+    const int rc = loop.exec();
+    finish();
+    return rc != 0 || watcher->hadFailure() || failurePrinted ? 1 : 0;
+}

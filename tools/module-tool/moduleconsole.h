@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTextStream>
+
+class Orvo_ICPConnection;
+
+// Runs one command of the module console against one module: opens the link, performs the
+// operation and reports the outcome. Results go to standard output, every failure to standard
+// error; each command returns the process exit status (0 success, 1 failure).
+class ModuleConsole : public QObject
+{
+    Q_OBJECT
+
+public:
+    ModuleConsole(const QString &host, quint16 port, QObject *parent = nullptr);
+    ~ModuleConsole() override;
+
+    int info();
+    int readConfig(const QString &fileName);
+    int writeConfig(const QString &fileName);
+    int restart();
+    int boot();
+    int testMode();
+    int waveform(int ch, uint id);
+    int spectrum(int ch, uint type);
+    // Polls until durationSeconds have passed (forever when <= 0) or the module is lost.
+    int watch(double durationSeconds);
+
+    void printError(const QString &text);
+
+private:
+    // Opens the link; false (with the reason printed) when the module is unreachable,
+    // unsupported or not in work mode.
+    bool connectModule();
+    void printIdentification();
+    void onOpFinish(const QString &op, bool ok, const QString &err_descr);
+    void finish();
+
+    Orvo_ICPConnection *const link;
+    const QString host;
+    const quint16 port;
+    QTextStream out;
+    QTextStream err;
+    // Text reported by the last opening of the link (empty when it succeeded cleanly).
+    QString openError;
+    bool openOk = false;
+    // Set whenever an operation reported a failure, so that a command does not print the
+    // same failure twice.
+    bool failurePrinted = false;
+};

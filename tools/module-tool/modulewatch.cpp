@@ -1,0 +1,107 @@
+#include "modulewatch.h"
+
+#include "consoletext.h"
+#include "orvo_icpconnection.h"
+#include "orvo_icpmeaspoller.h"
+
+#include <QTextStream>
+#include <QTime>
+
+ModuleWatch::ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream &err,
+                         QObject *parent)
+    : QObject(parent)
+    , link(link)
+    , poller(new Orvo_ICPMeasPoller(link, this))
+    , out(out)
+    , err(err)
+{
+    connect(poller, &Orvo_ICPMeasPoller::settingsChanged, this,
+            [this](QSharedPointer<t_orvo_settings> settings) {
+                print(ConsoleText::settingsLine(*settings) +
+                      QStringLiteral(" spectrum_channels=%1")
+                          .arg(ConsoleText::channelList(poller->spectrumChannelMask())));
+            });
+    connect(poller, &Orvo_ICPMeasPoller::relayStateChanged, this,
+            [this](uint relayStatus) { print(ConsoleText::relayLine(relayStatus)); });
+    connect(poller, &Orvo_ICPMeasPoller::chStateChanged, this,
+            [this](QSharedPointer<Orvo_ICPMeasPoller::ChState> state) {
+                print(ConsoleText::channelLine(*state));
+            });
+    connect(poller, &Orvo_ICPMeasPoller::wfStateChanged, this,
+            [this](int ch, uint last_id, uint wf_cnt) {
+                print(QStringLiteral("waveform-ready ch=%1 last_id=%2 wf_cnt=%3")
+                          .arg(ch)
+                          .arg(last_id)
+                          .arg(wf_cnt));
+            });
+    connect(poller, &Orvo_ICPMeasPoller::spectrStateChanged, this, [this](int ch, uint type) {
+        print(QStringLiteral("spectrum-ready ch=%1 type=%2").arg(ch).arg(type));
+    });
+
+    // Fetch after the poll cycle has finished, one operation per event, as a GUI holder
+    // would from its own slots.
+    connect(
+        poller, &Orvo_ICPMeasPoller::wfStateChanged, this,
+        [this](int ch, uint last_id, uint) { fetchWaveform(ch, last_id); }, Qt::QueuedConnection);
+    connect(
+        poller, &Orvo_ICPMeasPoller::spectrStateChanged, this,
+        [this](int ch, uint type) { fetchSpectrum(ch, type); }, Qt::QueuedConnection);
+
+    connect(link, &Orvo_ICPConnection::waveformReceived, this,
+            [this](QSharedPointer<Orvo_ICPConnection::Waveform> wf) {
+                fetchDelivered = true;
+                fetchedPoints = wf->points.size();
+            });
+    connect(link, &Orvo_ICPConnection::spectrReceived, this,
+            [this](QSharedPointer<Orvo_ICPConnection::Spectr> spectr) {
+                fetchDelivered = true;
+                fetchedPoints = spectr->points.size();
+            });
+    connect(link, &Orvo_ICPConnection::error, this, [this](const QString &descr) {
+        printError(QStringLiteral("module lost: %1").arg(descr));
+        emit moduleLost();
+    });
+}
+
+ModuleWatch::~ModuleWatch() = default;
+
+void ModuleWatch::print(const QString &line)
+{
+    out << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) << ' ' << line << '\n';
+    out.flush();
+}
+
+void ModuleWatch::printError(const QString &line)
+{
+    failed = true;
+    err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) << " error: " << line
+        << '\n';
+    err.flush();
+}
+
+void ModuleWatch::fetchWaveform(int ch, uint id)
+{
+    if (!link->isConnected())
+        return;
+    fetchDelivered = false;
+    link->readWaveform(ch, id);
+    if (fetchDelivered)
+        print(QStringLiteral("waveform ch=%1 id=%2 points=%3").arg(ch).arg(id).arg(fetchedPoints));
+    else
+        printError(QStringLiteral("waveform ch=%1 id=%2 not delivered").arg(ch).arg(id));
+}
+
+void ModuleWatch::fetchSpectrum(int ch, uint type)
+{
+    if (!link->isConnected())
+        return;
+    fetchDelivered = false;
+    link->readSpectr(ch, type);
+    if (fetchDelivered)
+        print(QStringLiteral("spectrum ch=%1 type=%2 points=%3")
+                  .arg(ch)
+                  .arg(type)
+                  .arg(fetchedPoints));
+    else
+        printError(QStringLiteral("spectrum ch=%1 type=%2 not delivered").arg(ch).arg(type));
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+QT_BEGIN_NAMESPACE
+class QTextStream;
+QT_END_NAMESPACE
+
+class Orvo_ICPConnection;
+class Orvo_ICPMeasPoller;
+
+// The holder side of the measurement poller for the console: prints every poller signal as
+// one time-stamped line and fetches each announced waveform and spectrum, so that the capture
+// machines keep cycling as they do under a real holder.
+class ModuleWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Create before the link is opened: the poller must see the module type and opened().
+    ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream &err,
+                QObject *parent = nullptr);
+    ~ModuleWatch() override;
+
+    bool hadFailure() const { return failed; }
+
+signals:
+    void moduleLost();
+
+private:
+    void print(const QString &line);
+    void printError(const QString &line);
+    void fetchWaveform(int ch, uint id);
+    void fetchSpectrum(int ch, uint type);
+
+    Orvo_ICPConnection *const link;
+    Orvo_ICPMeasPoller *const poller;
+    QTextStream &out;
+    QTextStream &err;
+    bool failed = false;
+    // A fetch in progress delivers its record through a signal that names no channel.
+    bool fetchDelivered = false;
+    int fetchedPoints = 0;
+};
