@@ -1,0 +1,67 @@
+#include "eventsstateview.h"
+
+#include "meascondledindicator.h"
+#include "relayname.h"
+#include "t_orvo_settings.h"
+#include "ui_eventsstateview.h"
+
+#include <QEvent>
+
+struct EventsStateView::EventRow
+{
+    int relayIndex = 0;
+    MeasCondLedIndicator *led = nullptr; // owned by the table once placed
+};
+
+EventsStateView::EventsStateView(QWidget *parent)
+    : QGroupBox(parent)
+    , ui(std::make_unique<Ui::EventsStateView>())
+{
+    ui->setupUi(this);
+}
+
+EventsStateView::~EventsStateView() = default;
+
+void EventsStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
+{
+    QTableWidget *table = ui->eventsTable;
+    table->setRowCount(0);
+    events.clear();
+    table->hide();
+    if (settings) {
+        for (int r = 0; r < 8; ++r) {
+            if (relayInUse(settings->relays[r]))
+                addRow(*settings, r);
+        }
+    }
+    table->show();
+}
+
+void EventsStateView::updateRelayState(uint relay_status)
+{
+    for (const auto &event : events)
+        event->led->setState((relay_status >> event->relayIndex) & 1u ? 1 : 2);
+}
+
+void EventsStateView::changeEvent(QEvent *event)
+{
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+}
+
+void EventsStateView::addRow(const t_orvo_settings &settings, int relayIndex)
+{
+    auto row = std::make_unique<EventRow>();
+    row->relayIndex = relayIndex;
+
+    QTableWidget *table = ui->eventsTable;
+    const int r = table->rowCount();
+    table->insertRow(r);
+    table->setItem(r, 0, new QTableWidgetItem(QString::number(relayIndex + 1)));
+    table->setItem(r, 2, new QTableWidgetItem(relayName(settings.relays[relayIndex])));
+    row->led = new MeasCondLedIndicator;
+    table->setCellWidget(r, 1, row->led);
+
+    events.push_back(std::move(row));
+}

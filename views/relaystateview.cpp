@@ -1,0 +1,97 @@
+#include "relaystateview.h"
+
+#include "meascondledindicator.h"
+#include "relayname.h"
+#include "t_orvo_settings.h"
+#include "ui_relaystateview.h"
+
+#include <QEvent>
+
+namespace {
+constexpr int green = 0;
+constexpr int red = 1;
+constexpr int off = 2;
+
+int lampFor(uint relay_status, uint bit, int lit)
+{
+    return (relay_status >> bit) & 1u ? lit : off;
+}
+} // namespace
+
+// The lamps belong to the table from the moment they are placed.
+struct RelayStateView::RelayRow
+{
+    uint index = 0;
+    MeasCondLedIndicator *enLed = nullptr;
+    MeasCondLedIndicator *faultLed = nullptr;
+    MeasCondLedIndicator *physStateLed = nullptr;
+    MeasCondLedIndicator *logicStateLed = nullptr;
+};
+
+RelayStateView::RelayStateView(QWidget *parent, QString title)
+    : QGroupBox(parent)
+    , title(std::move(title))
+    , ui(std::make_unique<Ui::RelayStateView>())
+{
+    ui->setupUi(this);
+    setTitle(this->title);
+}
+
+RelayStateView::~RelayStateView() = default;
+
+bool RelayStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
+{
+    ui->eventsTable->setRowCount(0);
+    rows.clear();
+    // Hidden while rows come and go, so that it is redrawn once.
+    ui->eventsTable->hide();
+    if (settings) {
+        for (uint n = 0; n < 8; ++n) {
+            if (relayInUse(settings->relays[n]))
+                appendRow(n);
+        }
+    }
+    ui->eventsTable->show();
+    return !rows.empty();
+}
+
+void RelayStateView::updateRelayState(uint relay_status)
+{
+    for (const auto &row : rows) {
+        const uint n = row->index;
+        row->enLed->setState(lampFor(relay_status, 24 + n, green));
+        row->faultLed->setState(lampFor(relay_status, 16 + n, red));
+        row->physStateLed->setState(lampFor(relay_status, 8 + n, green));
+        row->logicStateLed->setState(lampFor(relay_status, n, green));
+    }
+}
+
+void RelayStateView::changeEvent(QEvent *event)
+{
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        setTitle(title);
+    }
+}
+
+void RelayStateView::appendRow(uint index)
+{
+    auto row = std::make_unique<RelayRow>();
+    row->index = index;
+
+    QTableWidget *table = ui->eventsTable;
+    const int r = table->rowCount();
+    table->setRowCount(r + 1);
+    table->setItem(r, 0, new QTableWidgetItem(QString::number(index + 1)));
+    row->enLed = new MeasCondLedIndicator;
+    table->setCellWidget(r, 1, row->enLed);
+    row->faultLed = new MeasCondLedIndicator;
+    table->setCellWidget(r, 2, row->faultLed);
+    row->physStateLed = new MeasCondLedIndicator;
+    table->setCellWidget(r, 3, row->physStateLed);
+    row->logicStateLed = new MeasCondLedIndicator;
+    table->setCellWidget(r, 4, row->logicStateLed);
+
+    rows.push_back(std::move(row));
+}
