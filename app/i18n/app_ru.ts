@@ -1,0 +1,75 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <location filename="../mainwindow.cpp" line="273"/>
+        <source>Module node id %1:</source>
+        <translation>Модуль, узел %1:</translation>
+    </message>
+    <message>
+        <location filename="../mainwindow.cpp" line="274"/>
+        <source>Relay node id %1:</source>
+        <translation>Реле, узел %1:</translation>
+    </message>
+    <message>
+        <location filename="../mainwindow.cpp" line="320"/>
+        <source>Cannot listen on UDP port %1: %2</source>
+        <translation>Не удаётся принимать данные на UDP-порту %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../ui_mainwindow.h" line="96"/>
+        <source>&amp;Open connection...</source>
+        <translation>&amp;Открыть соединение...</translation>
+    </message>
+    <message>
+        <location filename="../ui_mainwindow.h" line="98"/>
+        <source>Open connection</source>
+        <translation>Открыть соединение</translation>
+    </message>
+    <message>
+        <location filename="../ui_mainwindow.h" line="100"/>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <location filename="../ui_mainwindow.h" line="102"/>
+        <source>&amp;Close connection</source>
+        <translation>&amp;Закрыть соединение</translation>
+    </message>
+    <message>
+        <location filename="../ui_mainwindow.h" line="104"/>
+        <source>Close connection</source>
+        <translation>Закрыть соединение</translation>
+    </message>
+    <message>
+        <location filename="../ui_mainwindow.h" line="106"/>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <location filename="../ui_mainwindow.h" line="108"/>
+        <source>Open RS485 connection</source>
+        <translation>Открыть соединение RS485</translation>
+    </message>
+    <message>
+        <location filename="../ui_mainwindow.h" line="110"/>
+        <source>Ctrl+D</source>
+        <translation>Ctrl+D</translation>
+    </message>
+    <message>
+        <location filename="../ui_mainwindow.h" line="111"/>
+        <source>&amp;Language</source>
+        <translation>&amp;Язык</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <location filename="../main.cpp" line="18"/>
+        <source>Shows the status of Orvo_ICP measurement and relay nodes reporting on UDP port 49153.</source>
+        <translation>Показывает состояние измерительных и релейных узлов Orvo_ICP, передающих данные на UDP-порт 49153.</translation>
+    </message>
+</context>
+</TS>

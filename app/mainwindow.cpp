@@ -1,0 +1,322 @@
+#include "mainwindow.h"
+
+#include "channelstateview.h"
+#include "chstate.h"
+#include "nodestatusdecoder.h"
+#include "orvoresources.h"
+#include "qttranslationswitch.h"
+#include "relaystateview.h"
+#include "statusconversion.h"
+#include "t_orvo_settings.h"
+#include "ui_mainwindow.h"
+
+#include <QByteArray>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QSettings>
+#include <QUdpSocket>
+
+#include <cstring>
+
+namespace {
+
+const char *const SettingsGroup = "MainWindow";
+const char *const StateKey = "state";
+const char *const SizeKey = "size";
+const char *const PosKey = "pos";
+const char *const LangKey = "lang";
+
+// Until a rebuild has been followed by one unchanged message the panels have nothing new to
+// show; after that, every 7th unchanged message (counter 0..6) carries fresh values.
+constexpr quint32 CounterAfterRebuild = 5;
+
+// The framework's own wording of the usual bind failures, looked up again on a language change
+// so the reason follows the interface language like the rest of the message.
+const char *bindFailureSource(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::AddressInUseError:
+        return "The bound address is already in use";
+    case QAbstractSocket::SocketAccessError:
+        return "The address is protected";
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return "The address is not available";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+{
+    initOrvoResources();
+    ui->setupUi(this);
+
+    QtTranslationSwitch *languages = QtTranslationSwitch::instance();
+    languages->setTranslationsDir(QStringLiteral("translations"));
+    ui->menuLanguage->addActions(languages->actions());
+    languages->addTranslation(QStringLiteral("orvo_zovIzid"));
+    restoreWindowState();
+
+    for (QSharedPointer<t_orvo_settings> &settings : nodeSettings) {
+        settings.reset(new t_orvo_settings);
+        std::memset(settings.data(), 0, sizeof(t_orvo_settings));
+    }
+
+    ui->scrollAreaWidgetContents->setLayout(&nodesLayout);
+
+    for (NodeEntry &node : nodes) {
+        node.present = false;
+        connect(&node.silenceTimer, &QTimer::timeout, this, &MainWindow::update);
+    }
+
+    udpSocket = new QUdpSocket(this);
+    if (!udpSocket->bind(QHostAddress::Any, ListenPort)) {
+        // Without the port no node can ever appear; an empty window must not look like a quiet
+        // plant, so the reason stays in the status bar for the whole run.
+        listenErrorLabel = new QLabel(ui->statusBar);
+        listenErrorLabel->setObjectName(QStringLiteral("listenErrorLabel"));
+        ui->statusBar->addPermanentWidget(listenErrorLabel, 1);
+    }
+    connect(udpSocket, &QUdpSocket::readyRead, this, &MainWindow::readPendingDatagrams);
+
+    ui->retranslateUi(this);
+    retranslateListenError();
+    rebuildPanels();
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+    // A relay panel that no layout took over has no parent to delete it.
+    for (RelayStateView *&view : relayViews) {
+        if (view && !view->parent()) {
+            delete view;
+            view = nullptr;
+        }
+    }
+}
+
+bool MainWindow::isPresent(int slot) const
+{
+    return slot >= 0 && slot < NodeCount && nodes[slot].present;
+}
+
+bool MainWindow::isSilenceTimerActive(int slot) const
+{
+    return slot >= 0 && slot < NodeCount && nodes[slot].silenceTimer.isActive();
+}
+
+quint32 MainWindow::refreshCounter(int slot) const
+{
+    return slot >= 0 && slot < NodeCount ? nodes[slot].refreshCounter : 0;
+}
+
+const t_orvo_settings &MainWindow::nodeRecord(int slot) const
+{
+    Q_ASSERT(slot >= 0 && slot < NodeCount);
+    return *nodeSettings[slot];
+}
+
+ChannelStateView *MainWindow::channelView(int slot) const
+{
+    return slot >= 0 && slot < NodeCount ? channelViews[slot] : nullptr;
+}
+
+RelayStateView *MainWindow::relayView(int slot) const
+{
+    return slot >= 0 && slot < NodeCount ? relayViews[slot] : nullptr;
+}
+
+bool MainWindow::isListening() const
+{
+    return udpSocket && udpSocket->state() == QAbstractSocket::BoundState;
+}
+
+void MainWindow::readPendingDatagrams()
+{
+    while (udpSocket->hasPendingDatagrams()) {
+        QByteArray datagram;
+        datagram.resize(int(qMax<qint64>(0, udpSocket->pendingDatagramSize())));
+        // A read error with a datagram still reported pending would spin here for ever.
+        if (udpSocket->readDatagram(datagram.data(), datagram.size()) < 0)
+            break;
+
+        NodeStatus msg;
+        if (!decodeNodeStatus(datagram, msg))
+            continue;
+        if (msg.node_id == 0 || msg.node_id > quint32(NodeCount))
+            continue;
+
+        const int slot = int(msg.node_id) - 1;
+        nodeStatus[slot] = msg;
+        NodeEntry &node = nodes[slot];
+        t_orvo_settings &stored = *nodeSettings[slot];
+
+        if (!node.present) {
+            node.present = true;
+            // Converted in place: what the last conversion left (relay modes of a message
+            // without relays) carries over to a node that returns after falling silent.
+            convertStatus(nodeStatus[slot], stored);
+            rebuildPanels();
+            continue;
+        }
+
+        t_orvo_settings scratch;
+        std::memset(&scratch, 0, sizeof scratch);
+        convertStatus(nodeStatus[slot], scratch);
+        if (std::memcmp(&scratch, &stored, sizeof scratch) != 0) {
+            std::memcpy(&stored, &scratch, sizeof scratch);
+            rebuildPanels();
+        } else {
+            refreshNode(slot);
+        }
+    }
+}
+
+void MainWindow::update()
+{
+    const QObject *timer = sender();
+    for (int slot = 0; slot < NodeCount; ++slot) {
+        if (&nodes[slot].silenceTimer != timer)
+            continue;
+        nodes[slot].present = false;
+        nodes[slot].silenceTimer.stop();
+        rebuildPanels();
+        return;
+    }
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        retranslateListenError();
+        // Panel titles are fixed at construction, so new panels carry the new language.
+        rebuildPanels();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    Q_UNUSED(event)
+    QSettings settings;
+    settings.beginGroup(QLatin1String(SettingsGroup));
+    // A minimized window's geometry is not worth restoring; keep what was saved before.
+    if (!isMinimized()) {
+        settings.setValue(QLatin1String(StateKey), saveState(0));
+        settings.setValue(QLatin1String(SizeKey), size());
+        settings.setValue(QLatin1String(PosKey), pos());
+    }
+    settings.endGroup();
+    settings.setValue(QLatin1String(LangKey), QtTranslationSwitch::instance()->language());
+}
+
+void MainWindow::restoreWindowState()
+{
+    QSettings settings;
+    settings.beginGroup(QLatin1String(SettingsGroup));
+    if (!settings.contains(QLatin1String(StateKey)))
+        setWindowState(Qt::WindowMaximized);
+    else
+        restoreState(settings.value(QLatin1String(StateKey)).toByteArray(), 0);
+    resize(settings.value(QLatin1String(SizeKey), QSize(800, 700)).toSize());
+    move(settings.value(QLatin1String(PosKey), QPoint(200, 100)).toPoint());
+    settings.endGroup();
+    QtTranslationSwitch::instance()->setLanguage(
+        settings.value(QLatin1String(LangKey), QString()).toString());
+}
+
+void MainWindow::refreshNode(int slot)
+{
+    if (slot < 0 || slot >= NodeCount)
+        return;
+    NodeEntry &node = nodes[slot];
+    node.silenceTimer.start(SilenceMs);
+    const quint32 old = node.refreshCounter;
+    node.refreshCounter = old + 1;
+    if (old > CounterAfterRebuild) {
+        node.refreshCounter = 0;
+        pushState(slot);
+    }
+}
+
+void MainWindow::rebuildPanels()
+{
+    while (QLayoutItem *nodeItem = nodesLayout.takeAt(0)) {
+        if (QLayout *nodeLayout = nodeItem->layout()) {
+            while (QLayoutItem *panelItem = nodeLayout->takeAt(0)) {
+                QWidget *panel = panelItem->widget();
+                forgetPanel(panel);
+                delete panel;
+                delete panelItem;
+            }
+        }
+        delete nodeItem;
+    }
+    // What is left was never shown: no panel outlives the build that made it.
+    for (ChannelStateView *&view : channelViews) {
+        delete view;
+        view = nullptr;
+    }
+    for (RelayStateView *&view : relayViews) {
+        delete view;
+        view = nullptr;
+    }
+
+    for (int slot = 0; slot < NodeCount; ++slot) {
+        if (!nodes[slot].present)
+            continue;
+        auto *nodeLayout = new QVBoxLayout;
+        const QString moduleTitle = tr("Module node id %1:").arg(slot + 1);
+        const QString relayTitle = tr("Relay node id %1:").arg(slot + 1);
+        channelViews[slot] = new ChannelStateView(ui->scrollAreaWidgetContents, moduleTitle);
+        relayViews[slot] = new RelayStateView(nullptr, relayTitle);
+        if (channelViews[slot]->setSettings(nodeSettings[slot]))
+            nodeLayout->addWidget(channelViews[slot]);
+        if (relayViews[slot]->setSettings(nodeSettings[slot]))
+            nodeLayout->addWidget(relayViews[slot]);
+        nodesLayout.addLayout(nodeLayout);
+
+        nodes[slot].refreshCounter = CounterAfterRebuild;
+        refreshNode(slot);
+    }
+}
+
+void MainWindow::pushState(int slot)
+{
+    const NodeStatus &msg = nodeStatus[slot];
+    for (int c = 0; c < 4; ++c) {
+        const ChannelStatus *channel = channelAt(msg, c);
+        if (!channel)
+            continue;
+        quint16 image[ChState::ImageRegisters] = {};
+        buildImage(*channel, image);
+        channelViews[slot]->setChState(QSharedPointer<ChState>::create(c, image));
+    }
+    relayViews[slot]->updateRelayState(msg.has_relay ? msg.relay.relay_status : 0u);
+}
+
+void MainWindow::forgetPanel(const QWidget *panel)
+{
+    for (int slot = 0; slot < NodeCount; ++slot) {
+        if (channelViews[slot] == panel)
+            channelViews[slot] = nullptr;
+        if (relayViews[slot] == panel)
+            relayViews[slot] = nullptr;
+    }
+}
+
+void MainWindow::retranslateListenError()
+{
+    if (!listenErrorLabel)
+        return;
+    const char *source = bindFailureSource(udpSocket->error());
+    const QString reason = source ? QCoreApplication::translate("QNativeSocketEngine", source)
+                                  : udpSocket->errorString();
+    listenErrorLabel->setText(tr("Cannot listen on UDP port %1: %2").arg(ListenPort).arg(reason));
+}

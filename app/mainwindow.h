@@ -1,0 +1,80 @@
+#pragma once
+
+#include "nodestatus.h"
+
+#include <QMainWindow>
+#include <QSharedPointer>
+#include <QTimer>
+#include <QVBoxLayout>
+
+QT_BEGIN_NAMESPACE
+class QLabel;
+class QUdpSocket;
+QT_END_NAMESPACE
+
+class ChannelStateView;
+class RelayStateView;
+struct t_orvo_settings;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The viewer's only window: listens for node status datagrams on UDP port 49153 and shows one
+// panel stack per reporting node, in ascending node id order, in a scrolling area.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr int NodeCount = 32;
+    static constexpr quint16 ListenPort = 49153;
+    static constexpr int SilenceMs = 1000;
+
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Read-only view of the node table for tests and diagnostics; slot = node id - 1.
+    bool isPresent(int slot) const;
+    bool isSilenceTimerActive(int slot) const;
+    quint32 refreshCounter(int slot) const;
+    const t_orvo_settings &nodeRecord(int slot) const;
+    // The slot's panels of the current build (also the hidden ones), or null without a build.
+    ChannelStateView *channelView(int slot) const;
+    RelayStateView *relayView(int slot) const;
+    bool isListening() const;
+
+private slots:
+    void readPendingDatagrams();
+    void update();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    struct NodeEntry
+    {
+        bool present = false;
+        QTimer silenceTimer;
+        quint32 refreshCounter = 0;
+    };
+
+    void restoreWindowState();
+    void refreshNode(int slot);
+    void rebuildPanels();
+    void pushState(int slot);
+    void forgetPanel(const QWidget *panel);
+    void retranslateListenError();
+
+    Ui::MainWindow *ui = nullptr;
+    NodeStatus nodeStatus[NodeCount] = {};
+    NodeEntry nodes[NodeCount];
+    QSharedPointer<t_orvo_settings> nodeSettings[NodeCount];
+    ChannelStateView *channelViews[NodeCount] = {};
+    RelayStateView *relayViews[NodeCount] = {};
+    QVBoxLayout nodesLayout;
+    QUdpSocket *udpSocket = nullptr;
+    // Shown in the status bar only when the port could not be bound.
+    QLabel *listenErrorLabel = nullptr;
+};
