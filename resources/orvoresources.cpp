@@ -1,0 +1,9 @@
+#include "orvoresources.h"
+
+#include <QtGlobal>
+
+void initOrvoResources()
+{
+    Q_INIT_RESOURCE(icons);
+    Q_INIT_RESOURCE(app);
+}
