@@ -1,0 +1,37 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>QtTranslationSwitch</name>
+    <message>
+        <location filename="../qttranslationswitch.cpp" line="113"/>
+        <source>System</source>
+        <translation>Системный</translation>
+    </message>
+    <message>
+        <location filename="../qttranslationswitch.cpp" line="114"/>
+        <source>Set system language</source>
+        <translation>Установить язык системы</translation>
+    </message>
+    <message>
+        <location filename="../qttranslationswitch.cpp" line="115"/>
+        <source>Russian</source>
+        <translation>Русский</translation>
+    </message>
+    <message>
+        <location filename="../qttranslationswitch.cpp" line="116"/>
+        <source>Set russian language</source>
+        <translation>Установить русский язык</translation>
+    </message>
+    <message>
+        <location filename="../qttranslationswitch.cpp" line="117"/>
+        <source>English</source>
+        <translation>Английский</translation>
+    </message>
+    <message>
+        <location filename="../qttranslationswitch.cpp" line="118"/>
+        <source>Set english language</source>
+        <translation>Установить английский язык</translation>
+    </message>
+</context>
+</TS>

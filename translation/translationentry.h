@@ -1,0 +1,24 @@
+#ifndef TRANSLATIONENTRY_H
+#define TRANSLATIONENTRY_H
+
+#include <QString>
+#include <QTranslator>
+
+// One translation file the language switch reloads on every language change. The translator
+// is installed into the application by the switch and removes itself when the entry dies.
+class TranslationEntry
+{
+public:
+    TranslationEntry(const QString &baseName, const QString &dir);
+    ~TranslationEntry();
+
+    TranslationEntry(const TranslationEntry &) = delete;
+    TranslationEntry &operator=(const TranslationEntry &) = delete;
+
+    QTranslator translator;
+    const QString baseName;
+    // Fixed at registration; later changes of the switch's default directory do not move it.
+    const QString dir;
+};
+
+#endif // TRANSLATIONENTRY_H
