@@ -1,0 +1,655 @@
+#include "channelstateview.h"
+#include "mainwindow.h"
+#include "meascondledindicator.h"
+#include "qttranslationswitch.h"
+#include "relaystateview.h"
+#include "t_orvo_settings.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+#include <QtTest>
+
+#include <cstring>
+#include <map>
+
+namespace {
+
+// A hand-written encoder of the status datagram, independent of the decoder under test.
+struct Meas
+{
+    float value = 0;
+    quint32 flags = 0;
+    quint32 type = 1;
+    float fs = 0;
+    float base = 0;
+};
+
+struct Channel
+{
+    qint32 state = 0;
+    std::map<int, Meas> meas; // slot 0..7
+};
+
+struct Node
+{
+    quint32 id = 1;
+    std::map<int, Channel> channels; // index 0..3
+    bool hasRelay = false;
+    quint32 relay = 0;
+};
+
+void putVarint(QByteArray &out, quint64 v)
+{
+    do {
+        out.append(char((v & 0x7f) | (v > 0x7f ? 0x80 : 0)));
+        v >>= 7;
+    } while (v);
+}
+
+void putKey(QByteArray &out, int tag, int wireType)
+{
+    putVarint(out, quint64(tag) << 3 | quint64(wireType));
+}
+
+void putFixed32(QByteArray &out, int tag, quint32 v)
+{
+    putKey(out, tag, 5);
+    for (int i = 0; i < 4; ++i)
+        out.append(char(v >> (8 * i)));
+}
+
+void putFloat(QByteArray &out, int tag, float f)
+{
+    quint32 bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    putFixed32(out, tag, bits);
+}
+
+void putMessage(QByteArray &out, int tag, const QByteArray &body)
+{
+    putKey(out, tag, 2);
+    putVarint(out, quint64(body.size()));
+    out.append(body);
+}
+
+QByteArray encode(const Node &node)
+{
+    QByteArray out;
+    putKey(out, 1, 0);
+    putVarint(out, 0);
+    putKey(out, 2, 0);
+    putVarint(out, 0);
+    putKey(out, 3, 0);
+    putVarint(out, node.id);
+    for (const auto &[c, channel] : node.channels) {
+        QByteArray ch;
+        for (const auto &[m, meas] : channel.meas) {
+            QByteArray ms;
+            putFloat(ms, 1, meas.value);
+            putKey(ms, 2, 0);
+            putVarint(ms, meas.flags);
+            putKey(ms, 7, 0);
+            putVarint(ms, meas.type);
+            putFloat(ms, 8, meas.fs);
+            putFloat(ms, 9, meas.base);
+            putMessage(ch, m + 1, ms);
+        }
+        putKey(ch, 10, 0);
+        putVarint(ch, quint64(qint64(channel.state)));
+        QByteArray aux;
+        putFixed32(aux, 1, 0);
+        putFixed32(aux, 2, 0);
+        putKey(aux, 3, 0);
+        putVarint(aux, 0);
+        putKey(aux, 4, 0);
+        putVarint(aux, 0);
+        putMessage(ch, 11, aux);
+        putMessage(out, 4 + c, ch);
+    }
+    if (node.hasRelay) {
+        QByteArray relay;
+        putFixed32(relay, 1, node.relay);
+        putMessage(out, 10, relay);
+    }
+    return out;
+}
+
+Node channelNode(quint32 id, float value = 1.5f, int measCount = 1)
+{
+    Node node;
+    node.id = id;
+    for (int m = 0; m < measCount; ++m)
+        node.channels[0].meas[m] = Meas{value, 0x0101, 1, 0.5f, 0.25f};
+    return node;
+}
+
+Node relayNode(quint32 id, quint32 status)
+{
+    Node node;
+    node.id = id;
+    node.hasRelay = true;
+    node.relay = status;
+    return node;
+}
+
+QTableWidget *tableOf(QWidget *view)
+{
+    return view ? view->findChild<QTableWidget *>() : nullptr;
+}
+
+QString valueText(ChannelStateView *view, int row = 0)
+{
+    QTableWidgetItem *item = tableOf(view) ? tableOf(view)->item(row, 8) : nullptr;
+    return item ? item->text() : QString();
+}
+
+int lampState(RelayStateView *view, int row, int column)
+{
+    auto *lamp = qobject_cast<MeasCondLedIndicator *>(tableOf(view)->cellWidget(row, column));
+    return lamp ? lamp->state() : -100;
+}
+
+QVBoxLayout *panelLayout(MainWindow &window)
+{
+    return qobject_cast<QVBoxLayout *>(
+        window.findChild<QWidget *>(QStringLiteral("scrollAreaWidgetContents"))->layout());
+}
+
+// Panels of the per-node layout at position i of the stack, in order.
+QList<QWidget *> panelsAt(MainWindow &window, int i)
+{
+    QList<QWidget *> panels;
+    QLayout *node = panelLayout(window)->itemAt(i)->layout();
+    for (int k = 0; node && k < node->count(); ++k)
+        panels << node->itemAt(k)->widget();
+    return panels;
+}
+
+QString titleOf(const QGroupBox *panel)
+{
+    return panel->title();
+}
+
+bool recordIsZero(const t_orvo_settings &rec)
+{
+    static const t_orvo_settings zero = {};
+    return std::memcmp(&rec, &zero, sizeof rec) == 0;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Node)
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void firstStartWithoutSettings();
+    void formHasOnlyTheLanguageMenu();
+    void connectionShortcutsDoNothing_data();
+    void connectionShortcutsDoNothing();
+    void closeAndReopenRestoresGeometryAndLanguage();
+    void minimizedCloseWritesOnlyLanguage();
+    void busyPortIsReported();
+
+    void firstArrivalShowsPanels_data();
+    void firstArrivalShowsPanels();
+    void nodesStackInIdOrder_data();
+    void nodesStackInIdOrder();
+    void droppedDatagramsChangeNothing_data();
+    void droppedDatagramsChangeNothing();
+    void pushCadence();
+    void configurationChangeRebuilds();
+    void relayModesCarryOverOnlyAfterSilence();
+    void silenceRemovesNodeAndRebuildRestartsTimers();
+    void languageChangeRebuildsWithTranslatedTitles();
+
+private:
+    void send(const QByteArray &datagram);
+    // Sends one unchanged message of a present node and waits until the window counted it.
+    void sendUnchanged(MainWindow &window, const Node &node);
+    void sendArrival(MainWindow &window, const Node &node);
+
+    QTemporaryDir settingsDir;
+    QUdpSocket sender;
+};
+
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(settingsDir.isValid());
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    QCoreApplication::setApplicationName(QStringLiteral("Orvo_ICP View"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
+    QVERIFY(QSettings().fileName().startsWith(settingsDir.path()));
+}
+
+void TestMainWindow::init()
+{
+    QSettings().clear();
+}
+
+void TestMainWindow::cleanup()
+{
+    QtTranslationSwitch::instance()->setLanguage(QString());
+}
+
+void TestMainWindow::send(const QByteArray &datagram)
+{
+    QCOMPARE(sender.writeDatagram(datagram, QHostAddress::LocalHost, MainWindow::ListenPort),
+             qint64(datagram.size()));
+}
+
+void TestMainWindow::sendUnchanged(MainWindow &window, const Node &node)
+{
+    const int slot = int(node.id) - 1;
+    QVERIFY(window.isPresent(slot));
+    const quint32 expected = window.refreshCounter(slot) > 5 ? 0 : window.refreshCounter(slot) + 1;
+    send(encode(node));
+    QTRY_COMPARE(window.refreshCounter(slot), expected);
+}
+
+void TestMainWindow::sendArrival(MainWindow &window, const Node &node)
+{
+    send(encode(node));
+    QTRY_VERIFY(window.isPresent(int(node.id) - 1));
+}
+
+void TestMainWindow::firstStartWithoutSettings()
+{
+    MainWindow window;
+    // The default size and position are applied after the state; maximized wins when shown.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(window.windowState() & Qt::WindowMaximized);
+    QVERIFY(window.isListening());
+    auto *socket = window.findChild<QUdpSocket *>();
+    QVERIFY(socket);
+    QCOMPARE(socket->localPort(), MainWindow::ListenPort);
+    QCOMPARE(socket->localAddress(), QHostAddress(QHostAddress::Any));
+    QCOMPARE(panelLayout(window)->count(), 0);
+    QVERIFY(window.findChildren<ChannelStateView *>().isEmpty());
+    QVERIFY(!window.findChild<QLabel *>(QStringLiteral("listenErrorLabel")));
+    for (int slot = 0; slot < MainWindow::NodeCount; ++slot) {
+        QVERIFY(!window.isPresent(slot));
+        QVERIFY(!window.isSilenceTimerActive(slot));
+        QVERIFY(recordIsZero(window.nodeRecord(slot)));
+    }
+}
+
+void TestMainWindow::formHasOnlyTheLanguageMenu()
+{
+    MainWindow window;
+    const QList<QAction *> bar = window.menuBar()->actions();
+    QCOMPARE(bar.size(), 1);
+    QCOMPARE(bar.first()->text(), QStringLiteral("&Language"));
+    QMenu *menu = bar.first()->menu();
+    QVERIFY(menu);
+    QCOMPARE(menu->actions(), QtTranslationSwitch::instance()->actions());
+    QCOMPARE(menu->actions().size(), 3);
+
+    auto *area = window.findChild<QScrollArea *>(QStringLiteral("scrollArea"));
+    QVERIFY(area);
+    QCOMPARE(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QVERIFY(area->widgetResizable());
+    QCOMPARE(area->widget()->objectName(), QStringLiteral("scrollAreaWidgetContents"));
+    QVERIFY(window.statusBar()->currentMessage().isEmpty());
+
+    for (const char *name : {"actionOpenConnection", "actionCloseConnection", "actionOpenRS485"}) {
+        auto *action = window.findChild<QAction *>(QLatin1String(name));
+        QVERIFY2(action, name);
+        QVERIFY2(action->associatedWidgets().isEmpty(), name);
+        QVERIFY2(!action->icon().isNull(), name);
+    }
+    QVERIFY(!window.findChild<QAction *>(QStringLiteral("actionOpenRS485"))->isEnabled());
+}
+
+void TestMainWindow::connectionShortcutsDoNothing_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("Ctrl+E open connection") << QKeySequence(QStringLiteral("Ctrl+E"));
+    QTest::newRow("Ctrl+Q close connection") << QKeySequence(QStringLiteral("Ctrl+Q"));
+    QTest::newRow("Ctrl+D open RS485") << QKeySequence(QStringLiteral("Ctrl+D"));
+}
+
+void TestMainWindow::connectionShortcutsDoNothing()
+{
+    QFETCH(QKeySequence, keys);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    QList<QSignalSpy *> spies;
+    for (QAction *action : window.findChildren<QAction *>())
+        spies << new QSignalSpy(action, &QAction::triggered);
+    // A shortcut that is placed on the window proves key presses do reach shortcuts here.
+    QAction control(QStringLiteral("control"), &window);
+    control.setShortcut(QKeySequence(QStringLiteral("Ctrl+K")));
+    window.addAction(&control);
+    QSignalSpy controlSpy(&control, &QAction::triggered);
+
+    QTest::keySequence(&window, keys);
+    QTest::keySequence(&window, QKeySequence(QStringLiteral("Ctrl+K")));
+    QCOMPARE(controlSpy.count(), 1);
+    for (QSignalSpy *spy : spies)
+        QCOMPARE(spy->count(), 0);
+    qDeleteAll(spies);
+    QVERIFY(window.isVisible());
+}
+
+void TestMainWindow::closeAndReopenRestoresGeometryAndLanguage()
+{
+    {
+        MainWindow window;
+        window.setWindowState(Qt::WindowNoState);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.resize(640, 480);
+        QtTranslationSwitch::instance()->actions().at(2)->trigger(); // English
+        QVERIFY(window.close());
+    }
+    QSettings settings;
+    QVERIFY(settings.contains(QStringLiteral("MainWindow/state")));
+    QCOMPARE(settings.value(QStringLiteral("MainWindow/size")).toSize(), QSize(640, 480));
+    QVERIFY(settings.contains(QStringLiteral("MainWindow/pos")));
+    QCOMPARE(settings.value(QStringLiteral("lang")).toString(), QStringLiteral("en"));
+    settings.setValue(QStringLiteral("MainWindow/pos"), QPoint(30, 40));
+    settings.sync();
+
+    MainWindow reopened;
+    QVERIFY(!(reopened.windowState() & Qt::WindowMaximized));
+    QCOMPARE(reopened.size(), QSize(640, 480));
+    QCOMPARE(reopened.pos(), QPoint(30, 40));
+    QCOMPARE(QtTranslationSwitch::instance()->language(), QStringLiteral("en"));
+    QVERIFY(QtTranslationSwitch::instance()->actions().at(2)->isChecked());
+}
+
+void TestMainWindow::minimizedCloseWritesOnlyLanguage()
+{
+    {
+        QSettings settings;
+        settings.setValue(QStringLiteral("MainWindow/size"), QSize(700, 500));
+        settings.setValue(QStringLiteral("MainWindow/pos"), QPoint(10, 20));
+        settings.setValue(QStringLiteral("lang"), QStringLiteral("en"));
+    }
+    MainWindow window;
+    window.showMinimized();
+    QVERIFY(window.isMinimized());
+    QtTranslationSwitch::instance()->setLanguage(QString());
+    window.close();
+
+    QSettings settings;
+    QVERIFY(!settings.contains(QStringLiteral("MainWindow/state")));
+    QCOMPARE(settings.value(QStringLiteral("MainWindow/size")).toSize(), QSize(700, 500));
+    QCOMPARE(settings.value(QStringLiteral("MainWindow/pos")).toPoint(), QPoint(10, 20));
+    QVERIFY(settings.contains(QStringLiteral("lang")));
+    QCOMPARE(settings.value(QStringLiteral("lang")).toString(), QString());
+}
+
+void TestMainWindow::busyPortIsReported()
+{
+    // Without address sharing nobody else may bind the port, whatever options they ask for.
+    QUdpSocket holder;
+    QVERIFY2(holder.bind(QHostAddress::Any, MainWindow::ListenPort, QUdpSocket::DontShareAddress),
+             qPrintable(holder.errorString()));
+
+    MainWindow window;
+    QVERIFY(!window.isListening());
+    auto *label = window.findChild<QLabel *>(QStringLiteral("listenErrorLabel"));
+    QVERIFY(label);
+    QCOMPARE(label->text(), QStringLiteral("Cannot listen on UDP port 49153: "
+                                           "The bound address is already in use"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(label->isVisible());
+
+    QtTranslationSwitch::instance()->setLanguage(QStringLiteral("ru"));
+    const QString reason =
+        QCoreApplication::translate("QNativeSocketEngine", "The bound address is already in use");
+    QTRY_COMPARE(label->text(),
+                 QStringLiteral("Не удаётся принимать данные на UDP-порту 49153: ") + reason);
+}
+
+void TestMainWindow::firstArrivalShowsPanels_data()
+{
+    QTest::addColumn<Node>("node");
+    QTest::addColumn<bool>("channelShown");
+    QTest::addColumn<int>("relayRows");
+
+    Node twoChannels = channelNode(5);
+    twoChannels.channels[1] = twoChannels.channels[0];
+    QTest::newRow("channels 1 and 2, no relay") << twoChannels << true << 0;
+    QTest::newRow("relays 1-4 enabled") << relayNode(5, 0x0F000000) << false << 4;
+    QTest::newRow("relay with nothing enabled") << relayNode(5, 0x00FFFFFF) << false << 0;
+    Node both = channelNode(5);
+    both.hasRelay = true;
+    both.relay = 0x81000000;
+    QTest::newRow("channel and relays 1, 8") << both << true << 2;
+}
+
+void TestMainWindow::firstArrivalShowsPanels()
+{
+    QFETCH(Node, node);
+    QFETCH(bool, channelShown);
+    QFETCH(int, relayRows);
+
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    sendArrival(window, node);
+    QVERIFY(window.isSilenceTimerActive(4));
+    QCOMPARE(window.refreshCounter(4), 6u);
+
+    QCOMPARE(panelLayout(window)->count(), 1);
+    QList<QWidget *> expected;
+    if (channelShown)
+        expected << window.channelView(4);
+    if (relayRows)
+        expected << window.relayView(4);
+    QCOMPARE(panelsAt(window, 0), expected);
+    for (QWidget *panel : expected)
+        QTRY_VERIFY(panel->isVisible());
+    if (channelShown)
+        QCOMPARE(titleOf(window.channelView(4)), QStringLiteral("Module node id 5:"));
+    QCOMPARE(titleOf(window.relayView(4)), QStringLiteral("Relay node id 5:"));
+    QCOMPARE(tableOf(window.relayView(4))->rowCount(), relayRows);
+}
+
+void TestMainWindow::nodesStackInIdOrder_data()
+{
+    QTest::addColumn<quint32>("first");
+    QTest::addColumn<quint32>("second");
+    QTest::newRow("3 then 12") << 3u << 12u;
+    QTest::newRow("12 then 3") << 12u << 3u;
+}
+
+void TestMainWindow::nodesStackInIdOrder()
+{
+    QFETCH(quint32, first);
+    QFETCH(quint32, second);
+    MainWindow window;
+    sendArrival(window, channelNode(first));
+    sendArrival(window, channelNode(second));
+    QCOMPARE(panelLayout(window)->count(), 2);
+    QCOMPARE(panelsAt(window, 0), QList<QWidget *>{window.channelView(2)});
+    QCOMPARE(panelsAt(window, 1), QList<QWidget *>{window.channelView(11)});
+}
+
+void TestMainWindow::droppedDatagramsChangeNothing_data()
+{
+    QTest::addColumn<QByteArray>("datagram");
+    QTest::newRow("node id 0") << encode(channelNode(0));
+    QTest::newRow("node id 33") << encode(channelNode(33));
+    QTest::newRow("node id 2^32-1") << encode(channelNode(0xFFFFFFFFu));
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("cut short") << encode(channelNode(5)).left(20);
+    // Node 5 with a channel that lacks its required state (tag 10).
+    QTest::newRow("channel without state")
+        << QByteArray::fromHex("0800100018052210"
+                               "5a0e0d00000000150000000018002000");
+    QTest::newRow("not protobuf") << QByteArray("hello, node table");
+}
+
+void TestMainWindow::droppedDatagramsChangeNothing()
+{
+    QFETCH(QByteArray, datagram);
+    MainWindow window;
+    const Node probe = channelNode(32);
+    sendArrival(window, probe);
+    ChannelStateView *const panel = window.channelView(31);
+
+    send(datagram);
+    // The probe's unchanged message is handled after the datagram before it.
+    sendUnchanged(window, probe);
+
+    for (int slot = 0; slot < 31; ++slot) {
+        QVERIFY(!window.isPresent(slot));
+        QVERIFY(recordIsZero(window.nodeRecord(slot)));
+    }
+    QCOMPARE(window.channelView(31), panel);
+    QCOMPARE(panelLayout(window)->count(), 1);
+}
+
+void TestMainWindow::pushCadence()
+{
+    MainWindow window;
+    Node node = channelNode(5, 1.0f);
+    node.hasRelay = true;
+    node.relay = 0x01000000;
+    sendArrival(window, node);
+    // The panel appears with the first datagram, without values.
+    QCOMPARE(valueText(window.channelView(4)), QString());
+    QCOMPARE(lampState(window.relayView(4), 0, 1), 2);
+
+    // Values change, the configuration does not: datagrams 2, 9 and 16 push.
+    QString shown;
+    for (int k = 2; k <= 17; ++k) {
+        node.channels[0].meas[0].value = float(k);
+        node.relay = 0x01000000 | (k & 1u);
+        sendUnchanged(window, node);
+        if (k == 2 || k == 9 || k == 16)
+            shown = QLocale().toString(double(k), 'f', 6);
+        QVERIFY2(valueText(window.channelView(4)).startsWith(shown),
+                 qPrintable(QString::number(k)));
+        const int pushed = k >= 16 ? 16 : k >= 9 ? 9 : 2;
+        QCOMPARE(lampState(window.relayView(4), 0, 1), 0);                  // enabled: green
+        QCOMPARE(lampState(window.relayView(4), 0, 4), pushed & 1 ? 0 : 2); // logical state
+    }
+}
+
+void TestMainWindow::configurationChangeRebuilds()
+{
+    MainWindow window;
+    Node node = channelNode(5, 1.0f, 1);
+    sendArrival(window, node);
+    ChannelStateView *panel = window.channelView(4);
+    sendUnchanged(window, node);
+    QCOMPARE(window.channelView(4), panel);
+
+    // A second measurement changes the record: a rebuild with two rows and no values yet.
+    node = channelNode(5, 1.0f, 2);
+    send(encode(node));
+    QTRY_COMPARE(window.nodeRecord(4).channels[0].meas[1].type, quint16(1));
+    QVERIFY(window.channelView(4) != panel);
+    QCOMPARE(tableOf(window.channelView(4))->rowCount(), 2);
+    QCOMPARE(window.refreshCounter(4), 6u);
+    QCOMPARE(valueText(window.channelView(4)), QString());
+
+    // An invalid type code counts as no measurement.
+    panel = window.channelView(4);
+    node.channels[0].meas[1].type = 17;
+    send(encode(node));
+    QTRY_COMPARE(window.nodeRecord(4).channels[0].meas[1].type, quint16(0));
+    QVERIFY(window.channelView(4) != panel);
+    QCOMPARE(tableOf(window.channelView(4))->rowCount(), 1);
+}
+
+void TestMainWindow::relayModesCarryOverOnlyAfterSilence()
+{
+    MainWindow window;
+    Node withRelay = channelNode(5);
+    withRelay.hasRelay = true;
+    withRelay.relay = 0x03000000;
+    Node withoutRelay = channelNode(5);
+
+    // While present, a message without relay compares as relay modes 0: rebuilt, relays gone.
+    sendArrival(window, withRelay);
+    QCOMPARE(window.nodeRecord(4).relays[1].mode, quint16(3));
+    send(encode(withoutRelay));
+    QTRY_COMPARE(window.nodeRecord(4).relays[1].mode, quint16(0));
+    QCOMPARE(panelsAt(window, 0), QList<QWidget *>{window.channelView(4)});
+
+    // After silence the returning node is converted in place and keeps the old modes.
+    send(encode(withRelay));
+    QTRY_COMPARE(window.nodeRecord(4).relays[1].mode, quint16(3));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(4), 5000);
+    QCOMPARE(panelLayout(window)->count(), 0);
+    sendArrival(window, withoutRelay);
+    QCOMPARE(window.nodeRecord(4).relays[0].mode, quint16(3));
+    QCOMPARE(window.nodeRecord(4).relays[1].mode, quint16(3));
+    QCOMPARE(tableOf(window.relayView(4))->rowCount(), 2);
+}
+
+void TestMainWindow::silenceRemovesNodeAndRebuildRestartsTimers()
+{
+    MainWindow window;
+    sendArrival(window, channelNode(5));
+    QVERIFY(!window.channelView(5));
+    QTest::qWait(600);
+    // Another node's arrival rebuilds all panels and so restarts node 5's silence timer.
+    QElapsedTimer sinceRebuild;
+    sendArrival(window, channelNode(6));
+    sinceRebuild.start();
+    QVERIFY(window.isPresent(4));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(4), 5000);
+    QVERIFY2(sinceRebuild.elapsed() >= 900, qPrintable(QString::number(sinceRebuild.elapsed())));
+    QVERIFY(!window.isSilenceTimerActive(4));
+    QVERIFY(!window.channelView(4));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(5), 5000);
+    QCOMPARE(panelLayout(window)->count(), 0);
+    QVERIFY(window.findChildren<ChannelStateView *>().isEmpty());
+    // The slot keeps its record for a return.
+    QCOMPARE(window.nodeRecord(4).node_id, quint16(5));
+}
+
+void TestMainWindow::languageChangeRebuildsWithTranslatedTitles()
+{
+    MainWindow window;
+    Node node = relayNode(5, 0x01000000);
+    node.channels = channelNode(5).channels;
+    sendArrival(window, node);
+    sendUnchanged(window, node);
+    QVERIFY(!valueText(window.channelView(4)).isEmpty());
+    ChannelStateView *const before = window.channelView(4);
+
+    QtTranslationSwitch::instance()->setLanguage(QStringLiteral("ru"));
+    QTRY_COMPARE(window.menuBar()->actions().first()->text(), QStringLiteral("&Язык"));
+    QTRY_VERIFY(window.channelView(4) != before);
+    QCOMPARE(titleOf(window.channelView(4)), QStringLiteral("Модуль, узел 5:"));
+    QCOMPARE(titleOf(window.relayView(4)), QStringLiteral("Реле, узел 5:"));
+    QCOMPARE(window.findChild<QAction *>(QStringLiteral("actionOpenConnection"))->text(),
+             QStringLiteral("&Открыть соединение..."));
+    // New panels wait for the node's next push.
+    QCOMPARE(valueText(window.channelView(4)), QString());
+    sendUnchanged(window, node);
+    QVERIFY(!valueText(window.channelView(4)).isEmpty());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
