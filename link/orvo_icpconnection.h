@@ -9,6 +9,8 @@
 #include <QString>
 #include <QVector>
 
+#include <atomic>
+
 QT_BEGIN_NAMESPACE
 class QTimer;
 QT_END_NAMESPACE
@@ -34,8 +36,8 @@ class Orvo_ICPConnection : public QObject
 public:
     struct ConnectionInfo
     {
-        quint32 iface = 0;  // 0: Modbus TCP, the only transport implemented
-        QString ipAddr;     // IPv4/IPv6 literal or host name
+        quint32 iface = 0; // 0: Modbus TCP, the only transport implemented
+        QString ipAddr;    // IPv4/IPv6 literal or host name
         quint16 port = 502;
     };
 
@@ -57,7 +59,7 @@ public:
     bool isConnected() const;
     t_ORVO_Type deviceType() const;
     QString deviceTypeName() const;
-    QString deviceInfoText(int index) const;  // text fields 2, 3 and 4 as index 0, 1, 2
+    QString deviceInfoText(int index) const; // text fields 2, 3 and 4 as index 0, 1, 2
     bool configStatusFlag() const;
 
     // Largest point count a header may announce; anything above is refused unread.
@@ -115,7 +117,29 @@ signals:
     void opWfReadFinish(QString op, uint ch_num);
     void opSpectrReadFinish(QString op, uint ch_num, uint type);
 
-    // (private members are the link implementer's choice)
+private:
+    bool doOpen(const QSharedPointer<Orvo_ICPConnection::ConnectionInfo> &info, bool readCfg,
+                QString &err);
+    void doClose();
+    bool doReadInfo(QString &err);
+    // Pause, lock, and run one libmodbus call unless the link is closed.
+    template <typename Call> bool transaction(Call call);
+    bool writeSignature(uint addr, const char *signature);
+    // The shared body of readWaveform and readSpectr.
+    bool readThroughWindow(bool spectrum, int ch, uint selector);
+
+    _modbus *ctx = nullptr;
+    std::atomic<bool> connected{false};
+    QSharedPointer<Orvo_ICPConnection::ConnectionInfo> conInfo;
+    bool readCfg = false;
+    std::atomic<quint32> reqPauseUs{0};
+    QMutex mutex;
+    QTimer *conCheckTimer = nullptr;
+
+    t_ORVO_Type devType = ORVO_TYPE_NONE;
+    QString devTypeName;
+    QString devInfoText[3];
+    bool cfgStatusFlag = false;
 };
 
 Q_DECLARE_METATYPE(QSharedPointer<Orvo_ICPConnection::ConnectionInfo>)
