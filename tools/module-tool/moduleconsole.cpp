@@ -97,7 +97,6 @@ bool ModuleConsole::connectModule()
         quint16 mode = 0;
         if (link->regsRead(ModeRegister, 1, &mode))
             detail += QStringLiteral(" (mode register %1: %2)").arg(mode).arg(modeName(mode));
-        printIdentification();
         printError(QStringLiteral("module at %1 (%2): %3")
                        .arg(where, link->deviceTypeName(),
                             detail.isEmpty() ? QStringLiteral("not connected") : detail));
@@ -122,8 +121,12 @@ void ModuleConsole::finish()
 
 int ModuleConsole::info()
 {
-    if (!connectModule())
+    if (!connectModule()) {
+        // A module outside work mode was still identified: show what it is.
+        if (link->deviceType() != ORVO_TYPE_NONE)
+            printIdentification();
         return 1;
+    }
     printIdentification();
     finish();
     return 0;
@@ -256,9 +259,7 @@ int ModuleConsole::waveform(int ch, uint id)
     link->readWaveform(ch, id);
     finish();
     if (!wf) {
-        if (!failurePrinted)
-            printError(
-                QStringLiteral("no waveform %1 of channel %2 was delivered").arg(id).arg(ch));
+        printError(QStringLiteral("no waveform %1 of channel %2 was delivered").arg(id).arg(ch));
         return 1;
     }
     out << ConsoleText::pointsCsv(wf->points);
@@ -277,10 +278,8 @@ int ModuleConsole::spectrum(int ch, uint type)
     link->readSpectr(ch, type);
     finish();
     if (!spectr) {
-        if (!failurePrinted)
-            printError(QStringLiteral("no spectrum of type %1 of channel %2 was delivered")
-                           .arg(type)
-                           .arg(ch));
+        printError(
+            QStringLiteral("no spectrum of type %1 of channel %2 was delivered").arg(type).arg(ch));
         return 1;
     }
     out << ConsoleText::pointsCsv(spectr->points);
