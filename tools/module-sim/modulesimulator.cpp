@@ -52,6 +52,23 @@ bool overlaps(uint first, uint count, uint rangeFirst, uint rangeCount)
            rangeFirst < first + count;
 }
 
+// Fills the request fields of a log entry for a request that is not carried out.
+void describe(ModuleSimulator::Transaction &t, const uint8_t *pdu, int len)
+{
+    if (len >= 5 && (pdu[0] == 3 || pdu[0] == 4)) {
+        t.address = t.readAddress = get16(pdu + 1);
+        t.readCount = get16(pdu + 3);
+    } else if (len >= 5 && (pdu[0] == 6 || pdu[0] == 16)) {
+        t.address = t.writeAddress = get16(pdu + 1);
+        t.writeCount = pdu[0] == 6 ? 1 : get16(pdu + 3);
+    } else if (len >= 9 && pdu[0] == 23) {
+        t.readAddress = get16(pdu + 1);
+        t.readCount = get16(pdu + 3);
+        t.address = t.writeAddress = get16(pdu + 5);
+        t.writeCount = get16(pdu + 7);
+    }
+}
+
 QByteArray signatureOf(const quint16 *regs)
 {
     QByteArray text;
@@ -542,6 +559,14 @@ bool ModuleSimulator::Private::serve(int fd, const uint8_t *req, int len)
     {
         std::lock_guard<std::mutex> lock(m);
         delay = answerDelayMs;
+        if (dropAfter == 0) {
+            // Gone before the request had any effect.
+            dropAfter = -1;
+            describe(t, req + hdr, len - hdr);
+            t.outcome = Transaction::Dropped;
+            logTransaction(std::move(t));
+            return false;
+        }
         const uint8_t *p = req + hdr + 1;
         const int avail = len - hdr - 1;
         switch (fc) {
@@ -652,12 +677,6 @@ bool ModuleSimulator::Private::serve(int fd, const uint8_t *req, int len)
             break;
         }
 
-        if (dropAfter == 0) {
-            dropAfter = -1;
-            t.outcome = Transaction::Dropped;
-            logTransaction(std::move(t));
-            return false;
-        }
         if (dropAfter > 0)
             --dropAfter;
         logTransaction(std::move(t));
