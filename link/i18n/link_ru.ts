@@ -1,0 +1,126 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>OpenConnectionDialog</name>
+    <message>
+        <location filename="../openconnectiondialog.cpp" line="61"/>
+        <source>Connect to module</source>
+        <translation>Подключение к модулю</translation>
+    </message>
+    <message>
+        <location filename="../openconnectiondialog.cpp" line="62"/>
+        <source>Module &amp;address:</source>
+        <translation>&amp;Адрес модуля:</translation>
+    </message>
+    <message>
+        <location filename="../openconnectiondialog.cpp" line="63"/>
+        <source>IP address or host name</source>
+        <translation>IP-адрес или имя узла</translation>
+    </message>
+    <message>
+        <location filename="../openconnectiondialog.cpp" line="64"/>
+        <source>IPv4 or IPv6 address, or host name of the module</source>
+        <translation>Адрес IPv4 или IPv6 либо имя узла модуля</translation>
+    </message>
+    <message>
+        <location filename="../openconnectiondialog.cpp" line="65"/>
+        <source>&amp;Port:</source>
+        <translation>&amp;Порт:</translation>
+    </message>
+    <message>
+        <location filename="../openconnectiondialog.cpp" line="66"/>
+        <source>TCP port of the module&apos;s Modbus server</source>
+        <translation>TCP-порт сервера Modbus модуля</translation>
+    </message>
+</context>
+<context>
+    <name>Orvo_ICPConnection</name>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="186"/>
+        <source>Cannot setup connection to module</source>
+        <translation>Не удалось установить соединение с модулем</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="200"/>
+        <source>Cannot read device mode</source>
+        <translation>Не удалось прочитать режим устройства</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="202"/>
+        <source>Device is not in work mode</source>
+        <translation>Устройство не в рабочем режиме</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="247"/>
+        <location filename="../orvo_icpconnection.cpp" line="358"/>
+        <source>No connection parameters given</source>
+        <translation>Не заданы параметры соединения</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="279"/>
+        <source>Module connection lost</source>
+        <translation>Потеряна связь с модулем</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="294"/>
+        <source>Cannot read device information</source>
+        <translation>Не удалось прочитать сведения об устройстве</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="312"/>
+        <source>Unsupported device type</source>
+        <translation>Неподдерживаемый тип устройства</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="403"/>
+        <source>No configuration to write</source>
+        <translation>Нет конфигурации для записи</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="494"/>
+        <source>Open connection</source>
+        <translation>Открытие соединения</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="499"/>
+        <source>Close connection</source>
+        <translation>Закрытие соединения</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="504"/>
+        <source>Read module configuration</source>
+        <translation>Чтение конфигурации модуля</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="509"/>
+        <source>Write module configuration</source>
+        <translation>Запись конфигурации модуля</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="514"/>
+        <source>Restart module</source>
+        <translation>Перезапуск модуля</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="519"/>
+        <source>Read waveform</source>
+        <translation>Чтение осциллограммы</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="524"/>
+        <source>Read spectr</source>
+        <translation>Чтение спектра</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="529"/>
+        <source>Read device info</source>
+        <translation>Чтение сведений об устройстве</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp" line="534"/>
+        <source>Wait...</source>
+        <translation>Ожидание...</translation>
+    </message>
+</context>
+</TS>
