@@ -89,6 +89,7 @@ private slots:
     void serviceRequests();
     void restart();
     void watch();
+    void watchEndsWhenModuleIsLost();
 
 private:
     std::unique_ptr<Sim> sim;
@@ -378,6 +379,22 @@ void TestModuleTool::watch()
     QVERIFY(count(QStringLiteral("spectrum-ready ch=0 type=1")) >= 1);
     QVERIFY(count(QStringLiteral("spectrum ch=2 type=0 points=128")) >= 1);
     QVERIFY(r.out.contains(QLatin1String(" points=256")));
+}
+
+void TestModuleTool::watchEndsWhenModuleIsLost()
+{
+    QProcess p;
+    p.start(QStringLiteral(ORVO_MODULE_TOOL),
+            {QStringLiteral("--port"), QString::number(sim->port()), QStringLiteral("watch"),
+             QStringLiteral("--duration"), QStringLiteral("60")});
+    QVERIFY(p.waitForStarted());
+    QVERIFY(p.waitForReadyRead(10000));
+    sim->stop();
+    QVERIFY(p.waitForFinished(15000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 1);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(err.contains(QLatin1String("module lost: Module connection lost")), qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(TestModuleTool)
