@@ -50,7 +50,7 @@ constexpr uint typeCount = sizeof types / sizeof types[0];
 // Files the composed key below under the same context for lupdate.
 [[maybe_unused]] constexpr const char *microKey = QT_TRANSLATE_NOOP("ChannelStateView", "µm");
 
-QString translate(const char *text)
+QString lookup(const char *text)
 {
     return QCoreApplication::translate(context, text);
 }
@@ -73,14 +73,14 @@ QString MeasCatalogue::typeName(uint code)
 {
     if (code == 0 || code >= typeCount)
         return QString();
-    return translate(types[code].name);
+    return lookup(types[code].name);
 }
 
 QString MeasCatalogue::typeUnit(uint code)
 {
     if (code == 0 || code >= typeCount)
         return QString();
-    return types[code].unit ? translate(types[code].unit) : microUnit();
+    return types[code].unit ? lookup(types[code].unit) : microUnit();
 }
 
 QString MeasCatalogue::valueText(double value, uint code)
@@ -110,13 +110,13 @@ QString MeasCatalogue::statusCaption(uint status)
 {
     switch (status) {
     case 0:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "Valid data"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Valid data"));
     case 1:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "Short circuit"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Short circuit"));
     case 2:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "Open circuit"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Open circuit"));
     case 0xFFFF:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "No valid data"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "No valid data"));
     default:
         return QString();
     }
@@ -141,23 +141,23 @@ QString MeasCatalogue::columnCaption(int column)
 {
     switch (column) {
     case NumberColumn:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "№"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "№"));
     case TimeColumn:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "Time"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Time"));
     case FailureColumn:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "F"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "F"));
     case AlertColumn:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "A"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "A"));
     case DangerColumn:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "D"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "D"));
     case BaseColumn:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "Base"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Base"));
     case DeltaColumn:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "Delta"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Delta"));
     case FsColumn:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "FS %"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "FS %"));
     case ValueColumn:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "Value"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Value"));
     default:
         return QString();
     }
@@ -168,8 +168,7 @@ QString MeasCatalogue::columnToolTip(int column)
     // The condition titles are deliberately left in English on every language.
     switch (column) {
     case NumberColumn:
-        return translate(
-            QT_TRANSLATE_NOOP("ChannelStateView", "Channel number/Measurement number"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Channel number/Measurement number"));
     case FailureColumn:
         return conditionToolTip(QStringLiteral("Failure"));
     case AlertColumn:
@@ -177,15 +176,15 @@ QString MeasCatalogue::columnToolTip(int column)
     case DangerColumn:
         return conditionToolTip(QStringLiteral("Danger"));
     case BaseColumn:
-        return translate(
+        return lookup(
             QT_TRANSLATE_NOOP("ChannelStateView", "Baseline value in full-scale percent"));
     case DeltaColumn:
-        return translate(
+        return lookup(
             QT_TRANSLATE_NOOP("ChannelStateView", "Baseline deviation in full-scale percent"));
     case FsColumn:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "Full-scale percent"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Full-scale percent"));
     case ValueColumn:
-        return translate(QT_TRANSLATE_NOOP("ChannelStateView", "Measurement value"));
+        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Measurement value"));
     default:
         return QString();
     }
@@ -194,9 +193,9 @@ QString MeasCatalogue::columnToolTip(int column)
 QString MeasCatalogue::conditionLegend()
 {
     return QStringLiteral("  %1\n  %2\n  %3")
-        .arg(translate(QT_TRANSLATE_NOOP("ChannelStateView", "Green - False")),
-             translate(QT_TRANSLATE_NOOP("ChannelStateView", "Red - True")),
-             translate(QT_TRANSLATE_NOOP("ChannelStateView", "Off - Z")));
+        .arg(lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Green - False")),
+             lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Red - True")),
+             lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Off - Z")));
 }
 
 QString MeasCatalogue::conditionToolTip(const QString &title)

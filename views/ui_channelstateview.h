@@ -35,8 +35,9 @@ public:
         measTable->setObjectName(QStringLiteral("measTable"));
         measTable->setMinimumSize(QSize(420, 0));
         measTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        measTable->horizontalHeader()->setDefaultSectionSize(30);
+        // The minimum first: the default size is clamped to the style's minimum, which is wider.
         measTable->horizontalHeader()->setMinimumSectionSize(30);
+        measTable->horizontalHeader()->setDefaultSectionSize(30);
         measTable->horizontalHeader()->setStretchLastSection(true);
         measTable->verticalHeader()->setVisible(false);
         verticalLayout->addWidget(measTable);

@@ -35,8 +35,8 @@ public:
         eventsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
         eventsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
         // Number and lamp are narrow; the name takes the rest of the width.
-        eventsTable->horizontalHeader()->setDefaultSectionSize(40);
         eventsTable->horizontalHeader()->setMinimumSectionSize(30);
+        eventsTable->horizontalHeader()->setDefaultSectionSize(40);
         eventsTable->setColumnWidth(1, 50);
         eventsTable->horizontalHeader()->setStretchLastSection(true);
         eventsTable->verticalHeader()->setVisible(false);
