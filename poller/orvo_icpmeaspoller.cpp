@@ -101,13 +101,13 @@ void Orvo_ICPMeasPoller::module_type_change(t_ORVO_Type type)
 
 void Orvo_ICPMeasPoller::onWfReadOpFinish(QString op, uint ch_num)
 {
-    if (op == conn->opWaveformRead() && ch_num < uint(Channels))
+    if (conn && op == conn->opWaveformRead() && ch_num < uint(Channels))
         wfReadDone[ch_num] = true;
 }
 
 void Orvo_ICPMeasPoller::onSpectrReadOpFinish(QString op, uint ch_num, uint type)
 {
-    if (op == conn->opSpectrRead() && ch_num < uint(Channels))
+    if (conn && op == conn->opSpectrRead() && ch_num < uint(Channels))
         spReadDone[type != 0 ? 1 : 0][ch_num] = true;
 }
 
@@ -115,6 +115,10 @@ void Orvo_ICPMeasPoller::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() != timerId || !polling) {
         QObject::timerEvent(event);
+        return;
+    }
+    if (!conn) {
+        onConClosed();
         return;
     }
     const bool force = forcePending;
@@ -125,7 +129,7 @@ void Orvo_ICPMeasPoller::timerEvent(QTimerEvent *event)
 bool Orvo_ICPMeasPoller::pollCycle(bool force)
 {
     StatusBlock status;
-    if (!conn->regsRead(StatusAddr, StatusWords, status.data()))
+    if (!conn || !conn->regsRead(StatusAddr, StatusWords, status.data()))
         return false;
 
     bool ok = true;

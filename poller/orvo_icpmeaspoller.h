@@ -6,6 +6,7 @@
 #include "t_orvo_type.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QSharedPointer>
 #include <QString>
 
@@ -114,7 +115,8 @@ private:
     void runSpectrumMachine(int type, const StatusBlock &status, bool force);
     bool writeTrigger(quint16 word);
 
-    Orvo_ICPConnection *const conn;
+    // Guarded: a link deleted before the poller blocks its signals and sends no closed().
+    const QPointer<Orvo_ICPConnection> conn;
     t_ORVO_Type modType = ORVO_TYPE_NONE;
     bool polling = false;
     int timerId = 0;

@@ -151,6 +151,7 @@ private slots:
     void readFinishSlots();
     void reconnectionKeepsMasks();
     void timerDrivenCaptureLoop();
+    void linkDeletedFirst();
 };
 
 void TestMeasPoller::helpers_data()
@@ -742,6 +743,26 @@ void TestMeasPoller::timerDrivenCaptureLoop()
     QTRY_VERIFY_WITH_TIMEOUT(rig.sim.spectrumTriggerCount() >= 4, 10000);
     QVERIFY(waveforms >= 8);
     QVERIFY(spectra >= 8);
+}
+
+void TestMeasPoller::linkDeletedFirst()
+{
+    // The link blocks its signals while it is destroyed, so the poller hears no closed().
+    Sim sim;
+    QVERIFY(sim.start());
+    auto link = std::make_unique<Orvo_ICPConnection>();
+    Orvo_ICPMeasPoller poller(link.get());
+    auto info = QSharedPointer<Orvo_ICPConnection::ConnectionInfo>::create();
+    info->ipAddr = QStringLiteral("127.0.0.1");
+    info->port = sim.port();
+    QVERIFY(link->open(info, false));
+    QVERIFY(poller.isPolling());
+    const QString op = link->opWaveformRead();
+    link.reset();
+
+    QVERIFY(!poller.pollCycle(false));
+    poller.onWfReadOpFinish(op, 0);
+    QTRY_VERIFY(!poller.isPolling());
 }
 
 QTEST_GUILESS_MAIN(TestMeasPoller)
