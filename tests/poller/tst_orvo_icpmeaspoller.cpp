@@ -7,6 +7,7 @@
 #include "orvo_icpmeaspoller.h"
 
 #include <QSignalSpy>
+#include <QThread>
 #include <QtTest>
 
 #include <memory>
@@ -152,6 +153,7 @@ private slots:
     void reconnectionKeepsMasks();
     void timerDrivenCaptureLoop();
     void linkDeletedFirst();
+    void queuedAcrossThreads();
 };
 
 void TestMeasPoller::helpers_data()
@@ -763,6 +765,46 @@ void TestMeasPoller::linkDeletedFirst()
     QVERIFY(!poller.pollCycle(false));
     poller.onWfReadOpFinish(op, 0);
     QTRY_VERIFY(!poller.isPolling());
+}
+
+void TestMeasPoller::queuedAcrossThreads()
+{
+    // The poller on a worker thread of its own: the link's signals reach it queued, and its
+    // records reach this thread queued, which needs the argument types registered.
+    Rig rig;
+    QVERIFY(rig.start());
+    QThread worker;
+    auto *poller = new Orvo_ICPMeasPoller(&rig.link);
+    poller->moveToThread(&worker);
+    connect(&worker, &QThread::finished, poller, &QObject::deleteLater);
+    worker.start();
+
+    QList<int> channels;
+    QSharedPointer<t_orvo_settings> settings;
+    int waveformAnnouncements = 0;
+    connect(poller, &Orvo_ICPMeasPoller::chStateChanged, this,
+            [&channels](QSharedPointer<Orvo_ICPMeasPoller::ChState> s) { channels << s->ch; });
+    connect(poller, &Orvo_ICPMeasPoller::settingsChanged, this,
+            [&settings](QSharedPointer<t_orvo_settings> s) { settings = s; });
+    connect(poller, &Orvo_ICPMeasPoller::wfStateChanged, &rig.link,
+            [&](int ch, uint last_id, uint) {
+                QCOMPARE(QThread::currentThread(), thread());
+                ++waveformAnnouncements;
+                rig.link.readWaveform(ch, last_id);
+            });
+
+    QVERIFY(rig.open());
+    QTRY_COMPARE(channels, (QList<int>{0, 1, 2, 3}));
+    QVERIFY(settings);
+    QCOMPARE(settings->channel_mask, quint16(0xF));
+    // The finish signals of the fetches travel back to the worker: the capture goes round.
+    QTRY_VERIFY_WITH_TIMEOUT(rig.sim.waveformTriggerCount() >= 2, 5000);
+    QVERIFY(waveformAnnouncements >= 4);
+
+    rig.link.close();
+    QTRY_VERIFY(!poller->isPolling());
+    worker.quit();
+    QVERIFY(worker.wait(5000));
 }
 
 QTEST_GUILESS_MAIN(TestMeasPoller)
