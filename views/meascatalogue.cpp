@@ -14,8 +14,7 @@ struct TypeEntry
 
 constexpr const char *micro = nullptr;
 
-// Codes 10 and 11 follow the other pairs (amplitude on the even code with the quantity's
-// unit, phase on the odd code with degrees), so each code keeps the unit that fits its name.
+// 10 and 11 follow the other pairs: amplitude on the even code with its unit, phase on the odd.
 const TypeEntry types[] = {
     {nullptr, nullptr},
     {QT_TRANSLATE_NOOP("ChannelStateView", "Acceleration"),

@@ -45,28 +45,14 @@ void TestMeasCatalogue::typeTable_data()
     const QString degree = QStringLiteral("\u00B0");
     const QString accel = QStringLiteral("m/s\u00B2");
     QTest::newRow("0 empty slot") << 0u << QString() << QString();
-    QTest::newRow("1") << 1u << "Acceleration" << accel;
-    QTest::newRow("2") << 2u << "Velocity"
-                       << "mm/s";
-    QTest::newRow("3") << 3u << "Diplacement" << micro;
-    QTest::newRow("4") << 4u << "Gap"
-                       << "V";
-    QTest::newRow("5") << 5u << "Rotation speed"
-                       << "rpm";
-    QTest::newRow("6") << 6u << "Amplitude of Acceleration" << accel;
-    QTest::newRow("7") << 7u << "Phase of Acceleration" << degree;
-    QTest::newRow("8") << 8u << "Amplitude of Velocity"
-                       << "m/s";
-    QTest::newRow("9") << 9u << "Phase of Velocity" << degree;
-    QTest::newRow("10") << 10u << "Amplitude of Prox Displacement" << micro;
-    QTest::newRow("11") << 11u << "Phase of Prox Displacement" << degree;
-    QTest::newRow("12") << 12u << "DC"
-                        << "V";
-    QTest::newRow("13") << 13u << "RMS of Acceleration" << accel;
-    QTest::newRow("14") << 14u << "RMS of Velocity"
-                        << "m/s";
-    QTest::newRow("15") << 15u << "PRM of Prox Displacement" << micro;
-    QTest::newRow("16") << 16u << "Max Average Deviation" << micro;
+    QTest::newRow("1 superscript two") << 1u << "Acceleration" << accel;
+    QTest::newRow("2 mm/s unlike the other velocities") << 2u << "Velocity"
+                                                        << "mm/s";
+    QTest::newRow("3 composed micro unit") << 3u << "Diplacement" << micro;
+    QTest::newRow("9 degree sign") << 9u << "Phase of Velocity" << degree;
+    QTest::newRow("10 amplitude like 6 and 8") << 10u << "Amplitude of Prox Displacement" << micro;
+    QTest::newRow("11 phase like 7 and 9") << 11u << "Phase of Prox Displacement" << degree;
+    QTest::newRow("16 last code") << 16u << "Max Average Deviation" << micro;
     QTest::newRow("17 unknown") << 17u << QString() << QString();
     QTest::newRow("65535 unknown") << 65535u << QString() << QString();
 }
