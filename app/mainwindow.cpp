@@ -138,6 +138,7 @@ bool MainWindow::isListening() const
 
 void MainWindow::readPendingDatagrams()
 {
+    holdPanelBuild = true;
     while (udpSocket->hasPendingDatagrams()) {
         QByteArray datagram;
         datagram.resize(int(qMax<qint64>(0, udpSocket->pendingDatagramSize())));
@@ -175,6 +176,9 @@ void MainWindow::readPendingDatagrams()
             refreshNode(slot);
         }
     }
+    holdPanelBuild = false;
+    if (panelsOutdated)
+        buildPanels();
 }
 
 void MainWindow::update()
@@ -247,6 +251,23 @@ void MainWindow::refreshNode(int slot)
 
 void MainWindow::rebuildPanels()
 {
+    // The node table moves on at once; only the widgets may wait for the end of the drain,
+    // because a whole stack of panels costs far more than one datagram and nobody sees the
+    // window before the slot returns. Pushes build first, so they always reach current panels.
+    for (int slot = 0; slot < NodeCount; ++slot) {
+        if (!nodes[slot].present)
+            continue;
+        nodes[slot].refreshCounter = CounterAfterRebuild;
+        refreshNode(slot);
+    }
+    panelsOutdated = true;
+    if (!holdPanelBuild)
+        buildPanels();
+}
+
+void MainWindow::buildPanels()
+{
+    panelsOutdated = false;
     while (QLayoutItem *nodeItem = nodesLayout.takeAt(0)) {
         if (QLayout *nodeLayout = nodeItem->layout()) {
             while (QLayoutItem *panelItem = nodeLayout->takeAt(0)) {
@@ -281,14 +302,13 @@ void MainWindow::rebuildPanels()
         if (relayViews[slot]->setSettings(nodeSettings[slot]))
             nodeLayout->addWidget(relayViews[slot]);
         nodesLayout.addLayout(nodeLayout);
-
-        nodes[slot].refreshCounter = CounterAfterRebuild;
-        refreshNode(slot);
     }
 }
 
 void MainWindow::pushState(int slot)
 {
+    if (panelsOutdated)
+        buildPanels();
     const NodeStatus &msg = nodeStatus[slot];
     for (int c = 0; c < 4; ++c) {
         const ChannelStatus *channel = channelAt(msg, c);

@@ -53,6 +53,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The panel benchmark times rebuilds and pushes of a full installation directly.
+    friend class PanelBench;
+
     struct NodeEntry
     {
         bool present = false;
@@ -63,6 +66,7 @@ private:
     void restoreWindowState();
     void refreshNode(int slot);
     void rebuildPanels();
+    void buildPanels();
     void pushState(int slot);
     void forgetPanel(const QWidget *panel);
     void retranslateListenError();
@@ -77,4 +81,8 @@ private:
     QUdpSocket *udpSocket = nullptr;
     // Shown in the status bar only when the port could not be bound.
     QLabel *listenErrorLabel = nullptr;
+    // Within one drain of the socket the panel widgets are built once, when a push needs them
+    // or when the drain ends, however many rebuilds the datagrams asked for.
+    bool holdPanelBuild = false;
+    bool panelsOutdated = false;
 };

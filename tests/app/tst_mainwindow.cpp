@@ -1,9 +1,12 @@
 #include "channelstateview.h"
 #include "mainwindow.h"
 #include "meascondledindicator.h"
+#include "protocencoder.h"
 #include "qttranslationswitch.h"
 #include "relaystateview.h"
+#include "statusdatagram.h"
 #include "t_orvo_settings.h"
+#include "udpsender.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -20,126 +23,31 @@
 #include <QtTest>
 
 #include <cstring>
-#include <map>
 
 namespace {
 
-// A hand-written encoder of the status datagram, independent of the decoder under test.
-struct Meas
+NodeSpec channelNode(quint32 id, float value = 1.5f, int measCount = 1)
 {
-    float value = 0;
-    quint32 flags = 0;
-    quint32 type = 1;
-    float fs = 0;
-    float base = 0;
-};
-
-struct Channel
-{
-    qint32 state = 0;
-    std::map<int, Meas> meas; // slot 0..7
-};
-
-struct Node
-{
-    quint32 id = 1;
-    std::map<int, Channel> channels; // index 0..3
-    bool hasRelay = false;
-    quint32 relay = 0;
-};
-
-void putVarint(QByteArray &out, quint64 v)
-{
-    do {
-        out.append(char((v & 0x7f) | (v > 0x7f ? 0x80 : 0)));
-        v >>= 7;
-    } while (v);
-}
-
-void putKey(QByteArray &out, int tag, int wireType)
-{
-    putVarint(out, quint64(tag) << 3 | quint64(wireType));
-}
-
-void putFixed32(QByteArray &out, int tag, quint32 v)
-{
-    putKey(out, tag, 5);
-    for (int i = 0; i < 4; ++i)
-        out.append(char(v >> (8 * i)));
-}
-
-void putFloat(QByteArray &out, int tag, float f)
-{
-    quint32 bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    putFixed32(out, tag, bits);
-}
-
-void putMessage(QByteArray &out, int tag, const QByteArray &body)
-{
-    putKey(out, tag, 2);
-    putVarint(out, quint64(body.size()));
-    out.append(body);
-}
-
-QByteArray encode(const Node &node)
-{
-    QByteArray out;
-    putKey(out, 1, 0);
-    putVarint(out, 0);
-    putKey(out, 2, 0);
-    putVarint(out, 0);
-    putKey(out, 3, 0);
-    putVarint(out, node.id);
-    for (const auto &[c, channel] : node.channels) {
-        QByteArray ch;
-        for (const auto &[m, meas] : channel.meas) {
-            QByteArray ms;
-            putFloat(ms, 1, meas.value);
-            putKey(ms, 2, 0);
-            putVarint(ms, meas.flags);
-            putKey(ms, 7, 0);
-            putVarint(ms, meas.type);
-            putFloat(ms, 8, meas.fs);
-            putFloat(ms, 9, meas.base);
-            putMessage(ch, m + 1, ms);
-        }
-        putKey(ch, 10, 0);
-        putVarint(ch, quint64(qint64(channel.state)));
-        QByteArray aux;
-        putFixed32(aux, 1, 0);
-        putFixed32(aux, 2, 0);
-        putKey(aux, 3, 0);
-        putVarint(aux, 0);
-        putKey(aux, 4, 0);
-        putVarint(aux, 0);
-        putMessage(ch, 11, aux);
-        putMessage(out, 4 + c, ch);
-    }
-    if (node.hasRelay) {
-        QByteArray relay;
-        putFixed32(relay, 1, node.relay);
-        putMessage(out, 10, relay);
-    }
-    return out;
-}
-
-Node channelNode(quint32 id, float value = 1.5f, int measCount = 1)
-{
-    Node node;
-    node.id = id;
-    for (int m = 0; m < measCount; ++m)
-        node.channels[0].meas[m] = Meas{value, 0x0101, 1, 0.5f, 0.25f};
+    NodeSpec node;
+    node.node_id = id;
+    ChannelSpec channel;
+    for (int m = 1; m <= measCount; ++m)
+        channel.meas << MeasSpec{m, value, 0x0101, 1, 0.5f, 0.25f};
+    node.channels << channel;
     return node;
 }
 
-Node relayNode(quint32 id, quint32 status)
+NodeSpec relayNode(quint32 id, quint32 status)
 {
-    Node node;
-    node.id = id;
-    node.hasRelay = true;
-    node.relay = status;
+    NodeSpec node;
+    node.node_id = id;
+    node.relay_status = status;
     return node;
+}
+
+QByteArray encode(const NodeSpec &node)
+{
+    return StatusDatagram::node(node);
 }
 
 QTableWidget *tableOf(QWidget *view)
@@ -188,7 +96,7 @@ bool recordIsZero(const t_orvo_settings &rec)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Node)
+Q_DECLARE_METATYPE(NodeSpec)
 
 class TestMainWindow : public QObject
 {
@@ -209,11 +117,13 @@ private slots:
 
     void firstArrivalShowsPanels_data();
     void firstArrivalShowsPanels();
+    void protocEncodedDatagramIsShown();
     void nodesStackInIdOrder_data();
     void nodesStackInIdOrder();
     void droppedDatagramsChangeNothing_data();
     void droppedDatagramsChangeNothing();
     void pushCadence();
+    void arrivalAndPushInOneDrain();
     void configurationChangeRebuilds();
     void relayModesCarryOverOnlyAfterSilence();
     void silenceRemovesNodeAndRebuildRestartsTimers();
@@ -222,11 +132,11 @@ private slots:
 private:
     void send(const QByteArray &datagram);
     // Sends one unchanged message of a present node and waits until the window counted it.
-    void sendUnchanged(MainWindow &window, const Node &node);
-    void sendArrival(MainWindow &window, const Node &node);
+    void sendUnchanged(MainWindow &window, const NodeSpec &node);
+    void sendArrival(MainWindow &window, const NodeSpec &node);
 
     QTemporaryDir settingsDir;
-    QUdpSocket sender;
+    UdpSender sender{MainWindow::ListenPort};
 };
 
 void TestMainWindow::initTestCase()
@@ -251,23 +161,22 @@ void TestMainWindow::cleanup()
 
 void TestMainWindow::send(const QByteArray &datagram)
 {
-    QCOMPARE(sender.writeDatagram(datagram, QHostAddress::LocalHost, MainWindow::ListenPort),
-             qint64(datagram.size()));
+    QVERIFY(sender.send(datagram));
 }
 
-void TestMainWindow::sendUnchanged(MainWindow &window, const Node &node)
+void TestMainWindow::sendUnchanged(MainWindow &window, const NodeSpec &node)
 {
-    const int slot = int(node.id) - 1;
+    const int slot = int(node.node_id) - 1;
     QVERIFY(window.isPresent(slot));
     const quint32 expected = window.refreshCounter(slot) > 5 ? 0 : window.refreshCounter(slot) + 1;
     send(encode(node));
     QTRY_COMPARE(window.refreshCounter(slot), expected);
 }
 
-void TestMainWindow::sendArrival(MainWindow &window, const Node &node)
+void TestMainWindow::sendArrival(MainWindow &window, const NodeSpec &node)
 {
     send(encode(node));
-    QTRY_VERIFY(window.isPresent(int(node.id) - 1));
+    QTRY_VERIFY(window.isPresent(int(node.node_id) - 1));
 }
 
 void TestMainWindow::firstStartWithoutSettings()
@@ -428,24 +337,24 @@ void TestMainWindow::busyPortIsReported()
 
 void TestMainWindow::firstArrivalShowsPanels_data()
 {
-    QTest::addColumn<Node>("node");
+    QTest::addColumn<NodeSpec>("node");
     QTest::addColumn<bool>("channelShown");
     QTest::addColumn<int>("relayRows");
 
-    Node twoChannels = channelNode(5);
-    twoChannels.channels[1] = twoChannels.channels[0];
+    NodeSpec twoChannels = channelNode(5);
+    twoChannels.channels << twoChannels.channels.first();
+    twoChannels.channels[1].channel = 2;
     QTest::newRow("channels 1 and 2, no relay") << twoChannels << true << 0;
     QTest::newRow("relays 1-4 enabled") << relayNode(5, 0x0F000000) << false << 4;
     QTest::newRow("relay with nothing enabled") << relayNode(5, 0x00FFFFFF) << false << 0;
-    Node both = channelNode(5);
-    both.hasRelay = true;
-    both.relay = 0x81000000;
+    NodeSpec both = channelNode(5);
+    both.relay_status = 0x81000000;
     QTest::newRow("channel and relays 1, 8") << both << true << 2;
 }
 
 void TestMainWindow::firstArrivalShowsPanels()
 {
-    QFETCH(Node, node);
+    QFETCH(NodeSpec, node);
     QFETCH(bool, channelShown);
     QFETCH(int, relayRows);
 
@@ -469,6 +378,20 @@ void TestMainWindow::firstArrivalShowsPanels()
         QCOMPARE(titleOf(window.channelView(4)), QStringLiteral("Module node id 5:"));
     QCOMPARE(titleOf(window.relayView(4)), QStringLiteral("Relay node id 5:"));
     QCOMPARE(tableOf(window.relayView(4))->rowCount(), relayRows);
+}
+
+void TestMainWindow::protocEncodedDatagramIsShown()
+{
+    QByteArray datagram;
+    QString error;
+    QVERIFY2(protocEncode("word1: 1 word2: 2 node_id: 7 relay { relay_status: 251658240 }",
+                          datagram, &error),
+             qPrintable(error));
+    MainWindow window;
+    send(datagram);
+    QTRY_VERIFY(window.isPresent(6));
+    QCOMPARE(panelsAt(window, 0), QList<QWidget *>{window.relayView(6)});
+    QCOMPARE(tableOf(window.relayView(6))->rowCount(), 4);
 }
 
 void TestMainWindow::nodesStackInIdOrder_data()
@@ -510,7 +433,7 @@ void TestMainWindow::droppedDatagramsChangeNothing()
 {
     QFETCH(QByteArray, datagram);
     MainWindow window;
-    const Node probe = channelNode(32);
+    const NodeSpec probe = channelNode(32);
     sendArrival(window, probe);
     ChannelStateView *const panel = window.channelView(31);
 
@@ -529,9 +452,8 @@ void TestMainWindow::droppedDatagramsChangeNothing()
 void TestMainWindow::pushCadence()
 {
     MainWindow window;
-    Node node = channelNode(5, 1.0f);
-    node.hasRelay = true;
-    node.relay = 0x01000000;
+    NodeSpec node = channelNode(5, 1.0f);
+    node.relay_status = 0x01000000;
     sendArrival(window, node);
     // The panel appears with the first datagram, without values.
     QCOMPARE(valueText(window.channelView(4)), QString());
@@ -541,7 +463,7 @@ void TestMainWindow::pushCadence()
     QString shown;
     for (int k = 2; k <= 17; ++k) {
         node.channels[0].meas[0].value = float(k);
-        node.relay = 0x01000000 | (k & 1u);
+        node.relay_status = 0x01000000 | (k & 1u);
         sendUnchanged(window, node);
         if (k == 2 || k == 9 || k == 16)
             shown = QLocale().toString(double(k), 'f', 6);
@@ -553,10 +475,26 @@ void TestMainWindow::pushCadence()
     }
 }
 
+void TestMainWindow::arrivalAndPushInOneDrain()
+{
+    // Queued before the window reads: node 5 arrives and changes its layout, node 6 arrives,
+    // then node 5 repeats its layout; the repeat must reach node 5's panels of the last build.
+    MainWindow window;
+    send(encode(channelNode(5, 1.0f, 1)));
+    send(encode(channelNode(5, 2.0f, 2)));
+    send(encode(relayNode(6, 0x01000000)));
+    send(encode(channelNode(5, 3.0f, 2)));
+    QTRY_VERIFY(window.isPresent(5) && window.refreshCounter(4) == 0);
+    QCOMPARE(tableOf(window.channelView(4))->rowCount(), 2);
+    QVERIFY(valueText(window.channelView(4), 1).startsWith(QLocale().toString(3.0, 'f', 6)));
+    QCOMPARE(panelLayout(window)->count(), 2);
+    QCOMPARE(panelsAt(window, 1), QList<QWidget *>{window.relayView(5)});
+}
+
 void TestMainWindow::configurationChangeRebuilds()
 {
     MainWindow window;
-    Node node = channelNode(5, 1.0f, 1);
+    NodeSpec node = channelNode(5, 1.0f, 1);
     sendArrival(window, node);
     ChannelStateView *panel = window.channelView(4);
     sendUnchanged(window, node);
@@ -583,10 +521,9 @@ void TestMainWindow::configurationChangeRebuilds()
 void TestMainWindow::relayModesCarryOverOnlyAfterSilence()
 {
     MainWindow window;
-    Node withRelay = channelNode(5);
-    withRelay.hasRelay = true;
-    withRelay.relay = 0x03000000;
-    Node withoutRelay = channelNode(5);
+    NodeSpec withRelay = channelNode(5);
+    withRelay.relay_status = 0x03000000;
+    const NodeSpec withoutRelay = channelNode(5);
 
     // While present, a message without relay compares as relay modes 0: rebuilt, relays gone.
     sendArrival(window, withRelay);
@@ -631,7 +568,7 @@ void TestMainWindow::silenceRemovesNodeAndRebuildRestartsTimers()
 void TestMainWindow::languageChangeRebuildsWithTranslatedTitles()
 {
     MainWindow window;
-    Node node = relayNode(5, 0x01000000);
+    NodeSpec node = relayNode(5, 0x01000000);
     node.channels = channelNode(5).channels;
     sendArrival(window, node);
     sendUnchanged(window, node);
