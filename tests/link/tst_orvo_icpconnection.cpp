@@ -101,6 +101,7 @@ private slots:
     void missingParametersFailCleanly();
     void watchdogProbesAndDetectsLoss();
     void closeReportsOnce();
+    void slowAnswerFailsAfterResponseTimeout();
     void readInfo();
     void readSettingsWhileClosed();
     void writeSettingsTrafficAndCommit_data();
@@ -504,6 +505,19 @@ void TestOrvoIcpConnection::closeReportsOnce()
     QCOMPARE(rec->log,
              QStringList({"start:Close connection", "closed", "finish:Close connection:ok:"}));
     QTRY_COMPARE(sim->clientCount(), 0);
+}
+
+void TestOrvoIcpConnection::slowAnswerFailsAfterResponseTimeout()
+{
+    QVERIFY(openLink());
+    sim->setAnswerDelay(6000);
+    QElapsedTimer timer;
+    timer.start();
+    quint16 mode = 0;
+    QVERIFY(!link->regsRead(97, 1, &mode));
+    // The link waits five seconds for an answer, and not for ever.
+    QVERIFY2(timer.elapsed() >= 4900 && timer.elapsed() < 5900,
+             qPrintable(QString::number(timer.elapsed())));
 }
 
 void TestOrvoIcpConnection::readInfo()
