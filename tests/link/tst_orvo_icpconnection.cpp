@@ -88,6 +88,8 @@ private slots:
     void openRefusedIdentification();
     void openUnreachablePort();
     void openOtherTransport();
+    void opensByIpv6AndHostName_data();
+    void opensByIpv6AndHostName();
     void openSequenceWithConfiguration();
     void identifiesModuleKinds_data();
     void identifiesModuleKinds();
@@ -309,6 +311,25 @@ void TestOrvoIcpConnection::openOtherTransport()
     QVERIFY(!link->open(i, false));
     QCOMPARE(rec->log, QStringList({"start:Open connection", "finish:Open connection:fail:"}));
     QCOMPARE(sim->acceptedCount(), 0);
+}
+
+void TestOrvoIcpConnection::opensByIpv6AndHostName_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::newRow("IPv6 loopback") << QStringLiteral("::1");
+    QTest::newRow("host name") << QStringLiteral("localhost");
+}
+
+void TestOrvoIcpConnection::opensByIpv6AndHostName()
+{
+    QFETCH(QString, address);
+    sim->stop();
+    if (!sim->start(address, 0))
+        QSKIP(qPrintable("no loopback for " + address + ": " + sim->errorString()));
+    auto i = info();
+    i->ipAddr = address;
+    QVERIFY(link->open(i, true));
+    QVERIFY(rec->settings);
 }
 
 void TestOrvoIcpConnection::openSequenceWithConfiguration()
