@@ -9,10 +9,22 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QLocale>
+#include <QStyle>
 #include <QTime>
 #include <QTimer>
 
 #include <algorithm>
+
+namespace {
+// The fixed widths suit a 9-point desktop font; with a larger font a column grows rather than
+// eliding the readings shown in it.
+int widthFor(const QTableWidget *table, int width, const QString &widest)
+{
+    const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table);
+    return qMax(width, table->fontMetrics().horizontalAdvance(widest) + 2 * (margin + 1) + 2);
+}
+} // namespace
 
 struct ChannelStateView::MeasRow
 {
@@ -56,10 +68,13 @@ ChannelStateView::ChannelStateView(QWidget *parent, QString title)
 {
     ui->setupUi(this);
     QTableWidget *table = ui->measTable;
-    table->setColumnWidth(MeasCatalogue::TimeColumn, 70);
-    table->setColumnWidth(MeasCatalogue::FsColumn, 47);
-    table->setColumnWidth(MeasCatalogue::BaseColumn, 47);
-    table->setColumnWidth(MeasCatalogue::DeltaColumn, 47);
+    const QString percent = QLocale().toString(100.0, 'f', 2);
+    table->setColumnWidth(MeasCatalogue::TimeColumn,
+                          widthFor(table, 70, QStringLiteral("00:00:00")));
+    table->setColumnWidth(MeasCatalogue::FsColumn, widthFor(table, 47, percent));
+    table->setColumnWidth(MeasCatalogue::BaseColumn, widthFor(table, 47, percent));
+    table->setColumnWidth(MeasCatalogue::DeltaColumn, widthFor(table, 47, percent));
+    table->setColumnWidth(MeasCatalogue::NumberColumn, widthFor(table, 30, QStringLiteral("4/8")));
     retranslate();
 }
 
@@ -289,6 +304,12 @@ void ChannelStateView::fitHeight()
     for (int row = 0; row < table->rowCount(); ++row)
         h += table->rowHeight(row);
     table->setMaximumHeight(h + 10);
-    setMinimumHeight(h + 45);
-    setMaximumHeight(h + 45);
+    // The 35 pixels around the table suit a compact style; a style with a taller title or
+    // wider margins gets what it needs, so that no row hides behind a scroll bar.
+    const QMargins box = contentsMargins();
+    const QMargins inner = ui->verticalLayout->contentsMargins();
+    const int around = box.top() + box.bottom() + inner.top() + inner.bottom();
+    const int height = qMax(h + 45, h + 10 + around);
+    setMinimumHeight(height);
+    setMaximumHeight(height);
 }

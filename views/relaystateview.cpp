@@ -6,6 +6,8 @@
 #include "ui_relaystateview.h"
 
 #include <QEvent>
+#include <QHeaderView>
+#include <QStyle>
 
 namespace {
 constexpr int green = 0;
@@ -34,6 +36,7 @@ RelayStateView::RelayStateView(QWidget *parent, QString title)
     , ui(std::make_unique<Ui::RelayStateView>())
 {
     ui->setupUi(this);
+    fitColumns();
     setTitle(this->title);
 }
 
@@ -71,7 +74,23 @@ void RelayStateView::changeEvent(QEvent *event)
     QGroupBox::changeEvent(event);
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        fitColumns();
         setTitle(title);
+    }
+}
+
+void RelayStateView::fitColumns()
+{
+    // 40 pixels hold a lamp; a caption that is wider widens its column instead of being cut.
+    QTableWidget *table = ui->eventsTable;
+    const int margin = table->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, table);
+    const int defaultWidth = table->horizontalHeader()->defaultSectionSize();
+    for (int column = 0; column < table->columnCount() - 1; ++column) {
+        const QString caption = table->horizontalHeaderItem(column)->text();
+        table->setColumnWidth(
+            column,
+            qMax(defaultWidth, table->horizontalHeader()->fontMetrics().horizontalAdvance(caption) +
+                                   2 * margin + 2));
     }
 }
 

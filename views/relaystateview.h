@@ -33,6 +33,7 @@ protected:
 private:
     struct RelayRow;
 
+    void fitColumns();
     void appendRow(uint index);
 
     QString title;

@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -52,6 +53,7 @@ private slots:
     void layout_data();
     void layout();
     void nullSettings();
+    void heightFitsRows_data();
     void heightFitsRows();
 
     void valueFormatting_data();
@@ -99,11 +101,18 @@ void TestChannelStateView::form()
     QVERIFY(table->horizontalHeader()->stretchLastSection());
     const QStringList captions{
         QStringLiteral("\u2116"), "Time", "F", "A", "D", "Base", "Delta", "FS %", "Value"};
-    const QList<int> widths{30, 70, 30, 30, 30, 47, 47, 47};
     for (int c = 0; c < 9; ++c)
         QCOMPARE(table->horizontalHeaderItem(c)->text(), captions.at(c));
-    for (int c = 0; c < widths.size(); ++c)
-        QCOMPARE(table->columnWidth(c), widths.at(c));
+    // Narrow columns, widened only as far as the font needs to show a full reading.
+    const QList<int> widths{30, 70, 30, 30, 30, 47, 47, 47};
+    const QStringList widest{"4/8", "00:00:00", "", "", "", "100.00", "100.00", "100.00"};
+    for (int c = 0; c < widths.size(); ++c) {
+        const int needed = table->fontMetrics().horizontalAdvance(widest.at(c)) + 6;
+        QVERIFY2(table->columnWidth(c) == qMax(widths.at(c), table->columnWidth(c)) &&
+                     table->columnWidth(c) >= needed,
+                 qPrintable(QString::number(c)));
+    }
+    QCOMPARE(table->columnWidth(FailureCol), 30);
     QCOMPARE(table->horizontalHeaderItem(FailureCol)->toolTip(),
              QStringLiteral("Failure:\n  Green - False\n  Red - True\n  Off - Z"));
     QCOMPARE(table->horizontalHeaderItem(ValueCol)->toolTip(), QStringLiteral("Measurement value"));
@@ -193,19 +202,43 @@ void TestChannelStateView::nullSettings()
     view.setChState(makeState(0, 0, {{0, 1, 1.0f}}));
 }
 
+void TestChannelStateView::heightFitsRows_data()
+{
+    QTest::addColumn<QSharedPointer<t_orvo_settings>>("settings");
+
+    QTest::newRow("one row") << channelSettings(1, {{0, 0, 1}});
+    QTest::newRow("four rows") << channelSettings(5, {{0, 0, 1}, {0, 1, 1}, {0, 4, 1}, {2, 0, 5}});
+    auto full = channelSettings(0xF, {});
+    for (int c = 0; c < 4; ++c)
+        for (int m = 0; m < 8; ++m)
+            full->channels[c].meas[m].type = quint16(m + 1);
+    QTest::newRow("thirty-two rows") << full;
+}
+
 void TestChannelStateView::heightFitsRows()
 {
-    ChannelStateView view(nullptr, QStringLiteral("t"));
-    view.setSettings(channelSettings(1, {{0, 0, 1}}));
-    const int oneRow = view.maximumHeight();
-    QTableWidget *table = tableOf(view);
-    QCOMPARE(view.minimumHeight(), oneRow);
-    QCOMPARE(table->maximumHeight(), oneRow - 35);
-    QVERIFY(table->maximumHeight() >= table->horizontalHeader()->height() + table->rowHeight(0));
+    QFETCH(QSharedPointer<t_orvo_settings>, settings);
 
-    view.setSettings(channelSettings(3, {{0, 0, 1}, {0, 1, 1}, {1, 0, 1}}));
-    QCOMPARE(view.maximumHeight() - oneRow, table->rowHeight(1) + table->rowHeight(2));
-    QCOMPARE(view.minimumHeight(), view.maximumHeight());
+    // As in the main window: panels stacked in a layout, the height fixed to the content.
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *view = new ChannelStateView(&window, QStringLiteral("t"));
+    layout->addWidget(view);
+    layout->addStretch();
+    view->setSettings(settings);
+    window.resize(700, 1600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QTableWidget *table = tableOf(*view);
+    QCOMPARE(view->minimumHeight(), view->maximumHeight());
+    QCOMPARE(view->height(), view->maximumHeight());
+    int rows = 0;
+    for (int r = 0; r < table->rowCount(); ++r)
+        rows += table->rowHeight(r);
+    QVERIFY2(table->viewport()->height() >= rows,
+             qPrintable(QStringLiteral("%1 < %2").arg(table->viewport()->height()).arg(rows)));
+    QVERIFY(!table->verticalScrollBar()->isVisible());
 }
 
 void TestChannelStateView::valueFormatting_data()

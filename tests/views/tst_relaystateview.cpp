@@ -62,6 +62,13 @@ void TestRelayStateView::form()
     const QStringList captions{QStringLiteral("\u2116"), "En", "Fault", "PhysState", "LogicState"};
     for (int c = 0; c < 5; ++c)
         QCOMPARE(table->horizontalHeaderItem(c)->text(), captions.at(c));
+    // Lamp columns are 40 pixels, or as wide as their caption needs.
+    QCOMPARE(table->columnWidth(1), 40);
+    for (int c = 0; c < 4; ++c) {
+        const int caption =
+            table->horizontalHeader()->fontMetrics().horizontalAdvance(captions.at(c));
+        QVERIFY(table->columnWidth(c) >= qMax(40, caption));
+    }
 }
 
 void TestRelayStateView::rows_data()
