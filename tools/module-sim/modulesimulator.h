@@ -196,8 +196,8 @@ public:
     void setRestartTime(int ms);
 
     // ---- Faults (each stays until changed unless said otherwise) ---------------------------
-    // Answer the next n requests, then close the connection instead of answering; one-shot.
-    // -1 disables.
+    // Answer the next n requests, then close the connection on the one after instead of
+    // carrying it out (a write it carries has no effect); one-shot. -1 disables.
     void setDropAfter(int n);
     // Window transfers (function 23 on a request window): the first `goodTransfers` from now
     // echo correctly, every later one echoes an offset one higher. -1 disables.
