@@ -178,6 +178,7 @@ bool Orvo_ICPConnection::doOpen(const QSharedPointer<Orvo_ICPConnection::Connect
             const QByteArray node = info->ipAddr.toLocal8Bit();
             const QByteArray service = QByteArray::number(info->port);
             ctx = modbus_new_tcp_pi(node.constData(), service.constData());
+            ++contextSerial;
         }
         if (!ctx)
             return connected;
@@ -276,8 +277,11 @@ bool Orvo_ICPConnection::checkConnection()
         return false;
     quint16 probe[ProbeCount];
     if (!regsRead(InfoRegister, ProbeCount, probe)) {
+        const quint32 lost = contextSerial;
         emit error(tr("Module connection lost"));
-        doClose();
+        // A holder may have reconnected from its error() handler; leave that connection be.
+        if (contextSerial == lost)
+            doClose();
         return false;
     }
     if (conCheckTimer)

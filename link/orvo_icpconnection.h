@@ -135,6 +135,7 @@ private:
     std::atomic<quint32> reqPauseUs{0};
     QMutex mutex;
     QTimer *conCheckTimer = nullptr;
+    quint32 contextSerial = 0; // advances with every context created
 
     t_ORVO_Type devType = ORVO_TYPE_NONE;
     QString devTypeName;

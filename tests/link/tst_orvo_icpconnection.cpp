@@ -102,6 +102,7 @@ private slots:
     void secondOpenClosesOldContextFirst();
     void missingParametersFailCleanly();
     void watchdogProbesAndDetectsLoss();
+    void reconnectFromErrorHandlerStays();
     void closeReportsOnce();
     void slowAnswerFailsAfterResponseTimeout();
     void readInfo();
@@ -515,6 +516,19 @@ void TestOrvoIcpConnection::watchdogProbesAndDetectsLoss()
     QCOMPARE(errorSpy.count(), 1);
     QCOMPARE(sim->transactionCount(), count);
     QVERIFY(!link->checkConnection());
+}
+
+void TestOrvoIcpConnection::reconnectFromErrorHandlerStays()
+{
+    QVERIFY(openLink());
+    connect(link.get(), &Link::error, this, [this] { link->open(info(), false); });
+    sim->dropConnections();
+    QTRY_VERIFY_WITH_TIMEOUT(rec->log.contains("error:Module connection lost"), 3000);
+    QCOMPARE(rec->log,
+             QStringList({"error:Module connection lost", "start:Open connection", "closed",
+                          "type:2", "opened", "finish:Open connection:ok:", "openOpFinished"}));
+    QVERIFY(link->isConnected());
+    QCOMPARE(sim->acceptedCount(), 2);
 }
 
 void TestOrvoIcpConnection::closeReportsOnce()
