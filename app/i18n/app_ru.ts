@@ -4,17 +4,17 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../mainwindow.cpp" line="273"/>
+        <location filename="../mainwindow.cpp" line="296"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../mainwindow.cpp" line="274"/>
+        <location filename="../mainwindow.cpp" line="297"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../mainwindow.cpp" line="320"/>
+        <location filename="../mainwindow.cpp" line="341"/>
         <source>Cannot listen on UDP port %1: %2</source>
         <translation>Не удаётся принимать данные на UDP-порту %1: %2</translation>
     </message>
@@ -67,7 +67,7 @@
 <context>
     <name>main</name>
     <message>
-        <location filename="../main.cpp" line="18"/>
+        <location filename="../main.cpp" line="22"/>
         <source>Shows the status of Orvo_ICP measurement and relay nodes reporting on UDP port 49153.</source>
         <translation>Показывает состояние измерительных и релейных узлов Orvo_ICP, передающих данные на UDP-порт 49153.</translation>
     </message>
