@@ -13,12 +13,12 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QUdpSocket>
 #include <QtTest>
 
@@ -207,26 +207,11 @@ void TestMainWindow::formHasOnlyTheLanguageMenu()
     const QList<QAction *> bar = window.menuBar()->actions();
     QCOMPARE(bar.size(), 1);
     QCOMPARE(bar.first()->text(), QStringLiteral("&Language"));
-    QMenu *menu = bar.first()->menu();
-    QVERIFY(menu);
-    QCOMPARE(menu->actions(), QtTranslationSwitch::instance()->actions());
-    QCOMPARE(menu->actions().size(), 3);
-
-    auto *area = window.findChild<QScrollArea *>(QStringLiteral("scrollArea"));
-    QVERIFY(area);
-    QCOMPARE(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    QCOMPARE(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    QVERIFY(area->widgetResizable());
-    QCOMPARE(area->widget()->objectName(), QStringLiteral("scrollAreaWidgetContents"));
-    QVERIFY(window.statusBar()->currentMessage().isEmpty());
-
-    for (const char *name : {"actionOpenConnection", "actionCloseConnection", "actionOpenRS485"}) {
-        auto *action = window.findChild<QAction *>(QLatin1String(name));
-        QVERIFY2(action, name);
-        QVERIFY2(action->associatedWidgets().isEmpty(), name);
-        QVERIFY2(!action->icon().isNull(), name);
-    }
-    QVERIFY(!window.findChild<QAction *>(QStringLiteral("actionOpenRS485"))->isEnabled());
+    QCOMPARE(bar.first()->menu()->actions(), QtTranslationSwitch::instance()->actions());
+    QCOMPARE(bar.first()->menu()->actions().size(), 3);
+    QVERIFY(window.findChildren<QToolBar *>().isEmpty());
+    // Always there, so the panels do not shift when the stack outgrows the window.
+    QCOMPARE(window.findChild<QScrollArea *>()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 }
 
 void TestMainWindow::connectionShortcutsDoNothing_data()
@@ -419,14 +404,12 @@ void TestMainWindow::droppedDatagramsChangeNothing_data()
     QTest::addColumn<QByteArray>("datagram");
     QTest::newRow("node id 0") << encode(channelNode(0));
     QTest::newRow("node id 33") << encode(channelNode(33));
-    QTest::newRow("node id 2^32-1") << encode(channelNode(0xFFFFFFFFu));
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("cut short") << encode(channelNode(5)).left(20);
     // Node 5 with a channel that lacks its required state (tag 10).
     QTest::newRow("channel without state")
         << QByteArray::fromHex("0800100018052210"
                                "5a0e0d00000000150000000018002000");
-    QTest::newRow("not protobuf") << QByteArray("hello, node table");
 }
 
 void TestMainWindow::droppedDatagramsChangeNothing()
@@ -508,14 +491,6 @@ void TestMainWindow::configurationChangeRebuilds()
     QCOMPARE(tableOf(window.channelView(4))->rowCount(), 2);
     QCOMPARE(window.refreshCounter(4), 6u);
     QCOMPARE(valueText(window.channelView(4)), QString());
-
-    // An invalid type code counts as no measurement.
-    panel = window.channelView(4);
-    node.channels[0].meas[1].type = 17;
-    send(encode(node));
-    QTRY_COMPARE(window.nodeRecord(4).channels[0].meas[1].type, quint16(0));
-    QVERIFY(window.channelView(4) != panel);
-    QCOMPARE(tableOf(window.channelView(4))->rowCount(), 1);
 }
 
 void TestMainWindow::relayModesCarryOverOnlyAfterSilence()
