@@ -179,6 +179,11 @@ bool Orvo_ICPConnection::doOpen(const QSharedPointer<Orvo_ICPConnection::Connect
             const QByteArray service = QByteArray::number(info->port);
             ctx = modbus_new_tcp_pi(node.constData(), service.constData());
             ++contextSerial;
+            if (!ctx) {
+                // The library refuses addresses it cannot hold (over-long names).
+                err = tr("Cannot setup connection to module");
+                return false;
+            }
         }
         if (!ctx)
             return connected;

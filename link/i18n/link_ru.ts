@@ -37,88 +37,89 @@
 <context>
     <name>Orvo_ICPConnection</name>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="186"/>
+        <location filename="../orvo_icpconnection.cpp" line="184"/>
+        <location filename="../orvo_icpconnection.cpp" line="192"/>
         <source>Cannot setup connection to module</source>
         <translation>Не удалось установить соединение с модулем</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="200"/>
+        <location filename="../orvo_icpconnection.cpp" line="206"/>
         <source>Cannot read device mode</source>
         <translation>Не удалось прочитать режим устройства</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="202"/>
+        <location filename="../orvo_icpconnection.cpp" line="208"/>
         <source>Device is not in work mode</source>
         <translation>Устройство не в рабочем режиме</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="247"/>
-        <location filename="../orvo_icpconnection.cpp" line="358"/>
+        <location filename="../orvo_icpconnection.cpp" line="253"/>
+        <location filename="../orvo_icpconnection.cpp" line="367"/>
         <source>No connection parameters given</source>
         <translation>Не заданы параметры соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="279"/>
+        <location filename="../orvo_icpconnection.cpp" line="286"/>
         <source>Module connection lost</source>
         <translation>Потеряна связь с модулем</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="294"/>
+        <location filename="../orvo_icpconnection.cpp" line="303"/>
         <source>Cannot read device information</source>
         <translation>Не удалось прочитать сведения об устройстве</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="312"/>
+        <location filename="../orvo_icpconnection.cpp" line="321"/>
         <source>Unsupported device type</source>
         <translation>Неподдерживаемый тип устройства</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="403"/>
+        <location filename="../orvo_icpconnection.cpp" line="412"/>
         <source>No configuration to write</source>
         <translation>Нет конфигурации для записи</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="494"/>
+        <location filename="../orvo_icpconnection.cpp" line="503"/>
         <source>Open connection</source>
         <translation>Открытие соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="499"/>
+        <location filename="../orvo_icpconnection.cpp" line="508"/>
         <source>Close connection</source>
         <translation>Закрытие соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="504"/>
+        <location filename="../orvo_icpconnection.cpp" line="513"/>
         <source>Read module configuration</source>
         <translation>Чтение конфигурации модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="509"/>
+        <location filename="../orvo_icpconnection.cpp" line="518"/>
         <source>Write module configuration</source>
         <translation>Запись конфигурации модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="514"/>
+        <location filename="../orvo_icpconnection.cpp" line="523"/>
         <source>Restart module</source>
         <translation>Перезапуск модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="519"/>
+        <location filename="../orvo_icpconnection.cpp" line="528"/>
         <source>Read waveform</source>
         <translation>Чтение осциллограммы</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="524"/>
+        <location filename="../orvo_icpconnection.cpp" line="533"/>
         <source>Read spectr</source>
         <translation>Чтение спектра</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="529"/>
+        <location filename="../orvo_icpconnection.cpp" line="538"/>
         <source>Read device info</source>
         <translation>Чтение сведений об устройстве</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="534"/>
+        <location filename="../orvo_icpconnection.cpp" line="543"/>
         <source>Wait...</source>
         <translation>Ожидание...</translation>
     </message>

@@ -88,6 +88,7 @@ private slots:
     void openRefusedIdentification();
     void openUnreachablePort();
     void openOtherTransport();
+    void openOverlongHostName();
     void opensByIpv6AndHostName_data();
     void opensByIpv6AndHostName();
     void openSequenceWithConfiguration();
@@ -312,6 +313,16 @@ void TestOrvoIcpConnection::openOtherTransport()
     QVERIFY(!link->open(i, false));
     QCOMPARE(rec->log, QStringList({"start:Open connection", "finish:Open connection:fail:"}));
     QCOMPARE(sim->acceptedCount(), 0);
+}
+
+void TestOrvoIcpConnection::openOverlongHostName()
+{
+    auto i = info();
+    i->ipAddr = QString(2000, QLatin1Char('a'));
+    QVERIFY(!link->open(i, false));
+    QCOMPARE(rec->log,
+             QStringList({"start:Open connection",
+                          "finish:Open connection:fail:Cannot setup connection to module"}));
 }
 
 void TestOrvoIcpConnection::opensByIpv6AndHostName_data()
