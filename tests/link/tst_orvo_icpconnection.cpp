@@ -121,6 +121,7 @@ private slots:
     void bootWriteFailureKeepsLink();
     void rebootSequence();
     void signalTypesAreRegistered();
+    void operationNamesFollowTheLanguage();
 
 private:
     QSharedPointer<Link::ConnectionInfo> info() const;
@@ -877,6 +878,22 @@ void TestOrvoIcpConnection::signalTypesAreRegistered()
     QTRY_COMPARE(received.load(), 1);
     thread.quit();
     thread.wait();
+}
+
+void TestOrvoIcpConnection::operationNamesFollowTheLanguage()
+{
+    QTranslator russian;
+    QVERIFY(russian.load(QStringLiteral(ORVO_TEST_LINK_QM)));
+    QCoreApplication::installTranslator(&russian);
+    QVERIFY(openLink());
+    sim->setWaveformPoints(0, 0);
+    QVERIFY(link->readWaveform(0, 1));
+    QCoreApplication::removeTranslator(&russian);
+
+    const QString name = QString::fromUtf8("Чтение осциллограммы");
+    QCOMPARE(rec->log, QStringList({"start:" + name, "waveform:0",
+                                    "finish:" + name + ":ok:", "wfFinish:" + name + ":0"}));
+    QCOMPARE(link->opWaveformRead(), QStringLiteral("Read waveform"));
 }
 
 QTEST_GUILESS_MAIN(TestOrvoIcpConnection)
