@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProcess>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSignalSpy>
@@ -107,6 +108,8 @@ private slots:
     void init();
     void cleanup();
 
+    void programAnswersItsOptions_data();
+    void programAnswersItsOptions();
     void firstStartWithoutSettings();
     void formHasOnlyTheLanguageMenu();
     void connectionShortcutsDoNothing_data();
@@ -177,6 +180,29 @@ void TestMainWindow::sendArrival(MainWindow &window, const NodeSpec &node)
 {
     send(encode(node));
     QTRY_VERIFY(window.isPresent(int(node.node_id) - 1));
+}
+
+void TestMainWindow::programAnswersItsOptions_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("version") << "--version"
+                             << "Orvo_ICP View 1.0.4";
+    QTest::newRow("help") << "--help"
+                          << "UDP port 49153";
+}
+
+void TestMainWindow::programAnswersItsOptions()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, expected);
+    QProcess program;
+    program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvo-icp-view"),
+                  {option});
+    QVERIFY2(program.waitForFinished(30000), qPrintable(program.errorString()));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(QString::fromLocal8Bit(program.readAllStandardOutput()).contains(expected));
 }
 
 void TestMainWindow::firstStartWithoutSettings()
