@@ -5,6 +5,7 @@
 #include "meascatalogue.h"
 #include "meascondledindicator.h"
 #include "t_orvo_settings.h"
+#include "tableheight.h"
 #include "ui_channelstateview.h"
 
 #include <QEvent>
@@ -299,17 +300,6 @@ void ChannelStateView::refreshChannel(ChannelEntry &entry)
 
 void ChannelStateView::fitHeight()
 {
-    QTableWidget *table = ui->measTable;
-    int h = table->horizontalHeader()->height() + 4;
-    for (int row = 0; row < table->rowCount(); ++row)
-        h += table->rowHeight(row);
-    table->setMaximumHeight(h + 10);
-    // The 35 pixels around the table suit a compact style; a style with a taller title or
-    // wider margins gets what it needs, so that no row hides behind a scroll bar.
-    const QMargins box = contentsMargins();
-    const QMargins inner = ui->verticalLayout->contentsMargins();
-    const int around = box.top() + box.bottom() + inner.top() + inner.bottom();
-    const int height = qMax(h + 45, h + 10 + around);
-    setMinimumHeight(height);
-    setMaximumHeight(height);
+    // The 35 pixels around the table suit a compact style.
+    fitPanelToTable(this, ui->verticalLayout, ui->measTable, 45);
 }

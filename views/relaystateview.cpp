@@ -3,6 +3,7 @@
 #include "meascondledindicator.h"
 #include "relayname.h"
 #include "t_orvo_settings.h"
+#include "tableheight.h"
 #include "ui_relaystateview.h"
 
 #include <QEvent>
@@ -55,6 +56,8 @@ bool RelayStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
         }
     }
     ui->eventsTable->show();
+    // In a stack of panels an unfitted table shrinks to a row or two behind a scroll bar.
+    fitPanelToTable(this, ui->verticalLayout, ui->eventsTable, 45);
     return !rows.empty();
 }
 

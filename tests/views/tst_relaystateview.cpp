@@ -3,6 +3,7 @@
 
 #include <QHeaderView>
 #include <QPointer>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -42,6 +43,8 @@ private slots:
     void updateBeforeSettingsChangesNothing();
     void secondSetSettingsReplacesRows();
     void languageChangeKeepsTitle();
+    void heightFitsRowsInACrowdedStack_data();
+    void heightFitsRowsInACrowdedStack();
 };
 
 void TestRelayStateView::form()
@@ -203,3 +206,40 @@ void TestRelayStateView::languageChangeKeepsTitle()
 
 QTEST_MAIN(TestRelayStateView)
 #include "tst_relaystateview.moc"
+
+void TestRelayStateView::heightFitsRowsInACrowdedStack_data()
+{
+    QTest::addColumn<QSharedPointer<t_orvo_settings>>("settings");
+
+    QTest::newRow("one relay") << relaySettings({inUse});
+    QTest::newRow("eight relays") << relaySettings(
+        {inUse, inUse, inUse, inUse, inUse, inUse, inUse, inUse});
+}
+
+void TestRelayStateView::heightFitsRowsInACrowdedStack()
+{
+    QFETCH(QSharedPointer<t_orvo_settings>, settings);
+
+    // A window far too short for its panels, as in a large installation: the panels keep
+    // their height and the window would scroll, instead of the relay table shrinking to a row.
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *filler = new QWidget(&window);
+    filler->setMinimumHeight(400);
+    layout->addWidget(filler);
+    auto *view = new RelayStateView(&window, QStringLiteral("t"));
+    layout->addWidget(view);
+    QVERIFY(view->setSettings(settings));
+    window.resize(500, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QTableWidget *table = tableOf(*view);
+    QCOMPARE(view->height(), view->minimumHeight());
+    int rows = 0;
+    for (int r = 0; r < table->rowCount(); ++r)
+        rows += table->rowHeight(r);
+    QVERIFY2(table->viewport()->height() >= rows,
+             qPrintable(QStringLiteral("%1 < %2").arg(table->viewport()->height()).arg(rows)));
+    QVERIFY(!table->verticalScrollBar()->isVisible());
+}
