@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 status=0
 for ts in */i18n/*_ru.ts; do
     dir=${ts%%/*}
-    lupdate -silent -no-obsolete -locations relative "$dir" -ts "$ts"
+    lupdate -silent -no-obsolete "$dir" -ts "$ts"
     unfinished=$(grep -c 'type="unfinished"' "$ts" || true)
     total=$(grep -c '<message' "$ts" || true)
     printf '%-40s %4d messages, %d unfinished\n' "$ts" "$total" "$unfinished"
