@@ -1,98 +1,97 @@
 #include "statusdatagram.h"
 
-#include "wireformat.h"
+#include <cstring>
 
-namespace {
-// Tags of the schema, kept apart from the generated ones on purpose.
-enum : quint32 {
-    NodeWord1 = 1,
-    NodeWord2 = 2,
-    NodeId = 3,
-    NodeChannel1 = 4,
-    NodeRelay = 10,
-    ChannelMeas1 = 1,
-    ChannelState = 10,
-    ChannelAux = 11,
-    MeasValue = 1,
-    MeasFlags = 2,
-    MeasType = 7,
-    MeasFsFraction = 8,
-    MeasBaselineFraction = 9,
-    RelayWord = 1,
-};
-} // namespace
+namespace Wire {
+
+QByteArray varint(quint64 value, int length)
+{
+    QByteArray out;
+    do {
+        out.append(char((value & 0x7F) | 0x80));
+        value >>= 7;
+    } while (value || out.size() < length);
+    out[out.size() - 1] = char(out.back() & 0x7F);
+    return out;
+}
+
+QByteArray key(quint32 field, quint8 wireType)
+{
+    return varint((quint64(field) << 3) | wireType);
+}
+
+QByteArray uint32Field(quint32 field, quint64 value)
+{
+    return key(field, Varint) + varint(value);
+}
+
+QByteArray fixedField(quint32 field, quint64 value, int bytes)
+{
+    QByteArray out = key(field, bytes == 8 ? Fixed64 : Fixed32);
+    for (int i = 0; i < bytes; ++i)
+        out.append(char(value >> (8 * i)));
+    return out;
+}
+
+QByteArray floatField(quint32 field, float value)
+{
+    quint32 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return fixedField(field, bits);
+}
+
+QByteArray lengthDelimited(quint32 field, const QByteArray &payload)
+{
+    return key(field, LengthDelimited) + varint(quint64(payload.size())) + payload;
+}
+
+} // namespace Wire
 
 namespace StatusDatagram {
+using namespace Wire;
 
 QByteArray measBody(const MeasSpec &meas)
 {
-    return Wire::floatField(MeasValue, meas.value) + Wire::uint32Field(MeasFlags, meas.flags) +
-           Wire::uint32Field(MeasType, meas.type) +
-           Wire::floatField(MeasFsFraction, meas.fs_fraction) +
-           Wire::floatField(MeasBaselineFraction, meas.baseline_fraction);
+    return floatField(1, meas.value) + uint32Field(2, meas.flags) + uint32Field(7, meas.type) +
+           floatField(8, meas.fs_fraction) + floatField(9, meas.baseline_fraction);
 }
 
-QByteArray auxBody(const quint32 (&aux)[4])
+QByteArray auxBody()
 {
-    return Wire::fixed32Field(1, aux[0]) + Wire::fixed32Field(2, aux[1]) +
-           Wire::uint32Field(3, aux[2]) + Wire::uint32Field(4, aux[3]);
+    return fixedField(1, 1) + fixedField(2, 2) + uint32Field(3, 3) + uint32Field(4, 4);
 }
 
 QByteArray channelBody(const ChannelSpec &channel)
 {
     QByteArray out;
     for (const MeasSpec &meas : channel.meas)
-        out += Wire::lengthDelimited(ChannelMeas1 + quint32(meas.slot - 1), measBody(meas));
-    out += Wire::int32Field(ChannelState, channel.state);
-    out += Wire::lengthDelimited(ChannelAux, auxBody(channel.aux));
-    return out;
-}
-
-QByteArray relayBody(quint32 relayStatus)
-{
-    return Wire::fixed32Field(RelayWord, relayStatus);
+        out += lengthDelimited(quint32(meas.slot), measBody(meas));
+    return out + uint32Field(10, quint64(qint64(channel.state))) + lengthDelimited(11, auxBody());
 }
 
 QByteArray node(const NodeSpec &node)
 {
-    QByteArray out = Wire::uint32Field(NodeWord1, node.word1) +
-                     Wire::uint32Field(NodeWord2, node.word2) +
-                     Wire::uint32Field(NodeId, node.node_id);
+    QByteArray out =
+        uint32Field(1, node.word1) + uint32Field(2, node.word2) + uint32Field(3, node.node_id);
     for (const ChannelSpec &channel : node.channels)
-        out += Wire::lengthDelimited(NodeChannel1 + quint32(channel.channel - 1),
-                                     channelBody(channel));
+        out += lengthDelimited(quint32(3 + channel.channel), channelBody(channel));
     if (node.relay_status)
-        out += Wire::lengthDelimited(NodeRelay, relayBody(*node.relay_status));
+        out += lengthDelimited(10, fixedField(1, *node.relay_status));
     return out;
 }
 
 NodeSpec fullNode(quint32 nodeId)
 {
-    NodeSpec node;
-    node.node_id = nodeId;
-    node.word1 = 0x01020304;
-    node.word2 = 0xFFFFFFFF;
+    NodeSpec node{nodeId, {}, 0xFF0F33C5, 0x01020304, 0xFFFFFFFF};
     for (int c = 1; c <= 4; ++c) {
-        ChannelSpec channel;
-        channel.channel = c;
-        channel.state = c - 2; // -1, 0, 1, 2
-        channel.aux[0] = 0x3F800000;
-        channel.aux[1] = quint32(c);
-        channel.aux[2] = 1000u * quint32(c);
-        channel.aux[3] = 0xFFFFFFFF;
-        for (int m = 1; m <= 8; ++m) {
-            MeasSpec meas;
-            meas.slot = m;
-            meas.value = -12.5f + 3.75f * float(c * m);
-            meas.flags = quint32(0x0100 | (m % 4) | ((c % 3) << 2) | (((m + c) % 2) << 4));
-            meas.type = quint32(2 * m - c % 2);
-            meas.fs_fraction = 0.1f * float(m);
-            meas.baseline_fraction = 0.05f * float(c);
-            channel.meas.append(meas);
-        }
+        ChannelSpec channel{c, c - 2, {}}; // states -1 .. 2
+        for (int m = 1; m <= 8; ++m)
+            channel.meas.append(
+                MeasSpec{m, -12.5f + 3.75f * float(c * m),
+                         quint32(0x0100 | (m % 4) | ((c % 3) << 2) | (((m + c) % 2) << 4)),
+                         quint32(2 * m - c % 2), 0.1f * float(m), 0.05f * float(c)});
         node.channels.append(channel);
     }
-    node.relay_status = 0xFF0F33C5;
     return node;
 }
 

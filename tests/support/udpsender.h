@@ -1,31 +1,23 @@
 #pragma once
 
-#include <QtGlobal>
-
-#include <memory>
-
-QT_BEGIN_NAMESPACE
-class QByteArray;
-class QUdpSocket;
-QT_END_NAMESPACE
+#include <QHostAddress>
+#include <QUdpSocket>
 
 // Sends datagrams to 127.0.0.1:port from an unbound socket of its own, the way a node does.
-//
-//   UdpSender sender(49153);
-//   QVERIFY(sender.send(StatusDatagram::node(node)));
 class UdpSender
 {
 public:
-    explicit UdpSender(quint16 port);
-    UdpSender(const UdpSender &) = delete;
-    UdpSender &operator=(const UdpSender &) = delete;
-    ~UdpSender();
-
+    explicit UdpSender(quint16 port)
+        : port(port)
+    {}
     // True when the whole datagram was handed to the network stack.
-    bool send(const QByteArray &datagram);
-    quint16 port() const { return targetPort; }
+    bool send(const QByteArray &datagram)
+    {
+        return socket.writeDatagram(datagram, QHostAddress(QHostAddress::LocalHost), port) ==
+               datagram.size();
+    }
 
 private:
-    const quint16 targetPort;
-    std::unique_ptr<QUdpSocket> socket;
+    const quint16 port;
+    QUdpSocket socket;
 };

@@ -64,9 +64,9 @@ int main(int argc, char *argv[])
         QStringLiteral("full"),
         QStringLiteral("Add nodes 1 to 32, each with 4 channels of 8 measurements and 8 relays "
                        "(for memory and load measurements)."));
-    const QCommandLineOption nodeOpt(QStringLiteral("node"),
-                                     QStringLiteral("Add a node described by SPEC (see above)."),
-                                     QStringLiteral("SPEC"));
+    const QCommandLineOption nodeOpt(
+        QStringLiteral("node"), QStringLiteral("Add a node described by DESCRIPTION (see above)."),
+        QStringLiteral("DESCRIPTION"));
     const QCommandLineOption badIdsOpt(
         QStringLiteral("bad-ids"),
         QStringLiteral("Add nodes 0, 33 and 4294967295, which a viewer must ignore."));
@@ -107,10 +107,10 @@ int main(int argc, char *argv[])
         installation.nodes += SimInstallation::demo().nodes;
     if (parser.isSet(fullOpt))
         installation.nodes += SimInstallation::full().nodes;
-    for (const QString &spec : parser.values(nodeOpt)) {
+    for (const QString &text : parser.values(nodeOpt)) {
         SimNode node;
         QString error;
-        if (!SimInstallation::parseNode(spec, node, &error))
+        if (!SimInstallation::parseNode(text, node, &error))
             return usageError(error);
         installation.nodes.append(node);
     }

@@ -203,14 +203,14 @@ SimInstallation SimInstallation::outOfRangeIds()
     return installation;
 }
 
-bool SimInstallation::parseNode(const QString &spec, SimNode &node, QString *error)
+bool SimInstallation::parseNode(const QString &description, SimNode &node, QString *error)
 {
-    auto fail = [error, &spec](const QString &reason) {
+    auto fail = [error, &description](const QString &reason) {
         if (error)
-            *error = QStringLiteral("bad node description \"%1\": %2").arg(spec, reason);
+            *error = QStringLiteral("bad node description \"%1\": %2").arg(description, reason);
         return false;
     };
-    const QStringList parts = spec.split(QLatin1Char(':'));
+    const QStringList parts = description.split(QLatin1Char(':'));
     bool ok = false;
     node = SimNode();
     node.id = parseUInt(parts.front(), &ok);

@@ -63,7 +63,7 @@ public:
 
     // A node from a description such as "3:ch=1,2:types=1,2,5:relays=4:silent=10:back=5";
     // see the program's --help. Returns false with a reason in *error.
-    static bool parseNode(const QString &spec, SimNode &node, QString *error);
+    static bool parseNode(const QString &description, SimNode &node, QString *error);
 
     // A measurement of the given type in the given slot with a typical full scale and a value
     // that swings through the alert and danger thresholds.
