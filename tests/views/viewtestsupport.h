@@ -7,38 +7,27 @@
 #include "meascondledindicator.h"
 #include "t_orvo_settings.h"
 
-#include <QColor>
-#include <QCoreApplication>
-#include <QSharedPointer>
+#include <QScrollBar>
 #include <QTableWidget>
-#include <QTranslator>
+#include <QtTest>
 
 #include <cstring>
-#include <initializer_list>
-#include <memory>
 
 namespace ViewTest {
 
-inline QSharedPointer<t_orvo_settings> makeSettings()
-{
-    auto settings = QSharedPointer<t_orvo_settings>::create();
-    std::memset(settings.data(), 0, sizeof(t_orvo_settings));
-    settings->full_scale = 0xFFFF;
-    return settings;
-}
+using Settings = QSharedPointer<t_orvo_settings>;
 
-// One configured measurement: channel index, slot, type code.
-struct Slot
+struct Slot // one configured measurement
 {
-    int ch;
-    int slot;
+    int ch, slot;
     quint16 type;
 };
 
-inline QSharedPointer<t_orvo_settings>
-channelSettings(quint16 mask, std::initializer_list<Slot> measurements, quint16 fullScale = 0xFFFF)
+inline Settings channelSettings(quint16 mask, std::initializer_list<Slot> measurements,
+                                quint16 fullScale = 0xFFFF)
 {
-    auto settings = makeSettings();
+    auto settings = Settings::create();
+    std::memset(settings.data(), 0, sizeof(t_orvo_settings));
     settings->channel_mask = mask;
     settings->full_scale = fullScale;
     for (const Slot &s : measurements)
@@ -46,100 +35,84 @@ channelSettings(quint16 mask, std::initializer_list<Slot> measurements, quint16 
     return settings;
 }
 
-inline QSharedPointer<t_orvo_settings> relaySettings(std::initializer_list<quint16> modes)
+inline Settings relaySettings(std::initializer_list<quint16> modes)
 {
-    auto settings = makeSettings();
-    int r = 0;
-    for (quint16 mode : modes)
-        settings->relays[r++].mode = mode;
+    auto settings = channelSettings(0, {});
+    for (size_t r = 0; r < modes.size(); ++r)
+        settings->relays[r].mode = modes.begin()[r];
     return settings;
 }
 
 // Condition values as the module codes them: -1 (undetermined) travels as 2.
 inline quint16 flags(int failure, int alert, int danger, bool baselineValid)
 {
-    auto field = [](int cond) { return quint16(cond < 0 ? 2 : cond); };
-    return quint16(field(failure) | field(alert) << 2 | field(danger) << 4 |
-                   (baselineValid ? 0x100 : 0));
+    auto field = [](int cond) { return cond < 0 ? 2 : cond; };
+    return quint16(field(failure) | field(alert) << 2 | field(danger) << 4 | baselineValid << 8);
 }
 
-// One measurement of a channel state image.
-struct Meas
+struct Meas // one measurement of a channel state image
 {
     int slot;
     quint16 type;
     float value;
-    quint16 fs = 0;
-    quint16 base = 0;
-    quint16 flags = 0;
+    quint16 fs = 0, base = 0, flags = 0;
 };
 
 // Builds the record the way the program does: from an 88-register channel image.
 inline QSharedPointer<ChState> makeState(int ch, quint16 status, std::initializer_list<Meas> meas)
 {
-    quint16 image[ChState::ImageRegisters] = {};
-    image[0] = status;
+    quint16 image[ChState::ImageRegisters] = {status};
     for (const Meas &m : meas) {
-        quint16 *entry = image + 8 + 10 * m.slot;
         quint32 bits;
         std::memcpy(&bits, &m.value, sizeof bits);
-        entry[0] = m.type;
-        entry[1] = m.flags;
-        entry[2] = quint16(bits & 0xFFFF);
-        entry[3] = quint16(bits >> 16);
-        entry[4] = m.fs;
-        entry[5] = m.base;
+        const quint16 entry[] = {m.type, m.flags, quint16(bits), quint16(bits >> 16), m.fs, m.base};
+        std::memcpy(image + 8 + 10 * m.slot, entry, sizeof entry);
     }
     return QSharedPointer<ChState>::create(ch, image);
 }
 
-// What a lamp shows: "green", "red", "off", or "lit?" for other on-colours.
-inline QString lampShows(const MeasCondLedIndicator *indicator)
+// What a lamp shows: "green", "red", "off", "none" without a lamp, "lit?" in another colour.
+inline QString lampShows(const QWidget *widget)
 {
-    if (!indicator)
-        return QStringLiteral("none");
-    const LedIndicator *lamp = indicator->lamp();
-    if (!lamp->isChecked())
-        return QStringLiteral("off");
-    const QColor c1 = lamp->property("onColor1").value<QColor>();
-    const QColor c2 = lamp->property("onColor2").value<QColor>();
-    if (c1 == QColor(0, 255, 0) && c2 == QColor(0, 192, 0))
-        return QStringLiteral("green");
-    if (c1 == QColor(255, 0, 0) && c2 == QColor(192, 0, 0))
-        return QStringLiteral("red");
-    return QStringLiteral("lit?");
-}
-
-inline MeasCondLedIndicator *indicatorAt(const QTableWidget *table, int row, int column)
-{
-    return qobject_cast<MeasCondLedIndicator *>(table->cellWidget(row, column));
+    const auto *indicator = qobject_cast<const MeasCondLedIndicator *>(widget);
+    if (!indicator || !indicator->lamp()->isChecked())
+        return indicator ? "off" : "none";
+    const auto colour = [indicator](const char *name) {
+        return indicator->lamp()->property(name).value<QColor>();
+    };
+    if (colour("onColor1") == QColor(0, 255, 0) && colour("onColor2") == QColor(0, 192, 0))
+        return "green";
+    if (colour("onColor1") == QColor(255, 0, 0) && colour("onColor2") == QColor(192, 0, 0))
+        return "red";
+    return "lit?";
 }
 
 inline QString lampAt(const QTableWidget *table, int row, int column)
 {
-    return lampShows(indicatorAt(table, row, column));
+    return lampShows(table->cellWidget(row, column));
 }
 
 inline QString textAt(const QTableWidget *table, int row, int column)
 {
     const QTableWidgetItem *item = table->item(row, column);
-    return item ? item->text() : QStringLiteral("<no item>");
+    return item ? item->text() : "<no item>";
+}
+
+// A panel in a stack must show all its rows, never an inner scroll bar.
+inline void verifyRowsFit(const QTableWidget *table)
+{
+    int rows = 0;
+    for (int r = 0; r < table->rowCount(); ++r)
+        rows += table->rowHeight(r);
+    QVERIFY2(table->viewport()->height() >= rows, qPrintable(QString::number(rows)));
+    QVERIFY(!table->verticalScrollBar()->isVisible());
 }
 
 // The views' Russian catalogue, installed for the lifetime of the object.
-class Russian
+struct Russian
 {
-public:
-    Russian()
-    {
-        loaded = translator.load(QStringLiteral(ORVO_VIEWS_QM));
-        if (loaded)
-            QCoreApplication::installTranslator(&translator);
-    }
-    ~Russian() { QCoreApplication::removeTranslator(&translator); }
-    bool loaded = false;
-
-private:
+    Russian() { QVERIFY(translator.load(ORVO_VIEWS_QM) && qApp->installTranslator(&translator)); }
+    ~Russian() { qApp->removeTranslator(&translator); }
     QTranslator translator;
 };
 
