@@ -19,8 +19,6 @@ bool protocEncode(const QByteArray &textFormat, QByteArray &encoded, QString *er
             encoded = process.readAllStandardOutput();
             return true;
         }
-        process.kill();
-        process.waitForFinished();
     }
     if (error)
         *error = QStringLiteral("protoc (\"%1\"; install protobuf-compiler) failed: %2 %3")

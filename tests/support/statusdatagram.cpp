@@ -61,20 +61,17 @@ QByteArray auxBody()
     return fixedField(1, 1) + fixedField(2, 2) + uint32Field(3, 3) + uint32Field(4, 4);
 }
 
-QByteArray channelBody(const ChannelSpec &channel)
-{
-    QByteArray out;
-    for (const MeasSpec &meas : channel.meas)
-        out += lengthDelimited(quint32(meas.slot), measBody(meas));
-    return out + uint32Field(10, quint64(qint64(channel.state))) + lengthDelimited(11, auxBody());
-}
-
 QByteArray node(const NodeSpec &node)
 {
     QByteArray out =
         uint32Field(1, node.word1) + uint32Field(2, node.word2) + uint32Field(3, node.node_id);
-    for (const ChannelSpec &channel : node.channels)
-        out += lengthDelimited(quint32(3 + channel.channel), channelBody(channel));
+    for (const ChannelSpec &channel : node.channels) {
+        QByteArray body;
+        for (const MeasSpec &meas : channel.meas)
+            body += lengthDelimited(quint32(meas.slot), measBody(meas));
+        body += uint32Field(10, quint64(qint64(channel.state))) + lengthDelimited(11, auxBody());
+        out += lengthDelimited(quint32(3 + channel.channel), body);
+    }
     if (node.relay_status)
         out += lengthDelimited(10, fixedField(1, *node.relay_status));
     return out;

@@ -55,10 +55,9 @@ QByteArray lengthDelimited(quint32 field, const QByteArray &payload);
 } // namespace Wire
 
 namespace StatusDatagram {
-// Bodies (without key and length) of a MeasStatus, ChannelAux and ChannelStatus.
+// Bodies (without key and length) of a MeasStatus and a ChannelAux.
 QByteArray measBody(const MeasSpec &meas);
 QByteArray auxBody();
-QByteArray channelBody(const ChannelSpec &channel);
 QByteArray node(const NodeSpec &node);
 
 // Four channels of eight measurements and a relay word: the largest datagram a node sends,
