@@ -9,29 +9,27 @@
 
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QVBoxLayout>
 #include <QtTest>
 
+#include <array>
 #include <cstring>
 
 namespace ViewTest {
 
 using Settings = QSharedPointer<t_orvo_settings>;
 
-struct Slot // one configured measurement
-{
-    int ch, slot;
-    quint16 type;
-};
-
-inline Settings channelSettings(quint16 mask, std::initializer_list<Slot> measurements,
+// The measurements are {channel, slot, type}.
+inline Settings channelSettings(quint16 mask,
+                                std::initializer_list<std::array<int, 3>> measurements,
                                 quint16 fullScale = 0xFFFF)
 {
     auto settings = Settings::create();
     std::memset(settings.data(), 0, sizeof(t_orvo_settings));
     settings->channel_mask = mask;
     settings->full_scale = fullScale;
-    for (const Slot &s : measurements)
-        settings->channels[s.ch].meas[s.slot].type = s.type;
+    for (const auto &m : measurements)
+        settings->channels[m[0]].meas[m[1]].type = quint16(m[2]);
     return settings;
 }
 
@@ -77,14 +75,9 @@ inline QString lampShows(const QWidget *widget)
     const auto *indicator = qobject_cast<const MeasCondLedIndicator *>(widget);
     if (!indicator || !indicator->lamp()->isChecked())
         return indicator ? "off" : "none";
-    const auto colour = [indicator](const char *name) {
-        return indicator->lamp()->property(name).value<QColor>();
-    };
-    if (colour("onColor1") == QColor(0, 255, 0) && colour("onColor2") == QColor(0, 192, 0))
-        return "green";
-    if (colour("onColor1") == QColor(255, 0, 0) && colour("onColor2") == QColor(192, 0, 0))
-        return "red";
-    return "lit?";
+    const QString on = indicator->lamp()->property("onColor1").value<QColor>().name() +
+                       indicator->lamp()->property("onColor2").value<QColor>().name();
+    return on == "#00ff00#00c000" ? "green" : on == "#ff0000#c00000" ? "red" : "lit?";
 }
 
 inline QString lampAt(const QTableWidget *table, int row, int column)
@@ -98,9 +91,36 @@ inline QString textAt(const QTableWidget *table, int row, int column)
     return item ? item->text() : "<no item>";
 }
 
-// A panel in a stack must show all its rows, never an inner scroll bar.
-inline void verifyRowsFit(const QTableWidget *table)
+// The rows of a table, each as its cells' texts and lamps joined by " ".
+inline QStringList rowsOf(const QWidget *view)
 {
+    const auto *table = view->findChild<QTableWidget *>();
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table->columnCount(); ++c)
+            cells << (table->cellWidget(r, c) ? lampAt(table, r, c) : textAt(table, r, c));
+        rows << cells.join(' ');
+    }
+    return rows;
+}
+
+// In a window far too short for its panels, as in a large installation, a panel keeps its
+// height and the window would scroll, rather than its table shrinking behind a scroll bar.
+inline void verifyFitsInACrowdedStack(QWidget *panel)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *filler = new QWidget(&window);
+    filler->setMinimumHeight(400);
+    layout->addWidget(filler);
+    layout->addWidget(panel);
+    window.resize(500, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(panel->height(), panel->minimumHeight());
+    QCOMPARE(panel->height(), panel->maximumHeight());
+    const auto *table = panel->findChild<QTableWidget *>();
     int rows = 0;
     for (int r = 0; r < table->rowCount(); ++r)
         rows += table->rowHeight(r);

@@ -1,27 +1,14 @@
+#include "eventsstateview.h"
 #include "relaystateview.h"
 #include "viewtestsupport.h"
 
 #include <QHeaderView>
-#include <QPointer>
-#include <QVBoxLayout>
 
 using namespace ViewTest;
 
 Q_DECLARE_METATYPE(Settings)
 
 namespace {
-// Each row as "number: en/fault/phys/logic".
-QStringList rowsOf(const RelayStateView &view)
-{
-    const auto *table = view.findChild<QTableWidget *>();
-    QStringList rows;
-    for (int r = 0; r < table->rowCount(); ++r)
-        rows << QStringLiteral("%1: %2/%3/%4/%5")
-                    .arg(textAt(table, r, 0), lampAt(table, r, 1), lampAt(table, r, 2),
-                         lampAt(table, r, 3), lampAt(table, r, 4));
-    return rows;
-}
-
 // A lamp column is at least 40 pixels, and never narrower than its caption.
 void verifyCaptionsFit(const QTableWidget *table)
 {
@@ -35,7 +22,8 @@ void verifyCaptionsFit(const QTableWidget *table)
 constexpr quint16 on = 3; // relay in use
 } // namespace
 
-class TestRelayStateView : public QObject
+// The relay module's panel and the table of relay events.
+class TestRelayViews : public QObject
 {
     Q_OBJECT
 
@@ -44,24 +32,21 @@ private slots:
     {
         QTest::addColumn<Settings>("settings");
         QTest::addColumn<uint>("status");
-        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("rows"); // number, en, fault, phys, logic
 
         const auto gap = relaySettings({on, 0, on});
         QTest::newRow("only both low bits of the mode count")
             << relaySettings({1, 2, 7, 0xFFFF, 4, 0xFFFC, 0x103, 3}) << 0u
-            << QStringList{"3: off/off/off/off", "4: off/off/off/off", "7: off/off/off/off",
-                           "8: off/off/off/off"};
-        QTest::newRow("none in use") << relaySettings({0, 1, 2}) << ~0u << QStringList{};
+            << QStringList{"3 off off off off", "4 off off off off", "7 off off off off",
+                           "8 off off off off"};
         QTest::newRow("null record") << Settings() << ~0u << QStringList{};
         QTest::newRow("bit 17: fault of relay 2, which has no row")
-            << gap << 0x00020000u << QStringList{"1: off/off/off/off", "3: off/off/off/off"};
+            << gap << 0x00020000u << QStringList{"1 off off off off", "3 off off off off"};
         QTest::newRow("all bits of relay 3")
-            << gap << 0x04040404u << QStringList{"1: off/off/off/off", "3: green/red/green/green"};
-        QTest::newRow("all enabled")
-            << gap << 0xFF000000u << QStringList{"1: green/off/off/off", "3: green/off/off/off"};
+            << gap << 0x04040404u << QStringList{"1 off off off off", "3 green red green green"};
         QTest::newRow("relay 8 on, relay 5 physical")
             << relaySettings({0, 0, 0, 0, on, 0, 0, on}) << 0x80001080u
-            << QStringList{"5: off/off/green/off", "8: green/off/off/green"};
+            << QStringList{"5 off off green off", "8 green off off green"};
     }
 
     void rows()
@@ -76,13 +61,13 @@ private slots:
         // Lit first, so that a lamp left alone would show.
         view.updateRelayState(~0u);
         view.updateRelayState(status);
-        QCOMPARE(rowsOf(view), rows);
+        QCOMPARE(rowsOf(&view), rows);
 
         // Rebuilt rows start dark and follow their own relay.
         view.setSettings(relaySettings({0, 0, 0, on}));
-        QCOMPARE(rowsOf(view), QStringList{"4: off/off/off/off"});
+        QCOMPARE(rowsOf(&view), QStringList{"4 off off off off"});
         view.updateRelayState(0x08000000u);
-        QCOMPARE(rowsOf(view), QStringList{"4: green/off/off/off"});
+        QCOMPARE(rowsOf(&view), QStringList{"4 green off off off"});
     }
 
     void languageChangeKeepsTitleAndFit()
@@ -93,33 +78,55 @@ private slots:
         {
             Russian russian;
             QTRY_COMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("Вкл"));
-            QCOMPARE(table->horizontalHeaderItem(3)->text(), QStringLiteral("ФизСост"));
             verifyCaptionsFit(table);
             QCOMPARE(view.QGroupBox::title(), QStringLiteral("Relay node id 2:"));
         }
         QTRY_COMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("En"));
-        QCOMPARE(view.QGroupBox::title(), QStringLiteral("Relay node id 2:"));
     }
 
-    void heightFitsRowsInACrowdedStack()
+    void heightFitsAllRows()
     {
-        // A window far too short for its panels, as in a large installation: the panels keep
-        // their height and the window would scroll, instead of the relay table shrinking to a row.
-        QWidget window;
-        auto *layout = new QVBoxLayout(&window);
-        auto *filler = new QWidget(&window);
-        filler->setMinimumHeight(400);
-        layout->addWidget(filler);
-        auto *view = new RelayStateView(&window, QStringLiteral("t"));
-        layout->addWidget(view);
+        auto *view = new RelayStateView(nullptr, QStringLiteral("t"));
         QVERIFY(view->setSettings(relaySettings({on, on, on, on, on, on, on, on})));
-        window.resize(500, 200);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(view->height(), view->minimumHeight());
-        verifyRowsFit(view->findChild<QTableWidget *>());
+        verifyFitsInACrowdedStack(view);
+    }
+
+    void events_data()
+    {
+        QTest::addColumn<QByteArray>("name"); // of relay 5
+        QTest::addColumn<uint>("status");
+        QTest::addColumn<QStringList>("rows"); // number, lamp, name
+
+        QTest::newRow("0x12: both active")
+            << QByteArray("E") << 0x12u << QStringList{"2 red B", "5 red E"};
+        QTest::newRow("relay 5 only")
+            << QByteArray("E") << 0x10u << QStringList{"2 off B", "5 red E"};
+        QTest::newRow("other relays and bits 8 to 31")
+            << QByteArray("E") << 0xFFFFFFEDu << QStringList{"2 off B", "5 off E"};
+        QTest::newRow("name stops at the first zero byte")
+            << QByteArray("Fan\0junk", 8) << 0u << QStringList{"2 off B", "5 off Fan"};
+        QTest::newRow("name of 80 bytes without a zero byte")
+            << QString(40, QChar(0x0416)).toUtf8() << 0u
+            << QStringList{"2 off B", "5 off " + QString(40, QChar(0x0416))};
+    }
+
+    void events()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(uint, status);
+        QFETCH(QStringList, rows);
+
+        // Relays 2 and 5 in use; the others carry modes that do not count.
+        auto settings = relaySettings({0, on, 1, 2, on, 0, 1, 2});
+        settings->relays[1].name[0] = 'B';
+        std::memcpy(settings->relays[4].name, name.constData(), size_t(name.size()));
+        EventsStateView view;
+        view.setSettings(settings);
+        view.updateRelayState(0x12u);
+        view.updateRelayState(status);
+        QCOMPARE(rowsOf(&view), rows);
     }
 };
 
-QTEST_MAIN(TestRelayStateView)
-#include "tst_relaystateview.moc"
+QTEST_MAIN(TestRelayViews)
+#include "tst_relayviews.moc"
