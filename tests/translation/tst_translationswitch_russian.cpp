@@ -1,0 +1,70 @@
+#include "qttranslationswitch.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QtTest>
+
+// On a Russian system "System" means Russian, but only where the files are found.
+class TstTranslationSwitchRussianSystem : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir emptyDir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(emptyDir.isValid());
+        QtTranslationSwitch::instance()->setTranslationsDir(emptyDir.path());
+    }
+
+    // Runs first, while the only registered folder holds no translations.
+    void missingFilesLeaveSourceTexts_data()
+    {
+        QTest::addColumn<int>("picked");
+        QTest::newRow("Russian") << 1;
+        QTest::newRow("English") << 2;
+        QTest::newRow("System") << 0;
+        QTest::newRow("Russian again") << 1;
+    }
+    void missingFilesLeaveSourceTexts()
+    {
+        QFETCH(int, picked);
+        const QList<QAction *> actions = QtTranslationSwitch::instance()->actions();
+        actions.at(picked)->trigger();
+        QCOMPARE(QtTranslationSwitch::instance()->language(),
+                 actions.at(picked)->data().toString());
+        for (int i = 0; i < actions.size(); ++i)
+            QCOMPARE(actions.at(i)->isChecked(), i == picked);
+        QCOMPARE(actions.at(1)->text(), QStringLiteral("Russian"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    }
+
+    void systemLanguageIsRussian()
+    {
+        QtTranslationSwitch *languages = QtTranslationSwitch::instance();
+        languages->setTranslationsDir(QStringLiteral("translations"));
+        const QList<QAction *> actions = languages->actions();
+        languages->setLanguage(QString());
+        QVERIFY(actions.at(0)->isChecked());
+        QCOMPARE(actions.at(0)->text(), QStringLiteral("Системный"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+
+        actions.at(2)->trigger();
+        QCOMPARE(actions.at(0)->text(), QStringLiteral("System"));
+        actions.at(0)->trigger();
+        QCOMPARE(actions.at(1)->text(), QStringLiteral("Русский"));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // The locale is read from the environment when the application starts.
+    qputenv("LC_ALL", "ru_RU.UTF-8");
+    qputenv("LANGUAGE", "ru");
+    QApplication app(argc, argv);
+    TstTranslationSwitchRussianSystem tc;
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "tst_translationswitch_russian.moc"
