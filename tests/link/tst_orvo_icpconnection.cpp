@@ -391,6 +391,41 @@ private slots:
         QVERIFY(link->isConnected());
     }
 
+    void serviceRequests_data()
+    {
+        QTest::addColumn<bool>("boot");
+        QTest::addColumn<bool>("writeFails");
+        QTest::addColumn<Words>("signature");
+        QTest::addColumn<bool>("stillOpen");
+
+        const Words testMode{0x5750, 0x514A, 0x585A, 0x564D};   // "PWJQZXMV" at 0xFF04
+        const Words bootLoader{0x584B, 0x5A51, 0x524A, 0x4456}; // "KXQZJRVD" at 0xFF00
+        QTest::newRow("test mode keeps the link") << false << false << testMode << true;
+        QTest::newRow("boot loader closes the link") << true << false << bootLoader << false;
+        QTest::newRow("failed boot request keeps the link") << true << true << bootLoader << true;
+    }
+
+    void serviceRequests()
+    {
+        QFETCH(bool, boot);
+        QFETCH(bool, writeFails);
+        QFETCH(Words, signature);
+        QFETCH(bool, stillOpen);
+
+        QVERIFY(openLink());
+        sim->clearTransactions();
+        log.clear();
+        if (writeFails)
+            sim->setDropAfter(0);
+        QCOMPARE(boot ? link->enterBoot() : link->enterTestMode(), !writeFails);
+        QCOMPARE(link->isConnected(), stillOpen);
+        QCOMPARE(log, stillOpen ? QStringList() : QStringList{"closed"});
+        const Sim::Transaction request = traffic().value(0);
+        QCOMPARE(request.writeAddress, boot ? 0xFF00 - 1 : 0xFF04 - 1);
+        if (!writeFails)
+            QCOMPARE(request.written, signature);
+    }
+
     void rebootSequence()
     {
         sim->setRestartTime(300);
