@@ -1,6 +1,6 @@
 #include "statusconversion.h"
 
-#include <t_orvo_settings.h>
+#include "t_orvo_settings.h"
 
 #include <cstring>
 

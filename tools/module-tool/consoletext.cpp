@@ -1,6 +1,7 @@
 #include "consoletext.h"
 
 #include "chstate.h"
+#include "meascatalogue.h"
 #include "t_orvo_settings.h"
 
 #include <QStringList>
@@ -74,18 +75,8 @@ QString settingsLine(const t_orvo_settings &settings)
 
 QString channelStatusName(int status)
 {
-    switch (status) {
-    case 0:
-        return QStringLiteral("Valid data");
-    case 1:
-        return QStringLiteral("Short circuit");
-    case 2:
-        return QStringLiteral("Open circuit");
-    case 0xFFFF:
-        return QStringLiteral("No valid data");
-    default:
-        return QStringLiteral("unknown");
-    }
+    const QString caption = MeasCatalogue::statusCaption(uint(status));
+    return caption.isEmpty() ? QStringLiteral("unknown") : caption;
 }
 
 QString channelLine(const ChState &state)

@@ -250,39 +250,33 @@ int ModuleConsole::testMode()
 
 int ModuleConsole::waveform(int ch, uint id)
 {
-    if (!connectModule())
-        return 1;
-    QSharedPointer<Orvo_ICPConnection::Waveform> wf;
-    QObject scope;
-    connect(link, &Orvo_ICPConnection::waveformReceived, &scope,
-            [&wf](QSharedPointer<Orvo_ICPConnection::Waveform> w) { wf = w; });
-    link->readWaveform(ch, id);
-    finish();
-    if (!wf) {
-        printError(QStringLiteral("no waveform %1 of channel %2 was delivered").arg(id).arg(ch));
-        return 1;
-    }
-    out << ConsoleText::pointsCsv(wf->points);
-    out.flush();
-    return 0;
+    return printPoints(&Orvo_ICPConnection::waveformReceived, &Orvo_ICPConnection::readWaveform, ch,
+                       id, QStringLiteral("no waveform %1 of channel %2 was delivered"));
 }
 
 int ModuleConsole::spectrum(int ch, uint type)
 {
+    return printPoints(&Orvo_ICPConnection::spectrReceived, &Orvo_ICPConnection::readSpectr, ch,
+                       type, QStringLiteral("no spectrum of type %1 of channel %2 was delivered"));
+}
+
+template <typename Record>
+int ModuleConsole::printPoints(void (Orvo_ICPConnection::*received)(QSharedPointer<Record>),
+                               bool (Orvo_ICPConnection::*read)(int, uint), int ch, uint selector,
+                               const QString &missing)
+{
     if (!connectModule())
         return 1;
-    QSharedPointer<Orvo_ICPConnection::Spectr> spectr;
+    QSharedPointer<Record> record;
     QObject scope;
-    connect(link, &Orvo_ICPConnection::spectrReceived, &scope,
-            [&spectr](QSharedPointer<Orvo_ICPConnection::Spectr> s) { spectr = s; });
-    link->readSpectr(ch, type);
+    connect(link, received, &scope, [&record](QSharedPointer<Record> r) { record = r; });
+    (link->*read)(ch, selector);
     finish();
-    if (!spectr) {
-        printError(
-            QStringLiteral("no spectrum of type %1 of channel %2 was delivered").arg(type).arg(ch));
+    if (!record) {
+        printError(missing.arg(selector).arg(ch));
         return 1;
     }
-    out << ConsoleText::pointsCsv(spectr->points);
+    out << ConsoleText::pointsCsv(record->points);
     out.flush();
     return 0;
 }

@@ -37,6 +37,11 @@ private:
     void printIdentification();
     void onOpFinish(const QString &op, bool ok, const QString &err_descr);
     void finish();
+    // Reads one waveform or spectrum and prints its points as CSV.
+    template <typename Record>
+    int printPoints(void (Orvo_ICPConnection::*received)(QSharedPointer<Record>),
+                    bool (Orvo_ICPConnection::*read)(int, uint), int ch, uint selector,
+                    const QString &missing);
 
     Orvo_ICPConnection *const link;
     const QString host;
