@@ -2,6 +2,7 @@
 
 #include "chstate.h"
 #include "meascatalogue.h"
+#include "relayname.h"
 #include "t_orvo_settings.h"
 
 #include <QStringList>
@@ -54,7 +55,7 @@ QString settingsLine(const t_orvo_settings &settings)
 {
     QStringList inUse;
     for (int r = 0; r < 8; ++r) {
-        if ((settings.relays[r].mode & 3) == 3)
+        if (relayInUse(settings.relays[r]))
             inUse << QString::number(r + 1);
     }
     QStringList types;
