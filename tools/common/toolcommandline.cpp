@@ -1,0 +1,44 @@
+#include "toolcommandline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdlib>
+
+namespace ToolCommandLine {
+
+bool parseUInt(const QString &text, quint64 max, quint64 &value)
+{
+    const QString t = text.trimmed();
+    bool ok = false;
+    qulonglong v = 0;
+    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        v = t.mid(2).toULongLong(&ok, 16);
+    else if (!t.startsWith(QLatin1Char('+')))
+        v = t.toULongLong(&ok, 10);
+    if (!ok || v > max)
+        return false;
+    value = v;
+    return true;
+}
+
+void process(QCommandLineParser &parser, const QCoreApplication &app)
+{
+    if (!parser.parse(app.arguments()))
+        std::exit(usageError(parser.errorText()));
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+}
+
+int usageError(const QString &text)
+{
+    const QString program = QCoreApplication::applicationName();
+    QTextStream(stderr) << program << ": " << text << "\nTry '" << program
+                        << " --help' for more information.\n";
+    return UsageExit;
+}
+
+} // namespace ToolCommandLine
