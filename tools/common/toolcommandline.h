@@ -1,5 +1,4 @@
-#ifndef TOOLCOMMANDLINE_H
-#define TOOLCOMMANDLINE_H
+#pragma once
 
 #include <QtGlobal>
 
@@ -29,5 +28,3 @@ void process(QCommandLineParser &parser, const QCoreApplication &app);
 int usageError(const QString &text);
 
 } // namespace ToolCommandLine
-
-#endif // TOOLCOMMANDLINE_H
