@@ -70,8 +70,10 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Simulated Orvo measurement or relay module serving Modbus TCP. Registers are named as "
-        "the link names them (counted from 1). Numbers accept 0x for hexadecimal. Stop with "
-        "Ctrl+C."));
+        "the link names them (counted from 1). Waveform and spectrum points are 32-bit IEEE "
+        "floats, low half first: waveforms of a running machine in g (running speed with "
+        "harmonics, noise, an impact on every fourth capture), spectra with matching peaks. "
+        "Numbers accept 0x for hexadecimal. Stop with Ctrl+C."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption addressOpt(

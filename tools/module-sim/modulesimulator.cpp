@@ -1,6 +1,7 @@
 #include "modulesimulator.h"
 
 #include "t_orvo_settings.h"
+#include "vibrationsignal.h"
 
 #include <modbus/modbus.h>
 
@@ -984,10 +985,7 @@ void ModuleSimulator::setSpectrumPoints(int ch, quint32 count)
 
 quint32 ModuleSimulator::pointValue(bool spectrum, int ch, quint16 selector, quint32 index)
 {
-    // Distinct for neighbouring points, channels, ids and kinds, so a misplaced or repeated
-    // transfer shows in the data.
-    return (index * 2654435761u) ^ (quint32(ch & 0xFF) << 24) ^ (quint32(selector) << 8) ^
-           (spectrum ? 0x80000001u : 0u);
+    return VibrationSignal::pointBits(spectrum, ch, selector, index);
 }
 
 int ModuleSimulator::restartCount() const
