@@ -248,10 +248,7 @@ void ModuleWindow::setupSession()
         logOperation(tr("Test mode"), ok, ok ? QString() : tr("The module refused the request"));
         updateActions();
     });
-    connect(moduleSession, &ModuleSession::waveformFetched, this,
-            [this](int ch, uint, QSharedPointer<Orvo_ICPConnection::Waveform> wf) {
-                onWaveform(ch, wf);
-            });
+    connect(moduleSession, &ModuleSession::waveformFetched, this, &ModuleWindow::onWaveform);
     connect(moduleSession, &ModuleSession::spectrumFetched, this, &ModuleWindow::onSpectrum);
 
     connect(link, &Orvo_ICPConnection::opStart, this,
@@ -438,12 +435,12 @@ void ModuleWindow::onRelayState(uint relayStatus)
         events->updateRelayState(relayStatus);
 }
 
-void ModuleWindow::onWaveform(int ch, QSharedPointer<Orvo_ICPConnection::Waveform> wf)
+void ModuleWindow::onWaveform(int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf)
 {
     if (!wf || state != LinkState::Connected)
         return;
     ui->waveformPlot->setCapture(ch, wf->points);
-    emit waveformShown(ch);
+    emit waveformShown(ch, id);
 }
 
 void ModuleWindow::onSpectrum(int ch, uint type, QSharedPointer<Orvo_ICPConnection::Spectr> spectr)

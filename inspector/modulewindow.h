@@ -89,7 +89,7 @@ public slots:
 signals:
     // For tests and benchmarks: the window has taken in a new record of that kind.
     void settingsShown();
-    void waveformShown(int ch);
+    void waveformShown(int ch, uint id);
     void spectrumShown(int ch, uint type);
     void operationLogged(QString operation, bool ok, QString error);
 
@@ -110,7 +110,7 @@ private:
     void onSettings(QSharedPointer<t_orvo_settings> record);
     void onChState(QSharedPointer<ChState> chState);
     void onRelayState(uint relayStatus);
-    void onWaveform(int ch, QSharedPointer<Orvo_ICPConnection::Waveform> wf);
+    void onWaveform(int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf);
     void onSpectrum(int ch, uint type, QSharedPointer<Orvo_ICPConnection::Spectr> spectr);
     void onConfigurationRead(bool ok, QSharedPointer<t_orvo_settings> record);
     void onOpStart(const QString &op);

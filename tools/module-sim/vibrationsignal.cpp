@@ -43,12 +43,12 @@ float VibrationSignal::waveformSample(int ch, quint16 id, quint32 index)
     double x = amplitude * std::sin(w * t + phase) +
                0.35 * amplitude * std::sin(2 * (w * t + phase) + 0.4) +
                0.15 * amplitude * std::sin(3 * (w * t + phase) + 1.1) +
-               0.06 * noise(quint32(ch), id, index);
+               0.1 * noise(quint32(ch), id, index);
     if (hasImpact(id)) {
         const quint32 start = 37u + (id * 53u) % 151u;
         if (index >= start) {
             const double k = index - start;
-            x += 2.5 * std::exp(-k / ImpactDecaySamples) *
+            x += 3 * amplitude * std::exp(-k / ImpactDecaySamples) *
                  std::sin(2 * Pi * ImpactFrequencyHz * k / SampleRateHz);
         }
     }
