@@ -146,11 +146,11 @@ QString CapturePlot::csv() const
     QString out;
     QTextStream s(&out);
     int rows = 0;
-    s << "index";
+    s << tr("Point");
     for (int ch = 0; ch < Channels; ++ch) {
         if (words[ch].isEmpty())
             continue;
-        s << '\t' << tr("channel %1").arg(ch + 1);
+        s << '\t' << tr("Channel %1").arg(ch + 1);
         rows = qMax(rows, words[ch].size());
     }
     s << '\n';

@@ -18,6 +18,7 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScrollBar>
@@ -73,6 +74,9 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     progress->hide();
     ui->statusbar->addPermanentWidget(progress);
 
+    for (int column = 0; column < 3; ++column)
+        ui->logTable->horizontalHeader()->setSectionResizeMode(column,
+                                                               QHeaderView::ResizeToContents);
     ui->logTable->setContextMenuPolicy(Qt::ActionsContextMenu);
     new KQTableCopyAction(ui->logTable);
     ui->menuView->addSeparator();
@@ -106,6 +110,11 @@ ModuleWindow::ModuleWindow(QWidget *parent)
 
     retryTimer.setInterval(1000);
     connect(&retryTimer, &QTimer::timeout, this, &ModuleWindow::retryTick);
+
+    // First start: the live tables and the plots share the window, the log keeps a strip.
+    ui->mainSplitter->setSizes({380, 420});
+    resize(1200, 940);
+    resizeDocks({ui->logDock}, {150}, Qt::Vertical);
 
     QSettings stored;
     stored.beginGroup(QLatin1String(SettingsGroup));
@@ -550,9 +559,10 @@ void ModuleWindow::onOpFinish(const QString &op, bool ok, const QString &err)
     const bool background = isBackground(op);
     if (!background) {
         progress->hide();
-        statusBar()->showMessage(ok ? tr("%1: done").arg(op)
-                                    : tr("%1: failed %2").arg(op, err).trimmed(),
-                                 StatusMessageMs);
+        const QString text = ok              ? tr("%1: done").arg(op)
+                             : err.isEmpty() ? tr("%1: failed").arg(op)
+                                             : tr("%1: failed: %2").arg(op, err);
+        statusBar()->showMessage(text, StatusMessageMs);
     }
     if (op == busyOperation)
         busyOperation.clear();

@@ -15,7 +15,7 @@ class VibrationSignal
 {
 public:
     static constexpr double SampleRateHz = 2560.0;
-    static constexpr double LineSpacingHz = 2.0;
+    static constexpr double LineSpacingHz = 1.0;
 
     // Running speed of channel ch, slightly different per channel.
     static double runningSpeedHz(int ch);
