@@ -566,6 +566,11 @@ void ModuleWindow::onOpFinish(const QString &op, bool ok, const QString &err)
     }
     if (op == busyOperation)
         busyOperation.clear();
+    if (restarting && op == link->opModuleRestart()) {
+        restarting = false;
+        showStale(state != LinkState::Connected);
+        updateHeader();
+    }
     // The link calls these a success whenever it is no longer connected; their true outcome is
     // logged by the handlers of the session's results instead.
     if (op != link->opReadConfig() && op != link->opWriteConfig())
@@ -693,6 +698,10 @@ void ModuleWindow::restartModule()
                      .arg(moduleDescription())))
         return;
     busyOperation = moduleSession->link()->opModuleRestart();
+    restarting = true;
+    // The module is away for the restart: what is shown is no longer live.
+    showStale(true);
+    updateHeader();
     updateActions();
     ModuleSession *s = moduleSession;
     QMetaObject::invokeMethod(
@@ -769,8 +778,8 @@ void ModuleWindow::updateHeader()
         lamp = QColor(230, 180, 0);
         break;
     case LinkState::Connected:
-        text = tr("Connected");
-        lamp = QColor(0, 220, 0);
+        text = restarting ? tr("Restarting the module...") : tr("Connected");
+        lamp = restarting ? QColor(230, 180, 0) : QColor(0, 220, 0);
         break;
     case LinkState::Lost:
         text = retryLeft > 0 ? tr("Connection lost: %1. Last values shown. Reconnecting in %n s.",

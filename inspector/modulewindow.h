@@ -154,6 +154,7 @@ private:
     QSharedPointer<t_orvo_settings> settings;
     QString pendingSavePath;
     QString busyOperation;
+    bool restarting = false;
     QVector<quint32> spectra[2][4];
     // What the views showed, to fill them again when they are rebuilt.
     QSharedPointer<ChState> lastChState[4];

@@ -51,7 +51,7 @@
     <name>ModuleWindow</name>
     <message>
         <location filename="../modulewindow.ui" line="9"/>
-        <location filename="../modulewindow.cpp" line="824"/>
+        <location filename="../modulewindow.cpp" line="833"/>
         <source>Orvo module inspector</source>
         <translation>Инспектор модуля Orvo</translation>
     </message>
@@ -62,7 +62,7 @@
     </message>
     <message>
         <location filename="../modulewindow.ui" line="32"/>
-        <location filename="../modulewindow.cpp" line="763"/>
+        <location filename="../modulewindow.cpp" line="772"/>
         <source>Not connected</source>
         <translation>Нет подключения</translation>
     </message>
@@ -256,21 +256,21 @@
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="89"/>
-        <location filename="../modulewindow.cpp" line="625"/>
-        <location filename="../modulewindow.cpp" line="650"/>
+        <location filename="../modulewindow.cpp" line="630"/>
+        <location filename="../modulewindow.cpp" line="655"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="91"/>
         <location filename="../modulewindow.cpp" line="239"/>
-        <location filename="../modulewindow.cpp" line="669"/>
+        <location filename="../modulewindow.cpp" line="674"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="93"/>
-        <location filename="../modulewindow.cpp" line="740"/>
+        <location filename="../modulewindow.cpp" line="749"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
@@ -281,7 +281,7 @@
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="96"/>
-        <location filename="../modulewindow.cpp" line="740"/>
+        <location filename="../modulewindow.cpp" line="749"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
@@ -307,7 +307,7 @@
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="248"/>
-        <location filename="../modulewindow.cpp" line="711"/>
+        <location filename="../modulewindow.cpp" line="720"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
@@ -324,7 +324,7 @@
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="257"/>
-        <location filename="../modulewindow.cpp" line="726"/>
+        <location filename="../modulewindow.cpp" line="735"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
@@ -364,58 +364,58 @@
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="589"/>
+        <location filename="../modulewindow.cpp" line="594"/>
         <source>OK</source>
         <translation>Успешно</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="589"/>
+        <location filename="../modulewindow.cpp" line="594"/>
         <source>Failed</source>
         <translation>Ошибка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="611"/>
+        <location filename="../modulewindow.cpp" line="616"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="612"/>
+        <location filename="../modulewindow.cpp" line="617"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="624"/>
+        <location filename="../modulewindow.cpp" line="629"/>
         <source>%1 is not a regular file</source>
         <translation>%1 не является обычным файлом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="626"/>
-        <location filename="../modulewindow.cpp" line="655"/>
+        <location filename="../modulewindow.cpp" line="631"/>
+        <location filename="../modulewindow.cpp" line="660"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="647"/>
+        <location filename="../modulewindow.cpp" line="652"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="649"/>
+        <location filename="../modulewindow.cpp" line="654"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="653"/>
+        <location filename="../modulewindow.cpp" line="658"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="670"/>
+        <location filename="../modulewindow.cpp" line="675"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="674"/>
+        <location filename="../modulewindow.cpp" line="679"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -424,7 +424,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="691"/>
+        <location filename="../modulewindow.cpp" line="696"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -433,7 +433,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="706"/>
+        <location filename="../modulewindow.cpp" line="715"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -442,7 +442,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="722"/>
+        <location filename="../modulewindow.cpp" line="731"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -451,22 +451,27 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="742"/>
+        <location filename="../modulewindow.cpp" line="751"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="768"/>
+        <location filename="../modulewindow.cpp" line="777"/>
         <source>Connecting to %1...</source>
         <translation>Подключение к %1...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="772"/>
+        <location filename="../modulewindow.cpp" line="781"/>
         <source>Connected</source>
         <translation>Подключено</translation>
     </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="781"/>
+        <source>Restarting the module...</source>
+        <translation>Перезапуск модуля...</translation>
+    </message>
     <message numerus="yes">
-        <location filename="../modulewindow.cpp" line="776"/>
+        <location filename="../modulewindow.cpp" line="785"/>
         <source>Connection lost: %1. Last values shown. Reconnecting in %n s.</source>
         <translation>
             <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
@@ -475,68 +480,68 @@ The module stops measuring until it is restarted.</source>
         </translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="779"/>
+        <location filename="../modulewindow.cpp" line="788"/>
         <source>Connection lost: %1. Last values shown. Reconnecting now...</source>
         <translation>Соединение потеряно: %1. Показаны последние значения. Переподключение...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="800"/>
+        <location filename="../modulewindow.cpp" line="809"/>
         <source>measurement module, ICP inputs</source>
         <translation>измерительный модуль, входы ICP</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="803"/>
+        <location filename="../modulewindow.cpp" line="812"/>
         <source>measurement module, proximity probe inputs</source>
         <translation>измерительный модуль, входы датчиков перемещения</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="806"/>
+        <location filename="../modulewindow.cpp" line="815"/>
         <source>relay module</source>
         <translation>релейный модуль</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="812"/>
+        <location filename="../modulewindow.cpp" line="821"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="820"/>
+        <location filename="../modulewindow.cpp" line="829"/>
         <source>Work mode</source>
         <translation>Рабочий режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="821"/>
+        <location filename="../modulewindow.cpp" line="830"/>
         <source>Not measuring (mode %1)</source>
         <translation>Не измеряет (режим %1)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="825"/>
+        <location filename="../modulewindow.cpp" line="834"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="830"/>
+        <location filename="../modulewindow.cpp" line="839"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="830"/>
+        <location filename="../modulewindow.cpp" line="839"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="830"/>
-        <location filename="../modulewindow.cpp" line="831"/>
+        <location filename="../modulewindow.cpp" line="839"/>
+        <location filename="../modulewindow.cpp" line="840"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="831"/>
+        <location filename="../modulewindow.cpp" line="840"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="831"/>
+        <location filename="../modulewindow.cpp" line="840"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>

@@ -434,6 +434,7 @@ private slots:
         window->restartModule();
         QVERIFY(window->isBusy());
         QVERIFY(!window->findChild<QAction *>(QStringLiteral("actionRestart"))->isEnabled());
+        QVERIFY(!window->channelView()->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(!window->isBusy(), 30000);
         // The restart waits 8 s on the worker; a blocked window would have ticked about once.
         QVERIFY2(ticks > 20, qPrintable(QString::number(ticks)));
