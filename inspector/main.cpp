@@ -11,8 +11,8 @@ int main(int argc, char *argv[])
     // Before the application object exists, so every settings object of the program is INI.
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QApplication app(argc, argv);
-    // The viewer's settings file: the language choice is shared, the address has its own group.
-    QCoreApplication::setApplicationName(QStringLiteral("Orvo_ICP View"));
+    // --version names the program itself; the settings name is set after parsing.
+    QCoreApplication::setApplicationName(QStringLiteral("orvo-module-view"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("keldor.example"));
@@ -35,6 +35,9 @@ int main(int argc, char *argv[])
         QStringLiteral("port"));
     parser.addOptions({hostOpt, portOpt});
     parser.process(app);
+
+    // The viewer's settings file: the language choice is shared, the address has its own group.
+    QCoreApplication::setApplicationName(QStringLiteral("Orvo_ICP View"));
 
     quint16 port = ModuleWindow::lastPort();
     if (parser.isSet(portOpt)) {

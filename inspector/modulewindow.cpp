@@ -515,6 +515,8 @@ void ModuleWindow::rebuildViews()
     relays->setVisible(relays->setSettings(settings));
     events->setSettings(settings);
     events->setVisible(moduleType == ORVO_TYPE_REL);
+    // A relay module captures nothing.
+    ui->plotSplitter->setVisible(moduleType != ORVO_TYPE_REL);
     for (const auto &chState : lastChState) {
         if (chState)
             channels->setChState(chState);
