@@ -219,6 +219,7 @@ void ModuleWindow::setupSession()
 {
     worker = new QThread(this);
     worker->setObjectName(QStringLiteral("module link"));
+    // No parent, so it can move to the worker; the thread deletes it when it finishes.
     moduleSession = new ModuleSession;
     Orvo_ICPConnection *link = moduleSession->link();
     Orvo_ICPMeasPoller *poller = moduleSession->poller();

@@ -1,6 +1,7 @@
 // The inspector's parts that need no module: reading point words, configuration files, and
 // the simulator's vibration-like signal the plots are checked against.
 
+#include "captureplot.h"
 #include "configfile.h"
 #include "pointformat.h"
 #include "t_orvo_settings.h"
@@ -163,6 +164,29 @@ private slots:
         QVERIFY(!ConfigFile::save(QStringLiteral("/dev/null"), plausibleRecord(), &error));
     }
 
+    void plotExport()
+    {
+        CapturePlot plot;
+        plot.setPointFormat(PointFormat::Int32);
+        plot.setCapture(0, {1, 2, 3});
+        plot.setCapture(2, {0xFFFFFFFFu});
+        // Channels without a capture get no column; shorter captures leave their cells empty.
+        const QString expected = QStringLiteral("Point\tChannel 1\tChannel 3\n"
+                                                "0\t1\t-1\n1\t2\t\n2\t3\t\n");
+        QCOMPARE(plot.csv(), expected);
+        const QString path = dir.filePath(QStringLiteral("plot.csv"));
+        QString error;
+        QVERIFY2(plot.exportCsv(path, &error), qPrintable(error));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()), expected);
+
+        // A stale plot turns live again with the next capture.
+        plot.setStale(true);
+        plot.setCapture(1, {7});
+        QVERIFY(!plot.isStale());
+    }
+
     void simulatedVibration_data()
     {
         QTest::addColumn<int>("ch");
@@ -201,5 +225,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestInspectorParts)
+QTEST_MAIN(TestInspectorParts)
 #include "tst_inspectorparts.moc"
