@@ -257,8 +257,15 @@ private slots:
         chosenPath = path;
         QSignalSpy logged(window.get(), &ModuleWindow::operationLogged);
         window->saveConfiguration();
-        QTRY_VERIFY_WITH_TIMEOUT(!logged.isEmpty(), 10000);
-        QCOMPARE(logged.first().at(1).toBool(), true);
+        auto saveEntry = [&logged] {
+            for (const QList<QVariant> &args : logged) {
+                if (args[0].toString() == QLatin1String("Save configuration"))
+                    return args;
+            }
+            return QList<QVariant>();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!saveEntry().isEmpty(), 10000);
+        QCOMPARE(saveEntry().at(1).toBool(), true);
         t_orvo_settings onModule;
         sim->settings(onModule);
         QFile saved(path);
