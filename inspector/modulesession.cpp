@@ -1,11 +1,13 @@
 #include "modulesession.h"
 
+#include "capturefetcher.h"
 #include "orvo_icpmeaspoller.h"
 
 ModuleSession::ModuleSession(QObject *parent)
     : QObject(parent)
     , conn(new Orvo_ICPConnection(this))
     , measPoller(new Orvo_ICPMeasPoller(conn, this))
+    , fetcher(new CaptureFetcher(conn, measPoller, this))
 {
     qRegisterMetaType<ModuleSession::Identity>("ModuleSession::Identity");
 
@@ -17,25 +19,9 @@ ModuleSession::ModuleSession(QObject *parent)
                 if (op == conn->opOpenConnection() || op == conn->opModuleRestart())
                     lastOpenError = err;
             });
-    connect(conn, &Orvo_ICPConnection::waveformReceived, this,
-            [this](QSharedPointer<Orvo_ICPConnection::Waveform> wf) {
-                if (fetchChannel >= 0)
-                    emit waveformFetched(fetchChannel, fetchSelector, wf);
-            });
-    connect(conn, &Orvo_ICPConnection::spectrReceived, this,
-            [this](QSharedPointer<Orvo_ICPConnection::Spectr> spectr) {
-                if (fetchChannel >= 0)
-                    emit spectrumFetched(fetchChannel, fetchSelector, spectr);
-            });
-
-    // Fetch once the poll cycle that announced the capture has finished, one read per event,
-    // so that queued requests from the window get their turn between reads.
-    connect(
-        measPoller, &Orvo_ICPMeasPoller::wfStateChanged, this,
-        [this](int ch, uint last_id, uint) { fetchWaveform(ch, last_id); }, Qt::QueuedConnection);
-    connect(
-        measPoller, &Orvo_ICPMeasPoller::spectrStateChanged, this,
-        [this](int ch, uint type) { fetchSpectrum(ch, type); }, Qt::QueuedConnection);
+    connect(fetcher, &CaptureFetcher::waveformFetched, this, &ModuleSession::waveformFetched);
+    connect(fetcher, &CaptureFetcher::spectrumFetched, this, &ModuleSession::spectrumFetched);
+    connect(fetcher, &CaptureFetcher::fetchFailed, this, &ModuleSession::captureFailed);
 }
 
 ModuleSession::~ModuleSession() = default;
@@ -115,24 +101,4 @@ void ModuleSession::readConfiguration()
 void ModuleSession::writeConfiguration(QSharedPointer<t_orvo_settings> settings)
 {
     emit configurationWritten(settings && conn->writeSettings(settings));
-}
-
-void ModuleSession::fetchWaveform(int ch, uint id)
-{
-    if (!conn->isConnected())
-        return;
-    fetchChannel = ch;
-    fetchSelector = id;
-    conn->readWaveform(ch, id);
-    fetchChannel = -1;
-}
-
-void ModuleSession::fetchSpectrum(int ch, uint type)
-{
-    if (!conn->isConnected())
-        return;
-    fetchChannel = ch;
-    fetchSelector = type;
-    conn->readSpectr(ch, type);
-    fetchChannel = -1;
 }

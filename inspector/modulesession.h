@@ -9,6 +9,7 @@
 #include <QSharedPointer>
 #include <QString>
 
+class CaptureFetcher;
 class Orvo_ICPMeasPoller;
 
 // The holder of one module's link and poller, living on a worker thread so that no blocking
@@ -16,8 +17,8 @@ class Orvo_ICPMeasPoller;
 // calls, and hears it through the signals below (and the link's and poller's own signals,
 // which reach the window queued as well).
 //
-// It answers the poller's capture announcements with the link's reads, as the poller expects,
-// and hands each delivered record on together with the channel it belongs to.
+// A CaptureFetcher answers the poller's capture announcements with the link's reads, as the
+// poller expects; the records come out of waveformFetched and spectrumFetched.
 class ModuleSession : public QObject
 {
     Q_OBJECT
@@ -65,19 +66,16 @@ signals:
     void testModeEntered(bool ok);
     void waveformFetched(int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf);
     void spectrumFetched(int ch, uint type, QSharedPointer<Orvo_ICPConnection::Spectr> spectr);
+    void captureFailed(bool spectrum, int ch, uint selector);
 
 private:
-    void fetchWaveform(int ch, uint id);
-    void fetchSpectrum(int ch, uint type);
     Identity identity() const;
 
     Orvo_ICPConnection *const conn;
     Orvo_ICPMeasPoller *const measPoller;
+    CaptureFetcher *const fetcher;
     QString host;
     quint16 port = 0;
-    // The link announces records without their channel; a fetch in progress supplies it.
-    int fetchChannel = -1;
-    uint fetchSelector = 0;
     QString lastOpenError;
 };
 

@@ -260,6 +260,7 @@ void ModuleWindow::setupSession()
     });
     connect(moduleSession, &ModuleSession::waveformFetched, this, &ModuleWindow::onWaveform);
     connect(moduleSession, &ModuleSession::spectrumFetched, this, &ModuleWindow::onSpectrum);
+    connect(moduleSession, &ModuleSession::captureFailed, this, &ModuleWindow::onCaptureFailed);
 
     connect(link, &Orvo_ICPConnection::opStart, this,
             [this](const QString &op, const QString &) { onOpStart(op); });
@@ -449,6 +450,7 @@ void ModuleWindow::onWaveform(int ch, uint id, QSharedPointer<Orvo_ICPConnection
 {
     if (!wf || state != LinkState::Connected)
         return;
+    logOperation(captureOperation(false, ch, id), true, QString(), true);
     ui->waveformPlot->setCapture(ch, wf->points);
     emit waveformShown(ch, id);
 }
@@ -457,10 +459,29 @@ void ModuleWindow::onSpectrum(int ch, uint type, QSharedPointer<Orvo_ICPConnecti
 {
     if (!spectr || type > 1 || ch < 0 || ch >= 4 || state != LinkState::Connected)
         return;
+    logOperation(captureOperation(true, ch, type), true, QString(), true);
     spectra[type][ch] = spectr->points;
     if (int(type) == ui->spectrumTypeCombo->currentIndex())
         ui->spectrumPlot->setCapture(ch, spectr->points);
     emit spectrumShown(ch, type);
+}
+
+QString ModuleWindow::captureOperation(bool spectrum, int ch, uint selector) const
+{
+    Orvo_ICPConnection *link = moduleSession->link();
+    return spectrum
+               ? tr("%1, channel %2, type %3").arg(link->opSpectrRead()).arg(ch + 1).arg(selector)
+               : tr("%1, channel %2, id %3").arg(link->opWaveformRead()).arg(ch + 1).arg(selector);
+}
+
+void ModuleWindow::onCaptureFailed(bool spectrum, int ch, uint selector)
+{
+    // Shown even while reads are hidden from the log: the plot keeps an older capture.
+    logOperation(captureOperation(spectrum, ch, selector), false,
+                 spectrum ? tr("No spectrum delivered: a transfer failed or its answer did not "
+                               "match the request")
+                          : tr("No waveform delivered: a transfer failed or its answer did not "
+                               "match the request"));
 }
 
 void ModuleWindow::showSpectrumType(int type)
@@ -574,10 +595,10 @@ void ModuleWindow::onOpFinish(const QString &op, bool ok, const QString &err)
         showStale(state != LinkState::Connected);
         updateHeader();
     }
-    // The link calls these a success whenever it is no longer connected; their true outcome is
-    // logged by the handlers of the session's results instead.
-    if (op != link->opReadConfig() && op != link->opWriteConfig())
-        logOperation(op, ok, err, background);
+    // The link calls these a success when no record came, or when it is no longer connected;
+    // their true outcome is logged by the handlers of the session's results instead.
+    if (!background && op != link->opReadConfig() && op != link->opWriteConfig())
+        logOperation(op, ok, err);
     updateActions();
 }
 

@@ -112,6 +112,8 @@ private:
     void onRelayState(uint relayStatus);
     void onWaveform(int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf);
     void onSpectrum(int ch, uint type, QSharedPointer<Orvo_ICPConnection::Spectr> spectr);
+    void onCaptureFailed(bool spectrum, int ch, uint selector);
+    QString captureOperation(bool spectrum, int ch, uint selector) const;
     void onConfigurationRead(bool ok, QSharedPointer<t_orvo_settings> record);
     void onOpStart(const QString &op);
     void onOpProgress(uint done, uint total, const QString &stage);

@@ -27,8 +27,10 @@
 using Sim = ModuleSimulator;
 using State = ModuleWindow::LinkState;
 using Action = std::function<void(ModuleWindow &)>;
+using Fault = std::function<void(ModuleSimulator &)>;
 Q_DECLARE_METATYPE(ModuleSimulator::Kind)
 Q_DECLARE_METATYPE(Action)
+Q_DECLARE_METATYPE(Fault)
 Q_DECLARE_METATYPE(ModuleWindow::LinkState)
 
 class TestModuleWindow : public QObject
@@ -248,6 +250,35 @@ private slots:
         // The choice is remembered for the next start.
         QCOMPARE(QSettings().value(QStringLiteral("ModuleView/pointFormat")).toString(),
                  PointFormat::key(kind));
+    }
+
+    void failedCaptureIsLogged_data()
+    {
+        QTest::addColumn<Fault>("fault");
+        QTest::newRow("answers echo a wrong offset") << Fault([](Sim &m) { m.setWrongEcho(0); });
+        QTest::newRow("header announces a negative count")
+            << Fault([](Sim &m) { m.setHeaderPointCountOverride(true, 0xFFFFFFFFu); });
+    }
+    void failedCaptureIsLogged()
+    {
+        QFETCH(Fault, fault);
+        // The link reports such reads as done; the log must not.
+        fault(*sim);
+        QSignalSpy logged(window.get(), &ModuleWindow::operationLogged);
+        QVERIFY(connectWindow());
+        auto failedRead = [&logged] {
+            return std::any_of(logged.cbegin(), logged.cend(), [](const QList<QVariant> &args) {
+                return args[0].toString().startsWith(QLatin1String("Read waveform, channel")) &&
+                       !args[1].toBool() &&
+                       args[2].toString().contains(QLatin1String("No waveform"));
+            });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(failedRead(), 15000);
+        QVERIFY(window->waveformPlot()->capture(0).isEmpty());
+        QVERIFY(std::none_of(logged.cbegin(), logged.cend(), [](const QList<QVariant> &args) {
+            return args[0].toString().startsWith(QLatin1String("Read waveform")) &&
+                   args[1].toBool();
+        }));
     }
 
     void configurationRoundTrip()
