@@ -5,9 +5,9 @@
 #include <cstring>
 
 namespace {
-constexpr int Channels = 4;
-constexpr int MeasSlots = 8;
-constexpr int Relays = 8;
+constexpr int Channels = OrvoSettings::ChannelCount;
+constexpr int MeasSlots = OrvoSettings::MeasSlotCount;
+constexpr int Relays = OrvoSettings::RelayCount;
 constexpr int FirstEntry = 8;
 constexpr int EntryRegisters = 10;
 constexpr quint16 FullScale = 0xFFFF;

@@ -102,7 +102,7 @@ bool ChannelStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
         const int enabledCount = qPopulationCount(mask);
         shown = mask != 0;
 
-        for (int c = 0; c < 4; ++c) {
+        for (int c = 0; c < OrvoSettings::ChannelCount; ++c) {
             channelEntries.push_back(std::make_unique<ChannelEntry>());
             ChannelEntry &entry = *channelEntries.back();
             if (!(mask & (1u << c)))
@@ -111,7 +111,7 @@ bool ChannelStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
 
             const int first = lastTableRow(c) + 1;
             int count = 0;
-            for (int m = 0; m < 8; ++m) {
+            for (int m = 0; m < OrvoSettings::MeasSlotCount; ++m) {
                 const uint type = settings->channels[c].meas[m].type;
                 if (type == 0)
                     continue;
