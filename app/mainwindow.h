@@ -71,6 +71,9 @@ private:
     void forgetPanel(const QWidget *panel);
     void retranslateListenError();
 
+    // The form's connection actions are translated but placed nowhere, so neither they nor
+    // their shortcuts can be triggered in this window. Its scroll area always shows the
+    // vertical bar, so the panels do not jump sideways when the stack outgrows the window.
     Ui::MainWindow *ui = nullptr;
     NodeStatus nodeStatus[NodeCount] = {};
     NodeEntry nodes[NodeCount];

@@ -69,6 +69,7 @@ ChannelStateView::ChannelStateView(QWidget *parent, QString title)
 {
     ui->setupUi(this);
     QTableWidget *table = ui->measTable;
+    Q_ASSERT(table->columnCount() == MeasCatalogue::ColumnCount);
     const QString percent = QLocale().toString(100.0, 'f', 2);
     table->setColumnWidth(MeasCatalogue::TimeColumn,
                           widthFor(table, 70, QStringLiteral("00:00:00")));

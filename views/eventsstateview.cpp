@@ -22,6 +22,8 @@ EventsStateView::EventsStateView(QWidget *parent)
     , ui(std::make_unique<Ui::EventsStateView>())
 {
     ui->setupUi(this);
+    // A form cannot size single columns: number and lamp stay narrow, the name takes the rest.
+    ui->eventsTable->setColumnWidth(StateColumn, 50);
 }
 
 EventsStateView::~EventsStateView() = default;
