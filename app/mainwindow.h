@@ -46,6 +46,9 @@ public:
 
 private slots:
     void readPendingDatagrams();
+    // A node fell silent. The silence timers have always called this slot by this name; it
+    // hides QWidget::update(), so code in this class that wants a repaint must say
+    // QWidget::update().
     void update();
 
 protected:

@@ -301,6 +301,7 @@ void ChannelStateView::refreshChannel(ChannelEntry &entry)
 
 void ChannelStateView::fitHeight()
 {
-    // The 35 pixels around the table suit a compact style.
+    // 45 = the 10 pixels the table may grow past its rows plus 35 for the title and margins of
+    // a compact style.
     fitPanelToTable(this, ui->verticalLayout, ui->measTable, 45);
 }
