@@ -46,9 +46,8 @@ public:
 
 private slots:
     void readPendingDatagrams();
-    // A node fell silent. The silence timers have always called this slot by this name; it
-    // hides QWidget::update(), so code in this class that wants a repaint must say
-    // QWidget::update().
+    // A node fell silent. The name is part of the window's interface and is kept although it
+    // hides QWidget::update(): code in this class that wants a repaint calls QWidget::update().
     void update();
 
 protected:
