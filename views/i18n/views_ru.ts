@@ -145,87 +145,87 @@
         <translation>Нет достоверных данных</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="143"/>
+        <location filename="../channelstateview.ui" line="45"/>
         <source>№</source>
         <translation>№</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="145"/>
+        <location filename="../channelstateview.ui" line="50"/>
         <source>Time</source>
         <translation>Время</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="147"/>
+        <location filename="../channelstateview.ui" line="55"/>
         <source>F</source>
         <translation>F</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="149"/>
+        <location filename="../channelstateview.ui" line="60"/>
         <source>A</source>
         <translation>A</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="151"/>
+        <location filename="../channelstateview.ui" line="65"/>
         <source>D</source>
         <translation>D</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="153"/>
+        <location filename="../channelstateview.ui" line="70"/>
         <source>Base</source>
         <translation>База</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="155"/>
+        <location filename="../channelstateview.ui" line="75"/>
         <source>Delta</source>
         <translation>Дельта</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="157"/>
+        <location filename="../channelstateview.ui" line="80"/>
         <source>FS %</source>
         <translation>% ПШ</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="159"/>
+        <location filename="../channelstateview.ui" line="85"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="170"/>
+        <location filename="../meascatalogue.cpp" line="146"/>
         <source>Channel number/Measurement number</source>
         <translation>Номер канала/Номер измерения</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="179"/>
+        <location filename="../meascatalogue.cpp" line="155"/>
         <source>Baseline value in full-scale percent</source>
         <translation>Базовое значение в процентах полной шкалы</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="182"/>
+        <location filename="../meascatalogue.cpp" line="158"/>
         <source>Baseline deviation in full-scale percent</source>
         <translation>Отклонение от базового значения в процентах полной шкалы</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="184"/>
+        <location filename="../meascatalogue.cpp" line="160"/>
         <source>Full-scale percent</source>
         <translation>Процент полной шкалы</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="186"/>
+        <location filename="../meascatalogue.cpp" line="162"/>
         <source>Measurement value</source>
         <translation>Измеренное значение</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="195"/>
+        <location filename="../meascatalogue.cpp" line="171"/>
         <source>Green - False</source>
         <translation>Зелёный - ложь</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="196"/>
+        <location filename="../meascatalogue.cpp" line="172"/>
         <source>Red - True</source>
         <translation>Красный - истина</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="197"/>
+        <location filename="../meascatalogue.cpp" line="173"/>
         <source>Off - Z</source>
         <translation>Не горит - Z</translation>
     </message>
@@ -233,27 +233,27 @@
 <context>
     <name>EventsStateView</name>
     <message>
-        <location filename="../ui_eventsstateview.h" line="52"/>
+        <location filename="../eventsstateview.ui" line="17"/>
         <source>Events</source>
         <translation>События</translation>
     </message>
     <message>
-        <location filename="../ui_eventsstateview.h" line="54"/>
+        <location filename="../eventsstateview.ui" line="42"/>
         <source>№</source>
         <translation>№</translation>
     </message>
     <message>
-        <location filename="../ui_eventsstateview.h" line="56"/>
+        <location filename="../eventsstateview.ui" line="47"/>
         <source>State</source>
         <translation>Состояние</translation>
     </message>
     <message>
-        <location filename="../ui_eventsstateview.h" line="58"/>
+        <location filename="../eventsstateview.ui" line="55"/>
         <source>Name</source>
         <translation>Название</translation>
     </message>
     <message>
-        <location filename="../ui_eventsstateview.h" line="60"/>
+        <location filename="../eventsstateview.ui" line="50"/>
         <source>Red - active, off - inactive</source>
         <translation>Красный - активно, не горит - неактивно</translation>
     </message>
@@ -274,27 +274,27 @@
 <context>
     <name>RelayStateView</name>
     <message>
-        <location filename="../ui_relaystateview.h" line="51"/>
+        <location filename="../relaystateview.ui" line="36"/>
         <source>№</source>
         <translation>№</translation>
     </message>
     <message>
-        <location filename="../ui_relaystateview.h" line="53"/>
+        <location filename="../relaystateview.ui" line="41"/>
         <source>En</source>
         <translation>Вкл</translation>
     </message>
     <message>
-        <location filename="../ui_relaystateview.h" line="55"/>
+        <location filename="../relaystateview.ui" line="46"/>
         <source>Fault</source>
         <translation>Неиспр.</translation>
     </message>
     <message>
-        <location filename="../ui_relaystateview.h" line="57"/>
+        <location filename="../relaystateview.ui" line="51"/>
         <source>PhysState</source>
         <translation>ФизСост</translation>
     </message>
     <message>
-        <location filename="../ui_relaystateview.h" line="59"/>
+        <location filename="../relaystateview.ui" line="56"/>
         <source>LogicState</source>
         <translation>ЛогСост</translation>
     </message>
