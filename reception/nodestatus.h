@@ -59,3 +59,29 @@ inline const MeasStatus *measAt(const ChannelStatus &channel, int m)
         return nullptr;
     }
 }
+
+// For building a message: channel c (0..3) marked present and returned for filling, or
+// nullptr for any other c.
+inline ChannelStatus *addChannelAt(NodeStatus &msg, int c)
+{
+    bool *has[] = {&msg.has_channel1, &msg.has_channel2, &msg.has_channel3, &msg.has_channel4};
+    ChannelStatus *channels[] = {&msg.channel1, &msg.channel2, &msg.channel3, &msg.channel4};
+    if (c < 0 || c > 3)
+        return nullptr;
+    *has[c] = true;
+    return channels[c];
+}
+
+// For building a message: measurement slot m (0..7) marked present and returned for filling,
+// or nullptr for any other m.
+inline MeasStatus *addMeasAt(ChannelStatus &channel, int m)
+{
+    bool *has[] = {&channel.has_meas1, &channel.has_meas2, &channel.has_meas3, &channel.has_meas4,
+                   &channel.has_meas5, &channel.has_meas6, &channel.has_meas7, &channel.has_meas8};
+    MeasStatus *meas[] = {&channel.meas1, &channel.meas2, &channel.meas3, &channel.meas4,
+                          &channel.meas5, &channel.meas6, &channel.meas7, &channel.meas8};
+    if (m < 0 || m > 7)
+        return nullptr;
+    *has[m] = true;
+    return meas[m];
+}
