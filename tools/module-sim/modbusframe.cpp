@@ -48,51 +48,50 @@ bool ModbusFrame::parse(const quint8 *adu, int length, Request &out)
     const quint8 *p = adu + HeaderSize + 1;
     const int avail = length - HeaderSize - 1;
 
+    // The fixed part of each request: anything shorter cannot be read at all.
+    const auto need = [&](int bytes) {
+        if (avail < bytes)
+            out.malformed = IllegalValue;
+        return avail >= bytes;
+    };
+    const auto check = [&](bool good) {
+        if (!good)
+            out.malformed = IllegalValue;
+    };
     switch (out.function) {
     case 3:
     case 4:
-        if (avail < 4) {
-            out.malformed = IllegalValue;
+        if (!need(4))
             break;
-        }
         out.readAddress = get16(p);
         out.readCount = get16(p + 2);
-        if (!fits(out.readAddress, out.readCount, MaxRead))
-            out.malformed = IllegalValue;
+        check(fits(out.readAddress, out.readCount, MaxRead));
         break;
     case 6:
-        if (avail < 4) {
-            out.malformed = IllegalValue;
+        if (!need(4))
             break;
-        }
         out.writeAddress = get16(p);
         out.writeCount = 1;
         out.values.append(get16(p + 2));
         break;
     case 16:
-        if (avail < 5) {
-            out.malformed = IllegalValue;
+        if (!need(5))
             break;
-        }
         out.writeAddress = get16(p);
         out.writeCount = get16(p + 2);
-        if (!fits(out.writeAddress, out.writeCount, MaxWrite) ||
-            !takeValues(p + 4, avail - 4, out.writeCount, out.values))
-            out.malformed = IllegalValue;
+        check(fits(out.writeAddress, out.writeCount, MaxWrite) &&
+              takeValues(p + 4, avail - 4, out.writeCount, out.values));
         break;
     case 23:
-        if (avail < 9) {
-            out.malformed = IllegalValue;
+        if (!need(9))
             break;
-        }
         out.readAddress = get16(p);
         out.readCount = get16(p + 2);
         out.writeAddress = get16(p + 4);
         out.writeCount = get16(p + 6);
-        if (!fits(out.readAddress, out.readCount, MaxRead) ||
-            !fits(out.writeAddress, out.writeCount, MaxReadWriteWrite) ||
-            !takeValues(p + 8, avail - 8, out.writeCount, out.values))
-            out.malformed = IllegalValue;
+        check(fits(out.readAddress, out.readCount, MaxRead) &&
+              fits(out.writeAddress, out.writeCount, MaxReadWriteWrite) &&
+              takeValues(p + 8, avail - 8, out.writeCount, out.values));
         break;
     default:
         out.malformed = IllegalFunction;

@@ -53,38 +53,32 @@ void ModbusServer::stop()
 
 bool ModbusServer::isRunning() const
 {
-    std::lock_guard<std::mutex> lock(m);
-    return running;
+    return locked([this] { return running; });
 }
 
 quint16 ModbusServer::port() const
 {
-    std::lock_guard<std::mutex> lock(m);
-    return listenPort;
+    return locked([this] { return listenPort; });
 }
 
 QString ModbusServer::address() const
 {
-    std::lock_guard<std::mutex> lock(m);
-    return listenAddress;
+    return locked([this] { return listenAddress; });
 }
 
 QString ModbusServer::errorString() const
 {
-    std::lock_guard<std::mutex> lock(m);
-    return error;
+    return locked([this] { return error; });
 }
 
 int ModbusServer::clientCount() const
 {
-    std::lock_guard<std::mutex> lock(m);
-    return int(clients.size());
+    return locked([this] { return int(clients.size()); });
 }
 
 int ModbusServer::acceptedCount() const
 {
-    std::lock_guard<std::mutex> lock(m);
-    return accepted;
+    return locked([this] { return accepted; });
 }
 
 void ModbusServer::dropConnections()

@@ -55,6 +55,11 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    template <typename F> auto locked(F f) const
+    {
+        std::lock_guard<std::mutex> lock(m);
+        return f();
+    }
     bool listen();
     void closeListener();
     void closeClients();

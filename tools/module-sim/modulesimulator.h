@@ -52,17 +52,11 @@ public:
     using Kind = SimulatedModule::Kind;
     using Transaction = RequestLog::Entry;
 
-    // What the simulator has seen since construction (connections: since start()).
-    struct Counters
+    // Commits, triggers and service requests seen since construction, and the connections.
+    struct Counters : SimulatedModule::Counts
     {
         int clients = 0;  // connections open now
         int accepted = 0; // connections accepted since start()
-        int commits = 0;
-        int waveformTriggers = 0;
-        int spectrumTriggers = 0;
-        int restarts = 0;
-        int boots = 0;
-        int testModes = 0;
     };
 
     // A fresh simulator of the given kind with its default contents (see resetContents); it
