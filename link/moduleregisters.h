@@ -9,7 +9,8 @@ namespace ModuleRegisters {
 
 // Identification and mode.
 constexpr uint InfoRegister = 1;
-constexpr uint InfoCount = 96;  // type name and three texts, 32 bytes each
+constexpr uint InfoCount = 96; // type name and three texts, then 64 bytes unused
+constexpr int InfoFieldBytes = 32;
 constexpr uint ProbeCount = 16; // the watchdog's liveness read; its content is ignored
 constexpr uint ModeRegister = 97;
 constexpr quint16 BootMode = 1;
@@ -46,7 +47,8 @@ constexpr uint WaveformHeader = 0x9100;
 constexpr uint SpectrumWindow = 0x9200;
 constexpr uint SpectrumHeader = 0x9300;
 constexpr uint WindowRequestCount = 4;
-constexpr uint HeaderCount = 125; // point count in registers 2 and 3
+constexpr uint HeaderCount = 125;
+constexpr uint HeaderPointCount = 2; // the 32-bit point count: header registers 2 and 3
 constexpr quint32 PointsPerTransfer = 60;
 
 // Configuration transfer.

@@ -32,7 +32,7 @@ bool validRange(uint addr, uint cnt)
 // A text field of the information block: Latin-1 up to the first NUL, never past its bytes.
 QString textField(const QByteArray &block, int index)
 {
-    const QByteArray field = block.mid(32 * index, 32);
+    const QByteArray field = block.mid(InfoFieldBytes * index, InfoFieldBytes);
     const int nul = field.indexOf('\0');
     return QString::fromLatin1(nul < 0 ? field : field.left(nul));
 }
@@ -446,7 +446,8 @@ bool Orvo_ICPConnection::readThroughWindow(bool spectrum, int ch, uint selector)
     bool delivered = false;
     if (regsWrite(window, WindowRequestCount, request) &&
         regsRead(spectrum ? SpectrumHeader : WaveformHeader, HeaderCount, header)) {
-        const quint32 count = quint32(header[2]) | (quint32(header[3]) << 16);
+        const quint32 count =
+            quint32(header[HeaderPointCount]) | (quint32(header[HeaderPointCount + 1]) << 16);
         // A count that is negative as a signed value also lands above the bound.
         if (count <= MaxPoints) {
             QVector<quint32> points(static_cast<int>(count));
