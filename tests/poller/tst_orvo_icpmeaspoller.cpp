@@ -108,6 +108,8 @@ private slots:
         info->ipAddr = QStringLiteral("127.0.0.1");
         info->port = sim->port();
         link = std::make_unique<Orvo_ICPConnection>();
+        // A lost module is noticed at the next watchdog probe; no need to wait a whole second.
+        link->setPacingForTest(100, 300);
     }
 
     void cycleReadsWhatChanged_data()
