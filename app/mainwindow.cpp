@@ -310,7 +310,7 @@ void MainWindow::pushState(int slot)
     if (panelsOutdated)
         buildPanels();
     const NodeStatus &msg = nodeStatus[slot];
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < OrvoSettings::ChannelCount; ++c) {
         const ChannelStatus *channel = channelAt(msg, c);
         if (!channel)
             continue;

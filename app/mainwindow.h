@@ -46,6 +46,8 @@ public:
 
 private slots:
     void readPendingDatagrams();
+    // A node fell silent. The name is part of the window's interface and is kept although it
+    // hides QWidget::update(): code in this class that wants a repaint calls QWidget::update().
     void update();
 
 protected:
@@ -71,6 +73,9 @@ private:
     void forgetPanel(const QWidget *panel);
     void retranslateListenError();
 
+    // The form's connection actions are translated but placed nowhere, so neither they nor
+    // their shortcuts can be triggered in this window. Its scroll area always shows the
+    // vertical bar, so the panels do not jump sideways when the stack outgrows the window.
     Ui::MainWindow *ui = nullptr;
     NodeStatus nodeStatus[NodeCount] = {};
     NodeEntry nodes[NodeCount];

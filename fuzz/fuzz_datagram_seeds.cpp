@@ -10,12 +10,8 @@
 namespace {
 void setMeas(ChannelStatus &channel, int m, uint32_t type)
 {
-    bool *has[] = {&channel.has_meas1, &channel.has_meas2, &channel.has_meas3, &channel.has_meas4,
-                   &channel.has_meas5, &channel.has_meas6, &channel.has_meas7, &channel.has_meas8};
-    MeasStatus *meas[] = {&channel.meas1, &channel.meas2, &channel.meas3, &channel.meas4,
-                          &channel.meas5, &channel.meas6, &channel.meas7, &channel.meas8};
-    *has[m] = true;
-    *meas[m] = MeasStatus{0.5f + float(m), 0x0125u + uint32_t(m), type, 0.25f, 0.125f};
+    *addMeasAt(channel, m) =
+        MeasStatus{0.5f + float(m), 0x0125u + uint32_t(m), type, 0.25f, 0.125f};
 }
 
 bool write(const std::string &dir, const char *name, const NodeStatus &msg)
@@ -63,15 +59,12 @@ int main(int argc, char **argv)
     full.word1 = 0xFFFFFFFFu;
     full.word2 = 7;
     full.node_id = 32;
-    ChannelStatus *channels[] = {&full.channel1, &full.channel2, &full.channel3, &full.channel4};
-    bool *hasChannel[] = {&full.has_channel1, &full.has_channel2, &full.has_channel3,
-                          &full.has_channel4};
     for (int c = 0; c < 4; ++c) {
-        *hasChannel[c] = true;
-        channels[c]->state = c == 0 ? CH_STATE_UNDEFINED : ChannelState(c);
-        channels[c]->aux = ChannelAux{1, 2, 3, 4};
+        ChannelStatus &channel = *addChannelAt(full, c);
+        channel.state = c == 0 ? CH_STATE_UNDEFINED : ChannelState(c);
+        channel.aux = ChannelAux{1, 2, 3, 4};
         for (int m = 0; m < 8; ++m)
-            setMeas(*channels[c], m, uint32_t(1 + 2 * m + c % 2));
+            setMeas(channel, m, uint32_t(1 + 2 * m + c % 2));
     }
     full.has_relay = true;
     full.relay.relay_status = 0xFF0F3355u;

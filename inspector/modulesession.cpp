@@ -1,6 +1,7 @@
 #include "modulesession.h"
 
 #include "capturefetcher.h"
+#include "moduleregisters.h"
 #include "orvo_icpmeaspoller.h"
 
 ModuleSession::ModuleSession(QObject *parent)
@@ -36,7 +37,7 @@ ModuleSession::Identity ModuleSession::identity() const
     id.host = host;
     id.port = port;
     // The connection procedure only completes in work mode.
-    id.mode = 2;
+    id.mode = ModuleRegisters::WorkMode;
     return id;
 }
 
@@ -83,7 +84,7 @@ void ModuleSession::enterTestMode()
     const bool ok = conn->enterTestMode();
     emit testModeEntered(ok);
     quint16 mode = 0;
-    if (ok && conn->regsRead(ModeRegister, 1, &mode))
+    if (ok && conn->regsRead(ModuleRegisters::ModeRegister, 1, &mode))
         emit modeRead(mode);
 }
 

@@ -34,8 +34,6 @@ public:
         quint16 mode = 0;
     };
 
-    static constexpr uint ModeRegister = 97;
-
     explicit ModuleSession(QObject *parent = nullptr);
     ~ModuleSession() override;
 

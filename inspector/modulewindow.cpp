@@ -6,6 +6,7 @@
 #include "configfile.h"
 #include "eventsstateview.h"
 #include "kqtablecopyaction.h"
+#include "moduleregisters.h"
 #include "openconnectiondialog.h"
 #include "orvo_icpmeaspoller.h"
 #include "qttranslationswitch.h"
@@ -849,7 +850,7 @@ void ModuleWindow::updateHeader()
                 texts << t;
         }
         ui->identValue->setText(texts.join(QStringLiteral(" / ")));
-        ui->modeValue->setText(identity.mode == 2
+        ui->modeValue->setText(identity.mode == ModuleRegisters::WorkMode
                                    ? tr("Work mode")
                                    : tr("Not measuring (mode %1)").arg(identity.mode));
     }

@@ -1,5 +1,7 @@
 #include "orvo_icpconnection.h"
 
+#include "moduleregisters.h"
+
 #include <QMutexLocker>
 #include <QThread>
 #include <QTimer>
@@ -9,6 +11,8 @@
 #include <algorithm>
 #include <cstring>
 
+using namespace ModuleRegisters;
+
 namespace {
 
 constexpr uint ReadChunk = MODBUS_MAX_READ_REGISTERS;      // 125
@@ -16,28 +20,7 @@ constexpr uint WriteChunk = MODBUS_MAX_WRITE_REGISTERS;    // 123
 constexpr uint RwWriteMax = MODBUS_MAX_WR_WRITE_REGISTERS; // 121
 constexpr uint RwReadMax = MODBUS_MAX_WR_READ_REGISTERS;   // 125
 
-constexpr uint InfoRegister = 1;
-constexpr uint InfoCount = 96;
-constexpr uint ProbeCount = 16;
-constexpr uint ModeRegister = 97;
-constexpr quint16 WorkMode = 2;
-constexpr uint WaveformWindow = 0x9000;
-constexpr uint WaveformHeader = 0x9100;
-constexpr uint SpectrumWindow = 0x9200;
-constexpr uint SpectrumHeader = 0x9300;
-constexpr uint HeaderCount = 125;
-constexpr quint32 PointsPerTransfer = 60;
-constexpr uint SettingsRegister = 0xB000;
-constexpr uint WriteAreaRegister = 0xD000;
-constexpr uint CommitRegister = 0xF000;
-constexpr uint CommitStatusRegister = 0xF00F;
-constexpr quint32 CommitWord1 = 0x4B515A54;
-constexpr quint32 CommitWord2 = 0x52E7139C;
-constexpr uint ServiceRegister = 0xFF00;
-constexpr uint TestModeRegister = 0xFF04;
 constexpr int ResponseTimeoutS = 5;
-constexpr int WatchdogMs = 1000;
-constexpr unsigned long RestartWaitMs = 8000;
 
 // A register range is addressable when it starts at register 1 or later and ends within the
 // 16-bit protocol address space.
@@ -49,7 +32,7 @@ bool validRange(uint addr, uint cnt)
 // A text field of the information block: Latin-1 up to the first NUL, never past its bytes.
 QString textField(const QByteArray &block, int index)
 {
-    const QByteArray field = block.mid(32 * index, 32);
+    const QByteArray field = block.mid(InfoFieldBytes * index, InfoFieldBytes);
     const int nul = field.indexOf('\0');
     return QString::fromLatin1(nul < 0 ? field : field.left(nul));
 }
@@ -58,6 +41,11 @@ QString textField(const QByteArray &block, int index)
 
 Orvo_ICPConnection::Orvo_ICPConnection(QObject *parent)
     : QObject(parent)
+{
+    registerMetaTypes();
+}
+
+void Orvo_ICPConnection::registerMetaTypes()
 {
     // Holders on other threads receive the signals queued, which needs the types by name.
     qRegisterMetaType<t_ORVO_Type>("t_ORVO_Type");
@@ -100,6 +88,22 @@ QString Orvo_ICPConnection::deviceInfoText(int index) const
 bool Orvo_ICPConnection::configStatusFlag() const
 {
     return cfgStatusFlag;
+}
+
+int Orvo_ICPConnection::watchdogInterval() const
+{
+    return watchdogMs;
+}
+
+int Orvo_ICPConnection::restartWait() const
+{
+    return restartWaitMs;
+}
+
+void Orvo_ICPConnection::setPacingForTest(int watchdogIntervalMs, int restartWaitMs)
+{
+    watchdogMs = std::max(1, watchdogIntervalMs);
+    this->restartWaitMs = std::max(0, restartWaitMs);
 }
 
 // ---- register primitives ----------------------------------------------------------------------
@@ -218,7 +222,7 @@ bool Orvo_ICPConnection::doOpen(const QSharedPointer<Orvo_ICPConnection::Connect
     this->readCfg = readCfg;
     cfgStatusFlag = false;
     conCheckTimer = new QTimer(this);
-    conCheckTimer->setInterval(WatchdogMs);
+    conCheckTimer->setInterval(watchdogMs);
     conCheckTimer->setSingleShot(true);
     connect(conCheckTimer, &QTimer::timeout, this, &Orvo_ICPConnection::checkConnection);
     conCheckTimer->start();
@@ -339,15 +343,15 @@ bool Orvo_ICPConnection::readInfo()
 
 bool Orvo_ICPConnection::writeSignature(uint addr, const char *signature)
 {
-    quint16 regs[4];
-    for (int i = 0; i < 4; ++i)
+    quint16 regs[SignatureCount];
+    for (uint i = 0; i < SignatureCount; ++i)
         regs[i] = quint16(quint8(signature[2 * i]) | (quint8(signature[2 * i + 1]) << 8));
-    return regsWrite(addr, 4, regs);
+    return regsWrite(addr, SignatureCount, regs);
 }
 
 bool Orvo_ICPConnection::enterBoot()
 {
-    const bool ok = writeSignature(ServiceRegister, "KXQZJRVD");
+    const bool ok = writeSignature(ServiceRegister, BootSignature);
     if (ok)
         doClose();
     return ok;
@@ -355,7 +359,7 @@ bool Orvo_ICPConnection::enterBoot()
 
 bool Orvo_ICPConnection::enterTestMode()
 {
-    return writeSignature(TestModeRegister, "PWJQZXMV");
+    return writeSignature(TestModeRegister, TestModeSignature);
 }
 
 bool Orvo_ICPConnection::reboot(QSharedPointer<Orvo_ICPConnection::ConnectionInfo> info)
@@ -368,12 +372,12 @@ bool Orvo_ICPConnection::reboot(QSharedPointer<Orvo_ICPConnection::ConnectionInf
         return false;
     }
     QString err;
-    bool ok = writeSignature(ServiceRegister, "KXQZMWPA");
+    bool ok = writeSignature(ServiceRegister, RestartSignature);
     if (ok) {
         emit opProgress(10, 500, opCloseConnection());
         doClose();
         emit opProgress(15, 500, opStageWait());
-        QThread::msleep(RestartWaitMs);
+        QThread::msleep(ulong(restartWaitMs));
         emit opProgress(50, 500, opOpenConnection());
         ok = doOpen(target, readCfg, err);
     }
@@ -437,28 +441,30 @@ bool Orvo_ICPConnection::readThroughWindow(bool spectrum, int ch, uint selector)
     const uint window = spectrum ? SpectrumWindow : WaveformWindow;
     emit opStart(op);
 
-    quint16 request[4] = {quint16(ch), quint16(selector), 0, 0};
+    quint16 request[WindowRequestCount] = {quint16(ch), quint16(selector), 0, 0};
     quint16 header[HeaderCount];
     bool delivered = false;
-    if (regsWrite(window, 4, request) &&
+    if (regsWrite(window, WindowRequestCount, request) &&
         regsRead(spectrum ? SpectrumHeader : WaveformHeader, HeaderCount, header)) {
-        const quint32 count = quint32(header[2]) | (quint32(header[3]) << 16);
+        const quint32 count =
+            quint32(header[HeaderPointCount]) | (quint32(header[HeaderPointCount + 1]) << 16);
         // A count that is negative as a signed value also lands above the bound.
         if (count <= MaxPoints) {
             QVector<quint32> points(static_cast<int>(count));
-            quint16 answer[4 + 2 * PointsPerTransfer];
+            quint16 answer[WindowRequestCount + 2 * PointsPerTransfer];
             quint32 offset = 0;
             bool good = true;
             while (good && offset < count) {
                 const quint32 n = std::min(count - offset, PointsPerTransfer);
                 request[2] = quint16(offset & 0xFFFF);
                 request[3] = quint16(offset >> 16);
-                good = regsRW(window, 4, request, window, 4 + 2 * n, answer) &&
-                       std::equal(request, request + 4, answer);
+                good = regsRW(window, WindowRequestCount, request, window,
+                              WindowRequestCount + 2 * n, answer) &&
+                       std::equal(request, request + WindowRequestCount, answer);
                 if (good) {
+                    const quint16 *p = answer + WindowRequestCount;
                     for (quint32 i = 0; i < n; ++i)
-                        points[int(offset + i)] =
-                            quint32(answer[4 + 2 * i]) | (quint32(answer[5 + 2 * i]) << 16);
+                        points[int(offset + i)] = quint32(p[2 * i]) | (quint32(p[2 * i + 1]) << 16);
                     offset += n;
                 }
             }
@@ -478,6 +484,8 @@ bool Orvo_ICPConnection::readThroughWindow(bool spectrum, int ch, uint selector)
             }
         }
     }
+    // A read that failed only because the link went down is not reported as this operation's
+    // failure: the loss itself is what the holder hears about, through error() and closed().
     emit opFinish(op, delivered || !connected, QString());
     if (spectrum)
         emit opSpectrReadFinish(op, uint(ch), selector);

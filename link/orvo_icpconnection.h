@@ -56,6 +56,10 @@ public:
     explicit Orvo_ICPConnection(QObject *parent = nullptr);
     ~Orvo_ICPConnection() override;
 
+    // Makes the types of the link's and the model's signal arguments known by name to queued
+    // connections; the constructor calls it.
+    static void registerMetaTypes();
+
     bool isConnected() const;
     t_ORVO_Type deviceType() const;
     QString deviceTypeName() const;
@@ -64,6 +68,15 @@ public:
 
     // Largest point count a header may announce; anything above is refused unread.
     static constexpr quint32 MaxPoints = 1000000;
+
+    // The product's pacing: a liveness probe a second after the last one, and the time a
+    // restarting module needs before it answers again.
+    static constexpr int WatchdogIntervalMs = 1000;
+    static constexpr int RestartWaitMs = 8000;
+    int watchdogInterval() const;
+    int restartWait() const;
+    // For tests only, so that a suite does not wait on the module's real clocks.
+    void setPacingForTest(int watchdogIntervalMs, int restartWaitMs);
 
 public slots:
     // Register primitives: synchronous, true on success, no traffic while closed.
@@ -141,6 +154,8 @@ private:
     QString devTypeName;
     QString devInfoText[3];
     bool cfgStatusFlag = false;
+    int watchdogMs = WatchdogIntervalMs;
+    int restartWaitMs = RestartWaitMs;
 };
 
 Q_DECLARE_METATYPE(QSharedPointer<Orvo_ICPConnection::ConnectionInfo>)

@@ -1,12 +1,14 @@
 #include "chstate.h"
 
+#include "t_orvo_settings.h"
+
 #include <cstring>
 
 ChState::ChState(int ch, const quint16 *image)
     : ch(ch)
     , status(image[0])
 {
-    for (int m = 0; m < 8; ++m) {
+    for (int m = 0; m < OrvoSettings::MeasSlotCount; ++m) {
         const quint16 *entry = image + 8 + 10 * m;
         if (entry[0] == 0)
             continue;

@@ -17,8 +17,8 @@ QString problem(const t_orvo_settings &settings)
         return QCoreApplication::translate(
                    "SettingsCheck", "channel_mask is 0x%1, has bits beyond the fourth channel")
             .arg(settings.channel_mask, 4, 16, QLatin1Char('0'));
-    for (int ch = 0; ch < 4; ++ch) {
-        for (int slot = 0; slot < 8; ++slot) {
+    for (int ch = 0; ch < OrvoSettings::ChannelCount; ++ch) {
+        for (int slot = 0; slot < OrvoSettings::MeasSlotCount; ++slot) {
             const quint16 type = settings.channels[ch].meas[slot].type;
             if (type > MaxMeasType)
                 return QCoreApplication::translate(

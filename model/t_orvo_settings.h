@@ -9,6 +9,12 @@
 // as reserved arrays so that the image stays register-exact: two records are equal exactly
 // when their bytes are equal, and a record read from a module can be written back unchanged.
 
+namespace OrvoSettings {
+constexpr int ChannelCount = 4;  // measurement channels of a module
+constexpr int MeasSlotCount = 8; // measurement slots of a channel
+constexpr int RelayCount = 8;    // relays of a module
+} // namespace OrvoSettings
+
 struct t_orvo_meas_settings
 {
     quint16 type;              // 0: slot unused; 1..16: measurement type code
@@ -20,7 +26,7 @@ struct t_orvo_ch_settings
     quint16 reserved0[20];
     quint16 sp_disable;        // 0: channel takes part in spectrum capture
     quint16 reserved1[45];
-    t_orvo_meas_settings meas[8];
+    t_orvo_meas_settings meas[OrvoSettings::MeasSlotCount];
 };
 
 struct t_orvo_relay_settings
@@ -37,10 +43,10 @@ struct t_orvo_settings
     quint16 reserved1[15];
     quint16 channel_mask;      // bit c: channel c + 1 active
     quint16 reserved2[29];
-    t_orvo_ch_settings channels[4];
+    t_orvo_ch_settings channels[OrvoSettings::ChannelCount];
     quint16 node_id;
     quint16 reserved3[63];
-    t_orvo_relay_settings relays[8];
+    t_orvo_relay_settings relays[OrvoSettings::RelayCount];
 };
 
 namespace OrvoSettings {

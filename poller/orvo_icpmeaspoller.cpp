@@ -3,9 +3,14 @@
 #include "orvo_icpconnection.h"
 
 #include <QMetaType>
-#include <QTimerEvent>
 
-constexpr int Orvo_ICPMeasPoller::WordSpReady[2];
+#include <QTimerEvent>
+#include <algorithm>
+
+using namespace ModuleRegisters;
+
+static_assert(ChannelStateCount == ChState::ImageRegisters,
+              "a channel state block is one channel image");
 
 Orvo_ICPMeasPoller::Orvo_ICPMeasPoller(Orvo_ICPConnection *conn, QObject *parent)
     : QObject(parent)
@@ -30,8 +35,7 @@ void Orvo_ICPMeasPoller::registerMetaTypes()
 {
     // Registered by name, under every spelling a signature may use, so that queued
     // connections and QSignalSpy resolve the argument types.
-    qRegisterMetaType<t_ORVO_Type>("t_ORVO_Type");
-    qRegisterMetaType<QSharedPointer<t_orvo_settings>>("QSharedPointer<t_orvo_settings>");
+    Orvo_ICPConnection::registerMetaTypes();
     qRegisterMetaType<QSharedPointer<ChState>>("QSharedPointer<ChState>");
     qRegisterMetaType<QSharedPointer<ChState>>("QSharedPointer<Orvo_ICPMeasPoller::ChState>");
 }
@@ -39,24 +43,6 @@ void Orvo_ICPMeasPoller::registerMetaTypes()
 bool Orvo_ICPMeasPoller::isMeasurementModule(t_ORVO_Type type)
 {
     return type == ORVO_TYPE_ICP || type == ORVO_TYPE_PROX;
-}
-
-bool Orvo_ICPMeasPoller::allChannelsReady(const StatusBlock &status, int first, quint16 mask)
-{
-    for (int c = 0; c < Channels; ++c) {
-        if ((mask & (1u << c)) && status[first + c] == 0)
-            return false;
-    }
-    return true;
-}
-
-bool Orvo_ICPMeasPoller::allChannelsDone(const ChannelFlags &done, quint16 mask)
-{
-    for (int c = 0; c < Channels; ++c) {
-        if ((mask & (1u << c)) && !done[c])
-            return false;
-    }
-    return true;
 }
 
 quint16 Orvo_ICPMeasPoller::spectrumChannels(const t_orvo_settings &settings, quint16 chMask)
@@ -102,13 +88,13 @@ void Orvo_ICPMeasPoller::module_type_change(t_ORVO_Type type)
 void Orvo_ICPMeasPoller::onWfReadOpFinish(QString op, uint ch_num)
 {
     if (conn && op == conn->opWaveformRead() && ch_num < uint(Channels))
-        wfReadDone[ch_num] = true;
+        waveform.fetched(int(ch_num));
 }
 
 void Orvo_ICPMeasPoller::onSpectrReadOpFinish(QString op, uint ch_num, uint type)
 {
     if (conn && op == conn->opSpectrRead() && ch_num < uint(Channels))
-        spReadDone[type != 0 ? 1 : 0][ch_num] = true;
+        spectrum[type != 0 ? 1 : 0].fetched(int(ch_num));
 }
 
 void Orvo_ICPMeasPoller::timerEvent(QTimerEvent *event)
@@ -129,7 +115,7 @@ void Orvo_ICPMeasPoller::timerEvent(QTimerEvent *event)
 bool Orvo_ICPMeasPoller::pollCycle(bool force)
 {
     StatusBlock status;
-    if (!conn || !conn->regsRead(StatusAddr, StatusWords, status.data()))
+    if (!conn || !conn->regsRead(StatusRegister, StatusCount, status.data()))
         return false;
 
     bool ok = true;
@@ -159,7 +145,7 @@ bool Orvo_ICPMeasPoller::pollCycle(bool force)
 bool Orvo_ICPMeasPoller::readSettings()
 {
     auto settings = QSharedPointer<t_orvo_settings>::create();
-    if (!conn->regsReadArr(SettingsAddr, OrvoSettings::RegisterCount,
+    if (!conn->regsReadArr(SettingsRegister, OrvoSettings::RegisterCount,
                            reinterpret_cast<quint16 *>(settings.data())))
         return false;
     if (isMeasurementModule(modType)) {
@@ -172,8 +158,8 @@ bool Orvo_ICPMeasPoller::readSettings()
 
 bool Orvo_ICPMeasPoller::readRelay()
 {
-    quint16 regs[RelayRegisters] = {};
-    if (!conn->regsRead(RelayAddr, RelayRegisters, regs))
+    quint16 regs[RelayCount] = {};
+    if (!conn->regsRead(RelayRegister, RelayCount, regs))
         return false;
     emit relayStateChanged(uint(regs[0]) | (uint(regs[1]) << 16));
     return true;
@@ -181,101 +167,46 @@ bool Orvo_ICPMeasPoller::readRelay()
 
 bool Orvo_ICPMeasPoller::writeTrigger(quint16 word)
 {
-    return conn->regsWrite(TriggerAddr, 1, &word);
+    return conn->regsWrite(TriggerRegister, 1, &word);
 }
 
-void Orvo_ICPMeasPoller::runWaveformMachine(const StatusBlock &status, bool force)
+CaptureMachine::ReadyWords Orvo_ICPMeasPoller::readyWords(const StatusBlock &status, int first)
 {
-    const quint16 wanted = chMask;
-    if (wanted != wfMask || force)
-        wfState = 0;
-
-    switch (wfState) {
-    case 0:
-        wfMask = wanted;
-        if (writeTrigger(WaveformTrigger)) {
-            for (int c = 0; c < Channels; ++c) {
-                if (wfMask & (1u << c))
-                    wfReadDone[c] = false;
-            }
-            wfState = 1;
-        }
-        break;
-    case 1:
-        if (allChannelsReady(status, WordWfCount, wfMask)) {
-            for (int c = 0; c < Channels; ++c) {
-                if (wfMask & (1u << c))
-                    emit wfStateChanged(c, status[WordWfLastId + c], status[WordWfCount + c]);
-            }
-            wfState = 2;
-        }
-        break;
-    case 2:
-        if (allChannelsDone(wfReadDone, wfMask))
-            wfState = 0;
-        break;
-    default:
-        wfState = 0;
-        break;
-    }
-}
-
-void Orvo_ICPMeasPoller::runSpectrumMachine(int t, const StatusBlock &status, bool force)
-{
-    const quint16 wanted = spChMask;
-    if (wanted != spMask[t] || force)
-        spState[t] = 0;
-
-    switch (spState[t]) {
-    case 0:
-        // The module needs a cycle between the end of one capture and the next trigger.
-        if (++spDelay[t] <= 1)
-            break;
-        spMask[t] = wanted;
-        spDelay[t] = 0;
-        if (writeTrigger(SpectrumTrigger)) {
-            for (int c = 0; c < Channels; ++c) {
-                if (spMask[t] & (1u << c))
-                    spReadDone[t][c] = false;
-            }
-            spState[t] = 1;
-        }
-        break;
-    case 1:
-        if (allChannelsReady(status, WordSpReady[t], spMask[t])) {
-            for (int c = 0; c < Channels; ++c) {
-                if (spMask[t] & (1u << c))
-                    emit spectrStateChanged(c, uint(t));
-            }
-            spState[t] = 2;
-        }
-        break;
-    case 2:
-        if (allChannelsDone(spReadDone[t], spMask[t]))
-            spState[t] = 0;
-        break;
-    default:
-        spState[t] = 0;
-        break;
-    }
+    CaptureMachine::ReadyWords words;
+    std::copy_n(status.begin() + first, Channels, words.begin());
+    return words;
 }
 
 bool Orvo_ICPMeasPoller::measurementPart(const StatusBlock &status, bool force)
 {
-    runWaveformMachine(status, force);
-    runSpectrumMachine(0, status, force);
-    runSpectrumMachine(1, status, force);
+    waveform.step(
+        chMask, force, readyWords(status, WordWaveformCount),
+        [this] { return writeTrigger(WaveformTrigger); },
+        [&](int c) {
+            emit wfStateChanged(c, status[size_t(WordWaveformLastId + c)],
+                                status[size_t(WordWaveformCount + c)]);
+        });
+    for (int t = 0; t < 2; ++t) {
+        spectrum[size_t(t)].step(
+            spChMask, force, readyWords(status, WordSpectrumReady[t]),
+            [this] { return writeTrigger(SpectrumTrigger); },
+            [&](int c) { emit spectrStateChanged(c, uint(t)); });
+    }
 
+    // Read again although the cycle may just have read it: the second read is the established
+    // request order a measurement module sees (after the triggers, before the channel states),
+    // and holders see two settingsChanged for such a module's first cycle. Kept as it was.
     bool ok = true;
     if (force || status[WordSettingsCounter] != prevStatus[WordSettingsCounter])
         ok = readSettings();
 
     for (int c = 0; c < Channels && ok; ++c) {
-        if (!force && status[c] == prevStatus[c])
+        const size_t counter = size_t(WordChannelCounter + c);
+        if (!force && status[counter] == prevStatus[counter])
             continue;
-        quint16 image[ChState::ImageRegisters] = {};
-        ok = conn->regsRead(ChStateAddr + uint(ChState::ImageRegisters * c),
-                            ChState::ImageRegisters, image);
+        quint16 image[ChannelStateCount] = {};
+        ok = conn->regsRead(ChannelStateRegister + ChannelStateCount * uint(c), ChannelStateCount,
+                            image);
         if (!ok)
             break;
         auto state = QSharedPointer<ChState>::create(c, image);

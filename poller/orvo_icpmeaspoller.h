@@ -1,7 +1,9 @@
 #pragma once
 
+#include "capturemachine.h"
 #include "chmeas.h"
 #include "chstate.h"
+#include "moduleregisters.h"
 #include "t_orvo_settings.h"
 #include "t_orvo_type.h"
 
@@ -37,29 +39,10 @@ public:
     using ChState = ::ChState;
     using ChMeas = ::ChMeas;
 
-    // Register map of the parts the poller reads and writes.
-    static constexpr uint StatusAddr = 0x400;
-    static constexpr int StatusWords = 125;
-    static constexpr uint ChStateAddr = 0x500;
-    static constexpr uint RelayAddr = 0x660;
-    static constexpr uint RelayRegisters = 20;
-    static constexpr uint SettingsAddr = 0xB000;
-    static constexpr uint TriggerAddr = 0xA000;
-    static constexpr quint16 WaveformTrigger = 0x2F96;
-    static constexpr quint16 SpectrumTrigger = 0x5E58;
     static constexpr int PollIntervalMs = 500;
+    static constexpr int Channels = CaptureMachine::Channels;
 
-    // Words of the status block.
-    static constexpr int WordWfLastId = 4;
-    static constexpr int WordWfCount = 8;
-    static constexpr int WordSpReady[2] = {16, 24};
-    static constexpr int WordSettingsCounter = 28;
-    static constexpr int WordRelayCounter = 29;
-
-    static constexpr int Channels = 4;
-
-    using StatusBlock = std::array<quint16, StatusWords>;
-    using ChannelFlags = std::array<bool, Channels>;
+    using StatusBlock = std::array<quint16, ModuleRegisters::StatusCount>;
 
     explicit Orvo_ICPMeasPoller(Orvo_ICPConnection *conn, QObject *parent = nullptr);
     ~Orvo_ICPMeasPoller() override;
@@ -72,17 +55,13 @@ public:
     t_ORVO_Type moduleType() const { return modType; }
     quint16 channelMask() const { return chMask; }
     quint16 spectrumChannelMask() const { return spChMask; }
-    int waveformState() const { return wfState; }
-    quint16 waveformMask() const { return wfMask; }
-    int spectrumState(int type) const { return spState[type & 1]; }
-    quint16 spectrumMask(int type) const { return spMask[type & 1]; }
-    int spectrumDelay(int type) const { return spDelay[type & 1]; }
+    // Capture machines: the waveform's, and the spectrum's of type 0 and 1.
+    int waveformState() const { return waveform.state(); }
+    quint16 waveformMask() const { return waveform.mask(); }
+    int spectrumState(int type) const { return spectrum[type & 1].state(); }
+    quint16 spectrumMask(int type) const { return spectrum[type & 1].mask(); }
+    int spectrumDelay(int type) const { return spectrum[type & 1].settleCount(); }
 
-    // True when the status words first + c are non-zero for every channel c (bits 0 to 3) in
-    // mask; an empty mask is always ready.
-    static bool allChannelsReady(const StatusBlock &status, int first, quint16 mask);
-    // True when the flag of every channel c (bits 0 to 3) in mask is set.
-    static bool allChannelsDone(const ChannelFlags &done, quint16 mask);
     // chMask with only those channels kept that take part in spectrum capture.
     static quint16 spectrumChannels(const t_orvo_settings &settings, quint16 chMask);
     static bool isMeasurementModule(t_ORVO_Type type);
@@ -111,8 +90,7 @@ private:
     bool readSettings();
     bool readRelay();
     bool measurementPart(const StatusBlock &status, bool force);
-    void runWaveformMachine(const StatusBlock &status, bool force);
-    void runSpectrumMachine(int type, const StatusBlock &status, bool force);
+    static CaptureMachine::ReadyWords readyWords(const StatusBlock &status, int first);
     bool writeTrigger(quint16 word);
 
     // Guarded: a link deleted before the poller blocks its signals and sends no closed().
@@ -127,12 +105,7 @@ private:
     quint16 chMask = 0;
     quint16 spChMask = 0;
 
-    int wfState = 0;
-    quint16 wfMask = 0;
-    ChannelFlags wfReadDone = {};
-
-    std::array<int, 2> spState = {};
-    std::array<quint16, 2> spMask = {};
-    std::array<int, 2> spDelay = {};
-    std::array<ChannelFlags, 2> spReadDone = {};
+    CaptureMachine waveform;
+    // The module needs a poll between the end of one spectrum capture and the next trigger.
+    std::array<CaptureMachine, 2> spectrum = {CaptureMachine(1), CaptureMachine(1)};
 };

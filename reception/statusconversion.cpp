@@ -5,9 +5,9 @@
 #include <cstring>
 
 namespace {
-constexpr int Channels = 4;
-constexpr int MeasSlots = 8;
-constexpr int Relays = 8;
+constexpr int Channels = OrvoSettings::ChannelCount;
+constexpr int MeasSlots = OrvoSettings::MeasSlotCount;
+constexpr int Relays = OrvoSettings::RelayCount;
 constexpr int FirstEntry = 8;
 constexpr int EntryRegisters = 10;
 constexpr quint16 FullScale = 0xFFFF;
@@ -16,8 +16,8 @@ constexpr quint16 RelayInUseMode = 3;
 
 quint16 fractionToFullScale(float fraction)
 {
-    // Written so that NaN fails the first test: the old wrap-around turned 150 % into 50 %
-    // and -10 % into 90 %, which shows a plausible but false bar on a plant display.
+    // Written so that NaN fails the first test. Out-of-range fractions saturate: a plain cast
+    // would wrap 150 % to 50 % and -10 % to 90 %, a plausible but false bar on a plant display.
     if (!(fraction > 0.0f))
         return 0;
     if (fraction >= 1.0f)

@@ -69,6 +69,7 @@ ChannelStateView::ChannelStateView(QWidget *parent, QString title)
 {
     ui->setupUi(this);
     QTableWidget *table = ui->measTable;
+    Q_ASSERT(table->columnCount() == MeasCatalogue::ColumnCount);
     const QString percent = QLocale().toString(100.0, 'f', 2);
     table->setColumnWidth(MeasCatalogue::TimeColumn,
                           widthFor(table, 70, QStringLiteral("00:00:00")));
@@ -102,7 +103,7 @@ bool ChannelStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
         const int enabledCount = qPopulationCount(mask);
         shown = mask != 0;
 
-        for (int c = 0; c < 4; ++c) {
+        for (int c = 0; c < OrvoSettings::ChannelCount; ++c) {
             channelEntries.push_back(std::make_unique<ChannelEntry>());
             ChannelEntry &entry = *channelEntries.back();
             if (!(mask & (1u << c)))
@@ -111,7 +112,7 @@ bool ChannelStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
 
             const int first = lastTableRow(c) + 1;
             int count = 0;
-            for (int m = 0; m < 8; ++m) {
+            for (int m = 0; m < OrvoSettings::MeasSlotCount; ++m) {
                 const uint type = settings->channels[c].meas[m].type;
                 if (type == 0)
                     continue;
@@ -300,6 +301,7 @@ void ChannelStateView::refreshChannel(ChannelEntry &entry)
 
 void ChannelStateView::fitHeight()
 {
-    // The 35 pixels around the table suit a compact style.
+    // 45 = the 10 pixels the table may grow past its rows plus 35 for the title and margins of
+    // a compact style.
     fitPanelToTable(this, ui->verticalLayout, ui->measTable, 45);
 }

@@ -7,6 +7,10 @@
 
 #include <QEvent>
 
+namespace {
+enum Column { NumberColumn, StateColumn, NameColumn };
+} // namespace
+
 struct EventsStateView::EventRow
 {
     int relayIndex = 0;
@@ -18,6 +22,8 @@ EventsStateView::EventsStateView(QWidget *parent)
     , ui(std::make_unique<Ui::EventsStateView>())
 {
     ui->setupUi(this);
+    // A form cannot size single columns: number and lamp stay narrow, the name takes the rest.
+    ui->eventsTable->setColumnWidth(StateColumn, 50);
 }
 
 EventsStateView::~EventsStateView() = default;
@@ -29,7 +35,7 @@ void EventsStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
     events.clear();
     table->hide();
     if (settings) {
-        for (int r = 0; r < 8; ++r) {
+        for (int r = 0; r < OrvoSettings::RelayCount; ++r) {
             if (relayInUse(settings->relays[r]))
                 addRow(*settings, r);
         }
@@ -40,7 +46,8 @@ void EventsStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
 void EventsStateView::updateRelayState(uint relay_status)
 {
     for (const auto &event : events)
-        event->led->setState((relay_status >> event->relayIndex) & 1u ? 1 : 2);
+        event->led->setState((relay_status >> event->relayIndex) & 1u ? MeasCondLedIndicator::Red
+                                                                      : MeasCondLedIndicator::Off);
 }
 
 void EventsStateView::changeEvent(QEvent *event)
@@ -58,10 +65,10 @@ void EventsStateView::addRow(const t_orvo_settings &settings, int relayIndex)
     QTableWidget *table = ui->eventsTable;
     const int r = table->rowCount();
     table->insertRow(r);
-    table->setItem(r, 0, new QTableWidgetItem(QString::number(relayIndex + 1)));
-    table->setItem(r, 2, new QTableWidgetItem(relayName(settings.relays[relayIndex])));
+    table->setItem(r, NumberColumn, new QTableWidgetItem(QString::number(relayIndex + 1)));
+    table->setItem(r, NameColumn, new QTableWidgetItem(relayName(settings.relays[relayIndex])));
     row->led = new MeasCondLedIndicator;
-    table->setCellWidget(r, 1, row->led);
+    table->setCellWidget(r, StateColumn, row->led);
 
     events.push_back(std::move(row));
 }

@@ -17,7 +17,7 @@ MeasCondLedIndicator::MeasCondLedIndicator(QWidget *parent)
     led->setEnabled(false);
     led->installEventFilter(this);
     setLayout(layout);
-    ledState = 2;
+    ledState = Off;
     led->setChecked(false);
 }
 
@@ -36,10 +36,10 @@ void MeasCondLedIndicator::setState(int state)
 {
     ledState = state;
     switch (state) {
-    case 0:
+    case Green:
         light(QColor(0, 255, 0), QColor(0, 192, 0));
         break;
-    case 1:
+    case Red:
         light(QColor(255, 0, 0), QColor(192, 0, 0));
         break;
     default:
@@ -52,11 +52,13 @@ void MeasCondLedIndicator::setCondition(int cond)
 {
     switch (cond) {
     case -1:
-        setState(2);
+        setState(Off);
         break;
     case 0:
+        setState(Green);
+        break;
     case 1:
-        setState(cond);
+        setState(Red);
         break;
     default:
         break;
@@ -65,7 +67,7 @@ void MeasCondLedIndicator::setCondition(int cond)
 
 void MeasCondLedIndicator::reset()
 {
-    ledState = 2;
+    ledState = Off;
     led->setChecked(false);
 }
 

@@ -4,14 +4,17 @@
 
 class LedIndicator;
 
-// The three-state condition lamp of the status tables: 0 green (false), 1 red (true),
-// anything else off (undetermined). Right-button presses, on the lamp too, are offered as
+// The three-state condition lamp of the status tables: green (false), red (true), anything
+// else off (undetermined). Right-button presses, on the lamp too, are offered as
 // customContextMenuRequested in this widget's coordinates.
 class MeasCondLedIndicator : public QWidget
 {
     Q_OBJECT
 
 public:
+    // setState() takes any int and state() gives it back; only these two light the lamp.
+    enum LampState { Green = 0, Red = 1, Off = 2 };
+
     explicit MeasCondLedIndicator(QWidget *parent = nullptr);
     ~MeasCondLedIndicator() override;
 
@@ -30,5 +33,5 @@ private:
     void light(const QColor &c1, const QColor &c2);
 
     LedIndicator *led = nullptr;
-    int ledState = 2;
+    int ledState = Off;
 };

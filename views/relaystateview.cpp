@@ -11,13 +11,17 @@
 #include <QStyle>
 
 namespace {
-constexpr int green = 0;
-constexpr int red = 1;
-constexpr int off = 2;
+enum Column { NumberColumn, EnabledColumn, FaultColumn, PhysStateColumn, LogicStateColumn };
 
-int lampFor(uint relay_status, uint bit, int lit)
+// Where each relay's bit lies in the status word: one byte per kind, relay n at bit n of it.
+constexpr uint LogicStateBits = 0;
+constexpr uint PhysStateBits = 8;
+constexpr uint FaultBits = 16;
+constexpr uint EnabledBits = 24;
+
+int lampFor(uint relay_status, uint bit, MeasCondLedIndicator::LampState lit)
 {
-    return (relay_status >> bit) & 1u ? lit : off;
+    return (relay_status >> bit) & 1u ? lit : MeasCondLedIndicator::Off;
 }
 } // namespace
 
@@ -50,7 +54,7 @@ bool RelayStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
     // Hidden while rows come and go, so that it is redrawn once.
     ui->eventsTable->hide();
     if (settings) {
-        for (uint n = 0; n < 8; ++n) {
+        for (uint n = 0; n < uint(OrvoSettings::RelayCount); ++n) {
             if (relayInUse(settings->relays[n]))
                 appendRow(n);
         }
@@ -65,10 +69,12 @@ void RelayStateView::updateRelayState(uint relay_status)
 {
     for (const auto &row : rows) {
         const uint n = row->index;
-        row->enLed->setState(lampFor(relay_status, 24 + n, green));
-        row->faultLed->setState(lampFor(relay_status, 16 + n, red));
-        row->physStateLed->setState(lampFor(relay_status, 8 + n, green));
-        row->logicStateLed->setState(lampFor(relay_status, n, green));
+        row->enLed->setState(lampFor(relay_status, EnabledBits + n, MeasCondLedIndicator::Green));
+        row->faultLed->setState(lampFor(relay_status, FaultBits + n, MeasCondLedIndicator::Red));
+        row->physStateLed->setState(
+            lampFor(relay_status, PhysStateBits + n, MeasCondLedIndicator::Green));
+        row->logicStateLed->setState(
+            lampFor(relay_status, LogicStateBits + n, MeasCondLedIndicator::Green));
     }
 }
 
@@ -105,15 +111,15 @@ void RelayStateView::appendRow(uint index)
     QTableWidget *table = ui->eventsTable;
     const int r = table->rowCount();
     table->setRowCount(r + 1);
-    table->setItem(r, 0, new QTableWidgetItem(QString::number(index + 1)));
+    table->setItem(r, NumberColumn, new QTableWidgetItem(QString::number(index + 1)));
     row->enLed = new MeasCondLedIndicator;
-    table->setCellWidget(r, 1, row->enLed);
+    table->setCellWidget(r, EnabledColumn, row->enLed);
     row->faultLed = new MeasCondLedIndicator;
-    table->setCellWidget(r, 2, row->faultLed);
+    table->setCellWidget(r, FaultColumn, row->faultLed);
     row->physStateLed = new MeasCondLedIndicator;
-    table->setCellWidget(r, 3, row->physStateLed);
+    table->setCellWidget(r, PhysStateColumn, row->physStateLed);
     row->logicStateLed = new MeasCondLedIndicator;
-    table->setCellWidget(r, 4, row->logicStateLed);
+    table->setCellWidget(r, LogicStateColumn, row->logicStateLed);
 
     rows.push_back(std::move(row));
 }

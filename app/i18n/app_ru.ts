@@ -19,47 +19,47 @@
         <translation>Не удаётся принимать данные на UDP-порту %1: %2</translation>
     </message>
     <message>
-        <location filename="../ui_mainwindow.h" line="96"/>
+        <location filename="../mainwindow.ui" line="72"/>
         <source>&amp;Open connection...</source>
         <translation>&amp;Открыть соединение...</translation>
     </message>
     <message>
-        <location filename="../ui_mainwindow.h" line="98"/>
+        <location filename="../mainwindow.ui" line="75"/>
         <source>Open connection</source>
         <translation>Открыть соединение</translation>
     </message>
     <message>
-        <location filename="../ui_mainwindow.h" line="100"/>
+        <location filename="../mainwindow.ui" line="78"/>
         <source>Ctrl+E</source>
         <translation>Ctrl+E</translation>
     </message>
     <message>
-        <location filename="../ui_mainwindow.h" line="102"/>
+        <location filename="../mainwindow.ui" line="87"/>
         <source>&amp;Close connection</source>
         <translation>&amp;Закрыть соединение</translation>
     </message>
     <message>
-        <location filename="../ui_mainwindow.h" line="104"/>
+        <location filename="../mainwindow.ui" line="90"/>
         <source>Close connection</source>
         <translation>Закрыть соединение</translation>
     </message>
     <message>
-        <location filename="../ui_mainwindow.h" line="106"/>
+        <location filename="../mainwindow.ui" line="93"/>
         <source>Ctrl+Q</source>
         <translation>Ctrl+Q</translation>
     </message>
     <message>
-        <location filename="../ui_mainwindow.h" line="108"/>
+        <location filename="../mainwindow.ui" line="105"/>
         <source>Open RS485 connection</source>
         <translation>Открыть соединение RS485</translation>
     </message>
     <message>
-        <location filename="../ui_mainwindow.h" line="110"/>
+        <location filename="../mainwindow.ui" line="108"/>
         <source>Ctrl+D</source>
         <translation>Ctrl+D</translation>
     </message>
     <message>
-        <location filename="../ui_mainwindow.h" line="111"/>
+        <location filename="../mainwindow.ui" line="27"/>
         <source>&amp;Language</source>
         <translation>&amp;Язык</translation>
     </message>

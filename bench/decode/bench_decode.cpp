@@ -17,23 +17,13 @@
 #include <string>
 
 namespace {
-MeasStatus *measSlot(ChannelStatus &channel, int m)
-{
-    bool *has[] = {&channel.has_meas1, &channel.has_meas2, &channel.has_meas3, &channel.has_meas4,
-                   &channel.has_meas5, &channel.has_meas6, &channel.has_meas7, &channel.has_meas8};
-    MeasStatus *meas[] = {&channel.meas1, &channel.meas2, &channel.meas3, &channel.meas4,
-                          &channel.meas5, &channel.meas6, &channel.meas7, &channel.meas8};
-    *has[m] = true;
-    return meas[m];
-}
-
 void fillChannel(ChannelStatus &channel, int c, int measCount)
 {
     channel.state = c == 3 ? CH_STATE_UNDEFINED : CH_STATE_VALID; // one ten-byte varint
     channel.aux = ChannelAux{0x3F800000u, 0x40000000u, 123456u, 7u};
     for (int m = 0; m < measCount; ++m)
-        *measSlot(channel, m) = MeasStatus{12.345f * float(m + 1), 0x0125u, quint32(1 + 2 * m),
-                                           0.3f + 0.05f * float(m), 0.25f};
+        *addMeasAt(channel, m) = MeasStatus{12.345f * float(m + 1), 0x0125u, quint32(1 + 2 * m),
+                                            0.3f + 0.05f * float(m), 0.25f};
 }
 
 // A node with four channels of eight measurements and relays (the largest datagram), or
@@ -44,12 +34,8 @@ std::string datagram(bool full)
     msg.word1 = 0x01020304u;
     msg.word2 = 99u;
     msg.node_id = 17;
-    bool *has[] = {&msg.has_channel1, &msg.has_channel2, &msg.has_channel3, &msg.has_channel4};
-    ChannelStatus *channels[] = {&msg.channel1, &msg.channel2, &msg.channel3, &msg.channel4};
-    for (int c = 0; c < (full ? 4 : 1); ++c) {
-        *has[c] = true;
-        fillChannel(*channels[c], c, full ? 8 : 2);
-    }
+    for (int c = 0; c < (full ? 4 : 1); ++c)
+        fillChannel(*addChannelAt(msg, c), c, full ? 8 : 2);
     if (full) {
         msg.has_relay = true;
         msg.relay.relay_status = 0xFF0F3355u;

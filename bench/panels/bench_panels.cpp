@@ -114,7 +114,7 @@ void PanelBench::sendAll()
 {
     UdpSender sender(MainWindow::ListenPort);
     for (quint32 id = 1; id <= MainWindow::NodeCount; ++id) {
-        NodeSpec node = StatusDatagram::fullNode(id);
+        NodeSample node = StatusDatagram::fullNode(id);
         node.relay_status = 0xFF00A5C3; // all eight relays in use
         QVERIFY(sender.send(StatusDatagram::node(node)));
     }

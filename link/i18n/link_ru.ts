@@ -4,32 +4,32 @@
 <context>
     <name>OpenConnectionDialog</name>
     <message>
-        <location filename="../openconnectiondialog.cpp" line="61"/>
+        <location filename="../dialog/openconnectiondialog.cpp" line="61"/>
         <source>Connect to module</source>
         <translation>Подключение к модулю</translation>
     </message>
     <message>
-        <location filename="../openconnectiondialog.cpp" line="62"/>
+        <location filename="../dialog/openconnectiondialog.cpp" line="62"/>
         <source>Module &amp;address:</source>
         <translation>&amp;Адрес модуля:</translation>
     </message>
     <message>
-        <location filename="../openconnectiondialog.cpp" line="63"/>
+        <location filename="../dialog/openconnectiondialog.cpp" line="63"/>
         <source>IP address or host name</source>
         <translation>IP-адрес или имя узла</translation>
     </message>
     <message>
-        <location filename="../openconnectiondialog.cpp" line="64"/>
+        <location filename="../dialog/openconnectiondialog.cpp" line="64"/>
         <source>IPv4 or IPv6 address, or host name of the module</source>
         <translation>Адрес IPv4 или IPv6 либо имя узла модуля</translation>
     </message>
     <message>
-        <location filename="../openconnectiondialog.cpp" line="65"/>
+        <location filename="../dialog/openconnectiondialog.cpp" line="65"/>
         <source>&amp;Port:</source>
         <translation>&amp;Порт:</translation>
     </message>
     <message>
-        <location filename="../openconnectiondialog.cpp" line="66"/>
+        <location filename="../dialog/openconnectiondialog.cpp" line="66"/>
         <source>TCP port of the module&apos;s Modbus server</source>
         <translation>TCP-порт сервера Modbus модуля</translation>
     </message>
@@ -37,89 +37,89 @@
 <context>
     <name>Orvo_ICPConnection</name>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="184"/>
-        <location filename="../orvo_icpconnection.cpp" line="192"/>
+        <location filename="../orvo_icpconnection.cpp" line="188"/>
+        <location filename="../orvo_icpconnection.cpp" line="196"/>
         <source>Cannot setup connection to module</source>
         <translation>Не удалось установить соединение с модулем</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="206"/>
+        <location filename="../orvo_icpconnection.cpp" line="210"/>
         <source>Cannot read device mode</source>
         <translation>Не удалось прочитать режим устройства</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="208"/>
+        <location filename="../orvo_icpconnection.cpp" line="212"/>
         <source>Device is not in work mode</source>
         <translation>Устройство не в рабочем режиме</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="253"/>
-        <location filename="../orvo_icpconnection.cpp" line="367"/>
+        <location filename="../orvo_icpconnection.cpp" line="257"/>
+        <location filename="../orvo_icpconnection.cpp" line="371"/>
         <source>No connection parameters given</source>
         <translation>Не заданы параметры соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="286"/>
+        <location filename="../orvo_icpconnection.cpp" line="290"/>
         <source>Module connection lost</source>
         <translation>Потеряна связь с модулем</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="303"/>
+        <location filename="../orvo_icpconnection.cpp" line="307"/>
         <source>Cannot read device information</source>
         <translation>Не удалось прочитать сведения об устройстве</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="321"/>
+        <location filename="../orvo_icpconnection.cpp" line="325"/>
         <source>Unsupported device type</source>
         <translation>Неподдерживаемый тип устройства</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="412"/>
+        <location filename="../orvo_icpconnection.cpp" line="416"/>
         <source>No configuration to write</source>
         <translation>Нет конфигурации для записи</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="503"/>
+        <location filename="../orvo_icpconnection.cpp" line="511"/>
         <source>Open connection</source>
         <translation>Открытие соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="508"/>
+        <location filename="../orvo_icpconnection.cpp" line="516"/>
         <source>Close connection</source>
         <translation>Закрытие соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="513"/>
+        <location filename="../orvo_icpconnection.cpp" line="521"/>
         <source>Read module configuration</source>
         <translation>Чтение конфигурации модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="518"/>
+        <location filename="../orvo_icpconnection.cpp" line="526"/>
         <source>Write module configuration</source>
         <translation>Запись конфигурации модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="523"/>
+        <location filename="../orvo_icpconnection.cpp" line="531"/>
         <source>Restart module</source>
         <translation>Перезапуск модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="528"/>
+        <location filename="../orvo_icpconnection.cpp" line="536"/>
         <source>Read waveform</source>
         <translation>Чтение осциллограммы</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="533"/>
+        <location filename="../orvo_icpconnection.cpp" line="541"/>
         <source>Read spectr</source>
         <translation>Чтение спектра</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="538"/>
+        <location filename="../orvo_icpconnection.cpp" line="546"/>
         <source>Read device info</source>
         <translation>Чтение сведений об устройстве</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="543"/>
+        <location filename="../orvo_icpconnection.cpp" line="551"/>
         <source>Wait...</source>
         <translation>Ожидание...</translation>
     </message>

@@ -2,6 +2,190 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>ChannelStateView</name>
+    <message>
+        <location filename="../meascatalogue.cpp" line="20"/>
+        <source>Acceleration</source>
+        <translation>Ускорение</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="21"/>
+        <location filename="../meascatalogue.cpp" line="29"/>
+        <location filename="../meascatalogue.cpp" line="41"/>
+        <source>m/s²</source>
+        <translation>м/с²</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="22"/>
+        <source>Velocity</source>
+        <translation>Скорость</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="23"/>
+        <source>mm/s</source>
+        <translation>мм/с</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="24"/>
+        <source>Diplacement</source>
+        <translation>Перемещение</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="25"/>
+        <source>Gap</source>
+        <translation>Зазор</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="25"/>
+        <location filename="../meascatalogue.cpp" line="39"/>
+        <source>V</source>
+        <translation>В</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="26"/>
+        <source>Rotation speed</source>
+        <translation>Частота вращения</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="27"/>
+        <source>rpm</source>
+        <translation>об/мин</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="28"/>
+        <source>Amplitude of Acceleration</source>
+        <translation>Амплитуда ускорения</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="30"/>
+        <source>Phase of Acceleration</source>
+        <translation>Фаза ускорения</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="31"/>
+        <location filename="../meascatalogue.cpp" line="35"/>
+        <location filename="../meascatalogue.cpp" line="38"/>
+        <source>°</source>
+        <translation>°</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="32"/>
+        <source>Amplitude of Velocity</source>
+        <translation>Амплитуда скорости</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="33"/>
+        <location filename="../meascatalogue.cpp" line="43"/>
+        <source>m/s</source>
+        <translation>м/с</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="34"/>
+        <source>Phase of Velocity</source>
+        <translation>Фаза скорости</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="36"/>
+        <source>Amplitude of Prox Displacement</source>
+        <translation>Амплитуда перемещения (вихретоковый датчик)</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="37"/>
+        <source>Phase of Prox Displacement</source>
+        <translation>Фаза перемещения (вихретоковый датчик)</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="39"/>
+        <source>DC</source>
+        <translation>Постоянная составляющая</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="40"/>
+        <source>RMS of Acceleration</source>
+        <translation>СКЗ ускорения</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="42"/>
+        <source>RMS of Velocity</source>
+        <translation>СКЗ скорости</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="44"/>
+        <source>PRM of Prox Displacement</source>
+        <translation>PRM перемещения (вихретоковый датчик)</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="45"/>
+        <source>Max Average Deviation</source>
+        <translation>Максимальное среднее отклонение</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="50"/>
+        <source>µm</source>
+        <translation>мкм</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="112"/>
+        <source>Valid data</source>
+        <translation>Достоверные данные</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="114"/>
+        <source>Short circuit</source>
+        <translation>Короткое замыкание</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="116"/>
+        <source>Open circuit</source>
+        <translation>Обрыв цепи</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="118"/>
+        <source>No valid data</source>
+        <translation>Нет достоверных данных</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="146"/>
+        <source>Channel number/Measurement number</source>
+        <translation>Номер канала/Номер измерения</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="155"/>
+        <source>Baseline value in full-scale percent</source>
+        <translation>Базовое значение в процентах полной шкалы</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="158"/>
+        <source>Baseline deviation in full-scale percent</source>
+        <translation>Отклонение от базового значения в процентах полной шкалы</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="160"/>
+        <source>Full-scale percent</source>
+        <translation>Процент полной шкалы</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="162"/>
+        <source>Measurement value</source>
+        <translation>Измеренное значение</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="171"/>
+        <source>Green - False</source>
+        <translation>Зелёный - ложь</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="172"/>
+        <source>Red - True</source>
+        <translation>Красный - истина</translation>
+    </message>
+    <message>
+        <location filename="../meascatalogue.cpp" line="173"/>
+        <source>Off - Z</source>
+        <translation>Не горит - Z</translation>
+    </message>
+</context>
+<context>
     <name>SettingsCheck</name>
     <message>
         <location filename="../settingscheck.cpp" line="12"/>

@@ -10,6 +10,8 @@
 
 #include <QLabel>
 #include <QMenuBar>
+#include <QScrollArea>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QUdpSocket>
 #include <QtTest>
@@ -19,14 +21,15 @@
 namespace {
 
 // measCount 0 leaves the channel out; an unset relay leaves the relay word out.
-NodeSpec nodeSpec(quint32 id, int measCount, std::optional<quint32> relay = {}, float value = 1.5f)
+NodeSample nodeSample(quint32 id, int measCount, std::optional<quint32> relay = {},
+                      float value = 1.5f)
 {
-    NodeSpec node;
+    NodeSample node;
     node.node_id = id;
     node.relay_status = relay;
     node.channels.resize(measCount > 0 ? 1 : 0);
     for (int m = 1; m <= measCount; ++m)
-        node.channels[0].meas << MeasSpec{m, value, 0x0101, 1, 0.5f, 0.25f};
+        node.channels[0].meas << MeasSample{m, value, 0x0101, 1, 0.5f, 0.25f};
     return node;
 }
 
@@ -73,16 +76,16 @@ class TestMainWindow : public QObject
     UdpSender sender{MainWindow::ListenPort};
 
     void send(const QByteArray &datagram) { QVERIFY(sender.send(datagram)); }
-    void send(const NodeSpec &node) { send(StatusDatagram::node(node)); }
+    void send(const NodeSample &node) { send(StatusDatagram::node(node)); }
 
-    void sendArrival(MainWindow &window, const NodeSpec &node)
+    void sendArrival(MainWindow &window, const NodeSample &node)
     {
         send(node);
         QTRY_VERIFY(window.isPresent(int(node.node_id) - 1));
     }
 
     // Sends one unchanged message of a present node and waits until the window counted it.
-    void sendUnchanged(MainWindow &window, const NodeSpec &node)
+    void sendUnchanged(MainWindow &window, const NodeSample &node)
     {
         const int slot = int(node.node_id) - 1;
         QVERIFY(window.isPresent(slot));
@@ -151,6 +154,53 @@ private slots:
         QCOMPARE(settings.value("lang").toString(), QStringLiteral("en"));
     }
 
+    // The connection actions are never shown, but a translation may still change their texts
+    // and shortcuts, so every one of them must follow the language.
+    void formTexts_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QStringList>("actions"); // text | tool tip | shortcut, in form order
+        QTest::newRow("system language (untranslated)")
+            << QString() << "&Language"
+            << QStringList{"&Open connection...|Open connection|Ctrl+E",
+                           "&Close connection|Close connection|Ctrl+Q",
+                           "Open RS485 connection|Open RS485 connection|Ctrl+D"};
+        QTest::newRow("Russian") << "ru"
+                                 << "&Язык"
+                                 << QStringList{
+                                        "&Открыть соединение...|Открыть соединение|Ctrl+E",
+                                        "&Закрыть соединение|Закрыть соединение|Ctrl+Q",
+                                        "Открыть соединение RS485|Открыть соединение RS485|Ctrl+D"};
+    }
+    void formTexts()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, menu);
+        QFETCH(QStringList, actions);
+
+        MainWindow window;
+        QtTranslationSwitch::instance()->setLanguage(language);
+        QTRY_COMPARE(window.menuBar()->actions().first()->text(), menu);
+        QStringList shown;
+        for (const char *name :
+             {"actionOpenConnection", "actionCloseConnection", "actionOpenRS485"}) {
+            const auto *action = window.findChild<QAction *>(QLatin1String(name));
+            QVERIFY2(action, name);
+            shown << action->text() + '|' + action->toolTip() + '|' + action->shortcut().toString();
+        }
+        QCOMPARE(shown, actions);
+
+        const auto *serial = window.findChild<QAction *>(QStringLiteral("actionOpenRS485"));
+        QVERIFY(!serial->isEnabled() && !serial->isVisible());
+        // The bar is always there, so panels keep their width when the stack outgrows the window.
+        const auto *area = window.findChild<QScrollArea *>(QStringLiteral("scrollArea"));
+        QCOMPARE(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(area->widget()->objectName(), QStringLiteral("scrollAreaWidgetContents"));
+        QVERIFY(window.statusBar()->currentMessage().isEmpty());
+    }
+
     void connectionShortcutsDoNothing()
     {
         MainWindow window;
@@ -200,11 +250,11 @@ private slots:
         QTest::addColumn<bool>("channelShown");
         QTest::addColumn<int>("relayRows");
 
-        QTest::newRow("channel, no relay") << StatusDatagram::node(nodeSpec(5, 1)) << true << 0;
+        QTest::newRow("channel, no relay") << StatusDatagram::node(nodeSample(5, 1)) << true << 0;
         QTest::newRow("relay with nothing enabled")
-            << StatusDatagram::node(nodeSpec(5, 0, 0x00FFFFFF)) << false << 0;
+            << StatusDatagram::node(nodeSample(5, 0, 0x00FFFFFF)) << false << 0;
         QTest::newRow("channel, relays 1 and 8")
-            << StatusDatagram::node(nodeSpec(5, 1, 0x81000000)) << true << 2;
+            << StatusDatagram::node(nodeSample(5, 1, 0x81000000)) << true << 2;
         QByteArray viaProtoc;
         QString error;
         QVERIFY2(protocEncode("word1: 1 word2: 2 node_id: 5 relay { relay_status: 251658240 }",
@@ -237,10 +287,10 @@ private slots:
     void droppedDatagramsChangeNothing_data()
     {
         QTest::addColumn<QByteArray>("datagram");
-        QTest::newRow("node id 0") << StatusDatagram::node(nodeSpec(0, 1));
-        QTest::newRow("node id 33") << StatusDatagram::node(nodeSpec(33, 1));
+        QTest::newRow("node id 0") << StatusDatagram::node(nodeSample(0, 1));
+        QTest::newRow("node id 33") << StatusDatagram::node(nodeSample(33, 1));
         QTest::newRow("empty") << QByteArray();
-        QTest::newRow("cut short") << StatusDatagram::node(nodeSpec(5, 1)).left(20);
+        QTest::newRow("cut short") << StatusDatagram::node(nodeSample(5, 1)).left(20);
         // Node 5 with a channel that lacks its required state (tag 10).
         QTest::newRow("channel without state")
             << QByteArray::fromHex("08001000180522105a0e0d00000000150000000018002000");
@@ -249,7 +299,7 @@ private slots:
     {
         QFETCH(QByteArray, datagram);
         MainWindow window;
-        const NodeSpec probe = nodeSpec(32, 1);
+        const NodeSample probe = nodeSample(32, 1);
         sendArrival(window, probe);
         ChannelStateView *const panel = window.channelView(31);
         send(datagram);
@@ -264,7 +314,7 @@ private slots:
     void pushesAndRebuilds()
     {
         MainWindow window;
-        NodeSpec node = nodeSpec(5, 1, 0x01000000, 1.0f);
+        NodeSample node = nodeSample(5, 1, 0x01000000, 1.0f);
         sendArrival(window, node);
         ChannelStateView *const panel = window.channelView(4);
         const auto lamp = [&window](int column) {
@@ -274,7 +324,7 @@ private slots:
         };
         // The panel appears with the first datagram, without values.
         QCOMPARE(valueText(panel), QString());
-        QCOMPARE(lamp(1), 2);
+        QCOMPARE(lamp(1), int(MeasCondLedIndicator::Off)); // enabled
 
         // Values change, the configuration does not: datagrams 2, 9 and 16 push.
         QString shown;
@@ -286,7 +336,8 @@ private slots:
                 shown = QLocale().toString(double(k), 'f', 6);
             QVERIFY2(valueText(panel).startsWith(shown), qPrintable(QString::number(k)));
             const int pushed = k >= 16 ? 16 : k >= 9 ? 9 : 2;
-            QCOMPARE(lamp(4), pushed & 1 ? 0 : 2); // logical state
+            QCOMPARE(lamp(4), int(pushed & 1 ? MeasCondLedIndicator::Green
+                                             : MeasCondLedIndicator::Off)); // logical state
         }
         QCOMPARE(window.channelView(4), panel);
 
@@ -301,7 +352,7 @@ private slots:
         QVERIFY(!valueText(window.channelView(4)).isEmpty());
 
         // A second measurement changes the record: new panels with two rows.
-        node.channels[0].meas << MeasSpec{2, 1.0f, 0x0101, 1, 0.5f, 0.25f};
+        node.channels[0].meas << MeasSample{2, 1.0f, 0x0101, 1, 0.5f, 0.25f};
         send(node);
         QTRY_COMPARE(tableOf(window.channelView(4))->rowCount(), 2);
     }
@@ -312,10 +363,10 @@ private slots:
         // then repeats it; the repeat must reach node 5's panels of the last build, and the
         // stack is in id order whatever the arrival order.
         MainWindow window;
-        send(nodeSpec(6, 0, 0x01000000));
-        send(nodeSpec(5, 1, {}, 1.0f));
-        send(nodeSpec(5, 2, {}, 2.0f));
-        send(nodeSpec(5, 2, {}, 3.0f));
+        send(nodeSample(6, 0, 0x01000000));
+        send(nodeSample(5, 1, {}, 1.0f));
+        send(nodeSample(5, 2, {}, 2.0f));
+        send(nodeSample(5, 2, {}, 3.0f));
         QTRY_VERIFY(window.isPresent(5) && window.refreshCounter(4) == 0);
         QVERIFY(valueText(window.channelView(4), 1).startsWith(QLocale().toString(3.0, 'f', 6)));
         QCOMPARE(stackOf(window), (Stack{{window.channelView(4)}, {window.relayView(5)}}));
@@ -324,8 +375,8 @@ private slots:
     void silenceAndReturn()
     {
         MainWindow window;
-        const NodeSpec withRelay = nodeSpec(5, 1, 0x03000000);
-        const NodeSpec withoutRelay = nodeSpec(5, 1);
+        const NodeSample withRelay = nodeSample(5, 1, 0x03000000);
+        const NodeSample withoutRelay = nodeSample(5, 1);
         // While present, a message without relay compares as relay modes 0: rebuilt, relays gone.
         sendArrival(window, withRelay);
         send(withoutRelay);
@@ -335,9 +386,10 @@ private slots:
 
         QTest::qWait(600);
         // Another node's arrival rebuilds all panels and so restarts node 5's silence timer.
+        // Timed from before the send, so a slow poll of the arrival cannot shorten the span.
         QElapsedTimer sinceRebuild;
-        sendArrival(window, nodeSpec(6, 1));
         sinceRebuild.start();
+        sendArrival(window, nodeSample(6, 1));
         QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(4), 5000);
         QVERIFY2(sinceRebuild.elapsed() >= 900,
                  qPrintable(QString::number(sinceRebuild.elapsed())));

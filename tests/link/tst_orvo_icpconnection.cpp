@@ -13,6 +13,9 @@
 using Link = Orvo_ICPConnection;
 using Sim = ModuleSimulator;
 using Words = QVector<quint16>;
+// The suite's own pacing: a probe every 100 ms, a restarting module back after 300 ms.
+constexpr int TestWatchdogMs = 100;
+constexpr int TestRestartWaitMs = 300;
 // A fault put into the simulator or the connection parameters before the operation.
 using Setup = std::function<void(Sim &, Link::ConnectionInfo &)>;
 Q_DECLARE_METATYPE(Setup)
@@ -71,6 +74,7 @@ private slots:
         sim = std::make_unique<Sim>();
         QVERIFY2(sim->start(), qPrintable(sim->errorString()));
         link = std::make_unique<Link>();
+        link->setPacingForTest(TestWatchdogMs, TestRestartWaitMs);
         log.clear();
         Link *l = link.get();
         connect(l, &Link::opened, this, [this] { log << "opened"; });
@@ -108,6 +112,19 @@ private slots:
     {
         link.reset();
         sim.reset();
+    }
+
+    void productPacing()
+    {
+        Link product;
+        QCOMPARE(product.watchdogInterval(), 1000);
+        QCOMPARE(product.restartWait(), 8000);
+        auto i = info();
+        QVERIFY(product.open(i, false));
+        const auto timers = product.findChildren<QTimer *>();
+        QCOMPARE(timers.size(), 1);
+        QCOMPARE(timers[0]->interval(), 1000);
+        QVERIFY(timers[0]->isSingleShot());
     }
 
     void primitivesWhileClosedSendNothing()
@@ -157,7 +174,7 @@ private slots:
         QTRY_COMPARE(sim->clientCount(), 0);
         // A module dropped after identification leaves no watchdog behind and is not read.
         if (expected.contains("type:2"))
-            QTest::qWait(1300);
+            QTest::qWait(3 * TestWatchdogMs);
         for (const auto &t : sim->transactions())
             QVERIFY(!isProbe(t) && t.readAddress != 0xAFFF);
         QCOMPARE(log, expected);
@@ -207,6 +224,8 @@ private slots:
     void missingParametersBeforeOpenFailCleanly()
     {
         const QString text = QStringLiteral("No connection parameters given");
+        // With the product's wait, so that a restart wait taken by mistake shows.
+        link->setPacingForTest(Link::WatchdogIntervalMs, Link::RestartWaitMs);
         QVERIFY(!link->open({}, true));
         link->reopen();
         QElapsedTimer timer;
@@ -239,11 +258,11 @@ private slots:
         QVERIFY(openLink());
         if (reconnect)
             connect(link.get(), &Link::error, this, [this] { link->open(info(), false); });
-        // A probe of registers 1-16 about every second while the module answers.
-        QTRY_VERIFY_WITH_TIMEOUT(sim->transactionCount() >= 2, 3500);
+        // A probe of registers 1-16 at every watchdog interval while the module answers.
+        QTRY_VERIFY(sim->transactionCount() >= 2);
         QVERIFY(traffic().isEmpty());
         sim->dropConnections();
-        QTRY_VERIFY_WITH_TIMEOUT(!log.isEmpty(), 3000);
+        QTRY_VERIFY(!log.isEmpty());
         QCOMPARE(log, expected);
         QCOMPARE(link->isConnected(), reconnect);
         QCOMPARE(sim->acceptedCount(), reconnect ? 2 : 1);
@@ -251,7 +270,7 @@ private slots:
             return;
         // The timer that ran the failed probe is gone without a second report or a late probe.
         const int count = sim->transactionCount();
-        QTest::qWait(1500);
+        QTest::qWait(3 * TestWatchdogMs);
         QCOMPARE(log.size(), 2);
         QCOMPARE(sim->transactionCount(), count);
     }
@@ -428,12 +447,12 @@ private slots:
 
     void rebootSequence()
     {
-        sim->setRestartTime(300);
+        sim->setRestartTime(TestRestartWaitMs / 3);
         QVERIFY(openLink(true));
         QElapsedTimer timer;
         timer.start();
         QVERIFY(link->reboot());
-        QVERIFY(timer.elapsed() >= 8000);
+        QVERIFY(timer.elapsed() >= TestRestartWaitMs);
         // The stored flag asks for a configuration read, but the restart does not run it.
         QCOMPARE(log,
                  QStringList({"start:Restart module", "progress:10/500:Close connection", "closed",

@@ -65,6 +65,7 @@ class TestMeasPoller : public QObject
     }
 
     bool cycle(bool force = false) { return poller->pollCycle(force); }
+    // The three capture machines' states: 0 trigger, 1 await ready, 2 await fetch.
     QVector<int> states() const
     {
         return {poller->waveformState(), poller->spectrumState(0), poller->spectrumState(1)};
@@ -107,6 +108,8 @@ private slots:
         info->ipAddr = QStringLiteral("127.0.0.1");
         info->port = sim->port();
         link = std::make_unique<Orvo_ICPConnection>();
+        // A lost module is noticed at the next watchdog probe; no need to wait a whole second.
+        link->setPacingForTest(100, 300);
     }
 
     void cycleReadsWhatChanged_data()
@@ -245,18 +248,18 @@ private slots:
         sim->setCaptureAutoReady(false);
         QVERIFY(open());
         QVERIFY(cycle(true));
-        QCOMPARE(poller->waveformState(), 1);
+        QCOMPARE(poller->waveformState(), int(CaptureMachine::AwaitReady));
 
         // Channels 1 and 3 are not wanted; channel 2 is still missing.
         for (int word : {8, 9, 11})
             sim->setStatusWord(word, 1);
         QVERIFY(cycle());
-        QCOMPARE(poller->waveformState(), 1);
+        QCOMPARE(poller->waveformState(), int(CaptureMachine::AwaitReady));
         sim->setStatusWord(4, 55);
         sim->setStatusWord(6, 77);
         sim->setStatusWord(10, 3);
         QVERIFY(cycle());
-        QCOMPARE(poller->waveformState(), 2);
+        QCOMPARE(poller->waveformState(), int(CaptureMachine::AwaitFetch));
         QCOMPARE(*wf, Calls({{0, 55u, 1u}, {2, 77u, 3u}}));
 
         // Waits until the holder has fetched both announced channels; finishes of another
@@ -265,10 +268,10 @@ private slots:
         poller->onWfReadOpFinish(link->opSpectrRead(), 2);
         poller->onWfReadOpFinish(link->opWaveformRead(), 4);
         QVERIFY(cycle());
-        QCOMPARE(poller->waveformState(), 2);
+        QCOMPARE(poller->waveformState(), int(CaptureMachine::AwaitFetch));
         poller->onWfReadOpFinish(link->opWaveformRead(), 2);
         QVERIFY(cycle() && cycle());
-        QCOMPARE(poller->waveformState(), 1);
+        QCOMPARE(poller->waveformState(), int(CaptureMachine::AwaitReady));
         QCOMPARE(sim->waveformTriggerCount(), 2);
     }
 

@@ -12,7 +12,7 @@
 #include <limits>
 #include <memory>
 
-Q_DECLARE_METATYPE(NodeSpec)
+Q_DECLARE_METATYPE(NodeSample)
 
 using namespace Wire;
 
@@ -20,7 +20,7 @@ namespace {
 const auto bytes = [](const char *text) { return QByteArray::fromHex(text); }; // skips spaces
 
 const QByteArray head = bytes("08 00 10 00 18 05"); // the smallest valid message
-const QByteArray meas = StatusDatagram::measBody(MeasSpec{1, 1.5f, 0x0125, 3, 0.25f, 0.125f});
+const QByteArray meas = StatusDatagram::measBody(MeasSample{1, 1.5f, 0x0125, 3, 0.25f, 0.125f});
 const QByteArray aux = lengthDelimited(11, StatusDatagram::auxBody());
 const QByteArray state = uint32Field(10, 0);
 const QByteArray relay = fixedField(1, 1);
@@ -34,7 +34,8 @@ const auto channelMask = [](const NodeStatus &m) {
     return m.has_channel1 | m.has_channel2 << 1 | m.has_channel3 << 2 | m.has_channel4 << 3;
 };
 
-// What the acceptance table compares: node id, channels present, channel1's state, relay word.
+// A decoded message in one line, enough to tell the malformed-datagram rows apart: node id,
+// channels present, channel1's state, relay word.
 QString outline(const NodeStatus &m)
 {
     return QString::asprintf(
@@ -43,13 +44,13 @@ QString outline(const NodeStatus &m)
 }
 
 // The same message as StatusDatagram::node(), in protoc's text format.
-QByteArray textFormat(const NodeSpec &node)
+QByteArray textFormat(const NodeSample &node)
 {
     QString text = QString::asprintf("word1: %u word2: %u node_id: %u relay { relay_status: %u }\n",
                                      node.word1, node.word2, node.node_id, *node.relay_status);
-    for (const ChannelSpec &channel : node.channels) {
+    for (const ChannelSample &channel : node.channels) {
         text += QString::asprintf("channel%d {\n", channel.channel);
-        for (const MeasSpec &m : channel.meas)
+        for (const MeasSample &m : channel.meas)
             text += QString::asprintf("meas%d { value: %.9g flags: %u type: %u fs_fraction: %.9g "
                                       "baseline_fraction: %.9g }\n",
                                       m.slot, double(m.value), m.flags, m.type,
@@ -60,7 +61,7 @@ QByteArray textFormat(const NodeSpec &node)
     return text.toUtf8();
 }
 
-NodeStatus decoded(const NodeSpec &node)
+NodeStatus decoded(const NodeSample &node)
 {
     NodeStatus msg;
     if (!decodeNodeStatus(StatusDatagram::node(node), msg))
@@ -222,7 +223,7 @@ void TestReception::agreesWithProtoc()
 {
     // Two independent encoders must agree byte for byte, or one of them is wrong; and the
     // decoder must hand back every value in its place.
-    const NodeSpec node = StatusDatagram::fullNode(17);
+    const NodeSample node = StatusDatagram::fullNode(17);
     QByteArray datagram;
     QString error; // a missing protoc must fail the test, not skip it
     QVERIFY2(protocEncode(textFormat(node), datagram, &error), qPrintable(error));
@@ -233,11 +234,11 @@ void TestReception::agreesWithProtoc()
     QCOMPARE(msg.word2, node.word2);
     QCOMPARE(msg.relay.relay_status, *node.relay_status);
     QCOMPARE(channelMask(msg), 15);
-    for (const ChannelSpec &c : node.channels) {
+    for (const ChannelSample &c : node.channels) {
         const ChannelStatus &channel = *channelAt(msg, c.channel - 1);
         QCOMPARE(channelStateOf(channel), c.state);
         QCOMPARE(channel.aux.aux4, 4u);
-        for (const MeasSpec &m : c.meas) {
+        for (const MeasSample &m : c.meas) {
             const MeasStatus *got = measAt(channel, m.slot - 1);
             QVERIFY(got);
             QCOMPARE(got->value, m.value); // distinct in every slot of a channel
@@ -253,7 +254,7 @@ void TestReception::rejectsEveryTruncation()
 {
     // A prefix that ends after the required words and between two channels is a smaller valid
     // message; every other prefix cuts a field and must fail.
-    NodeSpec part = StatusDatagram::fullNode(17);
+    NodeSample part = StatusDatagram::fullNode(17);
     const QByteArray datagram = StatusDatagram::node(part); // the same bytes as protoc's
     QMap<int, int> validPrefixes;                           // size -> channel mask
     part.relay_status.reset();
@@ -279,7 +280,7 @@ void TestReception::fractionToFullScale_data()
     QTest::addColumn<quint16>("units");
     QTest::newRow("1") << 1.0f << quint16(65535);
     QTest::newRow("just below 1") << std::nextafter(1.0f, 0.0f) << quint16(65534);
-    // These wrapped before: 150 % read as 50 %, -10 % as 90 %.
+    // Out of range saturates: a plain cast to 16 bits would show 150 % as 50 % and -10 % as 90 %.
     QTest::newRow("just above 1") << std::nextafter(1.0f, 2.0f) << quint16(65535);
     QTest::newRow("1.5") << 1.5f << quint16(65535);
     QTest::newRow("1e30") << 1e30f << quint16(65535);
@@ -297,18 +298,18 @@ void TestReception::fractionToFullScale()
 
 void TestReception::convert_data()
 {
-    QTest::addColumn<NodeSpec>("node");
+    QTest::addColumn<NodeSample>("node");
     QTest::addColumn<int>("mask");
     QTest::addColumn<Types>("types");
     QTest::addColumn<int>("relayModes"); // bit r: relay r + 1 in use; -1: left as it was
 
-    NodeSpec node;
+    NodeSample node;
     node.node_id = 0x10005; // the register keeps the low 16 bits
     QTest::newRow("no channel, no relay") << node << 0 << Types{} << -1;
-    node.channels = {ChannelSpec{3, 0, {}}};
+    node.channels = {ChannelSample{3, 0, {}}};
     QTest::newRow("channel 3 only") << node << 4 << Types{} << -1;
-    node.channels = {ChannelSpec{2, 0, {MeasSpec{3, 0, 0, 5}, MeasSpec{8, 0, 0, 17}}},
-                     ChannelSpec{4, 0, {MeasSpec{1, 0, 0, 16}}}};
+    node.channels = {ChannelSample{2, 0, {MeasSample{3, 0, 0, 5}, MeasSample{8, 0, 0, 17}}},
+                     ChannelSample{4, 0, {MeasSample{1, 0, 0, 16}}}};
     QTest::newRow("type 17 counts as absent") << node << 0b1010 << Types{{10, 5}, {24, 16}} << -1;
     node.channels.clear();
     node.relay_status = 0x81000000;
@@ -317,7 +318,7 @@ void TestReception::convert_data()
 
 void TestReception::convert()
 {
-    QFETCH(NodeSpec, node);
+    QFETCH(NodeSample, node);
     QFETCH(Types, types);
     QFETCH(int, relayModes);
     auto rec = std::make_unique<t_orvo_settings>();
@@ -362,8 +363,9 @@ void TestReception::image()
 {
     QFETCH(qint32, state);
     QFETCH(quint32, type);
-    NodeSpec node;
-    node.channels = {ChannelSpec{1, state, {MeasSpec{2, -1.25f, 0xABCD0125, type, 0.25f, 0.5f}}}};
+    NodeSample node;
+    node.channels = {
+        ChannelSample{1, state, {MeasSample{2, -1.25f, 0xABCD0125, type, 0.25f, 0.5f}}}};
     quint16 image[ChState::ImageRegisters];
     std::fill(std::begin(image), std::end(image), quint16(0xAAAA));
     buildImage(decoded(node).channel1, image);

@@ -50,7 +50,7 @@ QByteArray lengthDelimited(quint32 field, const QByteArray &payload)
 namespace StatusDatagram {
 using namespace Wire;
 
-QByteArray measBody(const MeasSpec &meas)
+QByteArray measBody(const MeasSample &meas)
 {
     return floatField(1, meas.value) + uint32Field(2, meas.flags) + uint32Field(7, meas.type) +
            floatField(8, meas.fs_fraction) + floatField(9, meas.baseline_fraction);
@@ -61,13 +61,13 @@ QByteArray auxBody()
     return fixedField(1, 1) + fixedField(2, 2) + uint32Field(3, 3) + uint32Field(4, 4);
 }
 
-QByteArray node(const NodeSpec &node)
+QByteArray node(const NodeSample &node)
 {
     QByteArray out =
         uint32Field(1, node.word1) + uint32Field(2, node.word2) + uint32Field(3, node.node_id);
-    for (const ChannelSpec &channel : node.channels) {
+    for (const ChannelSample &channel : node.channels) {
         QByteArray body;
-        for (const MeasSpec &meas : channel.meas)
+        for (const MeasSample &meas : channel.meas)
             body += lengthDelimited(quint32(meas.slot), measBody(meas));
         body += uint32Field(10, quint64(qint64(channel.state))) + lengthDelimited(11, auxBody());
         out += lengthDelimited(quint32(3 + channel.channel), body);
@@ -77,16 +77,16 @@ QByteArray node(const NodeSpec &node)
     return out;
 }
 
-NodeSpec fullNode(quint32 nodeId)
+NodeSample fullNode(quint32 nodeId)
 {
-    NodeSpec node{nodeId, {}, 0xFF0F33C5, 0x01020304, 0xFFFFFFFF};
+    NodeSample node{nodeId, {}, 0xFF0F33C5, 0x01020304, 0xFFFFFFFF};
     for (int c = 1; c <= 4; ++c) {
-        ChannelSpec channel{c, c - 2, {}}; // states -1 .. 2
+        ChannelSample channel{c, c - 2, {}}; // states -1 .. 2
         for (int m = 1; m <= 8; ++m)
             channel.meas.append(
-                MeasSpec{m, -12.5f + 3.75f * float(c * m),
-                         quint32(0x0100 | (m % 4) | ((c % 3) << 2) | (((m + c) % 2) << 4)),
-                         quint32(2 * m - c % 2), 0.1f * float(m), 0.05f * float(c)});
+                MeasSample{m, -12.5f + 3.75f * float(c * m),
+                           quint32(0x0100 | (m % 4) | ((c % 3) << 2) | (((m + c) % 2) << 4)),
+                           quint32(2 * m - c % 2), 0.1f * float(m), 0.05f * float(c)});
         node.channels.append(channel);
     }
     return node;

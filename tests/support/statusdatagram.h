@@ -10,13 +10,14 @@
 // against itself and can write what no encoder would: over-long varints, wrong wire types,
 // tag 0, groups, lengths past the end. Fields go out in tag order, all required ones included.
 //
-//   NodeSpec node;
+//   NodeSample node;
 //   node.node_id = 5;
-//   node.channels = {ChannelSpec{1, CH_STATE_VALID, {MeasSpec{1, 2.5f, 0x0001, 3, 0.25f, 0.1f}}}};
-//   node.relay_status = 0x0F000000;           // relays 1..4 enabled; leave unset for no relay
+//   node.channels = {ChannelSample{1, CH_STATE_VALID,
+//                                  {MeasSample{1, 2.5f, 0x0001, 3, 0.25f, 0.1f}}}};
+//   node.relay_status = 0x0F000000; // relays 1..4 enabled; leave unset for no relay
 //   sender.send(StatusDatagram::node(node));
 
-struct MeasSpec
+struct MeasSample
 {
     int slot = 1; // measurement slot 1..8 (field meas1..meas8)
     float value = 0.0f;
@@ -26,17 +27,17 @@ struct MeasSpec
     float baseline_fraction = 0.0f;
 };
 
-struct ChannelSpec
+struct ChannelSample
 {
-    int channel = 1;        // channel 1..4 (field channel1..channel4)
-    qint32 state = 0;       // negatives go out as ten-byte varints, as a standard encoder does
-    QVector<MeasSpec> meas; // written in the given order; aux is always 1, 2, 3, 4
+    int channel = 1;          // channel 1..4 (field channel1..channel4)
+    qint32 state = 0;         // negatives go out as ten-byte varints, as a standard encoder does
+    QVector<MeasSample> meas; // written in the given order; aux is always 1, 2, 3, 4
 };
 
-struct NodeSpec
+struct NodeSample
 {
     quint32 node_id = 1;
-    QVector<ChannelSpec> channels;       // written in the given order
+    QVector<ChannelSample> channels;     // written in the given order
     std::optional<quint32> relay_status; // unset: the message has no relay
     quint32 word1 = 0;
     quint32 word2 = 0;
@@ -56,11 +57,11 @@ QByteArray lengthDelimited(quint32 field, const QByteArray &payload);
 
 namespace StatusDatagram {
 // Bodies (without key and length) of a MeasStatus and a ChannelAux.
-QByteArray measBody(const MeasSpec &meas);
+QByteArray measBody(const MeasSample &meas);
 QByteArray auxBody();
-QByteArray node(const NodeSpec &node);
+QByteArray node(const NodeSample &node);
 
 // Four channels of eight measurements and a relay word: the largest datagram a node sends,
 // with varied values, flags and types.
-NodeSpec fullNode(quint32 nodeId);
+NodeSample fullNode(quint32 nodeId);
 } // namespace StatusDatagram

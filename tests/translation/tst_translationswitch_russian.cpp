@@ -5,7 +5,7 @@
 #include <QtTest>
 
 // On a Russian system "System" means Russian, but only where the files are found.
-class TstTranslationSwitchRussianSystem : public QObject
+class TestTranslationSwitchRussianSystem : public QObject
 {
     Q_OBJECT
 
@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
     qputenv("LC_ALL", "ru_RU.UTF-8");
     qputenv("LANGUAGE", "ru");
     QApplication app(argc, argv);
-    TstTranslationSwitchRussianSystem tc;
+    TestTranslationSwitchRussianSystem tc;
     return QTest::qExec(&tc, argc, argv);
 }
 

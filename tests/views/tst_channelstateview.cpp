@@ -2,6 +2,8 @@
 #include "meascatalogue.h"
 #include "viewtestsupport.h"
 
+#include <optional>
+
 using namespace ViewTest;
 using C = MeasCatalogue;
 
@@ -254,6 +256,36 @@ private slots:
         for (int ch = 0; ch < 4; ++ch)
             QVERIFY(!view.channelTimer(ch)->isActive());
         QCOMPARE(rowAt(table, 0), liveRow);
+    }
+
+    // The captions come from the form, the column numbers from the catalogue: they must agree.
+    void captions_data()
+    {
+        QTest::addColumn<bool>("russian");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("English") << false << QStringList{"№",    "Time",  "F",    "A",    "D",
+                                                         "Base", "Delta", "FS %", "Value"};
+        QTest::newRow("Russian") << true << QStringList{"№",    "Время",  "F",    "A",       "D",
+                                                        "База", "Дельта", "% ПШ", "Значение"};
+    }
+    void captions()
+    {
+        QFETCH(bool, russian);
+        QFETCH(QStringList, captions);
+        ChannelStateView view(nullptr, QStringLiteral("t"));
+        const QTableWidget *table = view.findChild<QTableWidget *>(QStringLiteral("measTable"));
+        QCOMPARE(table->columnCount(), int(C::ColumnCount));
+        std::optional<Russian> language;
+        if (russian)
+            language.emplace();
+        const auto shown = [table] {
+            QStringList texts;
+            for (int column = 0; column < C::ColumnCount; ++column)
+                texts << table->horizontalHeaderItem(column)->text();
+            return texts;
+        };
+        QTRY_COMPARE(shown(), captions);
+        QCOMPARE(view.QGroupBox::title(), QStringLiteral("t"));
     }
 
     void languageChangeKeepsTitle()

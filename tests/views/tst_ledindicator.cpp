@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 
 using ViewTest::lampShows;
+using Lamp = MeasCondLedIndicator;
 
 // The plain lamp and the condition lamp of the status tables built on it.
 class TestLedIndicator : public QObject
@@ -84,19 +85,22 @@ private slots:
     {
         QFETCH(QVector<int>, callsAtToggles);
         QFETCH(int, expectedToggles);
-        constexpr int interval = 100;
+        // Short, because the order of calls and toggles does not depend on it: every call is
+        // made as soon as its toggle is seen, before the next timer can run.
+        constexpr int interval = 20;
+        constexpr int patience = 5000; // for a loaded machine; a passing run never waits it out
 
         LedIndicator led;
         led.setBlinkInterval(interval);
         QSignalSpy toggles(&led, &QAbstractButton::toggled);
         for (int at : callsAtToggles) {
             while (toggles.count() < at)
-                QVERIFY(toggles.wait(10 * interval));
+                QVERIFY(toggles.wait(patience));
             led.blink();
         }
         while (toggles.count() < expectedToggles)
-            QVERIFY(toggles.wait(10 * interval));
-        QVERIFY(!toggles.wait(3 * interval));
+            QVERIFY(toggles.wait(patience));
+        QVERIFY(!toggles.wait(5 * interval));
         QCOMPARE(toggles.count(), expectedToggles);
         for (int i = 0; i < toggles.count(); ++i)
             QCOMPARE(toggles.at(i).at(0).toBool(), i % 2 == 0);
@@ -109,13 +113,13 @@ private slots:
         QTest::addColumn<int>("stored");
         QTest::addColumn<QString>("shows");
 
-        QTest::newRow("new lamp") << "" << 2 << "off";
+        QTest::newRow("new lamp") << "" << int(Lamp::Off) << "off";
         QTest::newRow("state 7 is off and kept") << "s1 s7" << 7 << "off";
         QTest::newRow("state -1 is off and kept") << "s0 s-1" << -1 << "off";
-        QTest::newRow("red, off, green") << "s1 s2 s0" << 0 << "green";
-        QTest::newRow("condition -1 is off") << "c1 c-1" << 2 << "off";
-        QTest::newRow("condition 1 is red") << "c0 c1" << 1 << "red";
-        QTest::newRow("condition 5 changes nothing") << "c1 c5" << 1 << "red";
+        QTest::newRow("red, off, green") << "s1 s2 s0" << int(Lamp::Green) << "green";
+        QTest::newRow("condition -1 is off") << "c1 c-1" << int(Lamp::Off) << "off";
+        QTest::newRow("condition 1 is red") << "c0 c1" << int(Lamp::Red) << "red";
+        QTest::newRow("condition 5 changes nothing") << "c1 c5" << int(Lamp::Red) << "red";
     }
 
     void conditionLamp()
@@ -136,13 +140,13 @@ private slots:
     {
         // Red to green leaves the lamp checked, so only an explicit repaint shows the change.
         MeasCondLedIndicator indicator;
-        indicator.setState(1);
+        indicator.setState(Lamp::Red);
         indicator.show();
         QVERIFY(QTest::qWaitForWindowExposed(&indicator));
         indicator.lamp()->installEventFilter(this);
         QCoreApplication::processEvents();
         paints = 0;
-        indicator.setState(0);
+        indicator.setState(Lamp::Green);
         QTRY_VERIFY_WITH_TIMEOUT(paints > 0, 2000);
     }
 

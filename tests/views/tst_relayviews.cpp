@@ -4,6 +4,8 @@
 
 #include <QHeaderView>
 
+#include <optional>
+
 using namespace ViewTest;
 
 Q_DECLARE_METATYPE(Settings)
@@ -82,6 +84,45 @@ private slots:
             QCOMPARE(view.QGroupBox::title(), QStringLiteral("Relay node id 2:"));
         }
         QTRY_COMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("En"));
+    }
+
+    // Both forms follow the language; the events view's title is its own text.
+    void captions_data()
+    {
+        QTest::addColumn<bool>("russian");
+        QTest::addColumn<QStringList>("relay");  // captions
+        QTest::addColumn<QStringList>("events"); // title, captions, lamp column's tool tip
+        QTest::newRow("English") << false
+                                 << QStringList{"№", "En", "Fault", "PhysState", "LogicState"}
+                                 << QStringList{"Events", "№", "State", "Name",
+                                                "Red - active, off - inactive"};
+        QTest::newRow("Russian") << true << QStringList{"№", "Вкл", "Неиспр.", "ФизСост", "ЛогСост"}
+                                 << QStringList{"События", "№", "Состояние", "Название",
+                                                "Красный - активно, не горит - неактивно"};
+    }
+    void captions()
+    {
+        QFETCH(bool, russian);
+        QFETCH(QStringList, relay);
+        QFETCH(QStringList, events);
+        RelayStateView relayView(nullptr, QStringLiteral("t"));
+        EventsStateView eventsView;
+        std::optional<Russian> language;
+        if (russian)
+            language.emplace();
+        const auto captions = [](const QGroupBox &view) {
+            const auto *table = view.findChild<QTableWidget *>(QStringLiteral("eventsTable"));
+            QStringList texts;
+            for (int column = 0; table && column < table->columnCount(); ++column)
+                texts << table->horizontalHeaderItem(column)->text();
+            return texts;
+        };
+        QTRY_COMPARE(captions(relayView), relay);
+        QCOMPARE(relayView.QGroupBox::title(), QStringLiteral("t"));
+        const QTableWidget *eventsTable = eventsView.findChild<QTableWidget *>();
+        QCOMPARE(QStringList{eventsView.title()} + captions(eventsView) +
+                     QStringList{eventsTable->horizontalHeaderItem(1)->toolTip()},
+                 events);
     }
 
     void heightFitsAllRows()

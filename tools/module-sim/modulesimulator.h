@@ -1,5 +1,8 @@
 #pragma once
 
+#include "requestlog.h"
+#include "simulatedmodule.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -12,15 +15,17 @@ struct t_orvo_settings;
 // A Modbus TCP server that behaves like an Orvo measurement (ICP or PROX) or relay module as far
 // as the register link and the measurement poller see it. It runs its own thread and serves any
 // number of clients one request at a time, so a test can drive it from the GUI thread while a
-// link talks to it.
+// link talks to it. Every public member function is thread-safe.
+//
+// The parts: SimulatedModule (what the registers do), ModbusFrame (the wire format),
+// FaultInjector, RequestLog and ModbusServer (sockets and thread); this class joins them under
+// one lock.
 //
 // Register numbers in this interface are counted from 1, exactly as the link names them; the
 // protocol address on the wire is the number minus 1. The transaction log records protocol
 // addresses (what the server saw) and offers the register numbers as helpers.
 //
-// Every public member function is thread-safe.
-//
-// Register map served (register numbers):
+// Register map served (register numbers; the constants are in SimRegisters):
 //   1..96           information block: four 32-byte Latin-1 fields (type name, three texts),
 //                   64 further bytes; two characters per register, first in the low byte
 //   97              device mode: 2 = work mode, 1 = boot loader, 3 = test mode
@@ -41,60 +46,18 @@ struct t_orvo_settings;
 //   0xFF04 (4)      "PWJQZXMV" test mode
 // Reads use function 4 (function 3 reads the same registers), writes function 16 (or 6), the
 // windows function 23. Registers outside the map read as they were last written (zero first).
-class ModuleSimulator
+class ModuleSimulator : public SimRegisters
 {
 public:
-    enum class Kind {
-        Icp,   // "ORVO_ICP": four measurement channels
-        Prox,  // "ORVO_PROX": four measurement channels
-        Relay, // "ORVO_REL": eight relays, no channels
-    };
+    using Kind = SimulatedModule::Kind;
+    using Transaction = RequestLog::Entry;
 
-    // One request as the server received it.
-    struct Transaction
+    // Commits, triggers and service requests seen since construction, and the connections.
+    struct Counters : SimulatedModule::Counts
     {
-        int function = 0;         // Modbus function code of the request
-        int address = -1;         // protocol address: read address for 3/4, write address else
-        int readAddress = -1;     // protocol address read (3, 4, 23), -1 if none
-        int readCount = 0;        // registers read
-        int writeAddress = -1;    // protocol address written (6, 16, 23), -1 if none
-        int writeCount = 0;       // registers written
-        QVector<quint16> written; // the values written, in order
-        enum Outcome {
-            Answered,  // normal answer sent
-            Exception, // answered with a Modbus exception (fault or unsupported request)
-            Dropped,   // connection closed instead of answering
-        } outcome = Answered;
-
-        // Register numbers as the link names them (protocol address + 1), 0 if none.
-        uint readRegister() const { return readAddress < 0 ? 0 : uint(readAddress) + 1; }
-        uint writeRegister() const { return writeAddress < 0 ? 0 : uint(writeAddress) + 1; }
+        int clients = 0;  // connections open now
+        int accepted = 0; // connections accepted since start()
     };
-
-    static constexpr uint InfoRegister = 1;
-    static constexpr uint ModeRegister = 97;
-    static constexpr uint StatusRegister = 0x400;
-    static constexpr uint StatusCount = 125;
-    static constexpr uint ChannelRegister = 0x500;
-    static constexpr uint ChannelCount = 88;
-    static constexpr uint RelayRegister = 0x660;
-    static constexpr uint RelayCount = 20;
-    static constexpr uint WaveformWindow = 0x9000;
-    static constexpr uint WaveformHeader = 0x9100;
-    static constexpr uint SpectrumWindow = 0x9200;
-    static constexpr uint SpectrumHeader = 0x9300;
-    static constexpr uint TriggerRegister = 0xA000;
-    static constexpr uint SettingsRegister = 0xB000;
-    static constexpr uint WriteAreaRegister = 0xD000;
-    static constexpr uint CommitRegister = 0xF000;
-    static constexpr uint CommitStatusRegister = 0xF00F;
-    static constexpr uint ServiceRegister = 0xFF00;
-    static constexpr uint TestModeRegister = 0xFF04;
-    static constexpr quint16 WorkMode = 2;
-    static constexpr quint16 BootMode = 1;
-    static constexpr quint16 TestMode = 3;
-    static constexpr quint16 WaveformTrigger = 0x2F96;
-    static constexpr quint16 SpectrumTrigger = 0x5E58;
 
     // A fresh simulator of the given kind with its default contents (see resetContents); it
     // does not listen until start().
@@ -112,9 +75,9 @@ public:
     QString address() const; // the address given to start()
     QString errorString() const;
 
-    // Connections: currently open, and accepted since start().
-    int clientCount() const;
-    int acceptedCount() const;
+    Counters counters() const;
+    int clientCount() const { return counters().clients; }
+    int acceptedCount() const { return counters().accepted; }
     // Closes every client connection at once (a module that vanished from the network); the
     // server keeps listening.
     void dropConnections();
@@ -165,7 +128,7 @@ public:
     void writeArea(t_orvo_settings &out) const;
     // Value register 0xF00F takes on after a commit (default 1); 0 before the first commit.
     void setCommitStatus(quint16 value);
-    int commitCount() const;
+    int commitCount() const { return counters().commits; }
 
     // Capture: after a trigger the ready words are cleared, and captureDelayMs later (default
     // 20 ms) they show the new capture for every channel of the settings' channel_mask:
@@ -173,8 +136,8 @@ public:
     // 16 + c and 24 + c. With auto-ready off the words stay cleared until set by hand.
     void setCaptureDelay(int ms);
     void setCaptureAutoReady(bool on);
-    int waveformTriggerCount() const;
-    int spectrumTriggerCount() const;
+    int waveformTriggerCount() const { return counters().waveformTriggers; }
+    int spectrumTriggerCount() const { return counters().spectrumTriggers; }
 
     // Point counts announced by the headers, per channel (0..3); the points themselves are
     // pointValue(). Any 32-bit count is served: points are computed, not stored. Header
@@ -184,12 +147,15 @@ public:
     void setSpectrumPoints(int ch, quint32 count);
     // The value of point `index` of the waveform (spectrum = false, selector = id) or spectrum
     // (spectrum = true, selector = type) of channel ch: a 32-bit float (VibrationSignal).
-    static quint32 pointValue(bool spectrum, int ch, quint16 selector, quint32 index);
+    static quint32 pointValue(bool spectrum, int ch, quint16 selector, quint32 index)
+    {
+        return SimulatedModule::pointValue(spectrum, ch, selector, index);
+    }
 
     // Service requests seen (restart, boot loader, test mode).
-    int restartCount() const;
-    int bootCount() const;
-    int testModeCount() const;
+    int restartCount() const { return counters().restarts; }
+    int bootCount() const { return counters().boots; }
+    int testModeCount() const { return counters().testModes; }
     // After a restart signature the write is answered, every connection is closed and the
     // listening socket is closed for restartMs (connections refused), then it listens again on
     // the same port with the mode back at 2. Default 500 ms.

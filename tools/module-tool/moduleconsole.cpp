@@ -1,6 +1,7 @@
 #include "moduleconsole.h"
 
 #include "consoletext.h"
+#include "moduleregisters.h"
 #include "modulewatch.h"
 #include "orvo_icpconnection.h"
 #include "t_orvo_settings.h"
@@ -15,16 +16,14 @@
 
 namespace {
 
-constexpr uint ModeRegister = 97;
-
 QString modeName(quint16 mode)
 {
     switch (mode) {
-    case 1:
+    case ModuleRegisters::BootMode:
         return QStringLiteral("boot loader");
-    case 2:
+    case ModuleRegisters::WorkMode:
         return QStringLiteral("work mode");
-    case 3:
+    case ModuleRegisters::TestMode:
         return QStringLiteral("test mode");
     default:
         return QStringLiteral("unknown mode");
@@ -95,7 +94,7 @@ bool ModuleConsole::connectModule()
         // register can still be read.
         QString detail = openError;
         quint16 mode = 0;
-        if (link->regsRead(ModeRegister, 1, &mode))
+        if (link->regsRead(ModuleRegisters::ModeRegister, 1, &mode))
             detail += QStringLiteral(" (mode register %1: %2)").arg(mode).arg(modeName(mode));
         printError(QStringLiteral("module at %1 (%2): %3")
                        .arg(where, link->deviceTypeName(),

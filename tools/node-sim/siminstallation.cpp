@@ -1,5 +1,7 @@
 #include "siminstallation.h"
 
+#include "toolcommandline.h"
+
 #include <QStringList>
 
 #include <cmath>
@@ -50,14 +52,6 @@ bool parseList(const QString &text, int low, int high, QVector<int> &out)
         out.append(value);
     }
     return true;
-}
-
-// Decimal, or hexadecimal with a 0x prefix (never octal).
-uint parseUInt(const QString &text, bool *ok)
-{
-    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        return text.mid(2).toUInt(ok, 16);
-    return text.toUInt(ok, 10);
 }
 
 bool parseSeconds(const QString &text, double &out)
@@ -211,11 +205,12 @@ bool SimInstallation::parseNode(const QString &description, SimNode &node, QStri
         return false;
     };
     const QStringList parts = description.split(QLatin1Char(':'));
-    bool ok = false;
     node = SimNode();
-    node.id = parseUInt(parts.front(), &ok);
-    if (!ok)
+    quint64 id = 0;
+    if (!ToolCommandLine::parseUInt(parts.front(), 0xFFFFFFFFu, id))
         return fail(QStringLiteral("the node id must be a number from 0 to 4294967295"));
+
+    node.id = quint32(id);
 
     QVector<int> channelNumbers;
     QVector<int> types{1, 2};
@@ -234,8 +229,8 @@ bool SimInstallation::parseNode(const QString &description, SimNode &node, QStri
                 return fail(QStringLiteral("types takes up to 8 type codes, e.g. types=1,2,5"));
         } else if (key == QLatin1String("relays")) {
             const bool mask = value.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
-            const uint n = parseUInt(value, &ok);
-            if (!ok || n > (mask ? 0xFFu : 8u))
+            quint64 n = 0;
+            if (!ToolCommandLine::parseUInt(value, mask ? 0xFFu : 8u, n))
                 return fail(QStringLiteral("relays takes a count 0 to 8 or a mask 0x00 to 0xFF"));
             node.hasRelay = true;
             node.relaysInUse = mask ? quint8(n) : quint8((1u << n) - 1);

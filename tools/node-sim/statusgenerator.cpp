@@ -14,38 +14,6 @@ constexpr quint32 DangerUndetermined = 2u << 4;
 constexpr quint32 BaselineValid = 1u << 8;
 constexpr quint32 OverRange = 1u << 9;
 
-ChannelStatus *channelSlot(NodeStatus &msg, int number)
-{
-    switch (number) {
-    case 1:
-        msg.has_channel1 = true;
-        return &msg.channel1;
-    case 2:
-        msg.has_channel2 = true;
-        return &msg.channel2;
-    case 3:
-        msg.has_channel3 = true;
-        return &msg.channel3;
-    case 4:
-        msg.has_channel4 = true;
-        return &msg.channel4;
-    default:
-        return nullptr;
-    }
-}
-
-MeasStatus *measSlot(ChannelStatus &channel, int slot)
-{
-    bool *has[] = {&channel.has_meas1, &channel.has_meas2, &channel.has_meas3, &channel.has_meas4,
-                   &channel.has_meas5, &channel.has_meas6, &channel.has_meas7, &channel.has_meas8};
-    MeasStatus *meas[] = {&channel.meas1, &channel.meas2, &channel.meas3, &channel.meas4,
-                          &channel.meas5, &channel.meas6, &channel.meas7, &channel.meas8};
-    if (slot < 1 || slot > 8)
-        return nullptr;
-    *has[slot - 1] = true;
-    return meas[slot - 1];
-}
-
 bool squareWave(double t, double period)
 {
     return std::fmod(t, period) < period / 2.0;
@@ -85,7 +53,7 @@ NodeStatus StatusGenerator::build(const SimNode &node, double t)
     bool anyAlert = false;
     bool anyDanger = false;
     for (const SimChannel &channel : node.channelsAt(t)) {
-        ChannelStatus *status = channelSlot(msg, channel.number);
+        ChannelStatus *status = addChannelAt(msg, channel.number - 1);
         if (!status)
             continue;
         const bool faulty = channelFaulty(channel.faultEvery, channel.faultLength, t);
@@ -98,7 +66,7 @@ NodeStatus StatusGenerator::build(const SimNode &node, double t)
         std::memcpy(&status->aux.aux1, &temperature, sizeof temperature);
         status->aux.aux3 = sequence;
         for (const SimMeasurement &sim : channel.meas) {
-            MeasStatus *meas = measSlot(*status, sim.slot);
+            MeasStatus *meas = addMeasAt(*status, sim.slot - 1);
             if (!meas)
                 continue;
             const double value = faulty ? 0.0 : sim.value.valueAt(t, rng);

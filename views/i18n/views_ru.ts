@@ -4,256 +4,75 @@
 <context>
     <name>ChannelStateView</name>
     <message>
-        <location filename="../meascatalogue.cpp" line="20"/>
-        <source>Acceleration</source>
-        <translation>Ускорение</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="21"/>
-        <location filename="../meascatalogue.cpp" line="29"/>
-        <location filename="../meascatalogue.cpp" line="41"/>
-        <source>m/s²</source>
-        <translation>м/с²</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="22"/>
-        <source>Velocity</source>
-        <translation>Скорость</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="23"/>
-        <source>mm/s</source>
-        <translation>мм/с</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="24"/>
-        <source>Diplacement</source>
-        <translation>Перемещение</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="25"/>
-        <source>Gap</source>
-        <translation>Зазор</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="25"/>
-        <location filename="../meascatalogue.cpp" line="39"/>
-        <source>V</source>
-        <translation>В</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="26"/>
-        <source>Rotation speed</source>
-        <translation>Частота вращения</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="27"/>
-        <source>rpm</source>
-        <translation>об/мин</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="28"/>
-        <source>Amplitude of Acceleration</source>
-        <translation>Амплитуда ускорения</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="30"/>
-        <source>Phase of Acceleration</source>
-        <translation>Фаза ускорения</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="31"/>
-        <location filename="../meascatalogue.cpp" line="35"/>
-        <location filename="../meascatalogue.cpp" line="38"/>
-        <source>°</source>
-        <translation>°</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="32"/>
-        <source>Amplitude of Velocity</source>
-        <translation>Амплитуда скорости</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="33"/>
-        <location filename="../meascatalogue.cpp" line="43"/>
-        <source>m/s</source>
-        <translation>м/с</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="34"/>
-        <source>Phase of Velocity</source>
-        <translation>Фаза скорости</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="36"/>
-        <source>Amplitude of Prox Displacement</source>
-        <translation>Амплитуда перемещения (вихретоковый датчик)</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="37"/>
-        <source>Phase of Prox Displacement</source>
-        <translation>Фаза перемещения (вихретоковый датчик)</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="39"/>
-        <source>DC</source>
-        <translation>Постоянная составляющая</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="40"/>
-        <source>RMS of Acceleration</source>
-        <translation>СКЗ ускорения</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="42"/>
-        <source>RMS of Velocity</source>
-        <translation>СКЗ скорости</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="44"/>
-        <source>PRM of Prox Displacement</source>
-        <translation>PRM перемещения (вихретоковый датчик)</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="45"/>
-        <source>Max Average Deviation</source>
-        <translation>Максимальное среднее отклонение</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="50"/>
-        <source>µm</source>
-        <translation>мкм</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="112"/>
-        <source>Valid data</source>
-        <translation>Достоверные данные</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="114"/>
-        <source>Short circuit</source>
-        <translation>Короткое замыкание</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="116"/>
-        <source>Open circuit</source>
-        <translation>Обрыв цепи</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="118"/>
-        <source>No valid data</source>
-        <translation>Нет достоверных данных</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="143"/>
+        <location filename="../channelstateview.ui" line="45"/>
         <source>№</source>
         <translation>№</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="145"/>
+        <location filename="../channelstateview.ui" line="50"/>
         <source>Time</source>
         <translation>Время</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="147"/>
+        <location filename="../channelstateview.ui" line="55"/>
         <source>F</source>
         <translation>F</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="149"/>
+        <location filename="../channelstateview.ui" line="60"/>
         <source>A</source>
         <translation>A</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="151"/>
+        <location filename="../channelstateview.ui" line="65"/>
         <source>D</source>
         <translation>D</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="153"/>
+        <location filename="../channelstateview.ui" line="70"/>
         <source>Base</source>
         <translation>База</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="155"/>
+        <location filename="../channelstateview.ui" line="75"/>
         <source>Delta</source>
         <translation>Дельта</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="157"/>
+        <location filename="../channelstateview.ui" line="80"/>
         <source>FS %</source>
         <translation>% ПШ</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="159"/>
+        <location filename="../channelstateview.ui" line="85"/>
         <source>Value</source>
         <translation>Значение</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="170"/>
-        <source>Channel number/Measurement number</source>
-        <translation>Номер канала/Номер измерения</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="179"/>
-        <source>Baseline value in full-scale percent</source>
-        <translation>Базовое значение в процентах полной шкалы</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="182"/>
-        <source>Baseline deviation in full-scale percent</source>
-        <translation>Отклонение от базового значения в процентах полной шкалы</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="184"/>
-        <source>Full-scale percent</source>
-        <translation>Процент полной шкалы</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="186"/>
-        <source>Measurement value</source>
-        <translation>Измеренное значение</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="195"/>
-        <source>Green - False</source>
-        <translation>Зелёный - ложь</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="196"/>
-        <source>Red - True</source>
-        <translation>Красный - истина</translation>
-    </message>
-    <message>
-        <location filename="../meascatalogue.cpp" line="197"/>
-        <source>Off - Z</source>
-        <translation>Не горит - Z</translation>
     </message>
 </context>
 <context>
     <name>EventsStateView</name>
     <message>
-        <location filename="../ui_eventsstateview.h" line="52"/>
+        <location filename="../eventsstateview.ui" line="17"/>
         <source>Events</source>
         <translation>События</translation>
     </message>
     <message>
-        <location filename="../ui_eventsstateview.h" line="54"/>
+        <location filename="../eventsstateview.ui" line="42"/>
         <source>№</source>
         <translation>№</translation>
     </message>
     <message>
-        <location filename="../ui_eventsstateview.h" line="56"/>
+        <location filename="../eventsstateview.ui" line="47"/>
         <source>State</source>
         <translation>Состояние</translation>
     </message>
     <message>
-        <location filename="../ui_eventsstateview.h" line="58"/>
+        <location filename="../eventsstateview.ui" line="55"/>
         <source>Name</source>
         <translation>Название</translation>
     </message>
     <message>
-        <location filename="../ui_eventsstateview.h" line="60"/>
+        <location filename="../eventsstateview.ui" line="50"/>
         <source>Red - active, off - inactive</source>
         <translation>Красный - активно, не горит - неактивно</translation>
     </message>
@@ -274,27 +93,27 @@
 <context>
     <name>RelayStateView</name>
     <message>
-        <location filename="../ui_relaystateview.h" line="51"/>
+        <location filename="../relaystateview.ui" line="36"/>
         <source>№</source>
         <translation>№</translation>
     </message>
     <message>
-        <location filename="../ui_relaystateview.h" line="53"/>
+        <location filename="../relaystateview.ui" line="41"/>
         <source>En</source>
         <translation>Вкл</translation>
     </message>
     <message>
-        <location filename="../ui_relaystateview.h" line="55"/>
+        <location filename="../relaystateview.ui" line="46"/>
         <source>Fault</source>
         <translation>Неиспр.</translation>
     </message>
     <message>
-        <location filename="../ui_relaystateview.h" line="57"/>
+        <location filename="../relaystateview.ui" line="51"/>
         <source>PhysState</source>
         <translation>ФизСост</translation>
     </message>
     <message>
-        <location filename="../ui_relaystateview.h" line="59"/>
+        <location filename="../relaystateview.ui" line="56"/>
         <source>LogicState</source>
         <translation>ЛогСост</translation>
     </message>

@@ -123,6 +123,8 @@ QString MeasCatalogue::statusCaption(uint status)
 
 std::optional<int> MeasCatalogue::statusLampState(uint status)
 {
+    // Green, red and off in MeasCondLedIndicator's terms, spelled as numbers so that the
+    // catalogue stays free of widgets.
     switch (status) {
     case 0:
         return 0;
@@ -133,32 +135,6 @@ std::optional<int> MeasCatalogue::statusLampState(uint status)
         return 2;
     default:
         return std::nullopt;
-    }
-}
-
-QString MeasCatalogue::columnCaption(int column)
-{
-    switch (column) {
-    case NumberColumn:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "№"));
-    case TimeColumn:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Time"));
-    case FailureColumn:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "F"));
-    case AlertColumn:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "A"));
-    case DangerColumn:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "D"));
-    case BaseColumn:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Base"));
-    case DeltaColumn:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Delta"));
-    case FsColumn:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "FS %"));
-    case ValueColumn:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Value"));
-    default:
-        return QString();
     }
 }
 

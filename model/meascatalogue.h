@@ -5,8 +5,9 @@
 #include <optional>
 
 // The words for the numeric codes of the measurement tables: measurement types, channel
-// status codes, the channel table's columns and the legend of its condition lamps. Every
-// text is looked up at call time, so a language switch shows on the next call.
+// status codes, the tool tips of the channel table's columns (their captions are in the
+// channel view's form) and the legend of its condition lamps. Every text is looked up at
+// call time, so a language switch shows on the next call.
 class MeasCatalogue
 {
 public:
@@ -43,7 +44,6 @@ public:
     static QString statusCaption(uint status);
     static std::optional<int> statusLampState(uint status);
 
-    static QString columnCaption(int column);
     static QString columnToolTip(int column);
     static QString conditionLegend();
     static QString conditionToolTip(const QString &title);
