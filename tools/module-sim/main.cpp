@@ -2,6 +2,7 @@
 // poller and the module console without hardware.
 
 #include "modulesimulator.h"
+#include "orvoversion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -65,7 +66,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvo-module-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.4"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
