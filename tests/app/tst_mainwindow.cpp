@@ -70,7 +70,8 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
     QTemporaryDir settingsDir;
-    UdpSender sender{MainWindow::ListenPort};
+    const quint16 port = UdpSender::freePort();
+    UdpSender sender{port};
 
     void send(const QByteArray &datagram) { QVERIFY(sender.send(datagram)); }
     void send(const NodeSpec &node) { send(StatusDatagram::node(node)); }
@@ -94,6 +95,7 @@ class TestMainWindow : public QObject
 private slots:
     void initTestCase()
     {
+        QVERIFY(port != 0);
         QVERIFY(settingsDir.isValid());
         QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
@@ -105,6 +107,7 @@ private slots:
     void firstStartThenSavedWindowState()
     {
         {
+            // The one window on the default port: the program's own start.
             MainWindow window;
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -136,7 +139,7 @@ private slots:
         settings.setValue("MainWindow/pos", QPoint(30, 40));
         QtTranslationSwitch::instance()->setLanguage(QString());
 
-        MainWindow reopened;
+        MainWindow reopened(nullptr, port);
         QVERIFY(!(reopened.windowState() & Qt::WindowMaximized));
         QCOMPARE(reopened.size(), QSize(640, 480));
         QCOMPARE(reopened.pos(), QPoint(30, 40));
@@ -153,7 +156,7 @@ private slots:
 
     void connectionShortcutsDoNothing()
     {
-        MainWindow window;
+        MainWindow window(nullptr, port);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         int triggered = 0;
@@ -175,23 +178,26 @@ private slots:
     {
         // Without address sharing nobody else may bind the port, whatever options they ask for.
         QUdpSocket holder;
-        QVERIFY2(
-            holder.bind(QHostAddress::Any, MainWindow::ListenPort, QUdpSocket::DontShareAddress),
-            qPrintable(holder.errorString()));
+        QVERIFY2(holder.bind(QHostAddress::Any, port, QUdpSocket::DontShareAddress),
+                 qPrintable(holder.errorString()));
 
-        MainWindow window;
+        MainWindow window(nullptr, port);
         QVERIFY(!window.isListening());
         auto *label = window.findChild<QLabel *>(QStringLiteral("listenErrorLabel"));
         QVERIFY(label);
-        QCOMPARE(label->text(), QStringLiteral("Cannot listen on UDP port 49153: "
-                                               "The bound address is already in use"));
+        // The message names the port asked for, not the default one.
+        QCOMPARE(label->text(), QStringLiteral("Cannot listen on UDP port %1: "
+                                               "The bound address is already in use")
+                                    .arg(port));
+        QCOMPARE(window.listenError(), label->text());
         QVERIFY(label->isVisibleTo(&window));
 
         QtTranslationSwitch::instance()->setLanguage(QStringLiteral("ru"));
         const QString reason = QCoreApplication::translate("QNativeSocketEngine",
                                                            "The bound address is already in use");
         QTRY_COMPARE(label->text(),
-                     QStringLiteral("Не удаётся принимать данные на UDP-порту 49153: ") + reason);
+                     QStringLiteral("Не удаётся принимать данные на UDP-порту %1: ").arg(port) +
+                         reason);
     }
 
     void firstArrivalShowsPanels_data()
@@ -218,7 +224,7 @@ private slots:
         QFETCH(bool, channelShown);
         QFETCH(int, relayRows);
 
-        MainWindow window;
+        MainWindow window(nullptr, port);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         send(datagram);
@@ -248,7 +254,7 @@ private slots:
     void droppedDatagramsChangeNothing()
     {
         QFETCH(QByteArray, datagram);
-        MainWindow window;
+        MainWindow window(nullptr, port);
         const NodeSpec probe = nodeSpec(32, 1);
         sendArrival(window, probe);
         ChannelStateView *const panel = window.channelView(31);
@@ -263,7 +269,7 @@ private slots:
     // One node's panels: pushed on a fixed cadence, rebuilt on a new configuration and language.
     void pushesAndRebuilds()
     {
-        MainWindow window;
+        MainWindow window(nullptr, port);
         NodeSpec node = nodeSpec(5, 1, 0x01000000, 1.0f);
         sendArrival(window, node);
         ChannelStateView *const panel = window.channelView(4);
@@ -311,7 +317,7 @@ private slots:
         // Queued before the window reads: node 6 arrives, node 5 arrives and changes its layout,
         // then repeats it; the repeat must reach node 5's panels of the last build, and the
         // stack is in id order whatever the arrival order.
-        MainWindow window;
+        MainWindow window(nullptr, port);
         send(nodeSpec(6, 0, 0x01000000));
         send(nodeSpec(5, 1, {}, 1.0f));
         send(nodeSpec(5, 2, {}, 2.0f));
@@ -323,7 +329,7 @@ private slots:
 
     void silenceAndReturn()
     {
-        MainWindow window;
+        MainWindow window(nullptr, port);
         const NodeSpec withRelay = nodeSpec(5, 1, 0x03000000);
         const NodeSpec withoutRelay = nodeSpec(5, 1);
         // While present, a message without relay compares as relay modes 0: rebuilt, relays gone.
