@@ -6,7 +6,8 @@ set(ORVO_PACKAGE_NAME orvo-icp-view)
 set(ORVO_PACKAGE_MAINTAINER "Keldor <orvo@keldor.example>")
 
 # What Debian puts in every package's documentation folder: the licence in machine-readable
-# form and a changelog in Debian's format, both compressed where Debian expects it.
+# form and a changelog in Debian's format, which a native package (no Debian revision) calls
+# changelog.gz.
 set(_orvo_docdir ${CMAKE_INSTALL_DATADIR}/doc/${ORVO_PACKAGE_NAME})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${_orvo_docdir})
 configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.Debian.in
@@ -18,7 +19,8 @@ add_custom_command(
           > ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz
   DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.Debian)
 add_custom_target(orvo_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz DESTINATION ${_orvo_docdir})
+install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz DESTINATION ${_orvo_docdir}
+        RENAME changelog.gz)
 
 set(CPACK_PACKAGE_NAME ${ORVO_PACKAGE_NAME})
 set(CPACK_PACKAGE_VENDOR "Keldor")
@@ -26,9 +28,10 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${ORVO_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "status viewer for vibration-monitoring installations")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Orvo_ICP View shows the live state of the measurement and relay modules of a modular\n\
-vibration-monitoring installation, as the nodes report it in UDP datagrams: one\n\
-panel per node with condition lamps, measured values and relay states.\n\
+    "Orvo_ICP View shows the live state of the measurement and relay modules of a\n\
+modular vibration-monitoring installation, as the nodes report it in UDP\n\
+datagrams: one panel per node with condition lamps, measured values and relay\n\
+states.\n\
 \n\
 The package also holds orvo-module-tool, a console for one module over Modbus\n\
 TCP (identification, configuration transfer, modes, waveforms, spectra, live\n\

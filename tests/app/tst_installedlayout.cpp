@@ -53,7 +53,7 @@ private slots:
         QTest::newRow("scalable icon")
             << "share/icons/hicolor/scalable/apps/orvo-icp-view.svg" << true;
         QTest::newRow("licence") << "share/doc/orvo-icp-view/copyright" << true;
-        QTest::newRow("changelog") << "share/doc/orvo-icp-view/changelog.Debian.gz" << true;
+        QTest::newRow("changelog") << "share/doc/orvo-icp-view/changelog.gz" << true;
     }
 
     void files()

@@ -119,7 +119,8 @@ void ModuleWatch::warnMissing()
             warned |= bit;
             err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))
                 << " warning: no state of channel " << ch << " for " << MissingWarningMs / 1000
-                << " s although it is configured; its registers may be unreadable\n";
+                << " s although it is configured: its registers cannot be read or it has no valid "
+                   "data\n";
             err.flush();
         }
     }
