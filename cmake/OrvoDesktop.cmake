@@ -30,7 +30,8 @@ function(orvo_add_theme_icon id)
   endforeach()
   add_custom_command(
     OUTPUT ${outputs}
-    COMMAND orvo-make-icons --theme ${theme} ${size_args} ${id}
+    COMMAND ${CMAKE_COMMAND} -E env ${ORVO_BUILD_TOOL_ENV} QT_QPA_PLATFORM=offscreen
+            $<TARGET_FILE:orvo-make-icons> --theme ${theme} ${size_args} ${id}
     DEPENDS orvo-make-icons
     COMMENT "Drawing the theme icons of ${id}"
     VERBATIM)

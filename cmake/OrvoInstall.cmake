@@ -10,14 +10,20 @@ function(orvo_install_program target)
   endif()
   install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-  find_program(ORVO_HELP2MAN help2man REQUIRED)
-  find_program(ORVO_GZIP gzip REQUIRED)
+  find_program(ORVO_HELP2MAN help2man)
+  if(NOT ORVO_HELP2MAN)
+    message(FATAL_ERROR "help2man not found (Debian package help2man)")
+  endif()
+  find_program(ORVO_GZIP gzip)
+  if(NOT ORVO_GZIP)
+    message(FATAL_ERROR "gzip not found (Debian package gzip)")
+  endif()
   set(dir ${CMAKE_BINARY_DIR}/man)
   set(page ${dir}/${target}.1)
   add_custom_command(
     OUTPUT ${page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+    COMMAND ${CMAKE_COMMAND} -E env ${ORVO_BUILD_TOOL_ENV} QT_QPA_PLATFORM=offscreen
             ${ORVO_HELP2MAN} --no-info --section=1 --name=${P_SUMMARY}
             --version-string=${PROJECT_VERSION} --output=${page}
             $<TARGET_FILE:${target}>

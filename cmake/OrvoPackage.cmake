@@ -12,7 +12,10 @@ set(_orvo_docdir ${CMAKE_INSTALL_DATADIR}/doc/${ORVO_PACKAGE_NAME})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${_orvo_docdir})
 configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.Debian.in
                ${CMAKE_BINARY_DIR}/packaging/changelog.Debian @ONLY)
-find_program(ORVO_GZIP gzip REQUIRED)
+find_program(ORVO_GZIP gzip)
+if(NOT ORVO_GZIP)
+  message(FATAL_ERROR "gzip not found (Debian package gzip)")
+endif()
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz
   COMMAND ${ORVO_GZIP} -9nc ${CMAKE_BINARY_DIR}/packaging/changelog.Debian

@@ -202,6 +202,7 @@ bool Orvo_ICPConnection::doOpen(const QSharedPointer<Orvo_ICPConnection::Connect
                                 bool readCfg, QString &err)
 {
     doClose();
+    devMode = 0;
 
     {
         QMutexLocker lock(&mutex);
@@ -236,7 +237,6 @@ bool Orvo_ICPConnection::doOpen(const QSharedPointer<Orvo_ICPConnection::Connect
     }
 
     quint16 mode = 0;
-    devMode = 0;
     if (!regsRead(ModeRegister, 1, &mode))
         err = tr("Cannot read device mode");
     else if ((devMode = mode) != WorkMode)
