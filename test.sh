@@ -16,7 +16,7 @@ while [ $# -gt 0 ]; do
         --fuzz)
             fuzz_seconds=120
             if [ $# -gt 1 ] && [[ "$2" =~ ^[0-9]+$ ]]; then fuzz_seconds="$2"; shift; fi ;;
-        -h|--help) sed -n '2,7p' "$0"; exit 0 ;;
+        -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
         *) echo "unknown option: $1" >&2; exit 2 ;;
     esac
     shift

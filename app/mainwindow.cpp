@@ -48,15 +48,18 @@ const char *bindFailureSource(QAbstractSocket::SocketError error)
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent, quint16 listenPort)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
+    , listenPort(listenPort)
 {
     initOrvoResources();
     ui->setupUi(this);
 
     QtTranslationSwitch *languages = QtTranslationSwitch::instance();
-    languages->setTranslationsDir(QStringLiteral("translations"));
+    // Beside the program in the build tree (and as always laid down), in share/ once installed.
+    languages->setTranslationsDir(QStringLiteral("translations"),
+                                  {QStringLiteral(ORVO_INSTALLED_TRANSLATIONS)});
     ui->menuLanguage->addActions(languages->actions());
     languages->addTranslation(QStringLiteral("orvo_zovIzid"));
     restoreWindowState();
@@ -74,7 +77,7 @@ MainWindow::MainWindow(QWidget *parent)
     }
 
     udpSocket = new QUdpSocket(this);
-    if (!udpSocket->bind(QHostAddress::Any, ListenPort)) {
+    if (!udpSocket->bind(QHostAddress::Any, listenPort)) {
         // Without the port no node can ever appear; an empty window must not look like a quiet
         // plant, so the reason stays in the status bar for the whole run.
         listenErrorLabel = new QLabel(ui->statusBar);
@@ -134,6 +137,11 @@ RelayStateView *MainWindow::relayView(int slot) const
 bool MainWindow::isListening() const
 {
     return udpSocket && udpSocket->state() == QAbstractSocket::BoundState;
+}
+
+QString MainWindow::listenError() const
+{
+    return listenErrorLabel ? listenErrorLabel->text() : QString();
 }
 
 void MainWindow::readPendingDatagrams()
@@ -338,5 +346,5 @@ void MainWindow::retranslateListenError()
     const char *source = bindFailureSource(udpSocket->error());
     const QString reason = source ? QCoreApplication::translate("QNativeSocketEngine", source)
                                   : udpSocket->errorString();
-    listenErrorLabel->setText(tr("Cannot listen on UDP port %1: %2").arg(ListenPort).arg(reason));
+    listenErrorLabel->setText(tr("Cannot listen on UDP port %1: %2").arg(listenPort).arg(reason));
 }

@@ -19,7 +19,8 @@ public:
 
     int info();
     int readConfig(const QString &fileName);
-    int writeConfig(const QString &fileName);
+    // Refuses a record no module can hold unless force is set.
+    int writeConfig(const QString &fileName, bool force = false);
     int restart();
     int boot();
     int testMode();
@@ -34,6 +35,9 @@ private:
     // Opens the link; false (with the reason printed) when the module is unreachable,
     // unsupported or not in work mode.
     bool connectModule();
+    // False (with the reason printed) when saving to fileName would replace anything but a
+    // regular file: a device node, a FIFO, a folder.
+    bool checkSaveTarget(const QString &fileName);
     void printIdentification();
     void onOpFinish(const QString &op, bool ok, const QString &err_descr);
     void finish();

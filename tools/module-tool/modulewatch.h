@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 QT_BEGIN_NAMESPACE
 class QTextStream;
@@ -24,6 +26,12 @@ public:
     ~ModuleWatch() override;
 
     bool hadFailure() const { return failed; }
+    // Configured channels (bit c: channel c) whose state has not arrived once since they were
+    // configured.
+    quint16 missingChannels() const { return configured & ~arrived; }
+
+    // How long a configured channel may go without a first state before the watch says so.
+    static constexpr int MissingWarningMs = 5000;
 
 signals:
     void moduleLost();
@@ -33,6 +41,8 @@ private:
     void printError(const QString &line);
     void fetchWaveform(int ch, uint id);
     void fetchSpectrum(int ch, uint type);
+    void onSettings(quint16 channelMask);
+    void warnMissing();
 
     Orvo_ICPConnection *const link;
     Orvo_ICPMeasPoller *const poller;
@@ -42,4 +52,10 @@ private:
     // A fetch in progress delivers its record through a signal that names no channel.
     bool fetchDelivered = false;
     int fetchedPoints = 0;
+    // A channel whose state registers cannot be read would otherwise just never print.
+    quint16 configured = 0;
+    quint16 arrived = 0;
+    quint16 warned = 0;
+    QElapsedTimer configuredSince[4];
+    QTimer missingCheck;
 };
