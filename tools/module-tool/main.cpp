@@ -70,10 +70,16 @@ int main(int argc, char *argv[])
         QStringLiteral("duration"),
         QStringLiteral("watch: stop after SECONDS (default: run until interrupted)."),
         QStringLiteral("SECONDS"));
+    const QCommandLineOption missingOption(
+        QStringLiteral("missing-after"),
+        QStringLiteral("watch: warn when a configured channel has had no state for SECONDS "
+                       "(default 5)."),
+        QStringLiteral("SECONDS"), QStringLiteral("5"));
     parser.addOption(hostOption);
     parser.addOption(portOption);
     parser.addOption(forceOption);
     parser.addOption(durationOption);
+    parser.addOption(missingOption);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("The command to run, see above."),
                                  QStringLiteral("COMMAND [ARGS]"));
@@ -143,16 +149,21 @@ int main(int argc, char *argv[])
         const QString e = expect(0, "no arguments (and --duration SECONDS)");
         if (!e.isEmpty())
             return usageError(e);
-        double duration = 0;
-        if (parser.isSet(durationOption)) {
+        // QTimer counts in int milliseconds.
+        const auto seconds = [&parser](const QCommandLineOption &option, double &value) {
             bool ok = false;
-            duration = parser.value(durationOption).toDouble(&ok);
-            // QTimer counts in int milliseconds.
-            if (!ok || duration <= 0 || duration > std::numeric_limits<int>::max() / 1000.0)
-                return usageError(
-                    QStringLiteral("invalid duration '%1'").arg(parser.value(durationOption)));
-        }
-        return console.watch(duration);
+            value = parser.value(option).toDouble(&ok);
+            return ok && value > 0 && value <= std::numeric_limits<int>::max() / 1000.0;
+        };
+        double duration = 0;
+        if (parser.isSet(durationOption) && !seconds(durationOption, duration))
+            return usageError(
+                QStringLiteral("invalid duration '%1'").arg(parser.value(durationOption)));
+        double missingAfter = 0;
+        if (!seconds(missingOption, missingAfter))
+            return usageError(
+                QStringLiteral("invalid --missing-after '%1'").arg(parser.value(missingOption)));
+        return console.watch(duration, int(missingAfter * 1000));
     }
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }

@@ -310,9 +310,10 @@ int ModuleConsole::printPoints(void (Orvo_ICPConnection::*received)(QSharedPoint
     return 0;
 }
 
-int ModuleConsole::watch(double durationSeconds)
+int ModuleConsole::watch(double durationSeconds, int missingWarningMs)
 {
     auto *watcher = new ModuleWatch(link, out, err, this);
+    watcher->setMissingWarning(missingWarningMs);
     if (!connectModule())
         return 1;
 

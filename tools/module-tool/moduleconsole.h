@@ -27,7 +27,8 @@ public:
     int waveform(int ch, uint id);
     int spectrum(int ch, uint type);
     // Polls until durationSeconds have passed (forever when <= 0) or the module is lost.
-    int watch(double durationSeconds);
+    // A configured channel without a state for missingWarningMs is reported on standard error.
+    int watch(double durationSeconds, int missingWarningMs);
 
     void printError(const QString &text);
 

@@ -66,7 +66,7 @@ ModuleWatch::ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream
         emit moduleLost();
     });
 
-    missingCheck.setInterval(500);
+    missingCheck.setInterval(100);
     connect(&missingCheck, &QTimer::timeout, this, &ModuleWatch::warnMissing);
 }
 
@@ -115,10 +115,11 @@ void ModuleWatch::warnMissing()
     for (int ch = 0; ch < 4; ++ch) {
         const quint16 bit = quint16(1u << ch);
         if ((missing & bit) && !(warned & bit) &&
-            configuredSince[ch].hasExpired(MissingWarningMs)) {
+            configuredSince[ch].hasExpired(missingWarningMs)) {
             warned |= bit;
             err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))
-                << " warning: no state of channel " << ch << " for " << MissingWarningMs / 1000
+                << " warning: no state of channel " << ch << " for "
+                << QString::number(missingWarningMs / 1000.0)
                 << " s although it is configured: its registers cannot be read or it has no valid "
                    "data\n";
             err.flush();

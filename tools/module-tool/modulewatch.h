@@ -32,6 +32,7 @@ public:
 
     // How long a configured channel may go without a first state before the watch says so.
     static constexpr int MissingWarningMs = 5000;
+    void setMissingWarning(int ms) { missingWarningMs = ms; }
 
 signals:
     void moduleLost();
@@ -57,5 +58,6 @@ private:
     quint16 arrived = 0;
     quint16 warned = 0;
     QElapsedTimer configuredSince[4];
+    int missingWarningMs = MissingWarningMs;
     QTimer missingCheck;
 };
