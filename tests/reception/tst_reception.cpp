@@ -1,9 +1,9 @@
-#include <chstate.h>
-#include <nodestatusdecoder.h>
-#include <protocencoder.h>
-#include <statusconversion.h>
-#include <statusdatagram.h>
-#include <t_orvo_settings.h>
+#include "chstate.h"
+#include "nodestatusdecoder.h"
+#include "protocencoder.h"
+#include "statusconversion.h"
+#include "statusdatagram.h"
+#include "t_orvo_settings.h"
 
 #include <QtTest>
 
