@@ -27,7 +27,7 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
 
 private:
-    void light(const QColor &c1, const QColor &c2);
+    void light(int state); // 0 green or 1 red
 
     LedIndicator *led = nullptr;
     int ledState = 2;
