@@ -110,9 +110,16 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             // The default size and position are applied after the state; maximized must win.
             QTRY_VERIFY(window.windowState() & Qt::WindowMaximized);
-            const auto *socket = window.findChild<QUdpSocket *>();
+            auto *socket = window.findChild<QUdpSocket *>();
             QCOMPARE(socket->localPort(), MainWindow::ListenPort);
             QCOMPARE(socket->localAddress(), QHostAddress(QHostAddress::Any));
+            // Room for the burst of a full rebuild, as far as the kernel's cap allows.
+            QFile rmemMax(QStringLiteral("/proc/sys/net/core/rmem_max"));
+            QVERIFY(rmemMax.open(QIODevice::ReadOnly));
+            const int cap = rmemMax.readAll().trimmed().toInt();
+            QVERIFY(cap > 0);
+            QVERIFY(socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt() >=
+                    qMin(4 * 1024 * 1024, cap));
             QVERIFY(!window.findChild<QLabel *>(QStringLiteral("listenErrorLabel")));
             QVERIFY(stackOf(window).isEmpty());
             for (int slot = 0; slot < MainWindow::NodeCount; ++slot) {
@@ -319,6 +326,23 @@ private slots:
         QTRY_VERIFY(window.isPresent(5) && window.refreshCounter(4) == 0);
         QVERIFY(valueText(window.channelView(4), 1).startsWith(QLocale().toString(3.0, 'f', 6)));
         QCOMPARE(stackOf(window), (Stack{{window.channelView(4)}, {window.relayView(5)}}));
+    }
+
+    void steadyNodeStaysPresent()
+    {
+        // Unchanged messages keep a node present well past its first second, in the same panels.
+        MainWindow window;
+        const NodeSpec node = nodeSpec(5, 1);
+        sendArrival(window, node);
+        const ChannelStateView *panel = window.channelView(4);
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 2500) {
+            QTest::qWait(200);
+            sendUnchanged(window, node);
+            QVERIFY(window.isPresent(4) && window.isSilenceTimerActive(4));
+            QCOMPARE(window.channelView(4), panel);
+        }
     }
 
     void silenceAndReturn()
