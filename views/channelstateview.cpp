@@ -8,6 +8,7 @@
 #include "tableheight.h"
 #include "ui_channelstateview.h"
 
+#include <QDateTime>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLocale>
@@ -35,6 +36,7 @@ struct ChannelStateView::MeasRow
     double value = 0.0;
     // The row's cells show the reading below; while false they are empty.
     bool valid = false;
+    QString unit; // of the type, in the current language
     quint16 fsValue = 0;
     bool baselineValid = false;
     quint16 baseline = 0;
@@ -63,7 +65,7 @@ struct ChannelStateView::ChannelEntry
     bool configured = false; // the channel's mask bit was set
     // What the failure lamp and the time cell show, so that a repeated state leaves them be.
     std::optional<quint32> shownStatus;
-    int shownSecond = -1;
+    qint64 shownSecond = -1; // since the epoch
 
     ChannelEntry()
         : failureLed(ownFailureLed.get())
@@ -159,10 +161,11 @@ void ChannelStateView::setChState(QSharedPointer<ChState> state)
     if (entry.configured)
         entry.timer.start();
     entry.status = quint32(state->status);
-    const QTime now = QTime::currentTime();
-    if (now.msecsSinceStartOfDay() / 1000 != entry.shownSecond) {
-        entry.shownSecond = now.msecsSinceStartOfDay() / 1000;
-        entry.timeItem->setText(now.toString(QStringLiteral("H:mm:ss")));
+    // Local time costs a look at the time zone; the text only changes with the second.
+    const qint64 second = QDateTime::currentMSecsSinceEpoch() / 1000;
+    if (second != entry.shownSecond) {
+        entry.shownSecond = second;
+        entry.timeItem->setText(QTime::currentTime().toString(QStringLiteral("H:mm:ss")));
     }
 
     for (const auto &row : entry.rows) {
@@ -309,7 +312,7 @@ void ChannelStateView::clearRow(MeasRow &row)
 
 void ChannelStateView::showValue(MeasRow &row)
 {
-    row.valueItem->setText(row.valid ? MeasCatalogue::valueText(row.value, row.type) : QString());
+    row.valueItem->setText(row.valid ? MeasCatalogue::valueText(row.value, row.unit) : QString());
 }
 
 void ChannelStateView::showStatus(ChannelEntry &entry)
@@ -331,6 +334,7 @@ void ChannelStateView::refreshChannel(ChannelEntry &entry)
     entry.shownStatus.reset();
     showStatus(entry);
     for (const auto &row : entry.rows) {
+        row->unit = MeasCatalogue::typeUnit(row->type);
         showValue(*row);
         const QString name = MeasCatalogue::typeName(row->type);
         for (QTableWidgetItem *item :
