@@ -95,17 +95,20 @@ qint64 kernelDrops()
     return -1;
 }
 
-// The drop counter of the socket bound to port, from /proc/net/udp.
+// The drop counter of the socket bound to port, from /proc/net/udp6 (where a socket bound to
+// any address lives) or /proc/net/udp.
 qint64 socketDrops(quint16 port)
 {
-    QFile udp(QStringLiteral("/proc/net/udp"));
-    if (!udp.open(QIODevice::ReadOnly))
-        return -1;
     const QByteArray local = ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
-    for (const QByteArray &line : udp.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 12 && fields[1].endsWith(local))
-            return fields.last().toLongLong();
+    for (const char *path : {"/proc/net/udp6", "/proc/net/udp"}) {
+        QFile udp(QString::fromLatin1(path));
+        if (!udp.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : udp.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() > 12 && fields[1].endsWith(local))
+                return fields.last().toLongLong();
+        }
     }
     return -1;
 }

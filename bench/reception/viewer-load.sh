@@ -15,13 +15,13 @@ repeats=${3:-3}
 src=$(cd "$(dirname "$0")/../.." && pwd)
 bin=${ORVO_BENCH_BIN:-$src/build-bench/bin}
 hz=$(getconf CLK_TCK)
-port_hex=BF81 # 49153
+port_hex=C001 # 49153
 
 machine_drops() {
     awk '/^Udp:/ { if (!seen) { for (i = 1; i <= NF; i++) if ($i == "RcvbufErrors") col = i; seen = 1 }
                    else { print $col; exit } }' /proc/net/snmp
 }
-socket_drops() { awk -v p=":$port_hex" '$2 ~ p"$" { print $NF; exit }' /proc/net/udp; }
+socket_drops() { awk -v p=":$port_hex" '$2 ~ p"$" { print $NF; exit }' /proc/net/udp /proc/net/udp6; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
 exec 9>/tmp/orvo-udp49153.lock
@@ -30,8 +30,11 @@ flock 9
 viewer=""
 home=""
 cleanup() {
-    [ -n "$viewer" ] && kill "$viewer" 2>/dev/null && wait "$viewer" 2>/dev/null
-    [ -n "$home" ] && rm -rf "$home"
+    if [ -n "$viewer" ]; then
+        kill "$viewer" 2>/dev/null || true
+        wait "$viewer" 2>/dev/null || true
+    fi
+    if [ -n "$home" ]; then rm -rf "$home"; fi
     return 0
 }
 trap cleanup EXIT
@@ -49,14 +52,15 @@ for run in $(seq "$repeats"); do
     sleep 1 # start-up done
 
     m0=$(machine_drops); s0=$(socket_drops); c0=$(cpu_ticks "$viewer"); t0=$(date +%s.%N)
-    "$bin/orvo-node-sim" --full --rate "$rate" --duration "$duration" >/dev/null
+    sent=$("$bin/orvo-node-sim" --full --rate "$rate" --duration "$duration" 2>&1 |
+        sed -n 's/.*sent \([0-9]*\) datagram.*/\1/p')
     c1=$(cpu_ticks "$viewer"); t1=$(date +%s.%N); s1=$(socket_drops); m1=$(machine_drops)
     cleanup
     viewer=""
     home=""
     awk -v c=$((c1 - c0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" -v s=$((s1 - s0)) \
-        -v m=$((m1 - m0)) -v r="$run" -v rate="$rate" \
+        -v m=$((m1 - m0)) -v r="$run" -v rate="$rate" -v sent="${sent:-0}" \
         'BEGIN { printf "run %d, 32 nodes x %s Hz: viewer CPU %5.1f %% of a core over %.1f s, " \
-                        "drops: socket %d, machine %d\n", r, rate, 100 * c / hz / (t1 - t0),
-                        t1 - t0, s, m }'
+                        "%d sent, drops: socket %d, machine %d\n", r, rate,
+                        100 * c / hz / (t1 - t0), t1 - t0, sent, s, m }'
 done
