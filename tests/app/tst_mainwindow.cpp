@@ -331,18 +331,33 @@ private slots:
     void steadyNodeStaysPresent()
     {
         // Unchanged messages keep a node present well past its first second, in the same panels.
+        // Only a run in which no gap between two messages came near the second counts: a
+        // stalled machine may legitimately let the node fall silent.
         MainWindow window;
         const NodeSpec node = nodeSpec(5, 1);
-        sendArrival(window, node);
-        const ChannelStateView *panel = window.channelView(4);
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 2500) {
-            QTest::qWait(200);
-            sendUnchanged(window, node);
-            QVERIFY(window.isPresent(4) && window.isSilenceTimerActive(4));
-            QCOMPARE(window.channelView(4), panel);
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            sendArrival(window, node);
+            const ChannelStateView *panel = window.channelView(4);
+            QElapsedTimer clock, gap;
+            clock.start();
+            gap.start();
+            bool timely = true;
+            while (timely && clock.elapsed() < 2500) {
+                QTest::qWait(200);
+                timely = gap.restart() < 700;
+                const quint32 before = window.refreshCounter(4);
+                send(node);
+                QTRY_VERIFY(window.refreshCounter(4) != before || window.channelView(4) != panel);
+                if (timely) {
+                    QVERIFY(window.isPresent(4) && window.isSilenceTimerActive(4));
+                    QCOMPARE(window.channelView(4), panel);
+                }
+            }
+            if (timely)
+                return;
+            QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(4), 5000);
         }
+        QSKIP("the machine stalled for most of a second in every attempt");
     }
 
     void silenceAndReturn()
