@@ -2,6 +2,8 @@
 
 #include "nodestatus.h"
 
+#include <QByteArray>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QSharedPointer>
 #include <QTimer>
@@ -66,6 +68,7 @@ private:
         bool present = false;
         QTimer silenceTimer;
         quint32 refreshCounter = 0;
+        qint64 heardAt = 0; // clock time of the last datagram or rebuild that kept it present
     };
 
     void restoreWindowState();
@@ -88,6 +91,8 @@ private:
     QVBoxLayout nodesLayout;
     const quint16 listenPort;
     QUdpSocket *udpSocket = nullptr;
+    QByteArray datagram;
+    QElapsedTimer clock;
     // Shown in the status bar only when the port could not be bound.
     QLabel *listenErrorLabel = nullptr;
     // Within one drain of the socket the panel widgets are built once, when a push needs them
