@@ -389,7 +389,7 @@ private slots:
     {
         // Room for the burst of a full rebuild, as far as the kernel's cap allows.
         MainWindow window(nullptr, port);
-        const auto *socket = window.findChild<QUdpSocket *>();
+        auto *socket = window.findChild<QUdpSocket *>();
         QFile rmemMax(QStringLiteral("/proc/sys/net/core/rmem_max"));
         QVERIFY(rmemMax.open(QIODevice::ReadOnly));
         const int cap = rmemMax.readAll().trimmed().toInt();

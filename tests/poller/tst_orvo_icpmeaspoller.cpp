@@ -197,7 +197,7 @@ private slots:
     {
         // The relay counter of a fresh module is 0 and stays there: nothing but the failed read
         // itself can bring the relay state in.
-        QCOMPARE(sim->statusWord(Poller::WordRelayCounter), quint16(0));
+        QCOMPARE(sim->statusWord(Sim::WordRelayCounter), quint16(0));
         sim->addReadFailRange(Sim::RelayRegister, 1);
         QVERIFY(open());
         QVERIFY(cycle(true));
