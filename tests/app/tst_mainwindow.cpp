@@ -412,7 +412,7 @@ private slots:
             clock.start();
             gap.start();
             bool timely = true;
-            while (timely && clock.elapsed() < 2500) {
+            while (timely && clock.elapsed() < 1600) {
                 QTest::qWait(200);
                 timely = gap.restart() < 700;
                 const quint32 before = window.refreshCounter(4);
