@@ -1,5 +1,4 @@
-#ifndef QTTRANSLATIONSWITCH_H
-#define QTTRANSLATIONSWITCH_H
+#pragma once
 
 #include <QList>
 #include <QLocale>
@@ -67,5 +66,3 @@ private:
     QAction *englishAction = nullptr;
     std::vector<std::unique_ptr<TranslationEntry>> entries;
 };
-
-#endif // QTTRANSLATIONSWITCH_H

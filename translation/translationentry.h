@@ -1,5 +1,4 @@
-#ifndef TRANSLATIONENTRY_H
-#define TRANSLATIONENTRY_H
+#pragma once
 
 #include <QString>
 #include <QStringList>
@@ -24,5 +23,3 @@ public:
     // Searched in order when dir holds no file for the language.
     const QStringList fallbackDirs;
 };
-
-#endif // TRANSLATIONENTRY_H
