@@ -1,4 +1,4 @@
-// Run from a Release build while nothing else listens on UDP port 49153:
+// Run from a Release build (the window listens on UDP port 49163, beside any viewer on 49153):
 //   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_BUILD_BENCH=ON
 //   cmake --build build-bench --target bench_reception
 //   QT_QPA_PLATFORM=offscreen build-bench/bin/bench_reception --rate 100 --duration 20
@@ -43,6 +43,8 @@ extern "C" void *__libc_calloc(size_t count, size_t size);
 extern "C" void *__libc_realloc(void *p, size_t size);
 
 namespace {
+
+constexpr quint16 BenchPort = 49163;
 thread_local bool countAllocations = false;
 long allocations = 0;
 } // namespace
@@ -171,9 +173,9 @@ int main(int argc, char *argv[])
     QTemporaryDir settingsDir;
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-    MainWindow window;
+    MainWindow window(nullptr, BenchPort);
     if (!window.isListening()) {
-        std::fprintf(stderr, "UDP port %d is busy\n", MainWindow::ListenPort);
+        std::fprintf(stderr, "UDP port %d is busy\n", BenchPort);
         return 1;
     }
     window.setWindowState(Qt::WindowNoState);
@@ -205,7 +207,7 @@ int main(int argc, char *argv[])
     // nothing of the event loop is counted.
     QUdpSocket sender;
     for (int n = 0; n < installation.nodes.size(); ++n)
-        sender.writeDatagram(datagramOf(n, 0.5), QHostAddress::LocalHost, MainWindow::ListenPort);
+        sender.writeDatagram(datagramOf(n, 0.5), QHostAddress::LocalHost, BenchPort);
     QElapsedTimer arrival;
     arrival.start();
     while (!window.isPresent(MainWindow::NodeCount - 1) && arrival.elapsed() < 10000)
@@ -220,7 +222,7 @@ int main(int argc, char *argv[])
     for (int round = 0; round < 14; ++round) {
         for (int n = 0; n < installation.nodes.size(); ++n) {
             sender.writeDatagram(datagramOf(n, 0.6 + 0.01 * round), QHostAddress::LocalHost,
-                                 MainWindow::ListenPort);
+                                 BenchPort);
             waitReadable(socket);
             allocations = 0;
             const double cpu = threadCpuSeconds();
@@ -274,7 +276,7 @@ int main(int argc, char *argv[])
     senderThread.start();
 
     const qint64 kernelBefore = kernelDrops();
-    const qint64 socketBefore = socketDrops(MainWindow::ListenPort);
+    const qint64 socketBefore = socketDrops(BenchPort);
     QMetaObject::invokeMethod(simulator, &NodeSimulator::start, Qt::QueuedConnection);
 
     double cpuStart = 0, cpuEnd = 0;
@@ -283,13 +285,13 @@ int main(int argc, char *argv[])
     QTimer::singleShot(int(warmup * 1000), &window, [&] {
         cpuStart = threadCpuSeconds();
         sentStart = sent;
-        dropStart = socketDrops(MainWindow::ListenPort);
+        dropStart = socketDrops(BenchPort);
         wall.start();
     });
     QTimer::singleShot(int((warmup + duration) * 1000), &window, [&] {
         cpuEnd = threadCpuSeconds();
         sentEnd = sent;
-        dropEnd = socketDrops(MainWindow::ListenPort);
+        dropEnd = socketDrops(BenchPort);
         wallNs = wall.nsecsElapsed();
         QCoreApplication::quit();
     });
@@ -312,7 +314,7 @@ int main(int argc, char *argv[])
                 perDatagram * 1e6, perDatagram / ownDecode, perDatagram / pbDecode);
     std::printf("  send failures                  %8lld\n", static_cast<long long>(failures));
     std::printf("kernel drops from cold start: socket %lld, Udp RcvbufErrors %lld\n",
-                static_cast<long long>(socketDrops(MainWindow::ListenPort) - socketBefore),
+                static_cast<long long>(socketDrops(BenchPort) - socketBefore),
                 static_cast<long long>(kernelDrops() - kernelBefore));
     return 0;
 }

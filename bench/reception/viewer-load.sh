@@ -5,8 +5,8 @@
 #
 #   bench/reception/viewer-load.sh RATE DURATION [REPEATS]
 #
-# Uses the Release build in build-bench/ (ORVO_BENCH_BIN overrides). Holds
-# /tmp/orvo-udp49153.lock while the viewer listens, so that test runs in other trees wait.
+# Uses the Release build in build-bench/ (ORVO_BENCH_BIN overrides). The viewer listens on
+# ORVO_BENCH_PORT (default 49163), so a viewer already running on 49153 does not interfere.
 set -euo pipefail
 
 rate=${1:?usage: $0 RATE DURATION [REPEATS]}
@@ -15,7 +15,8 @@ repeats=${3:-3}
 src=$(cd "$(dirname "$0")/../.." && pwd)
 bin=${ORVO_BENCH_BIN:-$src/build-bench/bin}
 hz=$(getconf CLK_TCK)
-port_hex=C001 # 49153
+port=${ORVO_BENCH_PORT:-49163}
+port_hex=$(printf %04X "$port")
 
 machine_drops() {
     awk '/^Udp:/ { if (!seen) { for (i = 1; i <= NF; i++) if ($i == "RcvbufErrors") col = i; seen = 1 }
@@ -23,9 +24,6 @@ machine_drops() {
 }
 socket_drops() { awk -v p=":$port_hex" '$2 ~ p"$" { print $NF; exit }' /proc/net/udp /proc/net/udp6; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-
-exec 9>/tmp/orvo-udp49153.lock
-flock 9
 
 viewer=""
 home=""
@@ -42,17 +40,17 @@ trap cleanup EXIT
 for run in $(seq "$repeats"); do
     home=$(mktemp -d)
     HOME=$home XDG_CONFIG_HOME=$home/.config QT_QPA_PLATFORM=offscreen \
-        "$bin/orvo-icp-view" >/dev/null 2>&1 &
+        "$bin/orvo-icp-view" --port "$port" >/dev/null 2>&1 &
     viewer=$!
     for _ in $(seq 100); do
         [ -n "$(socket_drops)" ] && break
         sleep 0.1
     done
-    [ -n "$(socket_drops)" ] || { echo "the viewer did not bind UDP port 49153" >&2; exit 1; }
+    [ -n "$(socket_drops)" ] || { echo "the viewer did not bind UDP port $port" >&2; exit 1; }
     sleep 1 # start-up done
 
     m0=$(machine_drops); s0=$(socket_drops); c0=$(cpu_ticks "$viewer"); t0=$(date +%s.%N)
-    sent=$("$bin/orvo-node-sim" --full --rate "$rate" --duration "$duration" 2>&1 |
+    sent=$("$bin/orvo-node-sim" --port "$port" --full --rate "$rate" --duration "$duration" 2>&1 |
         sed -n 's/.*sent \([0-9]*\) datagram.*/\1/p')
     c1=$(cpu_ticks "$viewer"); t1=$(date +%s.%N); s1=$(socket_drops); m1=$(machine_drops)
     cleanup
