@@ -4,6 +4,7 @@
 #   ./test.sh                 build in build/ and run the suite
 #   ./test.sh --sanitize      the same with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)
 #   ./test.sh --fuzz [SECS]   also fuzz the datagram decoder for SECS seconds (default 120)
+#   ORVO_WERROR=ON ./test.sh  treat compiler warnings as errors (as CI does)
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -16,7 +17,7 @@ while [ $# -gt 0 ]; do
         --fuzz)
             fuzz_seconds=120
             if [ $# -gt 1 ] && [[ "$2" =~ ^[0-9]+$ ]]; then fuzz_seconds="$2"; shift; fi ;;
-        -h|--help) sed -n '2,7p' "$0"; exit 0 ;;
+        -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
         *) echo "unknown option: $1" >&2; exit 2 ;;
     esac
     shift
@@ -28,10 +29,12 @@ orvo_need_packages "${ORVO_BUILD_PACKAGES[@]}" "${ORVO_TEST_PACKAGES[@]}"
 jobs=$(nproc 2>/dev/null || echo 2)
 if [ "$sanitize" = 1 ]; then
     dir=build-asan
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVO_SANITIZE=ON -DORVO_BUILD_TESTS=ON
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVO_SANITIZE=ON -DORVO_BUILD_TESTS=ON \
+        -DORVO_WERROR="${ORVO_WERROR:-OFF}"
 else
     dir=build
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVO_BUILD_TESTS=ON
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVO_BUILD_TESTS=ON \
+        -DORVO_WERROR="${ORVO_WERROR:-OFF}"
 fi
 cmake --build "$dir" -j"$jobs"
 

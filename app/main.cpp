@@ -1,10 +1,13 @@
 #include "mainwindow.h"
 #include "orvoresources.h"
+#include "orvoversion.h"
+#include "toolcommandline.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QSettings>
+#include <QTextStream>
 
 int main(int argc, char *argv[])
 {
@@ -12,9 +15,11 @@ int main(int argc, char *argv[])
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Orvo_ICP View"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.4"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("keldor.example"));
+    // Without it Wayland derives the window's id from the domain and no desktop entry matches.
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvo-icp-view"));
     initOrvoResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/orvo-icp-view.png")));
 
@@ -24,9 +29,27 @@ int main(int argc, char *argv[])
                 "49153."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.process(app);
+    const QCommandLineOption portOption(
+        QStringLiteral("port"),
+        QCoreApplication::translate("main", "Listen on UDP port PORT instead of 49153."),
+        QStringLiteral("PORT"));
+    parser.addOption(portOption);
+    ToolCommandLine::process(parser, app);
+    if (!parser.positionalArguments().isEmpty())
+        return ToolCommandLine::usageError(
+            QCoreApplication::translate("main", "unexpected argument '%1'")
+                .arg(parser.positionalArguments().constFirst()));
+    quint64 port = MainWindow::ListenPort;
+    if (parser.isSet(portOption) &&
+        (!ToolCommandLine::parseUInt(parser.value(portOption), 65535, port) || port == 0))
+        return ToolCommandLine::usageError(
+            QCoreApplication::translate("main", "invalid port '%1': give 1 to 65535")
+                .arg(parser.value(portOption)));
 
-    MainWindow window;
+    MainWindow window(nullptr, quint16(port));
+    // Also for whoever started it from a terminal or a service: the status bar says the same.
+    if (!window.isListening())
+        QTextStream(stderr) << "orvo-icp-view: " << window.listenError() << '\n';
     window.show();
     const int result = app.exec();
     return result;

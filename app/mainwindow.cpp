@@ -26,6 +26,11 @@ const char *const SizeKey = "size";
 const char *const PosKey = "pos";
 const char *const LangKey = "lang";
 
+// A full rebuild of 32 nodes keeps the window busy for about 150 ms; at a kilohertz per node
+// that is some 5000 datagrams, which the kernel must hold meanwhile. It caps the request at
+// net.core.rmem_max.
+constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
+
 // Until a rebuild has been followed by one unchanged message the panels have nothing new to
 // show; after that, every 7th unchanged message (counter 0..6) carries fresh values.
 constexpr quint32 CounterAfterRebuild = 5;
@@ -48,15 +53,18 @@ const char *bindFailureSource(QAbstractSocket::SocketError error)
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent, quint16 listenPort)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
+    , listenPort(listenPort)
 {
     initOrvoResources();
     ui->setupUi(this);
 
     QtTranslationSwitch *languages = QtTranslationSwitch::instance();
-    languages->setTranslationsDir(QStringLiteral("translations"));
+    // Beside the program in the build tree (and as always laid down), in share/ once installed.
+    languages->setTranslationsDir(QStringLiteral("translations"),
+                                  {QStringLiteral(ORVO_INSTALLED_TRANSLATIONS)});
     ui->menuLanguage->addActions(languages->actions());
     languages->addTranslation(QStringLiteral("orvo_zovIzid"));
     restoreWindowState();
@@ -68,18 +76,23 @@ MainWindow::MainWindow(QWidget *parent)
 
     ui->scrollAreaWidgetContents->setLayout(&nodesLayout);
 
+    clock.start();
     for (NodeEntry &node : nodes) {
         node.present = false;
+        node.silenceTimer.setSingleShot(true);
         connect(&node.silenceTimer, &QTimer::timeout, this, &MainWindow::update);
     }
 
     udpSocket = new QUdpSocket(this);
-    if (!udpSocket->bind(QHostAddress::Any, ListenPort)) {
+    if (!udpSocket->bind(QHostAddress::Any, listenPort)) {
         // Without the port no node can ever appear; an empty window must not look like a quiet
         // plant, so the reason stays in the status bar for the whole run.
         listenErrorLabel = new QLabel(ui->statusBar);
         listenErrorLabel->setObjectName(QStringLiteral("listenErrorLabel"));
         ui->statusBar->addPermanentWidget(listenErrorLabel, 1);
+    } else {
+        udpSocket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
+                                   ReceiveBufferBytes);
     }
     connect(udpSocket, &QUdpSocket::readyRead, this, &MainWindow::readPendingDatagrams);
 
@@ -136,18 +149,26 @@ bool MainWindow::isListening() const
     return udpSocket && udpSocket->state() == QAbstractSocket::BoundState;
 }
 
+QString MainWindow::listenError() const
+{
+    return listenErrorLabel ? listenErrorLabel->text() : QString();
+}
+
 void MainWindow::readPendingDatagrams()
 {
     holdPanelBuild = true;
     while (udpSocket->hasPendingDatagrams()) {
-        QByteArray datagram;
-        datagram.resize(int(qMax<qint64>(0, udpSocket->pendingDatagramSize())));
+        // One buffer for the whole run, grown to the largest datagram seen.
+        const int pending = int(qMax<qint64>(0, udpSocket->pendingDatagramSize()));
+        if (datagram.size() < pending)
+            datagram.resize(pending);
+        const qint64 size = udpSocket->readDatagram(datagram.data(), pending);
         // A read error with a datagram still reported pending would spin here for ever.
-        if (udpSocket->readDatagram(datagram.data(), datagram.size()) < 0)
+        if (size < 0)
             break;
 
         NodeStatus msg;
-        if (!decodeNodeStatus(datagram, msg))
+        if (!decodeNodeStatus(datagram.constData(), size, msg))
             continue;
         if (msg.node_id == 0 || msg.node_id > quint32(NodeCount))
             continue;
@@ -185,10 +206,16 @@ void MainWindow::update()
 {
     const QObject *timer = sender();
     for (int slot = 0; slot < NodeCount; ++slot) {
-        if (&nodes[slot].silenceTimer != timer)
+        NodeEntry &node = nodes[slot];
+        if (&node.silenceTimer != timer)
             continue;
-        nodes[slot].present = false;
-        nodes[slot].silenceTimer.stop();
+        const qint64 quiet = clock.elapsed() - node.heardAt;
+        if (quiet < SilenceMs) {
+            node.silenceTimer.start(int(SilenceMs - quiet));
+            return;
+        }
+        node.present = false;
+        node.silenceTimer.stop();
         rebuildPanels();
         return;
     }
@@ -240,7 +267,11 @@ void MainWindow::refreshNode(int slot)
     if (slot < 0 || slot >= NodeCount)
         return;
     NodeEntry &node = nodes[slot];
-    node.silenceTimer.start(SilenceMs);
+    // Restarting a timer on every datagram costs a timer registration each time; the running
+    // timer looks at the time of the last datagram when it fires instead.
+    node.heardAt = clock.elapsed();
+    if (!node.silenceTimer.isActive())
+        node.silenceTimer.start(SilenceMs);
     const quint32 old = node.refreshCounter;
     node.refreshCounter = old + 1;
     if (old > CounterAfterRebuild) {
@@ -338,5 +369,5 @@ void MainWindow::retranslateListenError()
     const char *source = bindFailureSource(udpSocket->error());
     const QString reason = source ? QCoreApplication::translate("QNativeSocketEngine", source)
                                   : udpSocket->errorString();
-    listenErrorLabel->setText(tr("Cannot listen on UDP port %1: %2").arg(ListenPort).arg(reason));
+    listenErrorLabel->setText(tr("Cannot listen on UDP port %1: %2").arg(listenPort).arg(reason));
 }

@@ -2,6 +2,8 @@
 
 #include "nodestatus.h"
 
+#include <QByteArray>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QSharedPointer>
 #include <QTimer>
@@ -20,7 +22,8 @@ namespace Ui {
 class MainWindow;
 }
 
-// The viewer's only window: listens for node status datagrams on UDP port 49153 and shows one
+// The viewer's only window: listens for node status datagrams on UDP port 49153 (or the one
+// given) and shows one
 // panel stack per reporting node, in ascending node id order, in a scrolling area.
 class MainWindow : public QMainWindow
 {
@@ -31,7 +34,7 @@ public:
     static constexpr quint16 ListenPort = 49153;
     static constexpr int SilenceMs = 1000;
 
-    explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(QWidget *parent = nullptr, quint16 listenPort = ListenPort);
     ~MainWindow() override;
 
     // Read-only view of the node table for tests and diagnostics; slot = node id - 1.
@@ -43,6 +46,8 @@ public:
     ChannelStateView *channelView(int slot) const;
     RelayStateView *relayView(int slot) const;
     bool isListening() const;
+    // Why the port could not be bound, as the status bar says it; empty while listening.
+    QString listenError() const;
 
 private slots:
     void readPendingDatagrams();
@@ -63,6 +68,7 @@ private:
         bool present = false;
         QTimer silenceTimer;
         quint32 refreshCounter = 0;
+        qint64 heardAt = 0; // clock time of the last datagram or rebuild that kept it present
     };
 
     void restoreWindowState();
@@ -83,7 +89,10 @@ private:
     ChannelStateView *channelViews[NodeCount] = {};
     RelayStateView *relayViews[NodeCount] = {};
     QVBoxLayout nodesLayout;
+    const quint16 listenPort;
     QUdpSocket *udpSocket = nullptr;
+    QByteArray datagram;
+    QElapsedTimer clock;
     // Shown in the status bar only when the port could not be bound.
     QLabel *listenErrorLabel = nullptr;
     // Within one drain of the socket the panel widgets are built once, when a push needs them

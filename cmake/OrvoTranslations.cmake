@@ -12,5 +12,5 @@ function(orvo_add_catalogue target qm)
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
     COMMENT "Compiling ${qm}")
   add_custom_target(${target} ALL DEPENDS ${out})
-  install(FILES ${out} DESTINATION ${CMAKE_INSTALL_BINDIR}/translations)
+  install(FILES ${out} DESTINATION ${ORVO_INSTALL_TRANSLATIONS_DIR})
 endfunction()

@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes through everything a received datagram goes through before it
 // reaches a view, and traps on any result a view could not show correctly.
-#include <chstate.h>
-#include <nodestatusdecoder.h>
-#include <statusconversion.h>
-#include <t_orvo_settings.h>
+#include "chstate.h"
+#include "nodestatusdecoder.h"
+#include "statusconversion.h"
+#include "t_orvo_settings.h"
 
 #include <cstddef>
 #include <cstdint>

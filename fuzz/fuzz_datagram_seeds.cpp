@@ -1,5 +1,5 @@
 // Writes valid status datagrams of several shapes into the directory given as argument.
-#include <nodestatus.h>
+#include "nodestatus.h"
 
 #include <pb_encode.h>
 

@@ -1,4 +1,5 @@
 #include "modulewindow.h"
+#include "orvoversion.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

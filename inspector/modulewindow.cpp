@@ -65,7 +65,9 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/inspector/orvo-module-view.png")));
 
     QtTranslationSwitch *languages = QtTranslationSwitch::instance();
-    languages->setTranslationsDir(QStringLiteral("translations"));
+    // Beside the program in the build tree, in share/ once installed.
+    languages->setTranslationsDir(QStringLiteral("translations"),
+                                  {QStringLiteral(ORVO_INSTALLED_TRANSLATIONS)});
     ui->menuLanguage->addActions(languages->actions());
     languages->addTranslation(QStringLiteral("orvo_zovIzid"));
 

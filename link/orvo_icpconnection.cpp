@@ -8,7 +8,11 @@
 
 #include <modbus/modbus.h>
 
+#include <netdb.h>
+#include <sys/socket.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 using namespace ModuleRegisters;
@@ -83,6 +87,11 @@ QString Orvo_ICPConnection::deviceTypeName() const
 QString Orvo_ICPConnection::deviceInfoText(int index) const
 {
     return index >= 0 && index < 3 ? devInfoText[index] : QString();
+}
+
+quint16 Orvo_ICPConnection::deviceMode() const
+{
+    return devMode;
 }
 
 bool Orvo_ICPConnection::configStatusFlag() const
@@ -170,10 +179,34 @@ bool Orvo_ICPConnection::regsWriteArr(uint addr, uint cnt, const quint16 *vals)
 
 // ---- connection lifecycle ---------------------------------------------------------------------
 
+QString Orvo_ICPConnection::connectFailure(int error, const QString &host)
+{
+    switch (error) {
+    case ECONNREFUSED: {
+        // The library reports a name it cannot resolve as a refused connection.
+        addrinfo hints = {};
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo *found = nullptr;
+        const int rc = getaddrinfo(host.toLocal8Bit().constData(), nullptr, &hints, &found);
+        if (found)
+            freeaddrinfo(found);
+        return rc != 0 ? tr("unknown host %1").arg(host) : tr("connection refused");
+    }
+    case ETIMEDOUT:
+        return tr("timed out");
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+        return tr("host unreachable");
+    default:
+        return QString::fromLocal8Bit(modbus_strerror(error));
+    }
+}
+
 bool Orvo_ICPConnection::doOpen(const QSharedPointer<Orvo_ICPConnection::ConnectionInfo> &info,
                                 bool readCfg, QString &err)
 {
     doClose();
+    devMode = 0;
 
     {
         QMutexLocker lock(&mutex);
@@ -193,7 +226,9 @@ bool Orvo_ICPConnection::doOpen(const QSharedPointer<Orvo_ICPConnection::Connect
             return connected;
         modbus_set_response_timeout(ctx, ResponseTimeoutS, 0);
         if (modbus_connect(ctx) != 0) {
-            err = tr("Cannot setup connection to module");
+            const int reason = errno;
+            err = tr("Cannot setup connection to module") + QLatin1String(": ") +
+                  connectFailure(reason, info->ipAddr);
             lock.unlock();
             doClose();
             return false;
@@ -208,7 +243,7 @@ bool Orvo_ICPConnection::doOpen(const QSharedPointer<Orvo_ICPConnection::Connect
     quint16 mode = 0;
     if (!regsRead(ModeRegister, 1, &mode))
         err = tr("Cannot read device mode");
-    else if (mode != WorkMode)
+    else if ((devMode = mode) != WorkMode)
         err = tr("Device is not in work mode");
     if (!err.isEmpty()) {
         // A module outside work mode is of no use to the holder: leave the link closed rather

@@ -65,6 +65,8 @@ public:
     QString deviceTypeName() const;
     QString deviceInfoText(int index) const; // text fields 2, 3 and 4 as index 0, 1, 2
     bool configStatusFlag() const;
+    // The mode register as the last opening read it (2 is work mode); 0 when it was not read.
+    quint16 deviceMode() const;
 
     // Largest point count a header may announce; anything above is refused unread.
     static constexpr quint32 MaxPoints = 1000000;
@@ -150,7 +152,11 @@ private:
     QTimer *conCheckTimer = nullptr;
     quint32 contextSerial = 0; // advances with every context created
 
+    // Why a connection could not be set up, from the errno the library left.
+    static QString connectFailure(int error, const QString &host);
+
     t_ORVO_Type devType = ORVO_TYPE_NONE;
+    quint16 devMode = 0;
     QString devTypeName;
     QString devInfoText[3];
     bool cfgStatusFlag = false;

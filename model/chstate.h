@@ -20,9 +20,9 @@ public:
     ChState &operator=(const ChState &) = delete;
     ~ChState();
 
-    const int ch;                               // channel index 0..3
-    const int status;                           // 0 valid, 1 short, 2 open, 0xFFFF no valid data
-    std::vector<std::unique_ptr<ChMeas>> meas;  // slots in use, ascending; owned
+    const int ch;                              // channel index 0..3
+    const int status;                          // 0 valid, 1 short, 2 open, 0xFFFF no valid data
+    std::vector<std::unique_ptr<ChMeas>> meas; // slots in use, ascending; owned
 
     // Decodes one 2-bit condition field: 2 or 3 mean undetermined (-1).
     static int decodeCondition(quint16 flags, int shift);

@@ -84,10 +84,17 @@ QString MeasCatalogue::typeUnit(uint code)
 
 QString MeasCatalogue::valueText(double value, uint code)
 {
+    return valueText(value, typeUnit(code));
+}
+
+QString MeasCatalogue::valueText(double value, const QString &unit)
+{
     QString text = QLocale().toString(value, 'f', 6);
-    const QString unit = typeUnit(code);
-    if (!unit.isEmpty())
-        text += QLatin1Char(' ') + unit;
+    if (!unit.isEmpty()) {
+        text.reserve(text.size() + 1 + unit.size());
+        text += QLatin1Char(' ');
+        text += unit;
+    }
     return text;
 }
 

@@ -32,6 +32,8 @@ public:
 
     // The value in the default locale, fixed with 6 decimals, then a space and the unit.
     static QString valueText(double value, uint code);
+    // The same with the unit already looked up, for callers that show many values.
+    static QString valueText(double value, const QString &unit);
     // value / fullScale in percent with 2 decimals in the default locale; empty when
     // fullScale is 0, so a misconfigured module never shows inf or nan as a reading.
     static QString percentText(double value, quint16 fullScale);

@@ -17,31 +17,31 @@ constexpr int RelayCount = 8;    // relays of a module
 
 struct t_orvo_meas_settings
 {
-    quint16 type;              // 0: slot unused; 1..16: measurement type code
+    quint16 type; // 0: slot unused; 1..16: measurement type code
     quint16 reserved[39];
 };
 
 struct t_orvo_ch_settings
 {
     quint16 reserved0[20];
-    quint16 sp_disable;        // 0: channel takes part in spectrum capture
+    quint16 sp_disable; // 0: channel takes part in spectrum capture
     quint16 reserved1[45];
     t_orvo_meas_settings meas[OrvoSettings::MeasSlotCount];
 };
 
 struct t_orvo_relay_settings
 {
-    quint8 name[80];           // UTF-8, ended by a zero byte within the field
-    quint16 mode;              // (mode & 3) == 3: relay in use
+    quint8 name[80]; // UTF-8, ended by a zero byte within the field
+    quint16 mode;    // (mode & 3) == 3: relay in use
     quint16 reserved[151];
 };
 
 struct t_orvo_settings
 {
     quint16 reserved0[96];
-    quint16 full_scale;        // register value that stands for 100 % of full scale
+    quint16 full_scale; // register value that stands for 100 % of full scale
     quint16 reserved1[15];
-    quint16 channel_mask;      // bit c: channel c + 1 active
+    quint16 channel_mask; // bit c: channel c + 1 active
     quint16 reserved2[29];
     t_orvo_ch_settings channels[OrvoSettings::ChannelCount];
     quint16 node_id;
@@ -52,12 +52,13 @@ struct t_orvo_settings
 namespace OrvoSettings {
 constexpr int RegisterCount = 3286;
 constexpr int ByteCount = RegisterCount * 2;
-}
+} // namespace OrvoSettings
 
 static_assert(sizeof(t_orvo_meas_settings) == 40 * 2, "measurement slot is 40 registers");
 static_assert(sizeof(t_orvo_ch_settings) == 386 * 2, "channel record is 386 registers");
 static_assert(sizeof(t_orvo_relay_settings) == 192 * 2, "relay record is 192 registers");
-static_assert(sizeof(t_orvo_settings) == OrvoSettings::ByteCount, "settings image is 3286 registers");
+static_assert(sizeof(t_orvo_settings) == OrvoSettings::ByteCount,
+              "settings image is 3286 registers");
 static_assert(offsetof(t_orvo_settings, full_scale) == 96 * 2, "full_scale is register 96");
 static_assert(offsetof(t_orvo_settings, channel_mask) == 112 * 2, "channel_mask is register 112");
 static_assert(offsetof(t_orvo_settings, channels) == 142 * 2, "channels start at register 142");

@@ -124,21 +124,16 @@ bool Orvo_ICPMeasPoller::pollCycle(bool force)
     if (!ok)
         return false;
 
-    bool relayOk = true;
-    if (force || status[WordRelayCounter] != prevStatus[WordRelayCounter])
-        relayOk = readRelay();
+    // A relay state that could not be read is read again next cycle whatever the counter says:
+    // a counter that never moves (0 on a fresh module) would otherwise hide it for good.
+    if (force || relayUnread || status[WordRelayCounter] != prevStatus[WordRelayCounter])
+        relayUnread = !readRelay();
 
     if (isMeasurementModule(modType))
         ok = measurementPart(status, force);
 
-    if (ok) {
-        const quint16 relayCounter = prevStatus[WordRelayCounter];
+    if (ok)
         prevStatus = status;
-        // A relay state that could not be read must not be taken as seen, or a relay change
-        // would stay unshown until the counter moves again.
-        if (!relayOk)
-            prevStatus[WordRelayCounter] = relayCounter;
-    }
     return ok;
 }
 

@@ -101,6 +101,7 @@ private:
     // A forced cycle that did not complete is repeated by the next tick: with prevStatus
     // still zero, counters that happen to be 0 would otherwise never be read.
     bool forcePending = false;
+    bool relayUnread = false;
     StatusBlock prevStatus = {};
     quint16 chMask = 0;
     quint16 spChMask = 0;

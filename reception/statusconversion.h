@@ -2,7 +2,7 @@
 
 #include "nodestatus.h"
 
-#include <chstate.h>
+#include "chstate.h"
 
 #include <QtGlobal>
 

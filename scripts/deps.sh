@@ -24,7 +24,7 @@ orvo_need_packages() {
 # What building the viewer, its tools and its tests needs.
 ORVO_BUILD_PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
+    qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n libqt5svg5-dev help2man
     libnanopb-dev nanopb
     libmodbus-dev
     libqwt-qt5-dev

@@ -7,6 +7,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLibraryInfo>
+
+namespace {
+
+QString resolved(const QString &dir)
+{
+    return QDir::isRelativePath(dir)
+               ? QCoreApplication::applicationDirPath() + QLatin1Char('/') + dir
+               : dir;
+}
+
+} // namespace
 
 QtTranslationSwitch *QtTranslationSwitch::instance()
 {
@@ -45,20 +57,27 @@ QtTranslationSwitch::QtTranslationSwitch(QObject *parent)
 
 QtTranslationSwitch::~QtTranslationSwitch() = default;
 
-void QtTranslationSwitch::setTranslationsDir(const QString &dir)
+void QtTranslationSwitch::setTranslationsDir(const QString &dir, const QStringList &fallbackDirs)
 {
-    QString resolved = dir;
-    if (QDir::isRelativePath(resolved))
-        resolved = QCoreApplication::applicationDirPath() + QLatin1Char('/') + resolved;
-    addTranslation(QStringLiteral("qt"), resolved);
-    translationsDir = resolved;
+    QStringList fallbacks;
+    for (const QString &fallback : fallbackDirs)
+        fallbacks << resolved(fallback);
+    // An installed program carries no copy of the framework's texts; the system has them.
+    entries.push_back(std::make_unique<TranslationEntry>(
+        QStringLiteral("qt"), resolved(dir),
+        fallbacks + QStringList{QLibraryInfo::location(QLibraryInfo::TranslationsPath)}));
+    translationsDir = resolved(dir);
+    translationsFallbackDirs = fallbacks;
     addTranslation(QStringLiteral("qttranslationswitch"));
 }
 
 void QtTranslationSwitch::addTranslation(const QString &baseName, const QString &dir)
 {
-    entries.push_back(
-        std::make_unique<TranslationEntry>(baseName, dir.isEmpty() ? translationsDir : dir));
+    if (dir.isEmpty())
+        entries.push_back(std::make_unique<TranslationEntry>(baseName, translationsDir,
+                                                             translationsFallbackDirs));
+    else
+        entries.push_back(std::make_unique<TranslationEntry>(baseName, dir));
 }
 
 QList<QAction *> QtTranslationSwitch::actions() const
@@ -93,7 +112,11 @@ void QtTranslationSwitch::setLanguage(QString name)
         QCoreApplication::removeTranslator(&entry->translator);
         // A missing file leaves the translator empty; it is installed all the same, which also
         // drops whatever the previous language had loaded into it.
-        entry->translator.load(loc, entry->baseName, QStringLiteral("_"), entry->dir, QString());
+        bool loaded = entry->translator.load(loc, entry->baseName, QStringLiteral("_"), entry->dir,
+                                             QString());
+        for (int i = 0; !loaded && i < entry->fallbackDirs.size(); ++i)
+            loaded = entry->translator.load(loc, entry->baseName, QStringLiteral("_"),
+                                            entry->fallbackDirs.at(i), QString());
         QCoreApplication::installTranslator(&entry->translator);
     }
 

@@ -1,5 +1,4 @@
-#ifndef QTTRANSLATIONSWITCH_H
-#define QTTRANSLATIONSWITCH_H
+#pragma once
 
 #include <QList>
 #include <QLocale>
@@ -30,8 +29,11 @@ public:
 
     // A relative dir is taken relative to the program file's folder, not the working directory.
     // Registers the framework's ("qt") and the switch's own catalogue; each call appends both.
-    void setTranslationsDir(const QString &dir);
-    // An empty dir means the default directory as it is at the time of this call.
+    // A file missing from dir is looked for in fallbackDirs (relative ones alike), in order;
+    // the framework's catalogue last of all in the framework's own translations folder.
+    void setTranslationsDir(const QString &dir, const QStringList &fallbackDirs = QStringList());
+    // An empty dir means the default directory, with its fallbacks, as it is at the time of
+    // this call; an explicit dir has none.
     void addTranslation(const QString &baseName, const QString &dir = QString());
 
     QList<QAction *> actions() const;
@@ -57,11 +59,10 @@ private:
 
     QString currentLanguage;
     QString translationsDir;
+    QStringList translationsFallbackDirs;
     QActionGroup *actionGroup = nullptr;
     QAction *systemAction = nullptr;
     QAction *russianAction = nullptr;
     QAction *englishAction = nullptr;
     std::vector<std::unique_ptr<TranslationEntry>> entries;
 };
-
-#endif // QTTRANSLATIONSWITCH_H

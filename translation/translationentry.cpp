@@ -1,8 +1,10 @@
 #include "translationentry.h"
 
-TranslationEntry::TranslationEntry(const QString &baseName, const QString &dir)
+TranslationEntry::TranslationEntry(const QString &baseName, const QString &dir,
+                                   const QStringList &fallbackDirs)
     : baseName(baseName)
     , dir(dir)
+    , fallbackDirs(fallbackDirs)
 {}
 
 TranslationEntry::~TranslationEntry() = default;

@@ -1,7 +1,7 @@
-#ifndef TRANSLATIONENTRY_H
-#define TRANSLATIONENTRY_H
+#pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTranslator>
 
 // One translation file the language switch reloads on every language change. The translator
@@ -9,7 +9,8 @@
 class TranslationEntry
 {
 public:
-    TranslationEntry(const QString &baseName, const QString &dir);
+    TranslationEntry(const QString &baseName, const QString &dir,
+                     const QStringList &fallbackDirs = QStringList());
     ~TranslationEntry();
 
     TranslationEntry(const TranslationEntry &) = delete;
@@ -19,6 +20,6 @@ public:
     const QString baseName;
     // Fixed at registration; later changes of the switch's default directory do not move it.
     const QString dir;
+    // Searched in order when dir holds no file for the language.
+    const QStringList fallbackDirs;
 };
-
-#endif // TRANSLATIONENTRY_H

@@ -8,6 +8,7 @@
 #include "tableheight.h"
 #include "ui_channelstateview.h"
 
+#include <QDateTime>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLocale>
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 // The fixed widths suit a 9-point desktop font; with a larger font a column grows rather than
@@ -32,7 +34,13 @@ struct ChannelStateView::MeasRow
     uint type = 0;
     int num = 0;
     double value = 0.0;
+    // The row's cells show the reading below; while false they are empty.
     bool valid = false;
+    QString unit; // of the type, in the current language
+    quint16 fsValue = 0;
+    bool baselineValid = false;
+    quint16 baseline = 0;
+    bool failed = false;
     // Placed in the table as soon as they are made; the table owns them.
     QTableWidgetItem *numberItem = nullptr;
     QTableWidgetItem *valueItem = nullptr;
@@ -55,6 +63,9 @@ struct ChannelStateView::ChannelEntry
     QTableWidgetItem *timeItem = nullptr;
     QTimer timer;
     bool configured = false; // the channel's mask bit was set
+    // What the failure lamp and the time cell show, so that a repeated state leaves them be.
+    std::optional<quint32> shownStatus;
+    qint64 shownSecond = -1; // since the epoch
 
     ChannelEntry()
         : failureLed(ownFailureLed.get())
@@ -151,7 +162,12 @@ void ChannelStateView::setChState(QSharedPointer<ChState> state)
     if (entry.configured)
         entry.timer.start();
     entry.status = quint32(state->status);
-    entry.timeItem->setText(QTime::currentTime().toString(QStringLiteral("H:mm:ss")));
+    // Local time costs a look at the time zone; the text only changes with the second.
+    const qint64 second = QDateTime::currentMSecsSinceEpoch() / 1000;
+    if (second != entry.shownSecond) {
+        entry.shownSecond = second;
+        entry.timeItem->setText(QTime::currentTime().toString(QStringLiteral("H:mm:ss")));
+    }
 
     for (const auto &row : entry.rows) {
         const auto found =
@@ -162,7 +178,7 @@ void ChannelStateView::setChState(QSharedPointer<ChState> state)
         else
             clearRow(*row);
     }
-    refreshChannel(entry);
+    showStatus(entry);
 }
 
 void ChannelStateView::changeEvent(QEvent *event)
@@ -184,7 +200,7 @@ void ChannelStateView::chStatusTimeout()
         entry->status = ChState::NoValidData;
         for (const auto &row : entry->rows)
             clearRow(*row);
-        refreshChannel(*entry);
+        showStatus(*entry);
     }
 }
 
@@ -252,46 +268,75 @@ int ChannelStateView::lastTableRow(int ch) const
 
 void ChannelStateView::updateRow(MeasRow &row, const ChMeas &meas)
 {
-    row.valid = true;
-    row.value = meas.value;
     row.alertLed->setCondition(meas.alert);
     row.dangerLed->setCondition(meas.danger);
-    row.fsItem->setText(MeasCatalogue::percentText(meas.fs_value, fullScale));
-    if (meas.baseline_valid) {
-        row.baseItem->setText(MeasCatalogue::percentText(meas.baseline, fullScale));
+    // Only the cells whose reading moved are written: each text costs a format and a repaint.
+    const bool wasValid = row.valid;
+    const bool failed = meas.failure == 1;
+    row.valid = true;
+    if (!wasValid || row.value != meas.value) {
+        row.value = meas.value;
+        showValue(row);
+    }
+    if (!wasValid || row.fsValue != meas.fs_value)
+        row.fsItem->setText(MeasCatalogue::percentText(meas.fs_value, fullScale));
+    if (!wasValid || row.baselineValid != meas.baseline_valid || row.baseline != meas.baseline) {
+        row.baseItem->setText(
+            meas.baseline_valid ? MeasCatalogue::percentText(meas.baseline, fullScale) : QString());
+    }
+    if (!wasValid || row.baselineValid != meas.baseline_valid || row.baseline != meas.baseline ||
+        row.fsValue != meas.fs_value || row.failed != failed) {
         // A failed measurement has no meaningful deviation from its baseline.
         row.deltaItem->setText(
-            meas.failure == 1 ? QString()
-                              : MeasCatalogue::deltaText(meas.fs_value, meas.baseline, fullScale));
-    } else {
-        row.baseItem->setText(QString());
-        row.deltaItem->setText(QString());
+            meas.baseline_valid && !failed
+                ? MeasCatalogue::deltaText(meas.fs_value, meas.baseline, fullScale)
+                : QString());
     }
+    row.fsValue = meas.fs_value;
+    row.baselineValid = meas.baseline_valid;
+    row.baseline = meas.baseline;
+    row.failed = failed;
 }
 
 void ChannelStateView::clearRow(MeasRow &row)
 {
+    row.alertLed->reset();
+    row.dangerLed->reset();
+    if (!row.valid)
+        return;
     row.valid = false;
-    row.valueItem->setText(QString());
+    showValue(row);
     row.fsItem->setText(QString());
     row.baseItem->setText(QString());
     row.deltaItem->setText(QString());
-    row.alertLed->reset();
-    row.dangerLed->reset();
 }
 
-void ChannelStateView::refreshChannel(ChannelEntry &entry)
+void ChannelStateView::showValue(MeasRow &row)
 {
+    row.valueItem->setText(row.valid ? MeasCatalogue::valueText(row.value, row.unit) : QString());
+}
+
+void ChannelStateView::showStatus(ChannelEntry &entry)
+{
+    if (entry.shownStatus == entry.status)
+        return;
+    entry.shownStatus = entry.status;
     if (const auto lamp = MeasCatalogue::statusLampState(entry.status)) {
         entry.failureLed->setToolTip(MeasCatalogue::statusCaption(entry.status));
         entry.failureLed->setState(*lamp);
     } else {
         entry.failureLed->setToolTip(QString());
     }
+}
 
+void ChannelStateView::refreshChannel(ChannelEntry &entry)
+{
+    // Everything that depends on the language, too.
+    entry.shownStatus.reset();
+    showStatus(entry);
     for (const auto &row : entry.rows) {
-        row->valueItem->setText(row->valid ? MeasCatalogue::valueText(row->value, row->type)
-                                           : QString());
+        row->unit = MeasCatalogue::typeUnit(row->type);
+        showValue(*row);
         const QString name = MeasCatalogue::typeName(row->type);
         for (QTableWidgetItem *item :
              {row->numberItem, row->valueItem, row->fsItem, row->baseItem, row->deltaItem})

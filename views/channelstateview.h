@@ -53,6 +53,8 @@ private:
     int lastTableRow(int ch) const;
     void updateRow(MeasRow &row, const ChMeas &meas);
     void clearRow(MeasRow &row);
+    void showValue(MeasRow &row);
+    void showStatus(ChannelEntry &entry);
     void refreshChannel(ChannelEntry &entry);
     void fitHeight();
 

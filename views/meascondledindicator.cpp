@@ -23,10 +23,15 @@ MeasCondLedIndicator::MeasCondLedIndicator(QWidget *parent)
 
 MeasCondLedIndicator::~MeasCondLedIndicator() = default;
 
-void MeasCondLedIndicator::light(const QColor &c1, const QColor &c2)
+void MeasCondLedIndicator::light(int state)
 {
-    led->setOnColor1(c1);
-    led->setOnColor2(c2);
+    // Most pushes repeat what a lamp shows, and a repaint is most of what they cost. Only this
+    // class sets the on-colours, so a lamp still lit in its state has the right pair.
+    if (ledState == state && led->isChecked())
+        return;
+    const bool red = state == Red;
+    led->setOnColor1(red ? QColor(255, 0, 0) : QColor(0, 255, 0));
+    led->setOnColor2(red ? QColor(192, 0, 0) : QColor(0, 192, 0));
     led->setChecked(true);
     // The colour setters do not repaint, and the checked state may not have changed.
     led->update();
@@ -34,18 +39,11 @@ void MeasCondLedIndicator::light(const QColor &c1, const QColor &c2)
 
 void MeasCondLedIndicator::setState(int state)
 {
-    ledState = state;
-    switch (state) {
-    case Green:
-        light(QColor(0, 255, 0), QColor(0, 192, 0));
-        break;
-    case Red:
-        light(QColor(255, 0, 0), QColor(192, 0, 0));
-        break;
-    default:
+    if (state == Green || state == Red)
+        light(state);
+    else
         led->setChecked(false);
-        break;
-    }
+    ledState = state;
 }
 
 void MeasCondLedIndicator::setCondition(int cond)

@@ -30,7 +30,7 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
 
 private:
-    void light(const QColor &c1, const QColor &c2);
+    void light(int state); // Green or Red
 
     LedIndicator *led = nullptr;
     int ledState = Off;

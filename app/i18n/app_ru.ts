@@ -71,5 +71,20 @@
         <source>Shows the status of Orvo_ICP measurement and relay nodes reporting on UDP port 49153.</source>
         <translation>Показывает состояние измерительных и релейных узлов Orvo_ICP, передающих данные на UDP-порт 49153.</translation>
     </message>
+    <message>
+        <location filename="../main.cpp"/>
+        <source>Listen on UDP port PORT instead of 49153.</source>
+        <translation>Принимать данные на UDP-порту PORT вместо 49153.</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp"/>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>лишний аргумент «%1»</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp"/>
+        <source>invalid port &apos;%1&apos;: give 1 to 65535</source>
+        <translation>неверный порт «%1»: укажите число от 1 до 65535</translation>
+    </message>
 </context>
 </TS>

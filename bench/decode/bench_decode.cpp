@@ -4,9 +4,9 @@
 //
 // Goal: the unchanged-message path (decode, convert into a zeroed scratch record, compare
 // with the stored record) costs at most 1.5 times the decode alone.
-#include <nodestatusdecoder.h>
-#include <statusconversion.h>
-#include <t_orvo_settings.h>
+#include "nodestatusdecoder.h"
+#include "statusconversion.h"
+#include "t_orvo_settings.h"
 
 #include <benchmark/benchmark.h>
 #include <pb_encode.h>

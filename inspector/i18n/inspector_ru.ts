@@ -51,7 +51,7 @@
     <name>ModuleWindow</name>
     <message>
         <location filename="../modulewindow.ui" line="9"/>
-        <location filename="../modulewindow.cpp" line="858"/>
+        <location filename="../modulewindow.cpp" line="860"/>
         <source>Orvo module inspector</source>
         <translation>Инспектор модуля Orvo</translation>
     </message>
@@ -62,7 +62,7 @@
     </message>
     <message>
         <location filename="../modulewindow.ui" line="32"/>
-        <location filename="../modulewindow.cpp" line="797"/>
+        <location filename="../modulewindow.cpp" line="799"/>
         <source>Not connected</source>
         <translation>Нет подключения</translation>
     </message>
@@ -250,192 +250,192 @@
         <translation>32-битное целое &amp;без знака</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="87"/>
+        <location filename="../modulewindow.cpp" line="89"/>
         <source>Module configuration (*.cfg);;All files (*)</source>
         <translation>Конфигурация модуля (*.cfg);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="90"/>
-        <location filename="../modulewindow.cpp" line="655"/>
-        <location filename="../modulewindow.cpp" line="680"/>
+        <location filename="../modulewindow.cpp" line="92"/>
+        <location filename="../modulewindow.cpp" line="657"/>
+        <location filename="../modulewindow.cpp" line="682"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="92"/>
-        <location filename="../modulewindow.cpp" line="241"/>
-        <location filename="../modulewindow.cpp" line="699"/>
+        <location filename="../modulewindow.cpp" line="94"/>
+        <location filename="../modulewindow.cpp" line="243"/>
+        <location filename="../modulewindow.cpp" line="701"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="94"/>
-        <location filename="../modulewindow.cpp" line="774"/>
+        <location filename="../modulewindow.cpp" line="96"/>
+        <location filename="../modulewindow.cpp" line="776"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="95"/>
+        <location filename="../modulewindow.cpp" line="97"/>
         <source>CSV files (*.csv);;All files (*)</source>
         <translation>Файлы CSV (*.csv);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="97"/>
-        <location filename="../modulewindow.cpp" line="774"/>
+        <location filename="../modulewindow.cpp" line="99"/>
+        <location filename="../modulewindow.cpp" line="776"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="98"/>
+        <location filename="../modulewindow.cpp" line="100"/>
         <source>PNG images (*.png);;All files (*)</source>
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="242"/>
+        <location filename="../modulewindow.cpp" line="244"/>
         <source>The module did not take the configuration</source>
         <translation>Модуль не принял конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="243"/>
+        <location filename="../modulewindow.cpp" line="245"/>
         <source>Configuration written and committed</source>
         <translation>Конфигурация записана и применена</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="244"/>
+        <location filename="../modulewindow.cpp" line="246"/>
         <source>Writing the configuration failed</source>
         <translation>Не удалось записать конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="250"/>
-        <location filename="../modulewindow.cpp" line="745"/>
+        <location filename="../modulewindow.cpp" line="252"/>
+        <location filename="../modulewindow.cpp" line="747"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="250"/>
-        <location filename="../modulewindow.cpp" line="259"/>
+        <location filename="../modulewindow.cpp" line="252"/>
+        <location filename="../modulewindow.cpp" line="261"/>
         <source>The module refused the request</source>
         <translation>Модуль отклонил запрос</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="253"/>
+        <location filename="../modulewindow.cpp" line="255"/>
         <source>The module runs its boot loader and does not measure until it is restarted</source>
         <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="259"/>
-        <location filename="../modulewindow.cpp" line="760"/>
+        <location filename="../modulewindow.cpp" line="261"/>
+        <location filename="../modulewindow.cpp" line="762"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="337"/>
+        <location filename="../modulewindow.cpp" line="339"/>
         <source>Cannot connect to %1: %2</source>
         <translation>Не удаётся подключиться к %1: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="347"/>
+        <location filename="../modulewindow.cpp" line="349"/>
         <source>Connection</source>
         <translation>Соединение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="474"/>
+        <location filename="../modulewindow.cpp" line="476"/>
         <source>%1, channel %2, type %3</source>
         <translation>%1, канал %2, тип %3</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="475"/>
+        <location filename="../modulewindow.cpp" line="477"/>
         <source>%1, channel %2, id %3</source>
         <translation>%1, канал %2, номер %3</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="482"/>
+        <location filename="../modulewindow.cpp" line="484"/>
         <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
         <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="484"/>
+        <location filename="../modulewindow.cpp" line="486"/>
         <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
         <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="516"/>
+        <location filename="../modulewindow.cpp" line="518"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="517"/>
+        <location filename="../modulewindow.cpp" line="519"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="587"/>
+        <location filename="../modulewindow.cpp" line="589"/>
         <source>%1: done</source>
         <translation>%1: выполнено</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="588"/>
+        <location filename="../modulewindow.cpp" line="590"/>
         <source>%1: failed</source>
         <translation>%1: ошибка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="589"/>
+        <location filename="../modulewindow.cpp" line="591"/>
         <source>%1: failed: %2</source>
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="619"/>
+        <location filename="../modulewindow.cpp" line="621"/>
         <source>OK</source>
         <translation>Успешно</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="619"/>
+        <location filename="../modulewindow.cpp" line="621"/>
         <source>Failed</source>
         <translation>Ошибка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="641"/>
+        <location filename="../modulewindow.cpp" line="643"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="642"/>
+        <location filename="../modulewindow.cpp" line="644"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="654"/>
+        <location filename="../modulewindow.cpp" line="656"/>
         <source>%1 is not a regular file</source>
         <translation>%1 не является обычным файлом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="656"/>
-        <location filename="../modulewindow.cpp" line="685"/>
+        <location filename="../modulewindow.cpp" line="658"/>
+        <location filename="../modulewindow.cpp" line="687"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="677"/>
+        <location filename="../modulewindow.cpp" line="679"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="679"/>
+        <location filename="../modulewindow.cpp" line="681"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="683"/>
+        <location filename="../modulewindow.cpp" line="685"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="700"/>
+        <location filename="../modulewindow.cpp" line="702"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="704"/>
+        <location filename="../modulewindow.cpp" line="706"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -444,7 +444,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="721"/>
+        <location filename="../modulewindow.cpp" line="723"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -453,7 +453,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="740"/>
+        <location filename="../modulewindow.cpp" line="742"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -462,7 +462,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="756"/>
+        <location filename="../modulewindow.cpp" line="758"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -471,27 +471,27 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="776"/>
+        <location filename="../modulewindow.cpp" line="778"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="802"/>
+        <location filename="../modulewindow.cpp" line="804"/>
         <source>Connecting to %1...</source>
         <translation>Подключение к %1...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="806"/>
+        <location filename="../modulewindow.cpp" line="808"/>
         <source>Connected</source>
         <translation>Подключено</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="806"/>
+        <location filename="../modulewindow.cpp" line="808"/>
         <source>Restarting the module...</source>
         <translation>Перезапуск модуля...</translation>
     </message>
     <message numerus="yes">
-        <location filename="../modulewindow.cpp" line="810"/>
+        <location filename="../modulewindow.cpp" line="812"/>
         <source>Connection lost: %1. Last values shown. Reconnecting in %n s.</source>
         <translation>
             <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
@@ -500,68 +500,68 @@ The module stops measuring until it is restarted.</source>
         </translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="813"/>
+        <location filename="../modulewindow.cpp" line="815"/>
         <source>Connection lost: %1. Last values shown. Reconnecting now...</source>
         <translation>Соединение потеряно: %1. Показаны последние значения. Переподключение...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="834"/>
+        <location filename="../modulewindow.cpp" line="836"/>
         <source>measurement module, ICP inputs</source>
         <translation>измерительный модуль, входы ICP</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="837"/>
+        <location filename="../modulewindow.cpp" line="839"/>
         <source>measurement module, proximity probe inputs</source>
         <translation>измерительный модуль, входы датчиков перемещения</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="840"/>
+        <location filename="../modulewindow.cpp" line="842"/>
         <source>relay module</source>
         <translation>релейный модуль</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="846"/>
+        <location filename="../modulewindow.cpp" line="848"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="854"/>
+        <location filename="../modulewindow.cpp" line="856"/>
         <source>Work mode</source>
         <translation>Рабочий режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="855"/>
+        <location filename="../modulewindow.cpp" line="857"/>
         <source>Not measuring (mode %1)</source>
         <translation>Не измеряет (режим %1)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="859"/>
+        <location filename="../modulewindow.cpp" line="861"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="864"/>
+        <location filename="../modulewindow.cpp" line="866"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="864"/>
+        <location filename="../modulewindow.cpp" line="866"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="864"/>
-        <location filename="../modulewindow.cpp" line="865"/>
+        <location filename="../modulewindow.cpp" line="866"/>
+        <location filename="../modulewindow.cpp" line="867"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="865"/>
+        <location filename="../modulewindow.cpp" line="867"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="865"/>
+        <location filename="../modulewindow.cpp" line="867"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>
@@ -569,22 +569,22 @@ The module stops measuring until it is restarted.</source>
 <context>
     <name>main</name>
     <message>
-        <location filename="../main.cpp" line="21"/>
+        <location filename="../main.cpp" line="22"/>
         <source>Connects to one Orvo measurement or relay module over Modbus TCP and shows its channels, relays, waveforms and spectra live, with its configuration and service actions. Without --host it asks for the address.</source>
         <translation>Подключается к одному измерительному или релейному модулю Orvo по Modbus TCP и показывает в реальном времени его каналы, реле, осциллограммы и спектры, с конфигурацией и сервисными командами. Без --host запрашивает адрес.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="29"/>
+        <location filename="../main.cpp" line="30"/>
         <source>Address of the module (IP address or host name).</source>
         <translation>Адрес модуля (IP-адрес или имя узла).</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="33"/>
+        <location filename="../main.cpp" line="34"/>
         <source>TCP port of the module&apos;s Modbus server. Default: the last port that connected, else 502.</source>
         <translation>TCP-порт сервера Modbus модуля. По умолчанию последний порт, к которому удалось подключиться, иначе 502.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="47"/>
+        <location filename="../main.cpp" line="48"/>
         <source>orvo-module-view: bad port %1</source>
         <translation>orvo-module-view: неверный порт %1</translation>
     </message>

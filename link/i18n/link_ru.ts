@@ -123,5 +123,25 @@
         <source>Wait...</source>
         <translation>Ожидание...</translation>
     </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp"/>
+        <source>unknown host %1</source>
+        <translation>неизвестный узел %1</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp"/>
+        <source>connection refused</source>
+        <translation>в соединении отказано</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp"/>
+        <source>timed out</source>
+        <translation>истекло время ожидания</translation>
+    </message>
+    <message>
+        <location filename="../orvo_icpconnection.cpp"/>
+        <source>host unreachable</source>
+        <translation>узел недоступен</translation>
+    </message>
 </context>
 </TS>

@@ -151,7 +151,13 @@ private slots:
             << QStringList{start, "closed", fail + "Cannot read device information"};
         QTest::newRow("nothing listens")
             << Setup([](Sim &s, auto &) { s.stop(); })
-            << QStringList{start, "closed", fail + "Cannot setup connection to module"};
+            << QStringList{start, "closed",
+                           fail + "Cannot setup connection to module: connection refused"};
+        QTest::newRow("unknown host")
+            << Setup([](Sim &, auto &i) { i.ipAddr = "no-such-module.invalid"; })
+            << QStringList{start, "closed",
+                           fail + "Cannot setup connection to module: unknown host "
+                                  "no-such-module.invalid"};
         QTest::newRow("overlong host name")
             << Setup([](Sim &, auto &i) { i.ipAddr = QString(2000, 'a'); })
             << QStringList{start, fail + "Cannot setup connection to module"};

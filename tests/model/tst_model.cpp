@@ -1,6 +1,6 @@
-#include <chstate.h>
-#include <relayname.h>
-#include <t_orvo_settings.h>
+#include "chstate.h"
+#include "relayname.h"
+#include "t_orvo_settings.h"
 
 #include <QtTest>
 

@@ -193,6 +193,25 @@ private slots:
         QCOMPARE(relay->count(), 1);
     }
 
+    void failedFirstRelayReadIsRetried()
+    {
+        // The relay counter of a fresh module is 0 and stays there: nothing but the failed read
+        // itself can bring the relay state in.
+        QCOMPARE(sim->statusWord(Sim::WordRelayCounter), quint16(0));
+        sim->addReadFailRange(Sim::RelayRegister, 1);
+        QVERIFY(open());
+        QVERIFY(cycle(true));
+        QCOMPARE(relay->count(), 0);
+        sim->clearReadFailRanges();
+        QVERIFY(cycle());
+        QCOMPARE(*relay, Calls({{sim->relayStatus()}}));
+
+        // Once read, it is taken as seen.
+        clear();
+        QVERIFY(cycle());
+        QCOMPARE(readsAt(Sim::RelayRegister), 0);
+    }
+
     void failedReadsAreRetried_data()
     {
         QTest::addColumn<uint>("failRegister");

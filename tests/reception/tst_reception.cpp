@@ -1,9 +1,9 @@
-#include <chstate.h>
-#include <nodestatusdecoder.h>
-#include <protocencoder.h>
-#include <statusconversion.h>
-#include <statusdatagram.h>
-#include <t_orvo_settings.h>
+#include "chstate.h"
+#include "nodestatusdecoder.h"
+#include "protocencoder.h"
+#include "statusconversion.h"
+#include "statusdatagram.h"
+#include "t_orvo_settings.h"
 
 #include <QtTest>
 
@@ -29,6 +29,20 @@ const auto withChannel = [](QByteArray b) { return head + lengthDelimited(4, b);
 const auto withMeas = [](QByteArray b) { return withChannel(lengthDelimited(1, b) + state + aux); };
 const auto withAux = [](QByteArray b) { return withChannel(state + lengthDelimited(11, b)); };
 const auto withRelay = [](QByteArray b) { return head + lengthDelimited(10, b); };
+
+// Every nesting level, each with a valid body and a defined field in a wrong wire type.
+const struct
+{
+    const char *name;
+    QByteArray (*wrap)(QByteArray);
+    QByteArray body, wrongType;
+} levels[] = {
+    {"message", [](QByteArray b) { return b; }, head, fixedField(3, 5)},
+    {"channel", withChannel, state + aux, fixedField(10, 0)},
+    {"measurement", withMeas, meas, uint32Field(1, 1)},
+    {"aux", withAux, StatusDatagram::auxBody(), uint32Field(1, 1)},
+    {"relay", withRelay, relay, uint32Field(1, 5)},
+};
 
 const auto channelMask = [](const NodeStatus &m) {
     return m.has_channel1 | m.has_channel2 << 1 | m.has_channel3 << 2 | m.has_channel4 << 3;
@@ -82,6 +96,8 @@ private slots:
     void accepts();
     void rejects_data();
     void rejects();
+    void overlongVarints_data();
+    void overlongVarints();
     void agreesWithProtoc();
     void rejectsEveryTruncation();
     void fractionToFullScale_data();
@@ -165,19 +181,6 @@ void TestReception::rejects_data()
     }
     QTest::newRow("empty relay") << withRelay(QByteArray());
 
-    // Every nesting level, each with a valid body and a defined field in a wrong wire type.
-    const struct
-    {
-        const char *name;
-        QByteArray (*wrap)(QByteArray);
-        QByteArray body, wrongType;
-    } levels[] = {
-        {"message", [](QByteArray b) { return b; }, head, fixedField(3, 5)},
-        {"channel", withChannel, state + aux, fixedField(10, 0)},
-        {"measurement", withMeas, meas, uint32Field(1, 1)},
-        {"aux", withAux, StatusDatagram::auxBody(), uint32Field(1, 1)},
-        {"relay", withRelay, relay, uint32Field(1, 5)},
-    };
     const QByteArray tag0(1, '\0');
     for (const auto &level : levels) {
         QTest::addRow("%s: tag 0 first", level.name) << level.wrap(tag0 + level.body);
@@ -217,6 +220,43 @@ void TestReception::rejects()
     NodeStatus msg;
     QVERIFY(!decodeNodeStatus(datagram, msg));
     QVERIFY(!decodeNodeStatus(datagram.constData(), datagram.size(), msg));
+}
+
+void TestReception::overlongVarints_data()
+{
+    QTest::addColumn<QByteArray>("datagram");
+    QTest::addColumn<bool>("decodes");
+
+    // As reported: node 5 with undefined field 8 carrying an eleven-byte varint, and the same
+    // inside the relay status.
+    QTest::newRow("report: top level") << bytes("080010001805408080808080808080808000") << false;
+    QTest::newRow("report: in the relay")
+        << bytes("08001000180552110d0000000f108080808080808080808000") << false;
+    for (const auto &level : levels) {
+        QTest::addRow("%s: undefined varint of ten bytes", level.name)
+            << level.wrap(level.body + key(12, Varint) + varint(0, 10)) << true;
+        QTest::addRow("%s: undefined varint of eleven bytes", level.name)
+            << level.wrap(level.body + key(12, Varint) + varint(0, 11)) << false;
+        QTest::addRow("%s: undefined varint of eleven bytes first", level.name)
+            << level.wrap(key(12, Varint) + varint(1, 11) + level.body) << false;
+        QTest::addRow("%s: undefined length of eleven bytes", level.name)
+            << level.wrap(level.body + key(12, LengthDelimited) + varint(1, 11) + "x") << false;
+        QTest::addRow("%s: key of eleven bytes", level.name)
+            << level.wrap(level.body + varint(quint64(12) << 3, 11) + varint(0)) << false;
+    }
+    // The content of a field the schema does not define is opaque bytes, not a message.
+    QTest::newRow("eleven-byte varint inside an undefined string")
+        << head + lengthDelimited(9, key(1, Varint) + varint(0, 11)) << true;
+}
+
+void TestReception::overlongVarints()
+{
+    QFETCH(QByteArray, datagram);
+    QFETCH(bool, decodes);
+    NodeStatus msg;
+    QCOMPARE(decodeNodeStatus(datagram, msg), decodes);
+    if (decodes)
+        QCOMPARE(msg.node_id, 5u);
 }
 
 void TestReception::agreesWithProtoc()

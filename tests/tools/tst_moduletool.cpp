@@ -12,10 +12,16 @@
 #include <functional>
 #include <memory>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using Sim = ModuleSimulator;
 // A fault put into the simulator before the run.
 using Fault = std::function<void(Sim &)>;
 Q_DECLARE_METATYPE(Fault)
+// A record turned into one no module can hold.
+using Spoil = std::function<void(t_orvo_settings &)>;
+Q_DECLARE_METATYPE(Spoil)
 
 class TestModuleTool : public QObject
 {
@@ -67,15 +73,34 @@ private slots:
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");
+        // A module that was identified shows what it is on standard output.
+        QTest::addColumn<bool>("identified");
+        const Fault none = [](Sim &) {};
         QTest::newRow("unreachable module")
             << Fault([](Sim &s) { s.stop(); }) << QStringList{"info"}
-            << "Cannot setup connection to module";
+            << "Cannot setup connection to module: connection refused" << false;
+        QTest::newRow("unknown host")
+            << none << QStringList{"--host", "no-such-module.invalid", "info"}
+            << "Cannot setup connection to module: unknown host no-such-module.invalid" << false;
         QTest::newRow("unsupported module")
             << Fault([](Sim &s) { s.setTypeName("ABC"); }) << QStringList{"info"}
-            << "Unsupported device type: ABC";
+            << "Unsupported device type: ABC" << false;
+        QTest::newRow("module in test mode")
+            << Fault([](Sim &s) { s.setMode(Sim::TestMode); }) << QStringList{"info"}
+            << "Device is not in work mode: the module is in test mode (mode register 3)" << true;
+        QTest::newRow("module in boot loader")
+            << Fault([](Sim &s) { s.setMode(Sim::BootMode); }) << QStringList{"info"}
+            << "Device is not in work mode: the module is in boot loader (mode register 1)" << true;
         QTest::newRow("waveform header unreadable")
             << Fault([](Sim &s) { s.addReadFailRange(Sim::WaveformHeader, 125); })
-            << QStringList{"waveform", "1", "1"} << "no waveform 1 of channel 1 was delivered";
+            << QStringList{"waveform", "1", "1"} << "no waveform 1 of channel 1 was delivered"
+            << false;
+        QTest::newRow("waveform of a relay module")
+            << Fault([](Sim &s) { s.resetContents(Sim::Kind::Relay); })
+            << QStringList{"waveform", "0", "1"} << "a relay module has no waveforms" << false;
+        QTest::newRow("spectrum of a relay module")
+            << Fault([](Sim &s) { s.resetContents(Sim::Kind::Relay); })
+            << QStringList{"spectrum", "0", "1"} << "a relay module has no spectra" << false;
     }
 
     void failures()
@@ -83,12 +108,104 @@ private slots:
         QFETCH(Fault, fault);
         QFETCH(QStringList, args);
         QFETCH(QString, message);
+        QFETCH(bool, identified);
         const quint16 port = sim->port();
         fault(*sim);
         run(args, port);
         QCOMPARE(exitCode, 1);
         QVERIFY2(err.startsWith("orvo-module-tool: ") && err.contains(message), qPrintable(err));
-        QCOMPARE(out, QString());
+        if (identified)
+            QVERIFY2(out.startsWith("type: ORVO_ICP (2)\n"), qPrintable(out));
+        else
+            QCOMPARE(out, QString());
+    }
+
+    void readConfigReplacesOnlyRegularFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("link to a FIFO, as to a device node") << "link";
+    }
+
+    void readConfigReplacesOnlyRegularFiles()
+    {
+        QFETCH(QString, kind);
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        if (!QFileInfo::exists(fifo))
+            QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QString target = fifo;
+        if (kind == "folder") {
+            target = dir.filePath(QStringLiteral("folder"));
+            QVERIFY(QDir().mkpath(target));
+        } else if (kind == "link") {
+            target = dir.filePath(QStringLiteral("link"));
+            QFile::remove(target);
+            QVERIFY(QFile::link(fifo, target));
+        }
+        run({"read-config", target});
+        QCOMPARE(exitCode, 1);
+        QVERIFY2(err.contains(target + " exists and is not a regular file"), qPrintable(err));
+        QCOMPARE(sim->acceptedCount(), 0); // refused before the module was contacted
+        struct stat st = {};
+        QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
+        QCOMPARE(QFileInfo(target).isSymLink(), kind == "link");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(),
+                 kind == "link" ? 2 : 1); // no temporary file left behind
+    }
+
+    void implausibleRecordRefused_data()
+    {
+        QTest::addColumn<Spoil>("spoil");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("node id 0")
+            << Spoil([](t_orvo_settings &r) { r.node_id = 0; }) << "node_id is 0, expected 1 to 32";
+        QTest::newRow("node id 33") << Spoil([](t_orvo_settings &r) { r.node_id = 33; })
+                                    << "node_id is 33, expected 1 to 32";
+        QTest::newRow("fifth channel")
+            << Spoil([](t_orvo_settings &r) { r.channel_mask = 0x1f; }) << "channel_mask is 0x001f";
+        QTest::newRow("measurement type 17")
+            << Spoil([](t_orvo_settings &r) { r.channels[2].meas[5].type = 17; })
+            << "channels[2].meas[5].type is 17, expected 0 to 16";
+    }
+
+    void implausibleRecordRefused()
+    {
+        QFETCH(Spoil, spoil);
+        QFETCH(QString, field);
+        t_orvo_settings record;
+        sim->settings(record);
+        spoil(record);
+        QFile f(dir.filePath(QStringLiteral("spoilt.cfg")));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(image(record));
+        f.close();
+
+        run({"write-config", f.fileName()});
+        QCOMPARE(exitCode, 1);
+        QVERIFY2(err.contains(field) && err.contains("--force"), qPrintable(err));
+        QCOMPARE(sim->acceptedCount(), 0); // refused before the module was contacted
+
+        // Forced, the record goes in as it is, with the reason repeated.
+        run({"write-config", "--force", f.fileName()});
+        QCOMPARE(exitCode, 0);
+        QVERIFY2(err.contains("warning") && err.contains(field), qPrintable(err));
+        QCOMPARE(sim->commitCount(), 1);
+        t_orvo_settings now;
+        sim->settings(now);
+        QCOMPARE(image(now), image(record));
+    }
+
+    void watchReportsAChannelThatNeverArrives()
+    {
+        // Channel 1's state cannot be read; the poller then reaches no later channel either.
+        sim->addReadFailRange(Sim::ChannelRegister + Sim::ChannelCount, Sim::ChannelCount);
+        run({"watch", "--duration", "1.5", "--missing-after", "0.5"});
+        QCOMPARE(exitCode, 1);
+        QVERIFY2(err.contains("warning: no state of channel 1 for 0.5 s"), qPrintable(err));
+        QVERIFY2(err.contains("configured channel(s) 1,2,3"), qPrintable(err));
+        QVERIFY2(out.contains("channel ch=0 "), qPrintable(out));
     }
 
     void configRoundTrip()

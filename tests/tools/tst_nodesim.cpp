@@ -1,8 +1,8 @@
-#include <garbagegenerator.h>
-#include <nodestatusdecoder.h>
-#include <nodestatusencoder.h>
-#include <siminstallation.h>
-#include <statusgenerator.h>
+#include "garbagegenerator.h"
+#include "nodestatusdecoder.h"
+#include "nodestatusencoder.h"
+#include "siminstallation.h"
+#include "statusgenerator.h"
 
 #include <QtTest>
 

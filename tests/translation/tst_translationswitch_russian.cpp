@@ -37,7 +37,22 @@ private slots:
         for (int i = 0; i < actions.size(); ++i)
             QCOMPARE(actions.at(i)->isChecked(), i == picked);
         QCOMPARE(actions.at(1)->text(), QStringLiteral("Russian"));
-        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+        // The framework's texts still come from the system's own catalogues.
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                 picked == 2 ? QStringLiteral("Cancel") : QStringLiteral("Отмена"));
+    }
+
+    // As installed: nothing beside the program, the catalogues in a folder further away.
+    void fallbackFolderIsSearched()
+    {
+        QTemporaryDir besideProgram;
+        QVERIFY(besideProgram.isValid());
+        QtTranslationSwitch *languages = QtTranslationSwitch::instance();
+        languages->setTranslationsDir(besideProgram.path(), {QStringLiteral("translations")});
+        languages->setLanguage(QStringLiteral("ru"));
+        QCOMPARE(languages->actions().at(0)->text(), QStringLiteral("Системный"));
+        languages->setLanguage(QStringLiteral("en"));
+        QCOMPARE(languages->actions().at(0)->text(), QStringLiteral("System"));
     }
 
     void systemLanguageIsRussian()

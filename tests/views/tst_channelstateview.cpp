@@ -2,6 +2,7 @@
 #include "meascatalogue.h"
 #include "viewtestsupport.h"
 
+#include <algorithm>
 #include <optional>
 
 using namespace ViewTest;
@@ -17,6 +18,7 @@ struct Reading
 
 Q_DECLARE_METATYPE(Settings)
 Q_DECLARE_METATYPE(Reading)
+Q_DECLARE_METATYPE(ViewTest::Meas)
 
 namespace {
 // A row as "failure lamp (its tool tip)/alert/danger: value, FS %, Base, Delta".
@@ -202,6 +204,78 @@ private slots:
                                       {{0, 1, 1.0f, 0, 0, flags(0, alert, danger, false)}}));
         QCOMPARE(rowAt(table, 1).section(": ", 0, 0), lamps);
         QCOMPARE(rowAt(table, 0), waiting); // the other channel is not touched
+    }
+
+    void repeatedStateTouchesOnlyWhatChanged_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<Meas>("next");
+        QTest::addColumn<QList<int>>("cells");  // columns whose items were written
+        QTest::addColumn<QStringList>("lamps"); // row/column of the lamps repainted
+
+        const quint16 f = flags(0, 0, 1, true);
+        QTest::newRow("same state")
+            << 0 << Meas{0, 1, 0.25f, 32768, 16384, f} << QList<int>{} << QStringList{};
+        QTest::newRow("value moved") << 0 << Meas{0, 1, 0.5f, 32768, 16384, f}
+                                     << QList<int>{C::ValueColumn} << QStringList{};
+        QTest::newRow("full-scale share moved")
+            << 0 << Meas{0, 1, 0.25f, 40000, 16384, f} << QList<int>{C::DeltaColumn, C::FsColumn}
+            << QStringList{};
+        QTest::newRow("baseline moved")
+            << 0 << Meas{0, 1, 0.25f, 32768, 20000, f} << QList<int>{C::BaseColumn, C::DeltaColumn}
+            << QStringList{};
+        QTest::newRow("failure hides the deviation")
+            << 0 << Meas{0, 1, 0.25f, 32768, 16384, flags(1, 0, 1, true)}
+            << QList<int>{C::DeltaColumn} << QStringList{};
+        QTest::newRow("alert raised, danger undetermined")
+            << 0 << Meas{0, 1, 0.25f, 32768, 16384, flags(0, 1, -1, true)} << QList<int>{}
+            << QStringList{"0/3", "0/4"};
+        QTest::newRow("open circuit")
+            << 2 << Meas{0, 1, 0.25f, 32768, 16384, f} << QList<int>{} << QStringList{"0/2"};
+        QTest::newRow("measurement missing")
+            << 0 << Meas{5, 1, 0.25f, 32768, 16384, f}
+            << QList<int>{C::BaseColumn, C::DeltaColumn, C::FsColumn, C::ValueColumn}
+            << QStringList{"0/3", "0/4"};
+    }
+
+    void repeatedStateTouchesOnlyWhatChanged()
+    {
+        QFETCH(int, status);
+        QFETCH(Meas, next);
+        QFETCH(QList<int>, cells);
+        QFETCH(QStringList, lamps);
+
+        // A second channel, whose lamps the pushes of the first must leave alone.
+        const Settings settings = channelSettings(0b11, {{0, 0, 1}, {1, 0, 1}});
+        ChannelStateView view(nullptr, QStringLiteral("Module node id 7:"));
+        QTableWidget *table = configure(view, settings);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setChState(makeState(0, 0, {{0, 1, 0.25f, 32768, 16384, flags(0, 0, 1, true)}}));
+        view.setChState(makeState(1, 0, {{0, 1, 0.25f, 32768, 16384, flags(0, 0, 1, true)}}));
+        settle();
+
+        QList<int> written;
+        connect(table, &QTableWidget::itemChanged, table, [&written](QTableWidgetItem *item) {
+            // The time of the state moves on with the clock.
+            if (item->column() != C::TimeColumn)
+                written << item->column();
+        });
+        LampPaints paints;
+        for (int row : {0, 1})
+            for (int column : {C::FailureColumn, C::AlertColumn, C::DangerColumn})
+                paints.watch(table, row, column);
+        view.setChState(makeState(0, quint16(status), {next}));
+        settle();
+        std::sort(written.begin(), written.end());
+        QCOMPARE(written, cells);
+        QCOMPARE(paints.painted(), lamps);
+
+        // What shows is what a fresh view shows for the same state.
+        ChannelStateView fresh(nullptr, QStringLiteral("Module node id 7:"));
+        QTableWidget *freshTable = configure(fresh, settings);
+        fresh.setChState(makeState(0, quint16(status), {next}));
+        QCOMPARE(rowAt(table, 0), rowAt(freshTable, 0));
     }
 
     void statesWithoutSettingsAreIgnored()

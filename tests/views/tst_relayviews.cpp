@@ -72,6 +72,46 @@ private slots:
         QCOMPARE(rowsOf(&view), QStringList{"4 green off off off"});
     }
 
+    void repeatedStatusRepaintsOnlyChangedLamps_data()
+    {
+        QTest::addColumn<uint>("next");
+        QTest::addColumn<QStringList>("lamps"); // row/column of the lamps repainted
+
+        // From relays 1 and 3 enabled, relay 1 on and relay 3 at fault.
+        QTest::newRow("same word") << 0x05040101u << QStringList{};
+        QTest::newRow("bits of a relay without a row") << 0x07060303u << QStringList{};
+        QTest::newRow("relay 1 switched off") << 0x05040000u << QStringList{"0/3", "0/4"};
+        QTest::newRow("fault of relay 3 cleared") << 0x05000101u << QStringList{"1/2"};
+        QTest::newRow("all dark") << 0u << QStringList{"0/1", "0/3", "0/4", "1/1", "1/2"};
+    }
+
+    void repeatedStatusRepaintsOnlyChangedLamps()
+    {
+        QFETCH(uint, next);
+        QFETCH(QStringList, lamps);
+
+        RelayStateView view(nullptr, QStringLiteral("t"));
+        QVERIFY(view.setSettings(relaySettings({on, 0, on})));
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.updateRelayState(0x05040101u);
+        settle();
+
+        const QTableWidget *table = view.findChild<QTableWidget *>();
+        LampPaints paints;
+        for (int row : {0, 1})
+            for (int column = 1; column < 5; ++column)
+                paints.watch(table, row, column);
+        view.updateRelayState(next);
+        settle();
+        QCOMPARE(paints.painted(), lamps);
+
+        RelayStateView fresh(nullptr, QStringLiteral("t"));
+        fresh.setSettings(relaySettings({on, 0, on}));
+        fresh.updateRelayState(next);
+        QCOMPARE(rowsOf(&view), rowsOf(&fresh));
+    }
+
     void languageChangeKeepsTitleAndFit()
     {
         RelayStateView view(nullptr, QStringLiteral("Relay node id 2:"));

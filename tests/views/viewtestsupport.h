@@ -128,6 +128,48 @@ inline void verifyFitsInACrowdedStack(QWidget *panel)
     QVERIFY(!table->verticalScrollBar()->isVisible());
 }
 
+// Counts the paint events of the lamps it watches, each named by the cell it sits in.
+class LampPaints : public QObject
+{
+public:
+    void watch(const QTableWidget *table, int row, int column)
+    {
+        auto *indicator = qobject_cast<MeasCondLedIndicator *>(table->cellWidget(row, column));
+        QVERIFY(indicator);
+        indicator->lamp()->installEventFilter(this);
+        cells.insert(indicator->lamp(), QStringLiteral("%1/%2").arg(row).arg(column));
+    }
+    // The cells whose lamps were painted, each once, in order.
+    QStringList painted() const
+    {
+        QStringList unique = seen;
+        unique.removeDuplicates();
+        unique.sort();
+        return unique;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            seen << cells.value(watched);
+        return false;
+    }
+
+private:
+    QHash<const QObject *, QString> cells;
+    QStringList seen;
+};
+
+// Runs the posted work of the event loop: repaints of a shown widget included.
+inline void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
 // The views' Russian catalogue, installed for the lifetime of the object.
 struct Russian
 {

@@ -19,11 +19,16 @@ QImage blankImage(int side)
     return img;
 }
 
-void beginCanvas(QPainter &p, const QImage &img)
+void beginCanvas(QPainter &p, qreal side)
 {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.scale(img.width() / canvas, img.height() / canvas);
+    p.scale(side / canvas, side / canvas);
+}
+
+void beginCanvas(QPainter &p, const QImage &img)
+{
+    beginCanvas(p, qreal(img.width()));
 }
 
 // A globe with meridians and parallels, centre (cx, cy), radius r.
@@ -391,11 +396,23 @@ QImage russianFlag(int side)
     return img;
 }
 
-QImage applicationIcon(int side)
+QImage render(Painting paint, int side)
 {
     QImage img = blankImage(side);
     QPainter p(&img);
-    beginCanvas(p, img);
+    paint(p, side);
+    return img;
+}
+
+QImage applicationIcon(int side)
+{
+    return render(paintApplicationIcon, side);
+}
+
+void paintApplicationIcon(QPainter &p, qreal side)
+{
+    p.save();
+    beginCanvas(p, side);
 
     // Tile.
     QLinearGradient tile(0, 4, 0, 96);
@@ -482,7 +499,7 @@ QImage applicationIcon(int side)
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 190));
     p.drawEllipse(lamp + QPointF(-3, -3.2), 2.2, 1.6);
-    return img;
+    p.restore();
 }
 
 QImage moduleViewIcon(int side)

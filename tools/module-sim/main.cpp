@@ -2,6 +2,7 @@
 // poller and the module console without hardware.
 
 #include "modulesimulator.h"
+#include "orvoversion.h"
 #include "requestlog.h"
 #include "simcommandline.h"
 
@@ -27,7 +28,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvo-module-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.4"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
 
     ModuleSimulator sim;
     SimCommandLine commandLine;

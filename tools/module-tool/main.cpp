@@ -2,6 +2,8 @@
 // for engineers standing at a module (or at orvo-module-sim).
 
 #include "moduleconsole.h"
+#include "orvoversion.h"
+#include "toolcommandline.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -16,8 +18,10 @@ const char Commands[] =
     "\n"
     "Commands:\n"
     "  info               show the module type and its three identification texts\n"
-    "  read-config FILE   save the module's configuration record (6572 bytes) to FILE\n"
-    "  write-config FILE  write the 6572-byte record in FILE to the module and commit it\n"
+    "  read-config FILE   save the module's configuration record (6572 bytes) to FILE;\n"
+    "                     FILE must be a regular file or not exist yet\n"
+    "  write-config FILE  write the 6572-byte record in FILE to the module and commit it;\n"
+    "                     a record no module can hold is refused unless --force is given\n"
     "  restart            restart the module and reconnect (takes about 10 s)\n"
     "  boot               switch the module to its boot loader\n"
     "  test-mode          switch the module to test mode\n"
@@ -29,21 +33,15 @@ const char Commands[] =
     "Exit status: 0 on success, 1 when the module or an operation failed, 2 for a usage "
     "error.";
 
+using ToolCommandLine::usageError;
+
 bool parseUInt(const QString &text, uint max, uint &value)
 {
-    bool ok = false;
-    const qulonglong v = text.toULongLong(&ok, 0);
-    if (!ok || v > max)
+    quint64 v = 0;
+    if (!ToolCommandLine::parseUInt(text, max, v))
         return false;
     value = uint(v);
     return true;
-}
-
-int usageError(const QString &text)
-{
-    QTextStream(stderr) << "orvo-module-tool: " << text
-                        << "\nTry 'orvo-module-tool --help' for the commands.\n";
-    return 2;
 }
 
 } // namespace
@@ -65,17 +63,27 @@ int main(int argc, char *argv[])
     const QCommandLineOption portOption(
         QStringLiteral("port"), QStringLiteral("Modbus TCP port of the module (default 502)."),
         QStringLiteral("PORT"), QStringLiteral("502"));
+    const QCommandLineOption forceOption(
+        QStringLiteral("force"),
+        QStringLiteral("write-config: write a record even if no module could hold it."));
     const QCommandLineOption durationOption(
         QStringLiteral("duration"),
         QStringLiteral("watch: stop after SECONDS (default: run until interrupted)."),
         QStringLiteral("SECONDS"));
+    const QCommandLineOption missingOption(
+        QStringLiteral("missing-after"),
+        QStringLiteral("watch: warn when a configured channel has had no state for SECONDS "
+                       "(default 5)."),
+        QStringLiteral("SECONDS"), QStringLiteral("5"));
     parser.addOption(hostOption);
     parser.addOption(portOption);
+    parser.addOption(forceOption);
     parser.addOption(durationOption);
+    parser.addOption(missingOption);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("The command to run, see above."),
                                  QStringLiteral("COMMAND [ARGS]"));
-    parser.process(app);
+    ToolCommandLine::process(parser, app);
 
     const QStringList args = parser.positionalArguments();
     if (args.isEmpty())
@@ -114,8 +122,9 @@ int main(int argc, char *argv[])
         const QString e = expect(1, "one argument: FILE");
         if (!e.isEmpty())
             return usageError(e);
-        return command == QLatin1String("read-config") ? console.readConfig(params[0])
-                                                       : console.writeConfig(params[0]);
+        return command == QLatin1String("read-config")
+                   ? console.readConfig(params[0])
+                   : console.writeConfig(params[0], parser.isSet(forceOption));
     }
     if (command == QLatin1String("waveform") || command == QLatin1String("spectrum")) {
         const bool wf = command == QLatin1String("waveform");
@@ -127,27 +136,34 @@ int main(int argc, char *argv[])
         if (!parseUInt(params[0], 3, ch))
             return usageError(QStringLiteral("channel must be 0 to 3, not '%1'").arg(params[0]));
         // The request carries the selector in one register: refuse what would be cut off.
-        if (!parseUInt(params[1], 0xFFFF, selector))
+        // A module keeps two spectra per channel and answers any other type with nothing.
+        if (wf && !parseUInt(params[1], 0xFFFF, selector))
             return usageError(
-                QStringLiteral("%1 must be 0 to 65535, not '%2'")
-                    .arg(wf ? QStringLiteral("waveform id") : QStringLiteral("spectrum type"),
-                         params[1]));
+                QStringLiteral("waveform id must be 0 to 65535, not '%1'").arg(params[1]));
+        if (!wf && !parseUInt(params[1], 1, selector))
+            return usageError(
+                QStringLiteral("spectrum type must be 0 or 1, not '%1'").arg(params[1]));
         return wf ? console.waveform(int(ch), selector) : console.spectrum(int(ch), selector);
     }
     if (command == QLatin1String("watch")) {
         const QString e = expect(0, "no arguments (and --duration SECONDS)");
         if (!e.isEmpty())
             return usageError(e);
-        double duration = 0;
-        if (parser.isSet(durationOption)) {
+        // QTimer counts in int milliseconds.
+        const auto seconds = [&parser](const QCommandLineOption &option, double &value) {
             bool ok = false;
-            duration = parser.value(durationOption).toDouble(&ok);
-            // QTimer counts in int milliseconds.
-            if (!ok || duration <= 0 || duration > std::numeric_limits<int>::max() / 1000.0)
-                return usageError(
-                    QStringLiteral("invalid duration '%1'").arg(parser.value(durationOption)));
-        }
-        return console.watch(duration);
+            value = parser.value(option).toDouble(&ok);
+            return ok && value > 0 && value <= std::numeric_limits<int>::max() / 1000.0;
+        };
+        double duration = 0;
+        if (parser.isSet(durationOption) && !seconds(durationOption, duration))
+            return usageError(
+                QStringLiteral("invalid duration '%1'").arg(parser.value(durationOption)));
+        double missingAfter = 0;
+        if (!seconds(missingOption, missingAfter))
+            return usageError(
+                QStringLiteral("invalid --missing-after '%1'").arg(parser.value(missingOption)));
+        return console.watch(duration, int(missingAfter * 1000));
     }
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }

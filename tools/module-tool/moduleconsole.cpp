@@ -4,15 +4,18 @@
 #include "moduleregisters.h"
 #include "modulewatch.h"
 #include "orvo_icpconnection.h"
+#include "settingscheck.h"
 #include "t_orvo_settings.h"
 
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
 
 #include <cstring>
 #include <stdio.h>
+#include <type_traits>
 
 namespace {
 
@@ -83,26 +86,18 @@ bool ModuleConsole::connectModule()
     openError.clear();
     const bool ok = link->open(info, false);
     const QString where = QStringLiteral("%1:%2").arg(host).arg(port);
-    if (!ok || !openOk) {
-        printError(openError.isEmpty()
-                       ? QStringLiteral("cannot open the module at %1").arg(where)
-                       : QStringLiteral("cannot open the module at %1: %2").arg(where, openError));
-        return false;
-    }
-    if (!openError.isEmpty() || !link->isConnected()) {
-        // Identified, but the module refused work mode: say which mode it is in when the
-        // register can still be read.
-        QString detail = openError;
-        quint16 mode = 0;
-        if (link->regsRead(ModuleRegisters::ModeRegister, 1, &mode))
-            detail += QStringLiteral(" (mode register %1: %2)").arg(mode).arg(modeName(mode));
-        printError(QStringLiteral("module at %1 (%2): %3")
-                       .arg(where, link->deviceTypeName(),
-                            detail.isEmpty() ? QStringLiteral("not connected") : detail));
-        finish();
-        return false;
-    }
-    return true;
+    if (ok && openOk && openError.isEmpty() && link->isConnected())
+        return true;
+    QString reason = openError.isEmpty() ? QStringLiteral("not connected") : openError;
+    // Identified, but outside work mode: which mode tells the engineer what to do next.
+    const quint16 mode = link->deviceMode();
+    if (mode != 0 && mode != ModuleRegisters::WorkMode)
+        reason += QStringLiteral(": the module is in %1 (mode register %2)")
+                      .arg(modeName(mode))
+                      .arg(mode);
+    printError(QStringLiteral("cannot open the module at %1: %2").arg(where, reason));
+    finish();
+    return false;
 }
 
 void ModuleConsole::printIdentification()
@@ -131,9 +126,22 @@ int ModuleConsole::info()
     return 0;
 }
 
+bool ModuleConsole::checkSaveTarget(const QString &fileName)
+{
+    // Saving renames a new file over the old one: run as root onto /dev/full it would replace
+    // the device node itself. Links are followed, so a link to a regular file is fine.
+    const QFileInfo target(fileName);
+    if (target.exists() && !target.isFile()) {
+        printError(
+            QStringLiteral("%1 exists and is not a regular file; nothing was saved").arg(fileName));
+        return false;
+    }
+    return true;
+}
+
 int ModuleConsole::readConfig(const QString &fileName)
 {
-    if (!connectModule())
+    if (!checkSaveTarget(fileName) || !connectModule())
         return 1;
     QSharedPointer<t_orvo_settings> settings;
     QObject scope;
@@ -146,6 +154,9 @@ int ModuleConsole::readConfig(const QString &fileName)
             printError(QStringLiteral("the configuration could not be read"));
         return 1;
     }
+    // Checked again: reading the record takes long enough for the target to change.
+    if (!checkSaveTarget(fileName))
+        return 1;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         printError(QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
@@ -162,7 +173,7 @@ int ModuleConsole::readConfig(const QString &fileName)
     return 0;
 }
 
-int ModuleConsole::writeConfig(const QString &fileName)
+int ModuleConsole::writeConfig(const QString &fileName, bool force)
 {
     // Check the file before touching the module: a short or long image would shift every
     // register of the record.
@@ -182,6 +193,17 @@ int ModuleConsole::writeConfig(const QString &fileName)
     }
     auto settings = QSharedPointer<t_orvo_settings>::create();
     std::memcpy(settings.data(), image.constData(), OrvoSettings::ByteCount);
+    const QString problem = SettingsCheck::problem(*settings);
+    if (!problem.isEmpty()) {
+        if (!force) {
+            printError(QStringLiteral("%1 is not a module's configuration: %2; nothing was written "
+                                      "(--force writes it all the same)")
+                           .arg(fileName, problem));
+            return 1;
+        }
+        err << "orvo-module-tool: warning: writing " << fileName << " although " << problem << '\n';
+        err.flush();
+    }
 
     if (!connectModule())
         return 1;
@@ -266,6 +288,14 @@ int ModuleConsole::printPoints(void (Orvo_ICPConnection::*received)(QSharedPoint
 {
     if (!connectModule())
         return 1;
+    if (link->deviceType() == ORVO_TYPE_REL) {
+        printError(QStringLiteral("a relay module has no %1")
+                       .arg(std::is_same<Record, Orvo_ICPConnection::Waveform>::value
+                                ? QStringLiteral("waveforms")
+                                : QStringLiteral("spectra")));
+        finish();
+        return 1;
+    }
     QSharedPointer<Record> record;
     QObject scope;
     connect(link, received, &scope, [&record](QSharedPointer<Record> r) { record = r; });
@@ -280,9 +310,10 @@ int ModuleConsole::printPoints(void (Orvo_ICPConnection::*received)(QSharedPoint
     return 0;
 }
 
-int ModuleConsole::watch(double durationSeconds)
+int ModuleConsole::watch(double durationSeconds, int missingWarningMs)
 {
     auto *watcher = new ModuleWatch(link, out, err, this);
+    watcher->setMissingWarning(missingWarningMs);
     if (!connectModule())
         return 1;
 
@@ -296,5 +327,9 @@ int ModuleConsole::watch(double durationSeconds)
     }
     const int rc = loop.exec();
     finish();
+    const quint16 missing = watcher->missingChannels();
+    if (missing)
+        printError(QStringLiteral("no state arrived during the watch from configured channel(s) %1")
+                       .arg(ConsoleText::channelList(missing)));
     return rc != 0 || watcher->hadFailure() || failurePrinted ? 1 : 0;
 }

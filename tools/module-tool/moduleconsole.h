@@ -19,14 +19,16 @@ public:
 
     int info();
     int readConfig(const QString &fileName);
-    int writeConfig(const QString &fileName);
+    // Refuses a record no module can hold unless force is set.
+    int writeConfig(const QString &fileName, bool force = false);
     int restart();
     int boot();
     int testMode();
     int waveform(int ch, uint id);
     int spectrum(int ch, uint type);
     // Polls until durationSeconds have passed (forever when <= 0) or the module is lost.
-    int watch(double durationSeconds);
+    // A configured channel without a state for missingWarningMs is reported on standard error.
+    int watch(double durationSeconds, int missingWarningMs);
 
     void printError(const QString &text);
 
@@ -34,6 +36,9 @@ private:
     // Opens the link; false (with the reason printed) when the module is unreachable,
     // unsupported or not in work mode.
     bool connectModule();
+    // False (with the reason printed) when saving to fileName would replace anything but a
+    // regular file: a device node, a FIFO, a folder.
+    bool checkSaveTarget(const QString &fileName);
     void printIdentification();
     void onOpFinish(const QString &op, bool ok, const QString &err_descr);
     void finish();

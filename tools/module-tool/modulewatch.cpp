@@ -4,6 +4,7 @@
 #include "consoletext.h"
 #include "orvo_icpconnection.h"
 #include "orvo_icpmeaspoller.h"
+#include "t_orvo_settings.h"
 
 #include <QTextStream>
 #include <QTime>
@@ -11,6 +12,7 @@
 ModuleWatch::ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream &err,
                          QObject *parent)
     : QObject(parent)
+    , link(link)
     , poller(new Orvo_ICPMeasPoller(link, this))
     , fetcher(new CaptureFetcher(link, poller, this))
     , out(out)
@@ -21,11 +23,14 @@ ModuleWatch::ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream
                 print(ConsoleText::settingsLine(*settings) +
                       QStringLiteral(" spectrum_channels=%1")
                           .arg(ConsoleText::channelList(poller->spectrumChannelMask())));
+                onSettings(settings->channel_mask);
             });
     connect(poller, &Orvo_ICPMeasPoller::relayStateChanged, this,
             [this](uint relayStatus) { print(ConsoleText::relayLine(relayStatus)); });
     connect(poller, &Orvo_ICPMeasPoller::chStateChanged, this,
             [this](QSharedPointer<Orvo_ICPMeasPoller::ChState> state) {
+                if (state->ch >= 0 && state->ch < 4)
+                    arrived |= quint16(1u << state->ch);
                 print(ConsoleText::channelLine(*state));
             });
     connect(poller, &Orvo_ICPMeasPoller::wfStateChanged, this,
@@ -64,6 +69,9 @@ ModuleWatch::ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream
         printError(QStringLiteral("module lost: %1").arg(descr));
         emit moduleLost();
     });
+
+    missingCheck.setInterval(100);
+    connect(&missingCheck, &QTimer::timeout, this, &ModuleWatch::warnMissing);
 }
 
 ModuleWatch::~ModuleWatch() = default;
@@ -80,4 +88,45 @@ void ModuleWatch::printError(const QString &line)
     err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) << " error: " << line
         << '\n';
     err.flush();
+}
+
+void ModuleWatch::onSettings(quint16 channelMask)
+{
+    // A relay module polls no channel states, whatever its record says.
+    const t_ORVO_Type type = link->deviceType();
+    const quint16 mask =
+        type == ORVO_TYPE_ICP || type == ORVO_TYPE_PROX ? quint16(channelMask & 0x000F) : 0;
+    for (int ch = 0; ch < 4; ++ch) {
+        const quint16 bit = quint16(1u << ch);
+        if ((mask & bit) && !(configured & bit)) {
+            configuredSince[ch].start();
+            arrived &= quint16(~bit);
+            warned &= quint16(~bit);
+        }
+    }
+    configured = mask;
+    if (missingChannels() && !missingCheck.isActive())
+        missingCheck.start();
+}
+
+void ModuleWatch::warnMissing()
+{
+    const quint16 missing = missingChannels();
+    if (!missing) {
+        missingCheck.stop();
+        return;
+    }
+    for (int ch = 0; ch < 4; ++ch) {
+        const quint16 bit = quint16(1u << ch);
+        if ((missing & bit) && !(warned & bit) &&
+            configuredSince[ch].hasExpired(missingWarningMs)) {
+            warned |= bit;
+            err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))
+                << " warning: no state of channel " << ch << " for "
+                << QString::number(missingWarningMs / 1000.0)
+                << " s although it is configured: its registers cannot be read or it has no valid "
+                   "data\n";
+            err.flush();
+        }
+    }
 }

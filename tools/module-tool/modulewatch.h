@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 QT_BEGIN_NAMESPACE
 class QTextStream;
@@ -25,6 +27,13 @@ public:
     ~ModuleWatch() override;
 
     bool hadFailure() const { return failed; }
+    // Configured channels (bit c: channel c) whose state has not arrived once since they were
+    // configured.
+    quint16 missingChannels() const { return configured & ~arrived; }
+
+    // How long a configured channel may go without a first state before the watch says so.
+    static constexpr int MissingWarningMs = 5000;
+    void setMissingWarning(int ms) { missingWarningMs = ms; }
 
 signals:
     void moduleLost();
@@ -32,10 +41,20 @@ signals:
 private:
     void print(const QString &line);
     void printError(const QString &line);
+    void onSettings(quint16 channelMask);
+    void warnMissing();
 
+    Orvo_ICPConnection *const link;
     Orvo_ICPMeasPoller *const poller;
     CaptureFetcher *const fetcher;
     QTextStream &out;
     QTextStream &err;
     bool failed = false;
+    // A channel whose state registers cannot be read would otherwise just never print.
+    quint16 configured = 0;
+    quint16 arrived = 0;
+    quint16 warned = 0;
+    QElapsedTimer configuredSince[4];
+    int missingWarningMs = MissingWarningMs;
+    QTimer missingCheck;
 };

@@ -1,6 +1,6 @@
 #include "garbagegenerator.h"
 
-#include <nodestatusdecoder.h>
+#include "nodestatusdecoder.h"
 
 #include <QRandomGenerator>
 

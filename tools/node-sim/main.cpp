@@ -1,6 +1,8 @@
 // orvo-node-sim: sends NodeStatus datagrams as the nodes of an installation would.
 #include "nodesimulator.h"
+#include "orvoversion.h"
 #include "siminstallation.h"
+#include "toolcommandline.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -43,11 +45,13 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvo-node-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
     QTextStream err(stderr);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(description));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption hostOpt(
         QStringLiteral("host"),
         QStringLiteral("Send to HOST (name or address; default 127.0.0.1)."),
@@ -95,12 +99,11 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Print a line for every datagram sent."));
     parser.addOptions({hostOpt, portOpt, demoOpt, fullOpt, nodeOpt, badIdsOpt, rateOpt, garbageOpt,
                        durationOpt, countOpt, seedOpt, verboseOpt});
-    parser.process(app);
-
-    auto usageError = [&err](const QString &text) {
-        err << "orvo-node-sim: " << text << "\nTry --help.\n";
-        return 2;
-    };
+    ToolCommandLine::process(parser, app);
+    const auto usageError = ToolCommandLine::usageError;
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
 
     SimInstallation installation;
     if (parser.isSet(demoOpt))
@@ -121,8 +124,8 @@ int main(int argc, char *argv[])
 
     SimRunSettings settings;
     bool ok = false;
-    const uint port = parser.value(portOpt).toUInt(&ok);
-    if (!ok || port == 0 || port > 65535)
+    quint64 port = 0;
+    if (!ToolCommandLine::parseUInt(parser.value(portOpt), 65535, port) || port == 0)
         return usageError(QStringLiteral("--port takes 1 to 65535"));
     settings.port = quint16(port);
     settings.rate = parser.value(rateOpt).toDouble(&ok);
@@ -141,9 +144,10 @@ int main(int argc, char *argv[])
         if (!ok || settings.count <= 0)
             return usageError(QStringLiteral("--count takes a number above 0"));
     }
-    settings.seed = parser.value(seedOpt).toUInt(&ok);
-    if (!ok)
+    quint64 seed = 0;
+    if (!ToolCommandLine::parseUInt(parser.value(seedOpt), 0xFFFFFFFFu, seed))
         return usageError(QStringLiteral("--seed takes a number from 0 to 4294967295"));
+    settings.seed = quint32(seed);
     settings.verbose = parser.isSet(verboseOpt);
 
     const QString host = parser.value(hostOpt);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <nodestatus.h>
+#include "nodestatus.h"
 
 #include <QRandomGenerator>
 #include <QtGlobal>
