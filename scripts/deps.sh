@@ -27,6 +27,7 @@ ORVO_BUILD_PACKAGES=(
     qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n libqt5svg5-dev help2man
     libnanopb-dev nanopb
     libmodbus-dev
+    libqwt-qt5-dev
 )
 # The tests also encode datagrams with the reference protobuf compiler.
 ORVO_TEST_PACKAGES=(protobuf-compiler)

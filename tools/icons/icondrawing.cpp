@@ -502,4 +502,58 @@ void paintApplicationIcon(QPainter &p, qreal side)
     p.restore();
 }
 
+QImage moduleViewIcon(int side)
+{
+    QImage img = blankImage(side);
+    QPainter p(&img);
+    beginCanvas(p, img);
+
+    // The same tile as the viewer's, so the two programs read as one family.
+    QLinearGradient tile(0, 4, 0, 96);
+    tile.setColorAt(0.0, QColor(0x2c, 0x4a, 0x6e));
+    tile.setColorAt(1.0, QColor(0x12, 0x22, 0x36));
+    p.setPen(QPen(QColor(0x0b, 0x16, 0x24), 1.0));
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(4, 4, 92, 92), 16, 16);
+
+    // A plot screen: waveform above, spectrum below.
+    const QRectF screen(13, 14, 74, 72);
+    p.setPen(QPen(QColor(0x0b, 0x16, 0x24), 1.2));
+    p.setBrush(QColor(0xf4, 0xf7, 0xfa));
+    p.drawRoundedRect(screen, 4, 4);
+    p.setPen(QPen(QColor(0, 0, 0, 40), 0.6, Qt::DotLine));
+    for (int i = 1; i < 4; ++i) {
+        const qreal x = screen.left() + i * screen.width() / 4;
+        p.drawLine(QPointF(x, screen.top() + 3), QPointF(x, screen.bottom() - 3));
+    }
+    p.drawLine(QPointF(screen.left() + 3, 50), QPointF(screen.right() - 3, 50));
+
+    QPainterPath wave;
+    for (int i = 0; i <= 120; ++i) {
+        const qreal t = i / 120.0;
+        const qreal a = 2 * M_PI * 3 * t;
+        qreal y = 8 * std::sin(a) + 3 * std::sin(2 * a + 0.4);
+        if (t > 0.55)
+            y += 9 * std::exp(-(t - 0.55) * 40) * std::sin((t - 0.55) * 160);
+        const QPointF pt(screen.left() + 4 + t * (screen.width() - 8), 32 - y);
+        if (i == 0)
+            wave.moveTo(pt);
+        else
+            wave.lineTo(pt);
+    }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0, 90, 200), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(wave);
+
+    const qreal peaks[] = {3, 4, 18, 5, 3, 9, 3, 2, 5, 2, 2, 3, 2, 1.5};
+    const int n = int(sizeof peaks / sizeof peaks[0]);
+    const qreal w = (screen.width() - 10) / n;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(210, 60, 20));
+    for (int i = 0; i < n; ++i)
+        p.drawRect(
+            QRectF(screen.left() + 5 + i * w + 0.6, 80 - peaks[i] * 1.3, w - 1.2, peaks[i] * 1.3));
+    return img;
+}
+
 } // namespace IconDrawing

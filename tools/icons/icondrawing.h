@@ -24,6 +24,7 @@ QImage serialConnectorIcon(int side);
 QImage unitedKingdomFlag(int side);
 QImage russianFlag(int side);
 QImage applicationIcon(int side);
+QImage moduleViewIcon(int side);
 
 } // namespace IconDrawing
 

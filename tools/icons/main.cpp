@@ -67,6 +67,7 @@ int writeEmbedded(const QString &resourcesDir, const QString &langDir)
         {0, "en.png", 256, IconDrawing::unitedKingdomFlag},
         {0, "ru.png", 256, IconDrawing::russianFlag},
         {0, "orvo-icp-view.png", 256, IconDrawing::applicationIcon},
+        {0, "orvo-module-view.png", 256, IconDrawing::moduleViewIcon},
         {1, "en.png", 256, IconDrawing::unitedKingdomFlag},
         {1, "ru.png", 256, IconDrawing::russianFlag},
     };

@@ -146,7 +146,7 @@ public:
     void setWaveformPoints(int ch, quint32 count);
     void setSpectrumPoints(int ch, quint32 count);
     // The value of point `index` of the waveform (spectrum = false, selector = id) or spectrum
-    // (spectrum = true, selector = type) of channel ch.
+    // (spectrum = true, selector = type) of channel ch: a 32-bit float (VibrationSignal).
     static quint32 pointValue(bool spectrum, int ch, quint16 selector, quint32 index)
     {
         return SimulatedModule::pointValue(spectrum, ch, selector, index);

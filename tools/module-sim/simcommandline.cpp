@@ -115,8 +115,10 @@ SimCommandLine::SimCommandLine()
 {
     parser.setApplicationDescription(QStringLiteral(
         "Simulated Orvo measurement or relay module serving Modbus TCP. Registers are named as "
-        "the link names them (counted from 1). Numbers are decimal, or hexadecimal with 0x. "
-        "Stop with Ctrl+C."));
+        "the link names them (counted from 1). Waveform and spectrum points are 32-bit IEEE "
+        "floats, low half first: waveforms of a running machine in g (running speed with "
+        "harmonics, noise, an impact on every fourth capture), spectra with matching peaks. "
+        "Numbers are decimal, or hexadecimal with 0x. Stop with Ctrl+C."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({addressOpt,   portOpt,         typeOpt,         typeNameOpt,

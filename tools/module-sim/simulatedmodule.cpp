@@ -1,6 +1,7 @@
 #include "simulatedmodule.h"
 
 #include "t_orvo_settings.h"
+#include "vibrationsignal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -183,10 +184,7 @@ void SimulatedModule::setSpectrumPoints(int ch, quint32 count)
 
 quint32 SimulatedModule::pointValue(bool spectrum, int ch, quint16 selector, quint32 index)
 {
-    // Distinct for neighbouring points, channels, ids and kinds, so a misplaced or repeated
-    // transfer shows in the data.
-    return (index * 2654435761u) ^ (quint32(ch & 0xFF) << 24) ^ (quint32(selector) << 8) ^
-           (spectrum ? 0x80000001u : 0u);
+    return VibrationSignal::pointBits(spectrum, ch, selector, index);
 }
 
 // ---- behaviour --------------------------------------------------------------------------------

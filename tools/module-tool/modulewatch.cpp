@@ -1,5 +1,6 @@
 #include "modulewatch.h"
 
+#include "capturefetcher.h"
 #include "consoletext.h"
 #include "orvo_icpconnection.h"
 #include "orvo_icpmeaspoller.h"
@@ -13,6 +14,7 @@ ModuleWatch::ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream
     : QObject(parent)
     , link(link)
     , poller(new Orvo_ICPMeasPoller(link, this))
+    , fetcher(new CaptureFetcher(link, poller, this))
     , out(out)
     , err(err)
 {
@@ -42,25 +44,27 @@ ModuleWatch::ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream
         print(QStringLiteral("spectrum-ready ch=%1 type=%2").arg(ch).arg(type));
     });
 
-    // Fetch after the poll cycle has finished, one operation per event, as a GUI holder
-    // would from its own slots.
-    connect(
-        poller, &Orvo_ICPMeasPoller::wfStateChanged, this,
-        [this](int ch, uint last_id, uint) { fetchWaveform(ch, last_id); }, Qt::QueuedConnection);
-    connect(
-        poller, &Orvo_ICPMeasPoller::spectrStateChanged, this,
-        [this](int ch, uint type) { fetchSpectrum(ch, type); }, Qt::QueuedConnection);
-
-    connect(link, &Orvo_ICPConnection::waveformReceived, this,
-            [this](QSharedPointer<Orvo_ICPConnection::Waveform> wf) {
-                fetchDelivered = true;
-                fetchedPoints = wf->points.size();
+    connect(fetcher, &CaptureFetcher::waveformFetched, this,
+            [this](int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf) {
+                print(QStringLiteral("waveform ch=%1 id=%2 points=%3")
+                          .arg(ch)
+                          .arg(id)
+                          .arg(wf->points.size()));
             });
-    connect(link, &Orvo_ICPConnection::spectrReceived, this,
-            [this](QSharedPointer<Orvo_ICPConnection::Spectr> spectr) {
-                fetchDelivered = true;
-                fetchedPoints = spectr->points.size();
+    connect(fetcher, &CaptureFetcher::spectrumFetched, this,
+            [this](int ch, uint type, QSharedPointer<Orvo_ICPConnection::Spectr> spectr) {
+                print(QStringLiteral("spectrum ch=%1 type=%2 points=%3")
+                          .arg(ch)
+                          .arg(type)
+                          .arg(spectr->points.size()));
             });
+    connect(
+        fetcher, &CaptureFetcher::fetchFailed, this, [this](bool spectrum, int ch, uint selector) {
+            printError(
+                spectrum
+                    ? QStringLiteral("spectrum ch=%1 type=%2 not delivered").arg(ch).arg(selector)
+                    : QStringLiteral("waveform ch=%1 id=%2 not delivered").arg(ch).arg(selector));
+        });
     connect(link, &Orvo_ICPConnection::error, this, [this](const QString &descr) {
         printError(QStringLiteral("module lost: %1").arg(descr));
         emit moduleLost();
@@ -125,31 +129,4 @@ void ModuleWatch::warnMissing()
             err.flush();
         }
     }
-}
-
-void ModuleWatch::fetchWaveform(int ch, uint id)
-{
-    if (!link->isConnected())
-        return;
-    fetchDelivered = false;
-    link->readWaveform(ch, id);
-    if (fetchDelivered)
-        print(QStringLiteral("waveform ch=%1 id=%2 points=%3").arg(ch).arg(id).arg(fetchedPoints));
-    else
-        printError(QStringLiteral("waveform ch=%1 id=%2 not delivered").arg(ch).arg(id));
-}
-
-void ModuleWatch::fetchSpectrum(int ch, uint type)
-{
-    if (!link->isConnected())
-        return;
-    fetchDelivered = false;
-    link->readSpectr(ch, type);
-    if (fetchDelivered)
-        print(QStringLiteral("spectrum ch=%1 type=%2 points=%3")
-                  .arg(ch)
-                  .arg(type)
-                  .arg(fetchedPoints));
-    else
-        printError(QStringLiteral("spectrum ch=%1 type=%2 not delivered").arg(ch).arg(type));
 }

@@ -9,6 +9,7 @@ QT_BEGIN_NAMESPACE
 class QTextStream;
 QT_END_NAMESPACE
 
+class CaptureFetcher;
 class Orvo_ICPConnection;
 class Orvo_ICPMeasPoller;
 
@@ -40,19 +41,15 @@ signals:
 private:
     void print(const QString &line);
     void printError(const QString &line);
-    void fetchWaveform(int ch, uint id);
-    void fetchSpectrum(int ch, uint type);
     void onSettings(quint16 channelMask);
     void warnMissing();
 
     Orvo_ICPConnection *const link;
     Orvo_ICPMeasPoller *const poller;
+    CaptureFetcher *const fetcher;
     QTextStream &out;
     QTextStream &err;
     bool failed = false;
-    // A fetch in progress delivers its record through a signal that names no channel.
-    bool fetchDelivered = false;
-    int fetchedPoints = 0;
     // A channel whose state registers cannot be read would otherwise just never print.
     quint16 configured = 0;
     quint16 arrived = 0;

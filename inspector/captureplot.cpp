@@ -1,0 +1,216 @@
+#include "captureplot.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QPen>
+#include <QSaveFile>
+#include <QTextStream>
+#include <qwt_legend.h>
+#include <qwt_plot_canvas.h>
+#include <qwt_plot_curve.h>
+#include <qwt_plot_grid.h>
+#include <qwt_plot_magnifier.h>
+#include <qwt_plot_panner.h>
+#include <qwt_plot_zoomer.h>
+
+namespace {
+
+const QColor ChannelColours[CapturePlot::Channels] = {QColor(0, 90, 200), QColor(210, 60, 20),
+                                                      QColor(0, 140, 60), QColor(140, 40, 160)};
+
+} // namespace
+
+CapturePlot::CapturePlot(QWidget *parent)
+    : QwtPlot(parent)
+{
+    setCanvasBackground(Qt::white);
+    auto *legend = new QwtLegend;
+    insertLegend(legend, QwtPlot::BottomLegend);
+
+    auto *grid = new QwtPlotGrid;
+    grid->setMajorPen(QColor(0, 0, 0, 40), 0, Qt::DotLine);
+    grid->attach(this);
+
+    for (int ch = 0; ch < Channels; ++ch) {
+        curves[ch] = new QwtPlotCurve;
+        curves[ch]->setPen(ChannelColours[ch], 1.0);
+        curves[ch]->setRenderHint(QwtPlotItem::RenderAntialiased, true);
+        // A channel without a capture has no entry in the legend.
+        curves[ch]->setItemAttribute(QwtPlotItem::Legend, false);
+        curves[ch]->attach(this);
+    }
+
+    zoomer = new QwtPlotZoomer(canvas());
+    zoomer->setRubberBandPen(QPen(Qt::darkGray, 1, Qt::DashLine));
+    zoomer->setTrackerMode(QwtPicker::AlwaysOn);
+    // Middle button pans, the wheel zooms about the cursor; the zoomer keeps the left button.
+    auto *panner = new QwtPlotPanner(canvas());
+    panner->setMouseButton(Qt::MiddleButton);
+    new QwtPlotMagnifier(canvas());
+
+    retranslate();
+}
+
+CapturePlot::~CapturePlot() = default;
+
+void CapturePlot::setTitles(const QString &title, const QString &xTitle, const QString &yTitle)
+{
+    setTitle(title);
+    setAxisTitle(QwtPlot::xBottom, xTitle);
+    setAxisTitle(QwtPlot::yLeft, yTitle);
+}
+
+void CapturePlot::setPointFormat(PointFormat::Kind kind)
+{
+    if (kind == format)
+        return;
+    format = kind;
+    for (int ch = 0; ch < Channels; ++ch)
+        updateCurve(ch);
+    updateScales();
+}
+
+void CapturePlot::setCapture(int ch, const QVector<quint32> &points)
+{
+    if (ch < 0 || ch >= Channels)
+        return;
+    words[ch] = points;
+    updateCurve(ch);
+    updateScales();
+}
+
+void CapturePlot::clearCaptures()
+{
+    for (int ch = 0; ch < Channels; ++ch) {
+        words[ch].clear();
+        updateCurve(ch);
+    }
+    updateScales();
+}
+
+QVector<quint32> CapturePlot::capture(int ch) const
+{
+    return ch >= 0 && ch < Channels ? words[ch] : QVector<quint32>();
+}
+
+QVector<QPointF> CapturePlot::curveSamples(int ch) const
+{
+    QVector<QPointF> out;
+    if (ch < 0 || ch >= Channels)
+        return out;
+    const QwtSeriesData<QPointF> *data = curves[ch]->data();
+    for (size_t i = 0; i < data->size(); ++i)
+        out.append(data->sample(i));
+    return out;
+}
+
+void CapturePlot::setStale(bool on)
+{
+    if (stale == on)
+        return;
+    stale = on;
+    for (int ch = 0; ch < Channels; ++ch)
+        curves[ch]->setPen(stale ? QColor(150, 150, 150) : ChannelColours[ch], 1.0,
+                           stale ? Qt::DashLine : Qt::SolidLine);
+    replot();
+}
+
+void CapturePlot::updateCurve(int ch)
+{
+    curves[ch]->setSamples(PointFormat::samples(words[ch], format));
+    curves[ch]->setItemAttribute(QwtPlotItem::Legend, !words[ch].isEmpty());
+    // A new capture is live again.
+    if (stale && !words[ch].isEmpty())
+        setStale(false);
+}
+
+void CapturePlot::updateScales()
+{
+    // Follow the data unless the user has zoomed in; then the view stays where it is.
+    if (zoomer->zoomRectIndex() == 0) {
+        setAxisAutoScale(QwtPlot::xBottom);
+        setAxisAutoScale(QwtPlot::yLeft);
+        replot();
+        zoomer->setZoomBase(false);
+    } else {
+        replot();
+    }
+    updateLegend();
+}
+
+QString CapturePlot::csv() const
+{
+    QString out;
+    QTextStream s(&out);
+    int rows = 0;
+    s << tr("Point");
+    for (int ch = 0; ch < Channels; ++ch) {
+        if (words[ch].isEmpty())
+            continue;
+        s << '\t' << tr("Channel %1").arg(ch + 1);
+        rows = qMax(rows, words[ch].size());
+    }
+    s << '\n';
+    for (int i = 0; i < rows; ++i) {
+        s << i;
+        for (int ch = 0; ch < Channels; ++ch) {
+            if (words[ch].isEmpty())
+                continue;
+            s << '\t';
+            if (i < words[ch].size())
+                s << PointFormat::text(words[ch][i], format);
+        }
+        s << '\n';
+    }
+    s.flush();
+    return out;
+}
+
+bool CapturePlot::exportCsv(const QString &path, QString *error) const
+{
+    QSaveFile file(path);
+    const QByteArray bytes = csv().toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool CapturePlot::exportPng(const QString &path, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !grab().save(&file, "PNG") || !file.commit()) {
+        if (error)
+            *error =
+                file.errorString().isEmpty() ? tr("Cannot write the image") : file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void CapturePlot::copyToClipboard()
+{
+    auto *mime = new QMimeData;
+    mime->setText(csv());
+    mime->setImageData(grab().toImage());
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+void CapturePlot::changeEvent(QEvent *event)
+{
+    QwtPlot::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+}
+
+void CapturePlot::retranslate()
+{
+    for (int ch = 0; ch < Channels; ++ch)
+        curves[ch]->setTitle(tr("Channel %1").arg(ch + 1));
+    updateLegend();
+}

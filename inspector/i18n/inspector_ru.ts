@@ -1,0 +1,592 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>CapturePlot</name>
+    <message>
+        <location filename="../captureplot.cpp" line="149"/>
+        <source>Point</source>
+        <translation>Точка</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="190"/>
+        <source>Cannot write the image</source>
+        <translation>Не удаётся записать изображение</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="153"/>
+        <location filename="../captureplot.cpp" line="214"/>
+        <source>Channel %1</source>
+        <translation>Канал %1</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigFile</name>
+    <message>
+        <location filename="../configfile.cpp" line="28"/>
+        <location filename="../configfile.cpp" line="48"/>
+        <source>%1 is not a regular file</source>
+        <translation>%1 не является обычным файлом</translation>
+    </message>
+    <message>
+        <location filename="../configfile.cpp" line="60"/>
+        <source>The file holds %1 bytes; a module configuration has exactly %2</source>
+        <translation>В файле %1 байт; конфигурация модуля занимает ровно %2</translation>
+    </message>
+    <message>
+        <location filename="../configfile.cpp" line="69"/>
+        <source>This is not a module configuration: %1</source>
+        <translation>Это не конфигурация модуля: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleSession</name>
+    <message>
+        <location filename="../modulesession.cpp" line="70"/>
+        <source>The module did not come back after the restart</source>
+        <translation>Модуль не ответил после перезапуска</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleWindow</name>
+    <message>
+        <location filename="../modulewindow.ui" line="9"/>
+        <location filename="../modulewindow.cpp" line="860"/>
+        <source>Orvo module inspector</source>
+        <translation>Инспектор модуля Orvo</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="16"/>
+        <source>Module</source>
+        <translation>Модуль</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="32"/>
+        <location filename="../modulewindow.cpp" line="799"/>
+        <source>Not connected</source>
+        <translation>Нет подключения</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="42"/>
+        <source>Type:</source>
+        <translation>Тип:</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="56"/>
+        <source>Address:</source>
+        <translation>Адрес:</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="70"/>
+        <source>Identification:</source>
+        <translation>Идентификация:</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="84"/>
+        <source>Mode:</source>
+        <translation>Режим:</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="135"/>
+        <location filename="../modulewindow.ui" line="198"/>
+        <source>Export CSV...</source>
+        <translation>Экспорт CSV...</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="142"/>
+        <location filename="../modulewindow.ui" line="205"/>
+        <source>Export PNG...</source>
+        <translation>Экспорт PNG...</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="149"/>
+        <location filename="../modulewindow.ui" line="212"/>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="167"/>
+        <source>Spectrum &amp;type:</source>
+        <translation>&amp;Тип спектра:</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="178"/>
+        <source>Type 0</source>
+        <translation>Тип 0</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="183"/>
+        <source>Type 1</source>
+        <translation>Тип 1</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="231"/>
+        <source>&amp;Module</source>
+        <translation>&amp;Модуль</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="248"/>
+        <source>&amp;View</source>
+        <translation>&amp;Вид</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="252"/>
+        <source>&amp;Point format</source>
+        <translation>&amp;Формат точек</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="262"/>
+        <source>&amp;Language</source>
+        <translation>&amp;Язык</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="272"/>
+        <source>Operation log</source>
+        <translation>Журнал операций</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="282"/>
+        <source>Show waveform and spectrum reads</source>
+        <translation>Показывать чтения осциллограмм и спектров</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="305"/>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="310"/>
+        <source>Operation</source>
+        <translation>Операция</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="315"/>
+        <source>Result</source>
+        <translation>Результат</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="320"/>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="330"/>
+        <source>&amp;Connect...</source>
+        <translation>&amp;Подключиться...</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="333"/>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="338"/>
+        <source>&amp;Disconnect</source>
+        <translation>&amp;Отключиться</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="343"/>
+        <source>&amp;Reconnect</source>
+        <translation>П&amp;ереподключиться</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="346"/>
+        <source>F5</source>
+        <translation>F5</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="351"/>
+        <source>&amp;Save configuration...</source>
+        <translation>&amp;Сохранить конфигурацию...</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="354"/>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="359"/>
+        <source>&amp;Load configuration...</source>
+        <translation>&amp;Загрузить конфигурацию...</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="364"/>
+        <source>Re&amp;start</source>
+        <translation>Пере&amp;запустить</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="369"/>
+        <source>&amp;Boot loader</source>
+        <translation>&amp;Загрузчик</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="374"/>
+        <source>&amp;Test mode</source>
+        <translation>&amp;Тестовый режим</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="379"/>
+        <source>&amp;Quit</source>
+        <translation>В&amp;ыход</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="382"/>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="390"/>
+        <source>32-bit IEEE &amp;float</source>
+        <translation>32-битное число с плавающей точкой IEEE (&amp;float)</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="398"/>
+        <source>&amp;Signed 32-bit integer</source>
+        <translation>32-битное целое со &amp;знаком</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="406"/>
+        <source>&amp;Unsigned 32-bit integer</source>
+        <translation>32-битное целое &amp;без знака</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="89"/>
+        <source>Module configuration (*.cfg);;All files (*)</source>
+        <translation>Конфигурация модуля (*.cfg);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="92"/>
+        <location filename="../modulewindow.cpp" line="657"/>
+        <location filename="../modulewindow.cpp" line="682"/>
+        <source>Save configuration</source>
+        <translation>Сохранение конфигурации</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="94"/>
+        <location filename="../modulewindow.cpp" line="243"/>
+        <location filename="../modulewindow.cpp" line="701"/>
+        <source>Load configuration</source>
+        <translation>Загрузка конфигурации</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="96"/>
+        <location filename="../modulewindow.cpp" line="776"/>
+        <source>Export CSV</source>
+        <translation>Экспорт CSV</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="97"/>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>Файлы CSV (*.csv);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="99"/>
+        <location filename="../modulewindow.cpp" line="776"/>
+        <source>Export PNG</source>
+        <translation>Экспорт PNG</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="100"/>
+        <source>PNG images (*.png);;All files (*)</source>
+        <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="244"/>
+        <source>The module did not take the configuration</source>
+        <translation>Модуль не принял конфигурацию</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="245"/>
+        <source>Configuration written and committed</source>
+        <translation>Конфигурация записана и применена</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="246"/>
+        <source>Writing the configuration failed</source>
+        <translation>Не удалось записать конфигурацию</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="252"/>
+        <location filename="../modulewindow.cpp" line="747"/>
+        <source>Boot loader</source>
+        <translation>Загрузчик</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="252"/>
+        <location filename="../modulewindow.cpp" line="261"/>
+        <source>The module refused the request</source>
+        <translation>Модуль отклонил запрос</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="255"/>
+        <source>The module runs its boot loader and does not measure until it is restarted</source>
+        <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="261"/>
+        <location filename="../modulewindow.cpp" line="762"/>
+        <source>Test mode</source>
+        <translation>Тестовый режим</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="339"/>
+        <source>Cannot connect to %1: %2</source>
+        <translation>Не удаётся подключиться к %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="349"/>
+        <source>Connection</source>
+        <translation>Соединение</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="476"/>
+        <source>%1, channel %2, type %3</source>
+        <translation>%1, канал %2, тип %3</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="477"/>
+        <source>%1, channel %2, id %3</source>
+        <translation>%1, канал %2, номер %3</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="484"/>
+        <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
+        <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="486"/>
+        <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
+        <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="518"/>
+        <source>Module node id %1:</source>
+        <translation>Модуль, узел %1:</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="519"/>
+        <source>Relay node id %1:</source>
+        <translation>Реле, узел %1:</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="589"/>
+        <source>%1: done</source>
+        <translation>%1: выполнено</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="590"/>
+        <source>%1: failed</source>
+        <translation>%1: ошибка</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="591"/>
+        <source>%1: failed: %2</source>
+        <translation>%1: ошибка: %2</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="621"/>
+        <source>OK</source>
+        <translation>Успешно</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="621"/>
+        <source>Failed</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="643"/>
+        <source>unknown</source>
+        <translation>неизвестен</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="644"/>
+        <source>%1 (node id %2)</source>
+        <translation>%1 (узел %2)</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="656"/>
+        <source>%1 is not a regular file</source>
+        <translation>%1 не является обычным файлом</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="658"/>
+        <location filename="../modulewindow.cpp" line="687"/>
+        <source>The configuration was not saved: %1</source>
+        <translation>Конфигурация не сохранена: %1</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="679"/>
+        <source>Cannot read the configuration from the module</source>
+        <translation>Не удаётся прочитать конфигурацию из модуля</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="681"/>
+        <source>Cannot write %1</source>
+        <translation>Не удаётся записать %1</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="685"/>
+        <source>Configuration saved to %1</source>
+        <translation>Конфигурация сохранена в %1</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="702"/>
+        <source>%1 was not loaded: %2</source>
+        <translation>%1 не загружен: %2</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="706"/>
+        <source>Write the configuration from %1 to the module at %2 and commit it?
+
+The module takes the new configuration over at once. The file is for node id %3.</source>
+        <translation>Записать конфигурацию из %1 в модуль %2 и применить её?
+
+Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="723"/>
+        <source>Restart the module at %1?
+
+It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
+        <translation>Перезапустить модуль %1?
+
+Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="742"/>
+        <source>Start the boot loader of the module at %1?
+
+The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
+        <translation>Запустить загрузчик модуля %1?
+
+Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="758"/>
+        <source>Put the module at %1 into test mode?
+
+The module stops measuring until it is restarted.</source>
+        <translation>Перевести модуль %1 в тестовый режим?
+
+Модуль прекратит измерения до перезапуска.</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="778"/>
+        <source>%1 was not written: %2</source>
+        <translation>%1 не записан: %2</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="804"/>
+        <source>Connecting to %1...</source>
+        <translation>Подключение к %1...</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="808"/>
+        <source>Connected</source>
+        <translation>Подключено</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="808"/>
+        <source>Restarting the module...</source>
+        <translation>Перезапуск модуля...</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../modulewindow.cpp" line="812"/>
+        <source>Connection lost: %1. Last values shown. Reconnecting in %n s.</source>
+        <translation>
+            <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
+            <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
+            <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="815"/>
+        <source>Connection lost: %1. Last values shown. Reconnecting now...</source>
+        <translation>Соединение потеряно: %1. Показаны последние значения. Переподключение...</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="836"/>
+        <source>measurement module, ICP inputs</source>
+        <translation>измерительный модуль, входы ICP</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="839"/>
+        <source>measurement module, proximity probe inputs</source>
+        <translation>измерительный модуль, входы датчиков перемещения</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="842"/>
+        <source>relay module</source>
+        <translation>релейный модуль</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="848"/>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="856"/>
+        <source>Work mode</source>
+        <translation>Рабочий режим</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="857"/>
+        <source>Not measuring (mode %1)</source>
+        <translation>Не измеряет (режим %1)</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="861"/>
+        <source>%1 - Orvo module inspector</source>
+        <translation>%1 - инспектор модуля Orvo</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="866"/>
+        <source>Waveform</source>
+        <translation>Осциллограмма</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="866"/>
+        <source>Point</source>
+        <translation>Точка</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="866"/>
+        <location filename="../modulewindow.cpp" line="867"/>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="867"/>
+        <source>Spectrum</source>
+        <translation>Спектр</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="867"/>
+        <source>Line</source>
+        <translation>Линия</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <location filename="../main.cpp" line="22"/>
+        <source>Connects to one Orvo measurement or relay module over Modbus TCP and shows its channels, relays, waveforms and spectra live, with its configuration and service actions. Without --host it asks for the address.</source>
+        <translation>Подключается к одному измерительному или релейному модулю Orvo по Modbus TCP и показывает в реальном времени его каналы, реле, осциллограммы и спектры, с конфигурацией и сервисными командами. Без --host запрашивает адрес.</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="30"/>
+        <source>Address of the module (IP address or host name).</source>
+        <translation>Адрес модуля (IP-адрес или имя узла).</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="34"/>
+        <source>TCP port of the module&apos;s Modbus server. Default: the last port that connected, else 502.</source>
+        <translation>TCP-порт сервера Modbus модуля. По умолчанию последний порт, к которому удалось подключиться, иначе 502.</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="48"/>
+        <source>orvo-module-view: bad port %1</source>
+        <translation>orvo-module-view: неверный порт %1</translation>
+    </message>
+</context>
+</TS>
