@@ -1,5 +1,6 @@
 #include "modulewindow.h"
 #include "orvoversion.h"
+#include "toolcommandline.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -17,6 +18,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("keldor.example"));
+    // Wayland matches the window to its desktop entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvo-module-view"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
@@ -35,24 +38,23 @@ int main(int argc, char *argv[])
                                             "the last port that connected, else 502."),
         QStringLiteral("port"));
     parser.addOptions({hostOpt, portOpt});
-    parser.process(app);
+    ToolCommandLine::process(parser, app);
 
     // The viewer's settings file: the language choice is shared, the address has its own group.
     QCoreApplication::setApplicationName(QStringLiteral("Orvo_ICP View"));
 
     quint16 port = ModuleWindow::lastPort();
     if (parser.isSet(portOpt)) {
-        bool ok = false;
-        const uint value = parser.value(portOpt).toUInt(&ok);
-        if (!ok || value < 1 || value > 65535) {
-            QTextStream(stderr) << QCoreApplication::translate("main",
-                                                               "orvo-module-view: bad port %1")
-                                       .arg(parser.value(portOpt))
-                                << '\n';
-            return 2;
-        }
+        quint64 value = 0;
+        if (!ToolCommandLine::parseUInt(parser.value(portOpt), 65535, value) || value == 0)
+            return ToolCommandLine::usageError(
+                QCoreApplication::translate("main", "bad port %1").arg(parser.value(portOpt)));
         port = quint16(value);
     }
+    if (!parser.positionalArguments().isEmpty())
+        return ToolCommandLine::usageError(
+            QCoreApplication::translate("main", "unexpected argument %1")
+                .arg(parser.positionalArguments().first()));
 
     ModuleWindow window;
     window.show();

@@ -31,8 +31,8 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("installed");
-        for (const char *program :
-             {"orvo-icp-view", "orvo-module-tool", "orvo-module-sim", "orvo-node-sim"}) {
+        for (const char *program : {"orvo-icp-view", "orvo-module-view", "orvo-module-tool",
+                                    "orvo-module-sim", "orvo-node-sim"}) {
             QTest::addRow("%s", program) << QString("bin/") + program << true;
             QTest::addRow("%s manual", program)
                 << QString("share/man/man1/%1.1.gz").arg(program) << true;
@@ -44,14 +44,19 @@ private slots:
         QTest::newRow("no folder among the programs") << "bin/translations" << false;
         QTest::newRow("no copy of the framework's catalogue")
             << "share/orvo-icp-view/translations/qt_ru.qm" << false;
-        QTest::newRow("desktop entry") << "share/applications/orvo-icp-view.desktop" << true;
-        QTest::newRow("metainfo") << "share/metainfo/example.keldor.orvo_icp_view.metainfo.xml"
-                                  << true;
-        for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
-            QTest::addRow("icon %d", side)
-                << QString("share/icons/hicolor/%1x%1/apps/orvo-icp-view.png").arg(side) << true;
-        QTest::newRow("scalable icon")
-            << "share/icons/hicolor/scalable/apps/orvo-icp-view.svg" << true;
+        for (const char *app : {"orvo-icp-view", "orvo-module-view"}) {
+            QTest::addRow("%s desktop entry", app)
+                << QString("share/applications/%1.desktop").arg(app) << true;
+            QTest::addRow("%s metainfo", app)
+                << QString("share/metainfo/example.keldor.%1.metainfo.xml")
+                       .arg(QString(app).replace('-', '_'))
+                << true;
+            for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
+                QTest::addRow("%s icon %d", app, side)
+                    << QString("share/icons/hicolor/%1x%1/apps/%2.png").arg(side).arg(app) << true;
+            QTest::addRow("%s scalable icon", app)
+                << QString("share/icons/hicolor/scalable/apps/%1.svg").arg(app) << true;
+        }
         QTest::newRow("licence") << "share/doc/orvo-icp-view/copyright" << true;
         QTest::newRow("changelog") << "share/doc/orvo-icp-view/changelog.gz" << true;
     }

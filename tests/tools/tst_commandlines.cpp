@@ -43,6 +43,17 @@ private slots:
         QTest::newRow("viewer extra argument")
             << "orvo-icp-view" << QStringList{"extra"} << 2 << "unexpected argument 'extra'";
 
+        QTest::newRow("inspector --version")
+            << "orvo-module-view" << QStringList{"--version"} << 0 << "orvo-module-view " + version;
+        QTest::newRow("inspector --help")
+            << "orvo-module-view" << QStringList{"--help"} << 0 << "--host <host>";
+        QTest::newRow("inspector unknown option")
+            << "orvo-module-view" << QStringList{"--bogus"} << 2
+            << "orvo-module-view: Unknown option 'bogus'";
+        QTest::newRow("inspector port out of range")
+            << "orvo-module-view" << QStringList{"--port", "0"} << 2 << "bad port 0";
+        QTest::newRow("inspector extra argument")
+            << "orvo-module-view" << QStringList{"extra"} << 2 << "unexpected argument extra";
         QTest::newRow("console unknown option")
             << "orvo-module-tool" << QStringList{"--bogus", "info"} << 2
             << "Unknown option 'bogus'";

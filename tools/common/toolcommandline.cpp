@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdlib>
@@ -35,7 +36,10 @@ void process(QCommandLineParser &parser, const QCoreApplication &app)
 
 int usageError(const QString &text)
 {
-    const QString program = QCoreApplication::applicationName();
+    // The name the user typed, whatever name the program gives its settings.
+    QString program = QFileInfo(QCoreApplication::arguments().value(0)).fileName();
+    if (program.isEmpty())
+        program = QCoreApplication::applicationName();
     QTextStream(stderr) << program << ": " << text << "\nTry '" << program
                         << " --help' for more information.\n";
     return UsageExit;

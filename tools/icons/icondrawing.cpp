@@ -504,9 +504,13 @@ void paintApplicationIcon(QPainter &p, qreal side)
 
 QImage moduleViewIcon(int side)
 {
-    QImage img = blankImage(side);
-    QPainter p(&img);
-    beginCanvas(p, img);
+    return render(paintModuleViewIcon, side);
+}
+
+void paintModuleViewIcon(QPainter &p, qreal side)
+{
+    p.save();
+    beginCanvas(p, side);
 
     // The same tile as the viewer's, so the two programs read as one family.
     QLinearGradient tile(0, 4, 0, 96);
@@ -553,7 +557,7 @@ QImage moduleViewIcon(int side)
     for (int i = 0; i < n; ++i)
         p.drawRect(
             QRectF(screen.left() + 5 + i * w + 0.6, 80 - peaks[i] * 1.3, w - 1.2, peaks[i] * 1.3));
-    return img;
+    p.restore();
 }
 
 } // namespace IconDrawing

@@ -1,5 +1,4 @@
-#ifndef ICONDRAWING_H
-#define ICONDRAWING_H
+#pragma once
 
 #include <QImage>
 
@@ -17,6 +16,7 @@ using Painting = void (*)(QPainter &p, qreal side);
 
 QImage render(Painting paint, int side);
 void paintApplicationIcon(QPainter &p, qreal side);
+void paintModuleViewIcon(QPainter &p, qreal side);
 
 QImage connectIcon(int side);
 QImage disconnectIcon(int side);
@@ -27,5 +27,3 @@ QImage applicationIcon(int side);
 QImage moduleViewIcon(int side);
 
 } // namespace IconDrawing
-
-#endif // ICONDRAWING_H

@@ -38,6 +38,7 @@ struct ThemeIcon
 
 const ThemeIcon ThemeIcons[] = {
     {"orvo-icp-view", IconDrawing::paintApplicationIcon},
+    {"orvo-module-view", IconDrawing::paintModuleViewIcon},
 };
 
 // The sizes desktops ask for when the build names none.
