@@ -569,24 +569,29 @@ The module stops measuring until it is restarted.</source>
 <context>
     <name>main</name>
     <message>
-        <location filename="../main.cpp" line="22"/>
+        <location filename="../main.cpp" line="25"/>
         <source>Connects to one Orvo measurement or relay module over Modbus TCP and shows its channels, relays, waveforms and spectra live, with its configuration and service actions. Without --host it asks for the address.</source>
         <translation>Подключается к одному измерительному или релейному модулю Orvo по Modbus TCP и показывает в реальном времени его каналы, реле, осциллограммы и спектры, с конфигурацией и сервисными командами. Без --host запрашивает адрес.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="30"/>
+        <location filename="../main.cpp" line="33"/>
         <source>Address of the module (IP address or host name).</source>
         <translation>Адрес модуля (IP-адрес или имя узла).</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="34"/>
+        <location filename="../main.cpp" line="37"/>
         <source>TCP port of the module&apos;s Modbus server. Default: the last port that connected, else 502.</source>
         <translation>TCP-порт сервера Modbus модуля. По умолчанию последний порт, к которому удалось подключиться, иначе 502.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="48"/>
-        <source>orvo-module-view: bad port %1</source>
-        <translation>orvo-module-view: неверный порт %1</translation>
+        <location filename="../main.cpp" line="51"/>
+        <source>bad port %1</source>
+        <translation>неверный порт %1</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="56"/>
+        <source>unexpected argument %1</source>
+        <translation>лишний аргумент %1</translation>
     </message>
 </context>
 </TS>

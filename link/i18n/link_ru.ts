@@ -37,109 +37,109 @@
 <context>
     <name>Orvo_ICPConnection</name>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="188"/>
-        <location filename="../orvo_icpconnection.cpp" line="196"/>
+        <location filename="../orvo_icpconnection.cpp" line="221"/>
+        <location filename="../orvo_icpconnection.cpp" line="230"/>
         <source>Cannot setup connection to module</source>
         <translation>Не удалось установить соединение с модулем</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="210"/>
+        <location filename="../orvo_icpconnection.cpp" line="245"/>
         <source>Cannot read device mode</source>
         <translation>Не удалось прочитать режим устройства</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="212"/>
+        <location filename="../orvo_icpconnection.cpp" line="247"/>
         <source>Device is not in work mode</source>
         <translation>Устройство не в рабочем режиме</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="257"/>
-        <location filename="../orvo_icpconnection.cpp" line="371"/>
+        <location filename="../orvo_icpconnection.cpp" line="292"/>
+        <location filename="../orvo_icpconnection.cpp" line="406"/>
         <source>No connection parameters given</source>
         <translation>Не заданы параметры соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="290"/>
+        <location filename="../orvo_icpconnection.cpp" line="325"/>
         <source>Module connection lost</source>
         <translation>Потеряна связь с модулем</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="307"/>
+        <location filename="../orvo_icpconnection.cpp" line="342"/>
         <source>Cannot read device information</source>
         <translation>Не удалось прочитать сведения об устройстве</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="325"/>
+        <location filename="../orvo_icpconnection.cpp" line="360"/>
         <source>Unsupported device type</source>
         <translation>Неподдерживаемый тип устройства</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="416"/>
+        <location filename="../orvo_icpconnection.cpp" line="451"/>
         <source>No configuration to write</source>
         <translation>Нет конфигурации для записи</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="511"/>
+        <location filename="../orvo_icpconnection.cpp" line="546"/>
         <source>Open connection</source>
         <translation>Открытие соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="516"/>
+        <location filename="../orvo_icpconnection.cpp" line="551"/>
         <source>Close connection</source>
         <translation>Закрытие соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="521"/>
+        <location filename="../orvo_icpconnection.cpp" line="556"/>
         <source>Read module configuration</source>
         <translation>Чтение конфигурации модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="526"/>
+        <location filename="../orvo_icpconnection.cpp" line="561"/>
         <source>Write module configuration</source>
         <translation>Запись конфигурации модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="531"/>
+        <location filename="../orvo_icpconnection.cpp" line="566"/>
         <source>Restart module</source>
         <translation>Перезапуск модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="536"/>
+        <location filename="../orvo_icpconnection.cpp" line="571"/>
         <source>Read waveform</source>
         <translation>Чтение осциллограммы</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="541"/>
+        <location filename="../orvo_icpconnection.cpp" line="576"/>
         <source>Read spectr</source>
         <translation>Чтение спектра</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="546"/>
+        <location filename="../orvo_icpconnection.cpp" line="581"/>
         <source>Read device info</source>
         <translation>Чтение сведений об устройстве</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="551"/>
+        <location filename="../orvo_icpconnection.cpp" line="586"/>
         <source>Wait...</source>
         <translation>Ожидание...</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp"/>
+        <location filename="../orvo_icpconnection.cpp" line="193"/>
         <source>unknown host %1</source>
         <translation>неизвестный узел %1</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp"/>
+        <location filename="../orvo_icpconnection.cpp" line="193"/>
         <source>connection refused</source>
         <translation>в соединении отказано</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp"/>
+        <location filename="../orvo_icpconnection.cpp" line="196"/>
         <source>timed out</source>
         <translation>истекло время ожидания</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp"/>
+        <location filename="../orvo_icpconnection.cpp" line="199"/>
         <source>host unreachable</source>
         <translation>узел недоступен</translation>
     </message>

@@ -125,62 +125,62 @@
         <translation>мкм</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="112"/>
+        <location filename="../meascatalogue.cpp" line="119"/>
         <source>Valid data</source>
         <translation>Достоверные данные</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="114"/>
+        <location filename="../meascatalogue.cpp" line="121"/>
         <source>Short circuit</source>
         <translation>Короткое замыкание</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="116"/>
+        <location filename="../meascatalogue.cpp" line="123"/>
         <source>Open circuit</source>
         <translation>Обрыв цепи</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="118"/>
+        <location filename="../meascatalogue.cpp" line="125"/>
         <source>No valid data</source>
         <translation>Нет достоверных данных</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="146"/>
+        <location filename="../meascatalogue.cpp" line="153"/>
         <source>Channel number/Measurement number</source>
         <translation>Номер канала/Номер измерения</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="155"/>
+        <location filename="../meascatalogue.cpp" line="162"/>
         <source>Baseline value in full-scale percent</source>
         <translation>Базовое значение в процентах полной шкалы</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="158"/>
+        <location filename="../meascatalogue.cpp" line="165"/>
         <source>Baseline deviation in full-scale percent</source>
         <translation>Отклонение от базового значения в процентах полной шкалы</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="160"/>
+        <location filename="../meascatalogue.cpp" line="167"/>
         <source>Full-scale percent</source>
         <translation>Процент полной шкалы</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="162"/>
+        <location filename="../meascatalogue.cpp" line="169"/>
         <source>Measurement value</source>
         <translation>Измеренное значение</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="171"/>
+        <location filename="../meascatalogue.cpp" line="178"/>
         <source>Green - False</source>
         <translation>Зелёный - ложь</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="172"/>
+        <location filename="../meascatalogue.cpp" line="179"/>
         <source>Red - True</source>
         <translation>Красный - истина</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="173"/>
+        <location filename="../meascatalogue.cpp" line="180"/>
         <source>Off - Z</source>
         <translation>Не горит - Z</translation>
     </message>
