@@ -27,6 +27,7 @@
 #include <QTableView>
 #include <QThread>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -111,7 +112,7 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     setupActions();
     setupSession();
 
-    retryTimer.setInterval(1000);
+    retryTimer.setInterval(RetryTickMs);
     connect(&retryTimer, &QTimer::timeout, this, &ModuleWindow::retryTick);
 
     // First start: the live tables and the plots share the window, the log keeps a strip.
@@ -361,7 +362,7 @@ void ModuleWindow::setState(LinkState next, const QString &reason)
     state = next;
     stateReason = reason;
     if (next == LinkState::Lost) {
-        retryLeft = RetryDelayS;
+        retryLeft = retryDelayTicks;
         retryTimer.start();
     } else {
         retryLeft = 0;
@@ -370,6 +371,13 @@ void ModuleWindow::setState(LinkState next, const QString &reason)
     showStale(next != LinkState::Connected);
     updateHeader();
     updateActions();
+    emit linkStateShown();
+}
+
+void ModuleWindow::setRetryPacingForTest(int delayTicks, int tickMs)
+{
+    retryDelayTicks = std::max(1, delayTicks);
+    retryTimer.setInterval(std::max(1, tickMs));
 }
 
 void ModuleWindow::retryTick()

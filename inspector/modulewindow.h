@@ -43,7 +43,9 @@ public:
     };
     enum class FileRole { SaveConfig, LoadConfig, ExportCsv, ExportPng };
 
+    // The product's reconnection pacing: a countdown of RetryDelayS ticks of RetryTickMs.
     static constexpr int RetryDelayS = 5;
+    static constexpr int RetryTickMs = 1000;
     static constexpr int LogLimit = 5000;
 
     // The dialogs a user answers; tests put their own answers in. A chooser returns an empty
@@ -65,7 +67,11 @@ public:
 
     ModuleSession *session() const { return moduleSession; }
     LinkState linkState() const { return state; }
+    // In ticks of the countdown, which are seconds unless a test changed the pacing.
     int retrySecondsLeft() const { return retryLeft; }
+    int retryTickInterval() const { return retryTimer.interval(); }
+    // For tests only, so that a suite does not wait on the real countdown.
+    void setRetryPacingForTest(int delayTicks, int tickMs);
     ChannelStateView *channelView() const { return channels; }
     RelayStateView *relayView() const { return relays; }
     EventsStateView *eventsView() const { return events; }
@@ -92,6 +98,8 @@ signals:
     void waveformShown(int ch, uint id);
     void spectrumShown(int ch, uint type);
     void operationLogged(QString operation, bool ok, QString error);
+    // The connection state or its reason changed; linkState() tells the new one.
+    void linkStateShown();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -148,6 +156,7 @@ private:
     LinkState state = LinkState::Disconnected;
     QString stateReason;
     int retryLeft = 0;
+    int retryDelayTicks = RetryDelayS;
     QString host;
     quint16 port = 0;
     ModuleSession::Identity identity;

@@ -9,15 +9,19 @@
 #include "kqtablecopyaction.h"
 #include "modulesimulator.h"
 #include "modulewindow.h"
+#include "orvo_icpmeaspoller.h"
 #include "relaystateview.h"
 #include "t_orvo_settings.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <cstring>
@@ -47,7 +51,18 @@ class TestModuleWindow : public QObject
     QStringList questions;
     QStringList messages;
 
-    void makeWindow()
+    // Fast pacing for everything but the test that pins the product's: a lost link is noticed
+    // within 50 ms, a restart waits 250 ms instead of the module's 8 s (still long enough to
+    // see the window run through it), and a reconnection is tried 90 ms after a loss.
+    static constexpr int TestWatchdogMs = 50;
+    static constexpr int TestRestartWaitMs = 250;
+    static constexpr int TestRetryTicks = 3;
+    static constexpr int TestRetryTickMs = 30;
+    // Extra poll cycles between the poller's own 500 ms ticks bring captures and states in
+    // sooner; a cycle does what a tick's would.
+    static constexpr int TestPollMs = 20;
+
+    void makeWindow(bool productPacing = false)
     {
         window = std::make_unique<ModuleWindow>();
         window->setFileChooser([this](ModuleWindow::FileRole) { return chosenPath; });
@@ -56,19 +71,60 @@ class TestModuleWindow : public QObject
             return confirmAnswer;
         });
         window->setMessenger([this](const QString &m) { messages << m; });
-        // A restart waits 1.5 s instead of the module's 8; still long enough to see the window
-        // run through it.
-        Orvo_ICPConnection *link = window->session()->link();
+        if (!productPacing)
+            window->setRetryPacingForTest(TestRetryTicks, TestRetryTickMs);
+        ModuleSession *session = window->session();
         QMetaObject::invokeMethod(
-            link, [link] { link->setPacingForTest(Orvo_ICPConnection::WatchdogIntervalMs, 1500); },
+            session,
+            [session] {
+                session->link()->setPacingForTest(TestWatchdogMs, TestRestartWaitMs);
+                auto *pump = new QTimer(session);
+                Orvo_ICPMeasPoller *poller = session->poller();
+                connect(pump, &QTimer::timeout, poller, [poller] {
+                    if (poller->isPolling())
+                        poller->pollCycle(false);
+                });
+                pump->start(TestPollMs);
+            },
             Qt::BlockingQueuedConnection);
+    }
+
+    // Returns as soon as the window enters `wanted` (at once if it is there), before its
+    // countdown can move on: what it shows on entering is still there to check.
+    bool waitForState(State wanted, int timeoutMs = 10000)
+    {
+        QSignalSpy shown(window.get(), &ModuleWindow::linkStateShown);
+        QDeadlineTimer deadline(timeoutMs);
+        while (window->linkState() != wanted) {
+            if (deadline.hasExpired() || !shown.wait(int(deadline.remainingTime())))
+                return window->linkState() == wanted;
+        }
+        return true;
+    }
+
+    // As QTRY_VERIFY, but in a running event loop that looks every 5 ms: QTRY_ and qWaitFor
+    // sleep between their looks, which holds timers back and adds up over the suite.
+    template <typename Predicate> static bool waitUntil(Predicate done, int timeoutMs)
+    {
+        if (done())
+            return true;
+        const QDeadlineTimer deadline(timeoutMs);
+        QEventLoop loop;
+        QTimer look;
+        connect(&look, &QTimer::timeout, &loop, [&] {
+            if (done() || deadline.hasExpired())
+                loop.quit();
+        });
+        look.start(5);
+        loop.exec();
+        return done();
     }
 
     // Connected, and the first settings record shown (it may come before or after).
     bool connectWindow()
     {
         window->connectTo(QStringLiteral("127.0.0.1"), sim->port());
-        return QTest::qWaitFor(
+        return waitUntil(
             [this] { return window->linkState() == State::Connected && window->moduleSettings(); },
             10000);
     }
@@ -84,7 +140,7 @@ class TestModuleWindow : public QObject
             connect(session, &ModuleSession::configurationRead, this, [&done] { done = true; });
         QMetaObject::invokeMethod(
             session, [session] { session->readConfiguration(); }, Qt::QueuedConnection);
-        const bool ok = QTest::qWaitFor([&done] { return done; }, 10000);
+        const bool ok = waitUntil([&done] { return done; }, 10000);
         disconnect(c);
         return ok;
     }
@@ -134,6 +190,8 @@ private slots:
         questions.clear();
         messages.clear();
         sim = std::make_unique<Sim>();
+        // A capture is ready 5 ms after its trigger rather than 20.
+        sim->setCaptureDelay(5);
         QVERIFY(sim->start());
         makeWindow();
     }
@@ -180,10 +238,12 @@ private slots:
                 window->channelView()->findChild<QTableWidget *>(QStringLiteral("measTable"));
             QCOMPARE(table->rowCount(), 12); // four channels of three measurements
             const int valueColumn = table->columnCount() - 1;
-            QTRY_VERIFY_WITH_TIMEOUT(
-                table->item(table->rowCount() - 1, valueColumn) &&
-                    !table->item(table->rowCount() - 1, valueColumn)->text().isEmpty(),
-                10000);
+            QVERIFY(waitUntil(
+                [&] {
+                    return table->item(table->rowCount() - 1, valueColumn) &&
+                           !table->item(table->rowCount() - 1, valueColumn)->text().isEmpty();
+                },
+                10000));
         }
         // Every table offers its copy action in the context menu.
         for (QTableView *table : window->findChildren<QTableView *>()) {
@@ -220,17 +280,22 @@ private slots:
         const int ch = 2;
         uint selector = uint(spectrumType);
         if (spectrum) {
-            QTRY_VERIFY_WITH_TIMEOUT(std::any_of(spectra.cbegin(), spectra.cend(),
-                                                 [&](const QList<QVariant> &args) {
-                                                     return args[0].toInt() == ch &&
-                                                            args[1].toUInt() == selector;
-                                                 }),
-                                     15000);
+            QVERIFY(waitUntil(
+                [&] {
+                    return std::any_of(
+                        spectra.cbegin(), spectra.cend(), [&](const QList<QVariant> &args) {
+                            return args[0].toInt() == ch && args[1].toUInt() == selector;
+                        });
+                },
+                15000));
         } else {
-            QTRY_VERIFY_WITH_TIMEOUT(
-                std::any_of(waveforms.cbegin(), waveforms.cend(),
-                            [&](const QList<QVariant> &args) { return args[0].toInt() == ch; }),
-                15000);
+            QVERIFY(waitUntil(
+                [&] {
+                    return std::any_of(
+                        waveforms.cbegin(), waveforms.cend(),
+                        [&](const QList<QVariant> &args) { return args[0].toInt() == ch; });
+                },
+                15000));
             for (const QList<QVariant> &args : waveforms) {
                 if (args[0].toInt() == ch)
                     selector = args[1].toUInt();
@@ -279,7 +344,7 @@ private slots:
                        args[2].toString().contains(QLatin1String("No waveform"));
             });
         };
-        QTRY_VERIFY_WITH_TIMEOUT(failedRead(), 15000);
+        QVERIFY(waitUntil([&] { return failedRead(); }, 15000));
         QVERIFY(window->waveformPlot()->capture(0).isEmpty());
         QVERIFY(std::none_of(logged.cbegin(), logged.cend(), [](const QList<QVariant> &args) {
             return args[0].toString().startsWith(QLatin1String("Read waveform")) &&
@@ -301,7 +366,7 @@ private slots:
             }
             return QList<QVariant>();
         };
-        QTRY_VERIFY_WITH_TIMEOUT(!saveEntry().isEmpty(), 10000);
+        QVERIFY(waitUntil([&] { return !saveEntry().isEmpty(); }, 10000));
         QCOMPARE(saveEntry().at(1).toBool(), true);
         t_orvo_settings onModule;
         sim->settings(onModule);
@@ -315,7 +380,8 @@ private slots:
         edited.node_id = 7;
         writeFile(path, image(edited));
         window->loadConfiguration();
-        QTRY_COMPARE_WITH_TIMEOUT(sim->commitCount(), 1, 10000);
+        waitUntil([&] { return sim->commitCount() == 1; }, 10000);
+        QCOMPARE(sim->commitCount(), 1);
         t_orvo_settings written;
         sim->writeArea(written);
         QCOMPARE(image(written), image(edited));
@@ -422,16 +488,21 @@ private slots:
         QFETCH(State, after);
         QVERIFY(connectWindow());
         action(*window);
-        QTRY_VERIFY_WITH_TIMEOUT(!window->isBusy(), 10000);
+        QVERIFY(waitUntil([&] { return !window->isBusy(); }, 10000));
         QCOMPARE(sim->bootCount(), boots);
         QCOMPARE(sim->testModeCount(), testModes);
         QCOMPARE(window->linkState(), after);
         // Nobody asked for a reconnection after the boot loader.
         QCOMPARE(window->retrySecondsLeft(), 0);
         if (testModes) {
-            QTRY_COMPARE_WITH_TIMEOUT(
-                window->findChild<QLabel *>(QStringLiteral("modeValue"))->text(),
-                QStringLiteral("Not measuring (mode 3)"), 5000);
+            waitUntil(
+                [&] {
+                    return window->findChild<QLabel *>(QStringLiteral("modeValue"))->text() ==
+                           QStringLiteral("Not measuring (mode 3)");
+                },
+                5000);
+            QCOMPARE(window->findChild<QLabel *>(QStringLiteral("modeValue"))->text(),
+                     QStringLiteral("Not measuring (mode 3)"));
         }
     }
 
@@ -439,32 +510,50 @@ private slots:
     {
         QVERIFY(connectWindow());
         const quint16 port = sim->port();
-        QTRY_VERIFY_WITH_TIMEOUT(!window->waveformPlot()->capture(0).isEmpty(), 15000);
+        QVERIFY(waitUntil([&] { return !window->waveformPlot()->capture(0).isEmpty(); }, 15000));
         const QVector<quint32> lastCapture = window->waveformPlot()->capture(0);
 
         sim->stop();
-        QTRY_COMPARE_WITH_TIMEOUT(window->linkState(), State::Lost, 10000);
+        QVERIFY(waitForState(State::Lost));
         QVERIFY2(connectionText().contains(QLatin1String("Module connection lost")),
                  qPrintable(connectionText()));
-        QVERIFY(window->retrySecondsLeft() > 0);
+        QCOMPARE(window->retrySecondsLeft(), TestRetryTicks);
         // The last values stay, greyed.
         QVERIFY(!window->channelView()->isEnabled());
         QVERIFY(window->waveformPlot()->isStale());
         QCOMPARE(window->waveformPlot()->capture(0), lastCapture);
 
         QVERIFY(sim->start(QStringLiteral("127.0.0.1"), port));
-        QTRY_COMPARE_WITH_TIMEOUT(window->linkState(), State::Connected, 20000);
+        QVERIFY(waitForState(State::Connected, 20000));
         QVERIFY(window->channelView()->isEnabled());
 
         // Lost again, then Disconnect: no further attempts.
         sim->stop();
-        QTRY_COMPARE_WITH_TIMEOUT(window->linkState(), State::Lost, 10000);
+        QVERIFY(waitForState(State::Lost));
         window->disconnectModule();
         QCOMPARE(window->linkState(), State::Disconnected);
         QCOMPARE(window->retrySecondsLeft(), 0);
         QVERIFY(sim->start(QStringLiteral("127.0.0.1"), port));
+        // Longer than a countdown would have taken, so an attempt still made would be seen.
+        QTest::qWait((TestRetryTicks + 2) * TestRetryTickMs);
         QVERIFY(drainWorker());
         QCOMPARE(sim->acceptedCount(), 0);
+    }
+
+    // The only test on the product's reconnection pacing: five ticks of a second, counted
+    // down from the moment the loss is shown.
+    void reconnectionWaitsFiveSeconds()
+    {
+        makeWindow(true);
+        QCOMPARE(window->retryTickInterval(), ModuleWindow::RetryTickMs);
+        QCOMPARE(ModuleWindow::RetryTickMs, 1000);
+        QCOMPARE(ModuleWindow::RetryDelayS, 5);
+        QVERIFY(connectWindow());
+        sim->stop();
+        QVERIFY(waitForState(State::Lost));
+        QCOMPARE(window->retrySecondsLeft(), 5);
+        QVERIFY2(connectionText().contains(QLatin1String("Reconnecting in 5 s")),
+                 qPrintable(connectionText()));
     }
 
     // The module comes back (the restart reports success), and a Disconnect given during the
@@ -475,27 +564,31 @@ private slots:
         int ticks = 0;
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
-        ticker.start(20);
+        ticker.start(5);
+        // Back before the link's wait is over, so the restart succeeds.
+        sim->setRestartTime(100);
         QSignalSpy logged(window.get(), &ModuleWindow::operationLogged);
 
         window->restartModule();
         QVERIFY(window->isBusy());
         QVERIFY(!window->findChild<QAction *>(QStringLiteral("actionRestart"))->isEnabled());
         QVERIFY(!window->channelView()->isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(sim->restartCount(), 1, 5000);
+        waitUntil([&] { return sim->restartCount() == 1; }, 5000);
+        QCOMPARE(sim->restartCount(), 1);
         window->disconnectModule();
         // At once, although the worker is still asleep in the restart.
         QCOMPARE(window->linkState(), State::Disconnected);
 
-        QTRY_VERIFY_WITH_TIMEOUT(!window->isBusy(), 30000);
-        // The restart waits 1.5 s on the worker; a blocked window would have ticked about once.
+        QVERIFY(waitUntil([&] { return !window->isBusy(); }, 30000));
+        // The restart waits 250 ms on the worker; a blocked window would have ticked about once.
         QVERIFY2(ticks > 20, qPrintable(QString::number(ticks)));
         QVERIFY(std::any_of(logged.cbegin(), logged.cend(), [](const QList<QVariant> &args) {
             return args[0].toString() == QLatin1String("Restart module") && args[1].toBool();
         }));
         // The connection the restart made again is closed, and stays closed.
         QVERIFY(drainWorker());
-        QTRY_COMPARE_WITH_TIMEOUT(sim->clientCount(), 0, 5000);
+        waitUntil([&] { return sim->clientCount() == 0; }, 5000);
+        QCOMPARE(sim->clientCount(), 0);
         QCOMPARE(window->linkState(), State::Disconnected);
     }
 };
