@@ -39,10 +39,7 @@ Words signature(const char *text)
     return regs;
 }
 
-constexpr uint pa(uint number)
-{
-    return number - 1;
-}
+constexpr auto pa = [](uint number) { return number - 1; };
 
 } // namespace
 
@@ -51,6 +48,8 @@ class TestModuleSimulator : public QObject
     Q_OBJECT
 
 private slots:
+    // Well-formed requests are served to the link and the tools in every other test; these are
+    // the ones no client of ours sends.
     void framingParsesRequests_data()
     {
         QTest::addColumn<QByteArray>("pdu");
@@ -59,31 +58,21 @@ private slots:
         QTest::addColumn<int>("readCount");
         QTest::addColumn<int>("writeAddress");
         QTest::addColumn<Words>("values");
-        QTest::addColumn<int>("malformed");
+        QTest::addColumn<int>("malformed"); // -1: no request at all
 
         const auto hex = [](const char *h) { return QByteArray::fromHex(h); };
-        QTest::newRow("read input, the whole status block")
-            << hex("04 03FF 007D") << 4 << 0x3FF << 125 << -1 << Words{} << 0;
         QTest::newRow("read of 126 registers")
             << hex("04 03FF 007E") << 4 << 0x3FF << 126 << -1 << Words{} << 3;
         QTest::newRow("read past the address space")
             << hex("03 FFFF 0002") << 3 << 0xFFFF << 2 << -1 << Words{} << 3;
         QTest::newRow("read cut short") << hex("04 03") << 4 << -1 << 0 << -1 << Words{} << 3;
-        QTest::newRow("write single")
-            << hex("06 9FFF 2F96") << 6 << -1 << 0 << 0x9FFF << Words{0x2F96} << 0;
-        QTest::newRow("write multiple") << hex("10 EFFF 0002 04 5A54 4B51") << 16 << -1 << 0
-                                        << 0xEFFF << Words{0x5A54, 0x4B51} << 0;
         QTest::newRow("write multiple, byte count disagrees")
             << hex("10 EFFF 0002 03 5A54 4B51") << 16 << -1 << 0 << 0xEFFF << Words{} << 3;
         QTest::newRow("write multiple, values missing")
             << hex("10 EFFF 0002 04 5A54") << 16 << -1 << 0 << 0xEFFF << Words{} << 3;
-        QTest::newRow("read/write through a window")
-            << hex("17 8FFF 0004 8FFF 0002 04 0001 0005") << 23 << 0x8FFF << 4 << 0x8FFF
-            << Words{1, 5} << 0;
         QTest::newRow("read/write writing nothing")
             << hex("17 8FFF 0004 8FFF 0000 00") << 23 << 0x8FFF << 4 << 0x8FFF << Words{} << 3;
-        QTest::newRow("unsupported function")
-            << hex("01 0000 0008") << 1 << -1 << 0 << -1 << Words{} << 1;
+        QTest::newRow("header without function") << hex("") << -1 << -1 << 0 << -1 << Words{} << -1;
     }
 
     void framingParsesRequests()
@@ -91,8 +80,12 @@ private slots:
         QFETCH(QByteArray, pdu);
         const QByteArray request = adu(pdu);
         Frame::Request r;
-        QVERIFY(
-            Frame::parse(reinterpret_cast<const quint8 *>(request.constData()), request.size(), r));
+        const bool parsed =
+            Frame::parse(reinterpret_cast<const quint8 *>(request.constData()), request.size(), r);
+        QFETCH(int, malformed);
+        QCOMPARE(parsed, malformed >= 0);
+        if (!parsed)
+            return;
         QCOMPARE(r.transaction, quint16(0x1234));
         QCOMPARE(r.unit, quint8(0xFF));
         QTEST(int(r.function), "function");
@@ -100,49 +93,7 @@ private slots:
         QTEST(r.readCount, "readCount");
         QTEST(r.writeAddress, "writeAddress");
         QTEST(r.values, "values");
-        QTEST(int(r.malformed), "malformed");
-    }
-
-    void framingRefusesAFrameWithoutFunction()
-    {
-        const QByteArray header = QByteArray::fromHex("123400000001FF");
-        Frame::Request r;
-        QVERIFY(
-            !Frame::parse(reinterpret_cast<const quint8 *>(header.constData()), header.size(), r));
-    }
-
-    void framingBuildsAnswers_data()
-    {
-        QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<QByteArray>("answer"); // PDU of the answer
-        QTest::addColumn<int>("exception");     // 0: answer the request normally
-
-        const auto hex = [](const char *h) { return QByteArray::fromHex(h); };
-        QTest::newRow("registers read") << hex("04 0060 0002") << hex("04 04 0002 0000") << 0;
-        QTest::newRow("single write echoes the value")
-            << hex("06 9FFF 2F96") << hex("06 9FFF 2F96") << 0;
-        QTest::newRow("multiple write echoes the count")
-            << hex("10 EFFF 0002 04 5A54 4B51") << hex("10 EFFF 0002") << 0;
-        QTest::newRow("exception sets the high bit")
-            << hex("17 8FFF 007E 8FFF 0001 02 0000") << hex("97 03") << 3;
-    }
-
-    void framingBuildsAnswers()
-    {
-        QFETCH(QByteArray, request);
-        QFETCH(QByteArray, answer);
-        QFETCH(int, exception);
-        const QByteArray in = adu(request);
-        Frame::Request r;
-        QVERIFY(Frame::parse(reinterpret_cast<const quint8 *>(in.constData()), in.size(), r));
-        QByteArray out;
-        if (exception)
-            out = Frame::exceptionAnswer(r, Frame::Exception(exception));
-        else if (r.readAddress >= 0)
-            out = Frame::readAnswer(r, Words{2, 0});
-        else
-            out = Frame::writeAnswer(r);
-        QCOMPARE(out.toHex(), adu(answer).toHex());
+        QCOMPARE(int(r.malformed), malformed);
     }
 
     void commitTakesBothWordsInOrder_data()
@@ -196,8 +147,6 @@ private slots:
         QFETCH(uint, reg);
         QFETCH(Words, regs);
         QFETCH(int, split);
-        QFETCH(bool, restart);
-        QFETCH(quint16, mode);
         Module module;
         bool restarting = false;
         if (split) {
@@ -206,8 +155,8 @@ private slots:
         } else {
             restarting = module.write(pa(reg), regs);
         }
-        QCOMPARE(restarting, restart);
-        QCOMPARE(module.reg(Module::ModeRegister), mode);
+        QTEST(restarting, "restart");
+        QTEST(module.reg(Module::ModeRegister), "mode");
         if (!split) // a whole signature is consumed, whether it meant anything or not
             QCOMPARE(module.read(pa(reg), 4), Words(4, 0));
     }
@@ -317,14 +266,13 @@ private slots:
     void commandLineUsage()
     {
         QFETCH(QStringList, args);
-        QFETCH(int, exitCode);
         QFETCH(QString, stderrHas);
         // Usage errors end before anything listens, with the tools' usage status.
         QProcess p;
         p.start(QStringLiteral(ORVO_MODULE_SIM), args);
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), exitCode);
+        QTEST(p.exitCode(), "exitCode");
         QVERIFY2(QString::fromUtf8(p.readAllStandardError()).contains(stderrHas),
                  qPrintable(stderrHas));
     }
@@ -347,6 +295,11 @@ private slots:
         QCOMPARE(modbus_receive_confirmation(client, rsp), 9);
         QCOMPARE(int(rsp[7]), 23 | 0x80);
         QCOMPARE(int(rsp[8]), 3);
+        // A single write, which the link never sends, is answered with its own echo.
+        const uint8_t single[] = {0xFF, 6, 0x9F, 0xFF, 0x2F, 0x96};
+        QVERIFY(modbus_send_raw_request(client, single, sizeof single) > 0);
+        QCOMPARE(modbus_receive_confirmation(client, rsp), 12);
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(rsp) + 6, 6).toHex(), "ff069fff2f96");
         // An unsupported function is answered, not dropped, and the connection still serves.
         QCOMPARE(modbus_read_bits(client, 0, 8, rsp), -1);
         QCOMPARE(errno, EMBXILFUN);
@@ -354,10 +307,10 @@ private slots:
         QCOMPARE(modbus_read_input_registers(client, 96, 1, &mode), 1);
         QCOMPARE(mode, ModuleSimulator::WorkMode);
         const auto log = sim.transactions();
-        QCOMPARE(log.size(), 3);
+        QCOMPARE(log.size(), 4);
         QCOMPARE(int(log[0].outcome), int(ModuleSimulator::Transaction::Exception));
-        QCOMPARE(int(log[1].outcome), int(ModuleSimulator::Transaction::Exception));
-        QCOMPARE(log[2].readRegister(), 97u);
+        QCOMPARE(int(log[2].outcome), int(ModuleSimulator::Transaction::Exception));
+        QCOMPARE(log[3].readRegister(), 97u);
     }
 };
 

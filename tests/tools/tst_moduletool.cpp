@@ -19,9 +19,14 @@ using Sim = ModuleSimulator;
 // A fault put into the simulator before the run.
 using Fault = std::function<void(Sim &)>;
 Q_DECLARE_METATYPE(Fault)
-// A record turned into one no module can hold.
-using Spoil = std::function<void(t_orvo_settings &)>;
+// The contents of a file that no module can take, made from the module's own record.
+using Spoil = std::function<QByteArray(t_orvo_settings &)>;
 Q_DECLARE_METATYPE(Spoil)
+
+static QByteArray image(const t_orvo_settings &s)
+{
+    return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
+}
 
 class TestModuleTool : public QObject
 {
@@ -44,11 +49,6 @@ class TestModuleTool : public QObject
         exitCode = finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
         out = QString::fromUtf8(p.readAllStandardOutput());
         err = QString::fromUtf8(p.readAllStandardError());
-    }
-
-    static QByteArray image(const t_orvo_settings &s)
-    {
-        return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
     }
 
 private slots:
@@ -155,46 +155,60 @@ private slots:
                  kind == "link" ? 2 : 1); // no temporary file left behind
     }
 
-    void implausibleRecordRefused_data()
+    void unfitConfigRefused_data()
     {
         QTest::addColumn<Spoil>("spoil");
-        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("forcible"); // --force writes it all the same
+        const auto record = [](auto change) {
+            return Spoil([change](t_orvo_settings &r) {
+                change(r);
+                return image(r);
+            });
+        };
+        const auto size = [](int n) { return Spoil([n](auto &) { return QByteArray(n, 1); }); };
         QTest::newRow("node id 0")
-            << Spoil([](t_orvo_settings &r) { r.node_id = 0; }) << "node_id is 0, expected 1 to 32";
-        QTest::newRow("node id 33") << Spoil([](t_orvo_settings &r) { r.node_id = 33; })
-                                    << "node_id is 33, expected 1 to 32";
+            << record([](auto &r) { r.node_id = 0; }) << "node_id is 0, expected 1 to 32" << true;
+        QTest::newRow("node id 33")
+            << record([](auto &r) { r.node_id = 33; }) << "node_id is 33, expected 1 to 32" << true;
         QTest::newRow("fifth channel")
-            << Spoil([](t_orvo_settings &r) { r.channel_mask = 0x1f; }) << "channel_mask is 0x001f";
+            << record([](auto &r) { r.channel_mask = 0x1f; }) << "channel_mask is 0x001f" << true;
         QTest::newRow("measurement type 17")
-            << Spoil([](t_orvo_settings &r) { r.channels[2].meas[5].type = 17; })
-            << "channels[2].meas[5].type is 17, expected 0 to 16";
+            << record([](auto &r) { r.channels[2].meas[5].type = 17; })
+            << "channels[2].meas[5].type is 17, expected 0 to 16" << true;
+        QTest::newRow("empty file") << size(0) << "has 0 bytes, a record has exactly 6572" << false;
+        QTest::newRow("one byte short") << size(OrvoSettings::ByteCount - 1)
+                                        << "has 6571 bytes, a record has exactly 6572" << false;
+        QTest::newRow("one byte over") << size(OrvoSettings::ByteCount + 1)
+                                       << "has 6573 bytes, a record has exactly 6572" << false;
     }
 
-    void implausibleRecordRefused()
+    void unfitConfigRefused()
     {
         QFETCH(Spoil, spoil);
-        QFETCH(QString, field);
+        QFETCH(QString, message);
+        QFETCH(bool, forcible);
         t_orvo_settings record;
         sim->settings(record);
-        spoil(record);
-        QFile f(dir.filePath(QStringLiteral("spoilt.cfg")));
+        const QByteArray contents = spoil(record);
+        QFile f(dir.filePath(QStringLiteral("unfit.cfg")));
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(image(record));
+        f.write(contents);
         f.close();
 
         run({"write-config", f.fileName()});
         QCOMPARE(exitCode, 1);
-        QVERIFY2(err.contains(field) && err.contains("--force"), qPrintable(err));
+        QVERIFY2(err.contains(message) && err.contains("--force") == forcible, qPrintable(err));
         QCOMPARE(sim->acceptedCount(), 0); // refused before the module was contacted
 
-        // Forced, the record goes in as it is, with the reason repeated.
+        // Forced, a plausible size goes in as it is, with the reason repeated.
         run({"write-config", "--force", f.fileName()});
-        QCOMPARE(exitCode, 0);
-        QVERIFY2(err.contains("warning") && err.contains(field), qPrintable(err));
-        QCOMPARE(sim->commitCount(), 1);
+        QCOMPARE(exitCode, forcible ? 0 : 1);
+        QVERIFY2(err.contains("warning") == forcible && err.contains(message), qPrintable(err));
+        QCOMPARE(sim->commitCount(), forcible ? 1 : 0);
         t_orvo_settings now;
         sim->settings(now);
-        QCOMPARE(image(now), image(record));
+        QCOMPARE(image(now), forcible ? contents : image(record));
     }
 
     void watchReportsAChannelThatNeverArrives()
@@ -232,28 +246,6 @@ private slots:
         t_orvo_settings now;
         sim->settings(now);
         QCOMPARE(image(now), image(record));
-    }
-
-    void wrongSizeConfigRefused_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::newRow("empty file") << 0;
-        QTest::newRow("one byte short") << OrvoSettings::ByteCount - 1;
-        QTest::newRow("one byte over") << OrvoSettings::ByteCount + 1;
-    }
-
-    void wrongSizeConfigRefused()
-    {
-        QFETCH(int, size);
-        QFile f(dir.filePath(QStringLiteral("wrong.cfg")));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QByteArray(size, '\x01'));
-        f.close();
-        run({"write-config", f.fileName()});
-        QCOMPARE(exitCode, 1);
-        QVERIFY2(err.contains(QString("has %1 bytes").arg(size)) && err.contains("6572"),
-                 qPrintable(err));
-        QCOMPARE(sim->acceptedCount(), 0); // refused before the module was contacted
     }
 
     void pointsCsv_data()
