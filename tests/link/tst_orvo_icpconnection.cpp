@@ -117,7 +117,6 @@ private slots:
     void productPacing()
     {
         Link product;
-        QCOMPARE(product.watchdogInterval(), 1000);
         QCOMPARE(product.restartWait(), 8000);
         auto i = info();
         QVERIFY(product.open(i, false));
@@ -395,7 +394,6 @@ private slots:
     void windowFailuresAreReported()
     {
         QFETCH(Setup, setup);
-        QFETCH(int, transfers);
         sim->setWaveformPoints(0, 150);
         sim->setSpectrumPoints(0, 150);
         setup(*sim, *info());
@@ -405,8 +403,8 @@ private slots:
         QCOMPARE(log, QStringList({"start:Read waveform",
                                    "finish:Read waveform:fail:", "wfFinish:Read waveform:0"}));
         const auto tx = traffic();
-        QCOMPARE(int(std::count_if(tx.begin(), tx.end(), [](auto &t) { return t.function == 23; })),
-                 transfers);
+        QTEST(int(std::count_if(tx.begin(), tx.end(), [](auto &t) { return t.function == 23; })),
+              "transfers");
 
         log.clear();
         setup(*sim, *info()); // restarts the count of good echoes
@@ -438,8 +436,6 @@ private slots:
         QFETCH(bool, stillOpen);
 
         QVERIFY(openLink());
-        sim->clearTransactions();
-        log.clear();
         if (writeFails)
             sim->setDropAfter(0);
         QCOMPARE(boot ? link->enterBoot() : link->enterTestMode(), !writeFails);
