@@ -26,8 +26,9 @@ QString rowAt(const QTableWidget *table, int row)
     const QWidget *failure = table->cellWidget(row, C::FailureColumn);
     return QStringLiteral("%1 (%2)/%3/%4: %5, %6, %7, %8")
         .arg(lampShows(failure), failure ? failure->toolTip() : QString(),
-             lampAt(table, row, C::AlertColumn), lampAt(table, row, C::DangerColumn),
-             textAt(table, row, C::ValueColumn), textAt(table, row, C::FsColumn))
+             lampShows(table->cellWidget(row, C::AlertColumn)),
+             lampShows(table->cellWidget(row, C::DangerColumn)), textAt(table, row, C::ValueColumn),
+             textAt(table, row, C::FsColumn))
         .arg(textAt(table, row, C::BaseColumn), textAt(table, row, C::DeltaColumn));
 }
 const QString waiting = QStringLiteral("off (No valid data)/off/off: , , , ");

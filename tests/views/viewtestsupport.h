@@ -80,11 +80,6 @@ inline QString lampShows(const QWidget *widget)
     return on == "#00ff00#00c000" ? "green" : on == "#ff0000#c00000" ? "red" : "lit?";
 }
 
-inline QString lampAt(const QTableWidget *table, int row, int column)
-{
-    return lampShows(table->cellWidget(row, column));
-}
-
 inline QString textAt(const QTableWidget *table, int row, int column)
 {
     const QTableWidgetItem *item = table->item(row, column);
@@ -99,7 +94,8 @@ inline QStringList rowsOf(const QWidget *view)
     for (int r = 0; r < table->rowCount(); ++r) {
         QStringList cells;
         for (int c = 0; c < table->columnCount(); ++c)
-            cells << (table->cellWidget(r, c) ? lampAt(table, r, c) : textAt(table, r, c));
+            cells << (table->cellWidget(r, c) ? lampShows(table->cellWidget(r, c))
+                                              : textAt(table, r, c));
         rows << cells.join(' ');
     }
     return rows;
@@ -142,23 +138,22 @@ public:
     // The cells whose lamps were painted, each once, in order.
     QStringList painted() const
     {
-        QStringList unique = seen;
-        unique.removeDuplicates();
-        unique.sort();
-        return unique;
+        QStringList cells = seen.values();
+        cells.sort();
+        return cells;
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Paint)
-            seen << cells.value(watched);
+            seen.insert(cells.value(watched));
         return false;
     }
 
 private:
     QHash<const QObject *, QString> cells;
-    QStringList seen;
+    QSet<QString> seen;
 };
 
 // Runs the posted work of the event loop: repaints of a shown widget included.
