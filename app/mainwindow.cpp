@@ -210,8 +210,8 @@ void MainWindow::update()
         if (&node.silenceTimer != timer)
             continue;
         const qint64 quiet = clock.elapsed() - node.heardAt;
-        if (quiet < SilenceMs) {
-            node.silenceTimer.start(int(SilenceMs - quiet));
+        if (quiet < silenceMs) {
+            node.silenceTimer.start(int(silenceMs - quiet));
             return;
         }
         node.present = false;
@@ -271,7 +271,7 @@ void MainWindow::refreshNode(int slot)
     // timer looks at the time of the last datagram when it fires instead.
     node.heardAt = clock.elapsed();
     if (!node.silenceTimer.isActive())
-        node.silenceTimer.start(SilenceMs);
+        node.silenceTimer.start(silenceMs);
     const quint32 old = node.refreshCounter;
     node.refreshCounter = old + 1;
     if (old > CounterAfterRebuild) {

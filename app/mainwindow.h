@@ -40,6 +40,10 @@ public:
     // Read-only view of the node table for tests and diagnostics; slot = node id - 1.
     bool isPresent(int slot) const;
     bool isSilenceTimerActive(int slot) const;
+    // Tests shorten how long a node may stay silent so they need not wait out real seconds; the
+    // program always keeps SilenceMs.
+    void setSilenceForTest(int ms) { silenceMs = ms; }
+    int silenceSpan() const { return silenceMs; }
     quint32 refreshCounter(int slot) const;
     const t_orvo_settings &nodeRecord(int slot) const;
     // The slot's panels of the current build (also the hidden ones), or null without a build.
@@ -93,6 +97,7 @@ private:
     QUdpSocket *udpSocket = nullptr;
     QByteArray datagram;
     QElapsedTimer clock;
+    int silenceMs = SilenceMs;
     // Shown in the status bar only when the port could not be bound.
     QLabel *listenErrorLabel = nullptr;
     // Within one drain of the socket the panel widgets are built once, when a push needs them

@@ -64,6 +64,8 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 
+    // Silence spans the tests wait out; the product value is pinned in the first-start test.
+    static constexpr int ShortSilenceMs = 400;
     QTemporaryDir settingsDir;
     const quint16 port = UdpSender::freePort();
     UdpSender sender{port};
@@ -119,6 +121,8 @@ private slots:
                 QCOMPARE(socket->localPort(), MainWindow::ListenPort);
                 QCOMPARE(socket->localAddress(), QHostAddress(QHostAddress::Any));
             }
+            // How long a node may be silent: tests below shorten it, the program keeps a second.
+            QCOMPARE(window.silenceSpan(), 1000);
             QVERIFY(stackOf(window).isEmpty());
             for (int slot = 0; slot < MainWindow::NodeCount; ++slot) {
                 QVERIFY(!window.isPresent(slot) && !window.isSilenceTimerActive(slot));
@@ -358,10 +362,12 @@ private slots:
 
     void steadyNodeStaysPresent()
     {
-        // Unchanged messages keep a node present well past its first second, in the same panels.
-        // Only a run in which no gap between two messages came near the second counts: a
+        // Unchanged messages keep a node present well past its first silence span, in the same
+        // panels.
+        // Only a run in which no gap between two messages came near the span counts: a
         // stalled machine may legitimately let the node fall silent.
         MainWindow window(nullptr, port);
+        window.setSilenceForTest(ShortSilenceMs);
         const NodeSample node = nodeSample(5, 1);
         for (int attempt = 0; attempt < 3; ++attempt) {
             sendArrival(window, node);
@@ -370,9 +376,9 @@ private slots:
             clock.start();
             gap.start();
             bool timely = true;
-            while (timely && clock.elapsed() < 1600) {
-                QTest::qWait(200);
-                timely = gap.restart() < 700;
+            while (timely && clock.elapsed() < ShortSilenceMs * 8 / 5) {
+                QTest::qWait(ShortSilenceMs / 5);
+                timely = gap.restart() < ShortSilenceMs * 7 / 10;
                 const quint32 before = window.refreshCounter(4);
                 send(node);
                 QTRY_VERIFY(window.refreshCounter(4) != before || window.channelView(4) != panel);
@@ -385,12 +391,13 @@ private slots:
                 return;
             QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(4), 5000);
         }
-        QSKIP("the machine stalled for most of a second in every attempt");
+        QSKIP("the machine stalled for most of the silence span in every attempt");
     }
 
     void silenceAndReturn()
     {
         MainWindow window(nullptr, port);
+        window.setSilenceForTest(ShortSilenceMs);
         const NodeSample withRelay = nodeSample(5, 1, 0x03000000);
         const NodeSample withoutRelay = nodeSample(5, 1);
         // While present, a message without relay compares as relay modes 0: rebuilt, relays gone.
@@ -400,14 +407,14 @@ private slots:
         QCOMPARE(stackOf(window), Stack{{window.channelView(4)}});
         send(withRelay);
 
-        QTest::qWait(600);
+        QTest::qWait(ShortSilenceMs * 3 / 5);
         // Another node's arrival rebuilds all panels and so restarts node 5's silence timer.
         // Timed from before the send, so a slow poll of the arrival cannot shorten the span.
         QElapsedTimer sinceRebuild;
         sinceRebuild.start();
         sendArrival(window, nodeSample(6, 1));
         QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(4), 5000);
-        QVERIFY2(sinceRebuild.elapsed() >= 900,
+        QVERIFY2(sinceRebuild.elapsed() >= ShortSilenceMs * 9 / 10,
                  qPrintable(QString::number(sinceRebuild.elapsed())));
         QVERIFY(!window.isSilenceTimerActive(4) && !window.channelView(4));
         QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(5), 5000);
