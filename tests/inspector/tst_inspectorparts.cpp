@@ -13,22 +13,29 @@
 #include <cstring>
 #include <limits>
 
-namespace {
-
-quint32 floatWord(float f)
-{
-    quint32 w = 0;
-    std::memcpy(&w, &f, sizeof w);
-    return w;
-}
-
-} // namespace
-
 class TestInspectorParts : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir dir;
+
+    static quint32 floatWord(float f)
+    {
+        quint32 w = 0;
+        std::memcpy(&w, &f, sizeof w);
+        return w;
+    }
+
+    static QByteArray image(const t_orvo_settings &s)
+    {
+        return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
+    }
+
+    static bool writeFile(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
 
     static t_orvo_settings plausibleRecord()
     {
@@ -91,11 +98,7 @@ private slots:
     void configFileRoundTrip()
     {
         const QString path = dir.filePath(QStringLiteral("round.cfg"));
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(9000, 'x'));
-        old.close();
-
+        QVERIFY(writeFile(path, QByteArray(9000, 'x')));
         const t_orvo_settings saved = plausibleRecord();
         QString error;
         QVERIFY2(ConfigFile::save(path, saved, &error), qPrintable(error));
@@ -104,46 +107,37 @@ private slots:
         t_orvo_settings loaded;
         std::memset(&loaded, 0xAA, sizeof loaded);
         QVERIFY2(ConfigFile::load(path, loaded, &error), qPrintable(error));
-        QCOMPARE(std::memcmp(&loaded, &saved, sizeof saved), 0);
+        QCOMPARE(image(loaded), image(saved));
     }
 
     void configFileRefused_data()
     {
-        QTest::addColumn<QByteArray>("content"); // empty: the path is a directory
+        QTest::addColumn<QByteArray>("content"); // null: the path is a directory
         QTest::addColumn<QString>("fragment");
-        const t_orvo_settings good = plausibleRecord();
-        const QByteArray image(reinterpret_cast<const char *>(&good), sizeof good);
-        auto edited = [&](void (*edit)(t_orvo_settings &)) {
-            t_orvo_settings s = good;
-            edit(s);
-            return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
-        };
-        QTest::newRow("one byte short") << image.left(6571) << "6571";
-        QTest::newRow("one byte long") << image + 'x' << "6573";
+        const QByteArray good = image(plausibleRecord());
+        QTest::newRow("one byte short") << good.left(6571) << "6571";
+        QTest::newRow("one byte long") << good + 'x' << "6573";
         QTest::newRow("empty file") << QByteArray("") << "0 bytes";
-        QTest::newRow("node id 0")
-            << edited([](t_orvo_settings &s) { s.node_id = 0; }) << "node_id";
-        QTest::newRow("node id 33")
-            << edited([](t_orvo_settings &s) { s.node_id = 33; }) << "node_id";
-        QTest::newRow("fifth channel bit")
-            << edited([](t_orvo_settings &s) { s.channel_mask = 0x10; }) << "channel_mask";
-        QTest::newRow("measurement type 17")
-            << edited([](t_orvo_settings &s) { s.channels[3].meas[2].type = 17; })
-            << "channels[3].meas[2].type";
         QTest::newRow("a directory") << QByteArray() << "not a regular file";
+        // Each field just outside its range, the rest of the record plausible.
+        t_orvo_settings s = plausibleRecord();
+        s.node_id = 0;
+        QTest::newRow("node id 0") << image(s) << "node_id";
+        s.node_id = 33;
+        QTest::newRow("node id 33") << image(s) << "node_id";
+        s = plausibleRecord();
+        s.channel_mask = 0x10;
+        QTest::newRow("fifth channel bit") << image(s) << "channel_mask";
+        s = plausibleRecord();
+        s.channels[3].meas[2].type = 17;
+        QTest::newRow("measurement type 17") << image(s) << "channels[3].meas[2].type";
     }
     void configFileRefused()
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, fragment);
         const QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
-        if (content.isNull()) {
-            QVERIFY(QDir().mkpath(path));
-        } else {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
-        }
+        QVERIFY(content.isNull() ? QDir().mkpath(path) : writeFile(path, content));
         t_orvo_settings out;
         std::memset(&out, 0x55, sizeof out);
         QString error;
