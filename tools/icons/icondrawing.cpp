@@ -31,6 +31,17 @@ void beginCanvas(QPainter &p, const QImage &img)
     beginCanvas(p, qreal(img.width()));
 }
 
+// The rounded dark-blue tile behind both application icons.
+void drawTile(QPainter &p)
+{
+    QLinearGradient tile(0, 4, 0, 96);
+    tile.setColorAt(0.0, QColor(0x2c, 0x4a, 0x6e));
+    tile.setColorAt(1.0, QColor(0x12, 0x22, 0x36));
+    p.setPen(QPen(QColor(0x0b, 0x16, 0x24), 1.0));
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(4, 4, 92, 92), 16, 16);
+}
+
 // A globe with meridians and parallels, centre (cx, cy), radius r.
 void drawGlobe(QPainter &p, qreal cx, qreal cy, qreal r)
 {
@@ -414,13 +425,7 @@ void paintApplicationIcon(QPainter &p, qreal side)
     p.save();
     beginCanvas(p, side);
 
-    // Tile.
-    QLinearGradient tile(0, 4, 0, 96);
-    tile.setColorAt(0.0, QColor(0x2c, 0x4a, 0x6e));
-    tile.setColorAt(1.0, QColor(0x12, 0x22, 0x36));
-    p.setPen(QPen(QColor(0x0b, 0x16, 0x24), 1.0));
-    p.setBrush(tile);
-    p.drawRoundedRect(QRectF(4, 4, 92, 92), 16, 16);
+    drawTile(p);
 
     // Machine surface the sensor is studded to.
     QLinearGradient surface(0, 80, 0, 90);
@@ -513,12 +518,7 @@ void paintModuleViewIcon(QPainter &p, qreal side)
     beginCanvas(p, side);
 
     // The same tile as the viewer's, so the two programs read as one family.
-    QLinearGradient tile(0, 4, 0, 96);
-    tile.setColorAt(0.0, QColor(0x2c, 0x4a, 0x6e));
-    tile.setColorAt(1.0, QColor(0x12, 0x22, 0x36));
-    p.setPen(QPen(QColor(0x0b, 0x16, 0x24), 1.0));
-    p.setBrush(tile);
-    p.drawRoundedRect(QRectF(4, 4, 92, 92), 16, 16);
+    drawTile(p);
 
     // A plot screen: waveform above, spectrum below.
     const QRectF screen(13, 14, 74, 72);
