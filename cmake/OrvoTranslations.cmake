@@ -14,3 +14,12 @@ function(orvo_add_catalogue target qm)
   add_custom_target(${target} ALL DEPENDS ${out})
   install(FILES ${out} DESTINATION ${ORVO_INSTALL_TRANSLATIONS_DIR})
 endfunction()
+
+# orvo_use_installed_translations(<target>)
+#   Gives <target> ORVO_INSTALLED_TRANSLATIONS: where the catalogues are installed, seen from
+#   the installed program, so a package installed under any prefix finds them.
+function(orvo_use_installed_translations target)
+  file(RELATIVE_PATH from_bin ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}
+       ${CMAKE_INSTALL_PREFIX}/${ORVO_INSTALL_TRANSLATIONS_DIR})
+  target_compile_definitions(${target} PRIVATE ORVO_INSTALLED_TRANSLATIONS="${from_bin}")
+endfunction()
