@@ -136,6 +136,11 @@ quint32 MainWindow::refreshCounter(int slot) const
     return slot >= 0 && slot < NodeCount ? nodes[slot].refreshCounter : 0;
 }
 
+qint64 MainWindow::quietFor(int slot) const
+{
+    return slot >= 0 && slot < NodeCount ? clock.elapsed() - nodes[slot].heardAt : 0;
+}
+
 const t_orvo_settings &MainWindow::nodeRecord(int slot) const
 {
     Q_ASSERT(slot >= 0 && slot < NodeCount);

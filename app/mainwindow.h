@@ -46,6 +46,8 @@ public:
     void setSilenceForTest(int ms) { silenceMs = ms; }
     int silenceSpan() const { return silenceMs; }
     quint32 refreshCounter(int slot) const;
+    // How long ago the node last counted as heard (its silence span runs from there), in ms.
+    qint64 quietFor(int slot) const;
     const t_orvo_settings &nodeRecord(int slot) const;
     // The slot's panels of the current build (also the hidden ones), or null without a build.
     ChannelStateView *channelView(int slot) const;

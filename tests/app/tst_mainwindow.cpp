@@ -481,44 +481,47 @@ private slots:
         const auto notice = [&window] { return window.findChild<QLabel *>("silenceLabel"); };
         const auto noneVisible = [&] { return !notice() || notice()->isHidden(); };
         const auto sample = [](quint32 id) { return nodeSample(id, id % 2 ? 1 : 0, 0x01000000); };
-        for (quint32 id = 1; id <= quint32(MainWindow::NodeCount); ++id)
-            send(sample(id));
         const NodeSample lastOne = sample(32);
-        QTRY_VERIFY(window.isPresent(31));
-        QVERIFY(noneVisible());
-        // As on a plant, the nodes' last datagrams come a few milliseconds apart.
-        for (quint32 id = 1; id <= quint32(MainWindow::NodeCount); ++id) {
-            send(sample(id));
-            QTest::qWait(3);
-        }
-        QTRY_COMPARE(window.refreshCounter(31), quint32(0));
-        QElapsedTimer sinceLast;
-        sinceLast.start();
-        QTest::qWait(ShortSilenceMs / 4);
-        sendUnchanged(window, lastOne);
-        QElapsedTimer sinceLastOne;
-        sinceLastOne.start();
-
-        QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(30), 5000);
-        for (int slot = 0; slot < 31; ++slot)
-            QVERIFY(!window.isPresent(slot));
-#ifndef ORVO_SANITIZED
-        QVERIFY2(sinceLast.elapsed() < ShortSilenceMs * 2,
-                 qPrintable(QString::number(sinceLast.elapsed())));
-#endif
-        // The rebuild still starts the remaining node's push cadence over; while one node
-        // reports, the status bar says nothing.
-        if (sinceLastOne.elapsed() < ShortSilenceMs * 9 / 10) {
-            QVERIFY(window.isPresent(31));
-            QCOMPARE(window.refreshCounter(31), quint32(6));
-            QCOMPARE(stackOf(window), Stack{{window.relayView(31)}});
+        QElapsedTimer sinceLast, sinceLastOne;
+        // Each attempt: the nodes' last datagrams a few milliseconds apart, as on a plant, then
+        // node 32 once more half a span later. Nodes 1 to 31 must go about one span after their
+        // last datagram, and node 32 must outlive them: a silence that counted as hearing from
+        // it would take it along with them, a span later. A machine stalled for a good part of
+        // the span can fail an attempt; one of three must hold.
+        bool held = false;
+        for (int attempt = 0; attempt < 3 && !held; ++attempt) {
+            for (quint32 id = 1; id <= quint32(MainWindow::NodeCount); ++id)
+                send(sample(id));
+            QTRY_VERIFY(window.isPresent(31));
             QVERIFY(noneVisible());
+            for (quint32 id = 1; id <= quint32(MainWindow::NodeCount); ++id) {
+                send(sample(id));
+                QTest::qWait(3);
+            }
+            QTRY_VERIFY(window.refreshCounter(31) == 0 || !window.isPresent(0));
+            sinceLast.start();
+            QTest::qWait(ShortSilenceMs / 2);
+            if (!window.isPresent(0) || !window.isPresent(31)) {
+                QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(31), 10000);
+                continue;
+            }
+            sendUnchanged(window, lastOne);
+            sinceLastOne.start();
+            QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(30), 10000);
+            for (int slot = 0; slot < 31; ++slot)
+                QVERIFY(!window.isPresent(slot));
+            held = sinceLast.elapsed() < ShortSilenceMs * 3 / 2 && window.isPresent(31);
+            if (held) {
+                // The rebuild still starts the remaining node's push cadence over; while one
+                // node reports, the status bar says nothing.
+                QVERIFY(window.quietFor(31) >= sinceLastOne.elapsed());
+                QCOMPARE(window.refreshCounter(31), quint32(6));
+                QCOMPARE(stackOf(window), Stack{{window.relayView(31)}});
+                QVERIFY(noneVisible());
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(31), 10000);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(31), 5000);
-#ifndef ORVO_SANITIZED
-        QVERIFY2(sinceLastOne.elapsed() < ShortSilenceMs * 2,
-                 qPrintable(QString::number(sinceLastOne.elapsed())));
-#endif
+        QVERIFY2(held, "nodes 1 to 31 outlasted their span by half, or took node 32 along");
 
         // Then the window is empty as before the first datagram, but says since when.
         QVERIFY(stackOf(window).isEmpty());
