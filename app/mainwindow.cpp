@@ -12,7 +12,9 @@
 
 #include <QByteArray>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QSettings>
 #include <QUdpSocket>
 
@@ -34,6 +36,9 @@ constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
 // Until a rebuild has been followed by one unchanged message the panels have nothing new to
 // show; after that, every 7th unchanged message (counter 0..6) carries fresh values.
 constexpr quint32 CounterAfterRebuild = 5;
+
+// Below this a restored window is too small to show a panel or to be found again.
+constexpr QSize MinimumRestoredSize(400, 300);
 
 // The framework's own wording of the usual bind failures, looked up again on a language change
 // so the reason follows the interface language like the rest of the message.
@@ -74,6 +79,9 @@ MainWindow::MainWindow(QWidget *parent, quint16 listenPort)
         std::memset(settings.data(), 0, sizeof(t_orvo_settings));
     }
 
+    // The scroll area's top alignment does nothing for a resizable content widget, and the
+    // layout holds nothing but the nodes' layouts, so the layout itself keeps the stack up.
+    nodesLayout.setAlignment(Qt::AlignTop);
     ui->scrollAreaWidgetContents->setLayout(&nodesLayout);
 
     clock.start();
@@ -128,6 +136,11 @@ quint32 MainWindow::refreshCounter(int slot) const
     return slot >= 0 && slot < NodeCount ? nodes[slot].refreshCounter : 0;
 }
 
+qint64 MainWindow::quietFor(int slot) const
+{
+    return slot >= 0 && slot < NodeCount ? clock.elapsed() - nodes[slot].heardAt : 0;
+}
+
 const t_orvo_settings &MainWindow::nodeRecord(int slot) const
 {
     Q_ASSERT(slot >= 0 && slot < NodeCount);
@@ -175,6 +188,9 @@ void MainWindow::readPendingDatagrams()
 
         const int slot = int(msg.node_id) - 1;
         nodeStatus[slot] = msg;
+        lastAcceptedAt = clock.elapsed();
+        if (silenceLabel && !silenceLabel->isHidden())
+            silenceLabel->hide();
         NodeEntry &node = nodes[slot];
         t_orvo_settings &stored = *nodeSettings[slot];
 
@@ -209,14 +225,27 @@ void MainWindow::update()
         NodeEntry &node = nodes[slot];
         if (&node.silenceTimer != timer)
             continue;
-        const qint64 quiet = clock.elapsed() - node.heardAt;
+        const qint64 now = clock.elapsed();
+        const qint64 quiet = now - node.heardAt;
         if (quiet < silenceMs) {
             node.silenceTimer.start(int(silenceMs - quiet));
             return;
         }
         node.present = false;
         node.silenceTimer.stop();
-        rebuildPanels();
+        // Nodes whose span ran out meanwhile (their timers wait behind this one while a large
+        // stack is rebuilt) go in the same rebuild rather than one rebuild each.
+        bool anyPresent = false;
+        for (NodeEntry &other : nodes) {
+            if (other.present && now - other.heardAt >= silenceMs) {
+                other.present = false;
+                other.silenceTimer.stop();
+            }
+            anyPresent = anyPresent || other.present;
+        }
+        rebuildPanels(Heard::NotNow);
+        if (!anyPresent)
+            showSilenceNotice();
         return;
     }
 }
@@ -227,6 +256,7 @@ void MainWindow::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         retranslateListenError();
+        retranslateSilenceNotice();
         // Panel titles are fixed at construction, so new panels carry the new language.
         rebuildPanels();
     }
@@ -257,21 +287,24 @@ void MainWindow::restoreWindowState()
         restoreState(settings.value(QLatin1String(StateKey)).toByteArray(), 0);
     resize(settings.value(QLatin1String(SizeKey), QSize(800, 700)).toSize());
     move(settings.value(QLatin1String(PosKey), QPoint(200, 100)).toPoint());
+    keepInView();
     settings.endGroup();
     QtTranslationSwitch::instance()->setLanguage(
         settings.value(QLatin1String(LangKey), QString()).toString());
 }
 
-void MainWindow::refreshNode(int slot)
+void MainWindow::refreshNode(int slot, Heard heard)
 {
     if (slot < 0 || slot >= NodeCount)
         return;
     NodeEntry &node = nodes[slot];
     // Restarting a timer on every datagram costs a timer registration each time; the running
     // timer looks at the time of the last datagram when it fires instead.
-    node.heardAt = clock.elapsed();
-    if (!node.silenceTimer.isActive())
-        node.silenceTimer.start(silenceMs);
+    if (heard == Heard::Now) {
+        node.heardAt = clock.elapsed();
+        if (!node.silenceTimer.isActive())
+            node.silenceTimer.start(silenceMs);
+    }
     const quint32 old = node.refreshCounter;
     node.refreshCounter = old + 1;
     if (old > CounterAfterRebuild) {
@@ -280,7 +313,7 @@ void MainWindow::refreshNode(int slot)
     }
 }
 
-void MainWindow::rebuildPanels()
+void MainWindow::rebuildPanels(Heard heard)
 {
     // The node table moves on at once; only the widgets may wait for the end of the drain,
     // because a whole stack of panels costs far more than one datagram and nobody sees the
@@ -289,7 +322,7 @@ void MainWindow::rebuildPanels()
         if (!nodes[slot].present)
             continue;
         nodes[slot].refreshCounter = CounterAfterRebuild;
-        refreshNode(slot);
+        refreshNode(slot, heard);
     }
     panelsOutdated = true;
     if (!holdPanelBuild)
@@ -370,4 +403,55 @@ void MainWindow::retranslateListenError()
     const QString reason = source ? QCoreApplication::translate("QNativeSocketEngine", source)
                                   : udpSocket->errorString();
     listenErrorLabel->setText(tr("Cannot listen on UDP port %1: %2").arg(listenPort).arg(reason));
+}
+
+void MainWindow::showSilenceNotice()
+{
+    // Without the port nothing was ever heard; that message says all there is to say.
+    if (listenErrorLabel)
+        return;
+    if (!silenceLabel) {
+        silenceLabel = new QLabel(ui->statusBar);
+        silenceLabel->setObjectName(QStringLiteral("silenceLabel"));
+        ui->statusBar->addPermanentWidget(silenceLabel, 1);
+    }
+    lastAccepted = QDateTime::currentDateTime().addMSecs(lastAcceptedAt - clock.elapsed());
+    retranslateSilenceNotice();
+    silenceLabel->show();
+}
+
+void MainWindow::retranslateSilenceNotice()
+{
+    if (silenceLabel)
+        silenceLabel->setText(tr("No node has reported since %1")
+                                  .arg(lastAccepted.time().toString(QStringLiteral("H:mm:ss"))));
+}
+
+void MainWindow::keepInView()
+{
+    // A size from a corrupt file, or a position on a screen unplugged since, would bring the
+    // window back as a sliver nobody can grab; what was saved is applied first all the same.
+    QSize wanted = size().expandedTo(MinimumRestoredSize);
+    const QRect frame(pos(), wanted);
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screens.isEmpty())
+        return;
+    QScreen *best = QGuiApplication::primaryScreen();
+    int bestArea = 0;
+    for (QScreen *screen : screens) {
+        const QRect common = screen->availableGeometry().intersected(frame);
+        const int area = common.isEmpty() ? 0 : common.width() * common.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = screen;
+        }
+    }
+    const QRect room = best->availableGeometry();
+    wanted = wanted.boundedTo(room.size());
+    const int x = qBound(room.left(), frame.left(), room.right() + 1 - wanted.width());
+    const int y = qBound(room.top(), frame.top(), room.bottom() + 1 - wanted.height());
+    if (wanted != size())
+        resize(wanted);
+    if (QPoint(x, y) != pos())
+        move(x, y);
 }

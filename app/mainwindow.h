@@ -3,6 +3,7 @@
 #include "nodestatus.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QSharedPointer>
@@ -45,6 +46,8 @@ public:
     void setSilenceForTest(int ms) { silenceMs = ms; }
     int silenceSpan() const { return silenceMs; }
     quint32 refreshCounter(int slot) const;
+    // How long ago the node last counted as heard (its silence span runs from there), in ms.
+    qint64 quietFor(int slot) const;
     const t_orvo_settings &nodeRecord(int slot) const;
     // The slot's panels of the current build (also the hidden ones), or null without a build.
     ChannelStateView *channelView(int slot) const;
@@ -76,8 +79,15 @@ private:
     };
 
     void restoreWindowState();
-    void refreshNode(int slot);
-    void rebuildPanels();
+    void keepInView();
+    // A rebuild after a silence must not count as hearing from the nodes that remain: when a
+    // whole installation goes quiet at once, each silence would keep the others on screen for
+    // another span.
+    enum class Heard { Now, NotNow };
+    void refreshNode(int slot, Heard heard = Heard::Now);
+    void rebuildPanels(Heard heard = Heard::Now);
+    void showSilenceNotice();
+    void retranslateSilenceNotice();
     void buildPanels();
     void pushState(int slot);
     void forgetPanel(const QWidget *panel);
@@ -100,6 +110,11 @@ private:
     int silenceMs = SilenceMs;
     // Shown in the status bar only when the port could not be bound.
     QLabel *listenErrorLabel = nullptr;
+    // Shown once nodes had reported and none is present any more, until the next datagram, so
+    // a lost installation does not look like a quiet start.
+    QLabel *silenceLabel = nullptr;
+    qint64 lastAcceptedAt = 0; // clock time of the last accepted datagram
+    QDateTime lastAccepted;    // its wall time, fixed when the notice appears
     // Within one drain of the socket the panel widgets are built once, when a push needs them
     // or when the drain ends, however many rebuilds the datagrams asked for.
     bool holdPanelBuild = false;

@@ -6,21 +6,25 @@
 #   <id> is the program, its desktop entry's name and the name the program gives
 #   QGuiApplication::setDesktopFileName(); <appstream-id> is the reverse-DNS component id the
 #   metainfo declares. The template may use @PROJECT_VERSION@ and @ORVO_RELEASE_DATE@.
+#   Both go into the package orvo_install_program gave the program <id>.
 # orvo_add_theme_icon(<id>)
-#   <id> names a drawing of orvo-make-icons; the PNGs and the SVG are drawn at build time.
+#   <id> names a drawing of orvo-make-icons; the PNGs and the SVG are drawn at build time and go
+#   into the package of the program <id>.
 
 set(ORVO_ICON_SIZES 16 22 24 32 48 64 128 256)
 
 function(orvo_install_desktop_app id)
   cmake_parse_arguments(D "" "COMPONENT;DESKTOP;METAINFO" "" ${ARGN})
+  orvo_package_of(${id} package)
   install(FILES ${D_DESKTOP} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
-          RENAME ${id}.desktop)
+          RENAME ${id}.desktop COMPONENT ${package})
   set(metainfo ${CMAKE_CURRENT_BINARY_DIR}/${D_COMPONENT}.metainfo.xml)
   configure_file(${D_METAINFO} ${metainfo} @ONLY)
-  install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT ${package})
 endfunction()
 
 function(orvo_add_theme_icon id)
+  orvo_package_of(${id} package)
   set(theme ${CMAKE_BINARY_DIR}/icons/hicolor)
   set(outputs ${theme}/scalable/apps/${id}.svg)
   set(size_args)
@@ -38,8 +42,9 @@ function(orvo_add_theme_icon id)
   add_custom_target(${id}_icons ALL DEPENDS ${outputs})
   foreach(size ${ORVO_ICON_SIZES})
     install(FILES ${theme}/${size}x${size}/apps/${id}.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            COMPONENT ${package})
   endforeach()
   install(FILES ${theme}/scalable/apps/${id}.svg
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT ${package})
 endfunction()

@@ -19,6 +19,10 @@
         <translation>Не удаётся принимать данные на UDP-порту %1: %2</translation>
     </message>
     <message>
+        <source>No node has reported since %1</source>
+        <translation>Ни один узел не присылал данных с %1</translation>
+    </message>
+    <message>
         <location filename="../mainwindow.ui" line="72"/>
         <source>&amp;Open connection...</source>
         <translation>&amp;Открыть соединение...</translation>

@@ -1,6 +1,7 @@
 // The viewer as an administrator installs it: `cmake --install` into a temporary prefix, then
 // the installed program started there, which must find its catalogues in share/ and the
-// framework's in the system's Qt folder.
+// framework's in the system's Qt folder. Each Debian package is one install component; each is
+// installed on its own too, to see what an administrator gets who chooses only some.
 
 #include <QLibraryInfo>
 #include <QProcess>
@@ -9,22 +10,92 @@
 #include <QUdpSocket>
 #include <QtTest>
 
+#include <memory>
+#include <vector>
+
 class TestInstalledLayout : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir prefix;
+    // Component name, package name, where the component alone was installed.
+    struct Package
+    {
+        const char *component;
+        const char *name;
+        QTemporaryDir prefix;
+    };
+    Package packages[3] = {{"main", "orvo-icp-view", {}},
+                           {"tools", "orvo-icp-view-tools", {}},
+                           {"simulators", "orvo-icp-view-simulators", {}}};
 
 private slots:
     void initTestCase()
     {
         QVERIFY(prefix.isValid());
-        QProcess install;
-        install.start(QStringLiteral(ORVO_CMAKE),
-                      {"--install", ORVO_BUILD_DIR, "--prefix", prefix.path()});
-        QVERIFY(install.waitForFinished(120000));
-        QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
-                 install.readAllStandardError().constData());
+        // All at once: four installs one after another would hold up the suite.
+        std::vector<std::unique_ptr<QProcess>> installs;
+        const auto install = [&installs](const QString &to, const QStringList &component) {
+            installs.push_back(std::make_unique<QProcess>());
+            installs.back()->start(QStringLiteral(ORVO_CMAKE),
+                                   QStringList{"--install", ORVO_BUILD_DIR, "--prefix", to} +
+                                       component);
+        };
+        install(prefix.path(), {});
+        for (Package &package : packages) {
+            QVERIFY(package.prefix.isValid());
+            install(package.prefix.path(), {"--component", package.component});
+        }
+        for (const auto &process : installs) {
+            QVERIFY(process->waitForFinished(120000));
+            QVERIFY2(process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0,
+                     process->readAllStandardError().constData());
+        }
+    }
+
+    // Everything a program brings goes into its package and into no other; every package
+    // carries its own licence and changelog.
+    void eachFileInItsPackage_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("package");
+        const auto program = [](const char *name, const char *package) {
+            QTest::addRow("%s", name) << QString("bin/") + name << package;
+            QTest::addRow("%s manual", name)
+                << QString("share/man/man1/%1.1.gz").arg(name) << package;
+        };
+        program("orvo-icp-view", "main");
+        program("orvo-module-view", "main");
+        program("orvo-module-tool", "tools");
+        program("orvo-node-sim", "simulators");
+        program("orvo-module-sim", "simulators");
+        for (const char *app : {"orvo-icp-view", "orvo-module-view"}) {
+            QTest::addRow("%s desktop entry", app)
+                << QString("share/applications/%1.desktop").arg(app) << "main";
+            QTest::addRow("%s icon", app)
+                << QString("share/icons/hicolor/48x48/apps/%1.png").arg(app) << "main";
+        }
+        QTest::newRow("program catalogue") << "share/orvo-icp-view/translations/orvo_zovIzid_ru.qm"
+                                           << "main";
+        QTest::newRow("README") << "share/doc/orvo-icp-view/README.md"
+                                << "main";
+        QTest::newRow("receive-buffer sample")
+            << "share/doc/orvo-icp-view/examples/60-orvo-icp-view.conf"
+            << "main";
+        for (const Package &package : packages) {
+            for (const char *file : {"copyright", "changelog.gz"})
+                QTest::addRow("%s %s", package.name, file)
+                    << QString("share/doc/%1/%2").arg(package.name, file) << package.component;
+        }
+    }
+    void eachFileInItsPackage()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, package);
+        for (const Package &candidate : packages)
+            QVERIFY2(QFileInfo::exists(candidate.prefix.filePath(path)) ==
+                         (package == candidate.component),
+                     candidate.component);
     }
 
     void files_data()

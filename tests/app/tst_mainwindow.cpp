@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QUdpSocket>
@@ -162,6 +163,47 @@ private slots:
         reopened.close();
         QCOMPARE(settings.allKeys(), QStringList{"lang"});
         QCOMPARE(settings.value("lang").toString(), QStringLiteral("en"));
+    }
+
+    void savedGeometryComesBackOnScreen_data()
+    {
+        QTest::addColumn<QVariant>("pos");
+        QTest::addColumn<QVariant>("size");
+        QTest::newRow("screen unplugged since")
+            << QVariant(QPoint(5000, 4000)) << QVariant(QSize(640, 480));
+        QTest::newRow("left and above the screen")
+            << QVariant(QPoint(-80, -122)) << QVariant(QSize(89, 133));
+        QTest::newRow("size not a size") << QVariant(QPoint(30, 40)) << QVariant("garbage");
+        QTest::newRow("larger than the screen")
+            << QVariant(QPoint(30, 40)) << QVariant(QSize(100000, 100000));
+    }
+    void savedGeometryComesBackOnScreen()
+    {
+        QFETCH(QVariant, pos);
+        QFETCH(QVariant, size);
+        QSettings settings;
+        settings.setValue("MainWindow/state", QByteArray());
+        settings.setValue("MainWindow/pos", pos);
+        settings.setValue("MainWindow/size", size);
+        MainWindow window(nullptr, port);
+        const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(room.contains(window.frameGeometry()), qPrintable(QString("%1,%2 %3x%4")
+                                                                       .arg(window.x())
+                                                                       .arg(window.y())
+                                                                       .arg(window.width())
+                                                                       .arg(window.height())));
+        QVERIFY(window.width() >= 400 && window.height() >= 300);
+    }
+
+    void panelsStandAtTheTop()
+    {
+        MainWindow window(nullptr, port);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        sendArrival(window, nodeSample(5, 1));
+        QWidget *contents = window.findChild<QWidget *>("scrollAreaWidgetContents");
+        QTRY_VERIFY(window.channelView(4)->isVisible());
+        QCOMPARE(window.channelView(4)->y(), contents->layout()->contentsMargins().top());
     }
 
     // The connection actions are never shown; in no language may their shortcuts act.
@@ -420,11 +462,82 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(5), 5000);
         QVERIFY(stackOf(window).isEmpty());
         QVERIFY(window.findChildren<ChannelStateView *>().isEmpty());
+        // Both fell silent at once; no silence counts as hearing from the other.
+        QVERIFY2(sinceRebuild.elapsed() < ShortSilenceMs * 2,
+                 qPrintable(QString::number(sinceRebuild.elapsed())));
 
         // The returning node is converted over its old record and keeps the old relay modes.
         sendArrival(window, withoutRelay);
         QCOMPARE(window.nodeRecord(4).relays[1].mode, quint16(3));
         QCOMPARE(tableOf(window.relayView(4))->rowCount(), 2);
+    }
+
+    // A switch or cable failure silences a whole installation at once: it must vanish within
+    // about one span of its last datagram, not one span per node.
+    void installationFallsSilentTogether()
+    {
+        MainWindow window(nullptr, port);
+        window.setSilenceForTest(ShortSilenceMs);
+        const auto notice = [&window] { return window.findChild<QLabel *>("silenceLabel"); };
+        const auto noneVisible = [&] { return !notice() || notice()->isHidden(); };
+        const auto sample = [](quint32 id) { return nodeSample(id, id % 2 ? 1 : 0, 0x01000000); };
+        const NodeSample lastOne = sample(32);
+        QElapsedTimer sinceLast, sinceLastOne;
+        // Each attempt: the nodes' last datagrams a few milliseconds apart, as on a plant, then
+        // node 32 once more half a span later. Nodes 1 to 31 must go about one span after their
+        // last datagram, and node 32 must outlive them: a silence that counted as hearing from
+        // it would take it along with them, a span later. A machine stalled for a good part of
+        // the span can fail an attempt; one of three must hold.
+        bool held = false;
+        for (int attempt = 0; attempt < 3 && !held; ++attempt) {
+            for (quint32 id = 1; id <= quint32(MainWindow::NodeCount); ++id)
+                send(sample(id));
+            QTRY_VERIFY(window.isPresent(31));
+            QVERIFY(noneVisible());
+            for (quint32 id = 1; id <= quint32(MainWindow::NodeCount); ++id) {
+                send(sample(id));
+                QTest::qWait(3);
+            }
+            QTRY_VERIFY(window.refreshCounter(31) == 0 || !window.isPresent(0));
+            sinceLast.start();
+            QTest::qWait(ShortSilenceMs / 2);
+            if (!window.isPresent(0) || !window.isPresent(31)) {
+                QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(31), 10000);
+                continue;
+            }
+            sendUnchanged(window, lastOne);
+            sinceLastOne.start();
+            QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(30), 10000);
+            for (int slot = 0; slot < 31; ++slot)
+                QVERIFY(!window.isPresent(slot));
+            held = sinceLast.elapsed() < ShortSilenceMs * 3 / 2 && window.isPresent(31);
+            if (held) {
+                // The rebuild still starts the remaining node's push cadence over; while one
+                // node reports, the status bar says nothing.
+                QVERIFY(window.quietFor(31) >= sinceLastOne.elapsed());
+                QCOMPARE(window.refreshCounter(31), quint32(6));
+                QCOMPARE(stackOf(window), Stack{{window.relayView(31)}});
+                QVERIFY(noneVisible());
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(!window.isPresent(31), 10000);
+        }
+        QVERIFY2(held, "nodes 1 to 31 outlasted their span by half, or took node 32 along");
+
+        // Then the window is empty as before the first datagram, but says since when.
+        QVERIFY(stackOf(window).isEmpty());
+        QVERIFY(notice() && !notice()->isHidden());
+        const QRegularExpression english("^No node has reported since (\\d{1,2}:\\d\\d:\\d\\d)$");
+        const QRegularExpressionMatch match = english.match(notice()->text());
+        QVERIFY2(match.hasMatch(), qPrintable(notice()->text()));
+        const QTime since = QTime::fromString(match.captured(1), "H:mm:ss");
+        QVERIFY(qAbs(since.secsTo(QTime::currentTime().addMSecs(-int(sinceLastOne.elapsed())))) <=
+                1);
+        QtTranslationSwitch::instance()->setLanguage(QStringLiteral("ru"));
+        QTRY_COMPARE(notice()->text(),
+                     QStringLiteral("Ни один узел не присылал данных с %1").arg(match.captured(1)));
+
+        sendArrival(window, lastOne);
+        QVERIFY(notice()->isHidden());
     }
 };
 
