@@ -329,7 +329,7 @@ void PanelBench::rebuild()
         for (int slot = 0; slot < MainWindow::NodeCount; ++slot)
             window->nodes[slot].present = slot < count;
     };
-    const int runs = underValgrind() ? 3 : 15;
+    const int runs = underValgrind() ? 1 : 15;
     const QByteArray nodes = QByteArray::number(count) + " full nodes";
     // A rebuild of what is there already, as when one node's record changes.
     figure(
