@@ -332,6 +332,10 @@ void MainWindow::rebuildPanels(Heard heard)
 void MainWindow::buildPanels()
 {
     panelsOutdated = false;
+    // The old stack goes and the new one comes with the content widget's updates suspended, so
+    // that no panel marks itself dirty on its own: the stack is painted once, when it is whole.
+    QWidget *const contents = ui->scrollAreaWidgetContents;
+    contents->setUpdatesEnabled(false);
     while (QLayoutItem *nodeItem = nodesLayout.takeAt(0)) {
         if (QLayout *nodeLayout = nodeItem->layout()) {
             while (QLayoutItem *panelItem = nodeLayout->takeAt(0)) {
@@ -367,6 +371,7 @@ void MainWindow::buildPanels()
             nodeLayout->addWidget(relayViews[slot]);
         nodesLayout.addLayout(nodeLayout);
     }
+    contents->setUpdatesEnabled(true);
 }
 
 void MainWindow::pushState(int slot)

@@ -6,12 +6,14 @@
 #include "meascondledindicator.h"
 #include "t_orvo_settings.h"
 #include "tableheight.h"
+#include "tableitembatch.h"
 #include "ui_channelstateview.h"
 
 #include <QDateTime>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLocale>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QTime>
 #include <QTimer>
@@ -162,11 +164,14 @@ void ChannelStateView::setChState(QSharedPointer<ChState> state)
     if (entry.configured)
         entry.timer.start();
     entry.status = quint32(state->status);
+    TableItemBatch written(ui->measTable);
+    const QScopedValueRollback<TableItemBatch *> writing(batch, &written);
     // Local time costs a look at the time zone; the text only changes with the second.
     const qint64 second = QDateTime::currentMSecsSinceEpoch() / 1000;
     if (second != entry.shownSecond) {
         entry.shownSecond = second;
-        entry.timeItem->setText(QTime::currentTime().toString(QStringLiteral("H:mm:ss")));
+        writeText(entry.timeItem, MeasCatalogue::TimeColumn,
+                  QTime::currentTime().toString(QStringLiteral("H:mm:ss")));
     }
 
     for (const auto &row : entry.rows) {
@@ -198,6 +203,8 @@ void ChannelStateView::chStatusTimeout()
             continue;
         // The time cell keeps showing when the last state came.
         entry->status = ChState::NoValidData;
+        TableItemBatch written(ui->measTable);
+        const QScopedValueRollback<TableItemBatch *> writing(batch, &written);
         for (const auto &row : entry->rows)
             clearRow(*row);
         showStatus(*entry);
@@ -279,18 +286,20 @@ void ChannelStateView::updateRow(MeasRow &row, const ChMeas &meas)
         showValue(row);
     }
     if (!wasValid || row.fsValue != meas.fs_value)
-        row.fsItem->setText(MeasCatalogue::percentText(meas.fs_value, fullScale));
+        writeText(row.fsItem, MeasCatalogue::FsColumn,
+                  MeasCatalogue::percentText(meas.fs_value, fullScale));
     if (!wasValid || row.baselineValid != meas.baseline_valid || row.baseline != meas.baseline) {
-        row.baseItem->setText(
-            meas.baseline_valid ? MeasCatalogue::percentText(meas.baseline, fullScale) : QString());
+        writeText(row.baseItem, MeasCatalogue::BaseColumn,
+                  meas.baseline_valid ? MeasCatalogue::percentText(meas.baseline, fullScale)
+                                      : QString());
     }
     if (!wasValid || row.baselineValid != meas.baseline_valid || row.baseline != meas.baseline ||
         row.fsValue != meas.fs_value || row.failed != failed) {
         // A failed measurement has no meaningful deviation from its baseline.
-        row.deltaItem->setText(
-            meas.baseline_valid && !failed
-                ? MeasCatalogue::deltaText(meas.fs_value, meas.baseline, fullScale)
-                : QString());
+        writeText(row.deltaItem, MeasCatalogue::DeltaColumn,
+                  meas.baseline_valid && !failed
+                      ? MeasCatalogue::deltaText(meas.fs_value, meas.baseline, fullScale)
+                      : QString());
     }
     row.fsValue = meas.fs_value;
     row.baselineValid = meas.baseline_valid;
@@ -306,14 +315,23 @@ void ChannelStateView::clearRow(MeasRow &row)
         return;
     row.valid = false;
     showValue(row);
-    row.fsItem->setText(QString());
-    row.baseItem->setText(QString());
-    row.deltaItem->setText(QString());
+    writeText(row.fsItem, MeasCatalogue::FsColumn, QString());
+    writeText(row.baseItem, MeasCatalogue::BaseColumn, QString());
+    writeText(row.deltaItem, MeasCatalogue::DeltaColumn, QString());
 }
 
 void ChannelStateView::showValue(MeasRow &row)
 {
-    row.valueItem->setText(row.valid ? MeasCatalogue::valueText(row.value, row.unit) : QString());
+    writeText(row.valueItem, MeasCatalogue::ValueColumn,
+              row.valid ? MeasCatalogue::valueText(row.value, row.unit) : QString());
+}
+
+void ChannelStateView::writeText(QTableWidgetItem *item, int column, const QString &text)
+{
+    if (batch)
+        batch->setText(item, column, text);
+    else
+        item->setText(text);
 }
 
 void ChannelStateView::showStatus(ChannelEntry &entry)

@@ -9,7 +9,9 @@
 class ChState;
 struct ChMeas;
 struct t_orvo_settings;
+class TableItemBatch;
 QT_BEGIN_NAMESPACE
+class QTableWidgetItem;
 class QTimer;
 namespace Ui {
 class ChannelStateView;
@@ -54,6 +56,8 @@ private:
     void updateRow(MeasRow &row, const ChMeas &meas);
     void clearRow(MeasRow &row);
     void showValue(MeasRow &row);
+    // Through the batch of the state being shown, when there is one.
+    void writeText(QTableWidgetItem *item, int column, const QString &text);
     void showStatus(ChannelEntry &entry);
     void refreshChannel(ChannelEntry &entry);
     void fitHeight();
@@ -62,4 +66,5 @@ private:
     std::vector<std::unique_ptr<ChannelEntry>> channelEntries;
     std::unique_ptr<Ui::ChannelStateView> ui;
     quint16 fullScale = 0xFFFF;
+    TableItemBatch *batch = nullptr;
 };

@@ -2,6 +2,9 @@
 #include "meascatalogue.h"
 #include "viewtestsupport.h"
 
+#include <QPaintEvent>
+#include <QScrollArea>
+
 #include <algorithm>
 
 using namespace ViewTest;
@@ -39,6 +42,22 @@ QTableWidget *configure(ChannelStateView &view, const Settings &settings)
     view.setSettings(settings);
     return view.findChild<QTableWidget *>();
 }
+
+// The union of what its widget was asked to paint.
+class PaintedRegion : public QObject
+{
+public:
+    explicit PaintedRegion(QWidget *widget) { widget->installEventFilter(this); }
+    QRegion region;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
 } // namespace
 
 class TestChannelStateView : public QObject
@@ -272,6 +291,61 @@ private slots:
         QTableWidget *freshTable = configure(fresh, settings);
         fresh.setChState(makeState(0, quint16(status), {next}));
         QCOMPARE(rowAt(table, 0), rowAt(freshTable, 0));
+    }
+
+    void pushedCellsRepaintWhereTheyShow_data()
+    {
+        QTest::addColumn<int>("above");    // height of what lies above the panel in the stack
+        QTest::addColumn<bool>("inSight"); // the changed cell can be seen right after the push
+        QTest::newRow("panel in sight") << 0 << true;
+        QTest::newRow("only the panel's top in sight") << 250 << true;
+        QTest::newRow("panel scrolled out of sight") << 2000 << false;
+    }
+
+    void pushedCellsRepaintWhereTheyShow()
+    {
+        QFETCH(int, above);
+        QFETCH(bool, inSight);
+
+        // A stack of panels in a scroll area, as the main window keeps them.
+        QScrollArea area;
+        auto *stack = new QWidget;
+        auto *layout = new QVBoxLayout(stack);
+        auto *filler = new QWidget;
+        filler->setFixedHeight(qMax(1, above));
+        layout->addWidget(filler);
+        auto *view = new ChannelStateView(nullptr, QStringLiteral("Module node id 7:"));
+        layout->addWidget(view);
+        area.setWidgetResizable(true);
+        area.setWidget(stack);
+        area.resize(520, 400);
+        QTableWidget *table = configure(*view, channelSettings(0b1, {{0, 0, 1},
+                                                                     {0, 1, 1},
+                                                                     {0, 2, 1},
+                                                                     {0, 3, 1},
+                                                                     {0, 4, 1},
+                                                                     {0, 5, 1},
+                                                                     {0, 6, 1},
+                                                                     {0, 7, 1}}));
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        const quint16 f = flags(0, 0, 0, true);
+        view->setChState(makeState(0, 0, {{0, 1, 0.25f, 32768, 16384, f}}));
+        settle();
+
+        PaintedRegion painted(table->viewport());
+        view->setChState(makeState(0, 0, {{0, 1, 0.5f, 40000, 16384, f}}));
+        settle();
+        const QRect value = table->visualItemRect(table->item(0, C::ValueColumn));
+        const QRect fs = table->visualItemRect(table->item(0, C::FsColumn));
+        QCOMPARE(painted.region.contains(value), inSight);
+        QCOMPARE(painted.region.contains(fs), inSight);
+        // What scrolls into sight later shows the state pushed while it was hidden.
+        area.ensureWidgetVisible(table);
+        settle();
+        QVERIFY(painted.region.contains(value) && painted.region.contains(fs));
+        QCOMPARE(rowAt(table, 0), QStringLiteral("green (Valid data)/green/green: "
+                                                 "0.500000 m/s\u00B2, 61.04, 25.00, 36.04"));
     }
 
     void statesWithoutSettingsAreIgnored()

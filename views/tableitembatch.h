@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QRect>
+#include <QSignalBlocker>
+#include <QVarLengthArray>
+
+QT_BEGIN_NAMESPACE
+class QString;
+class QTableWidget;
+class QTableWidgetItem;
+class QWidget;
+QT_END_NAMESPACE
+
+// Writes a batch of item texts into one table and tells its view once. Each item's own notice
+// would have the view mark its cell dirty on its own, a region union per cell that grows with
+// the rows, and for a panel scrolled out of sight as well. Here the model stays quiet while the
+// batch lasts; at its end every written item is still announced through itemChanged, and the
+// view repaints one rectangle per run of adjacent written columns, only when it is on screen.
+class TableItemBatch
+{
+public:
+    explicit TableItemBatch(QTableWidget *table);
+    ~TableItemBatch();
+    TableItemBatch(const TableItemBatch &) = delete;
+    TableItemBatch &operator=(const TableItemBatch &) = delete;
+
+    // column is the item's column, which the caller knows for less than the table's lookup.
+    void setText(QTableWidgetItem *item, int column, const QString &text);
+
+private:
+    static constexpr int MaxColumns = 16;
+
+    QTableWidget *const table;
+    QSignalBlocker quiet;
+    QVarLengthArray<QTableWidgetItem *, 128> written;
+    // Per column, the first and last written row; -1 while none.
+    int firstRow[MaxColumns];
+    int lastRow[MaxColumns];
+    bool wholeTable = false;
+};
+
+// Whether any part of the widget can be seen in its window, the clipping of every ancestor
+// (such as a scroll area's viewport) counted.
+bool isOnScreen(const QWidget *widget);
