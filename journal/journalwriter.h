@@ -1,0 +1,45 @@
+#pragma once
+
+#include "journalevent.h"
+#include "journalspec.h"
+
+#include <QObject>
+
+// Writes events and trend intervals into a journal from a worker thread of its own. The calls
+// return at once: the GUI thread never waits on the database. While the journal cannot be
+// written, events are kept in memory up to BacklogLimit and written when it works again
+// (retried every RetryMs); beyond the bound one "gap" row counts what was lost.
+class JournalWriter : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int BacklogLimit = 100000;
+    static constexpr int RetryMs = 5000;
+
+    explicit JournalWriter(QObject *parent = nullptr);
+    ~JournalWriter() override; // stops as stop() does, if still running
+
+    // Opens the journal on the worker thread and writes "recording-started" with the detail
+    // given (the listening port, or why it is not listening). Before that, a journal whose
+    // last recording of this installation did not end cleanly gets its "recording-stopped"
+    // with detail "unclean" at the time of the last write. The outcome arrives as
+    // stateChanged().
+    void start(const JournalSpec &spec, const QString &installation, const QString &startDetail);
+    // Queue for writing; installation is filled in by the writer when empty.
+    void record(const JournalEvent &event);
+    void recordIntervals(const QVector<TrendInterval> &intervals);
+    // Writes "recording-stopped" with the detail, flushes what is queued (waiting at most
+    // timeoutMs for the database) and ends the worker. For program exit only.
+    void stop(const QString &detail, int timeoutMs = 3000);
+
+    bool isRecording() const;
+    // Why the journal is not recording, for the status bar; empty while it records.
+    QString problem() const;
+    // Events and intervals queued and not yet written.
+    int backlog() const;
+
+signals:
+    // Emitted on the thread that owns the writer whenever recording starts or stops working.
+    void stateChanged(bool recording, const QString &reason);
+};
