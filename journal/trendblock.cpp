@@ -98,15 +98,33 @@ QByteArray TrendBlock::encode() const
         put<quint64>(p, sumBits);
         putFloat(p, r.last);
     }
-    return qCompress(raw, 6);
+    // Byte k of every record side by side: the counts, flags and exponents of a block barely
+    // change, and compress to almost nothing once they stand together.
+    const int n = slotCount();
+    QByteArray planes(raw.size(), Qt::Uninitialized);
+    const char *from = raw.constData();
+    char *to = planes.data();
+    for (int i = 0; i < n; ++i) {
+        for (int k = 0; k < RecordBytes; ++k)
+            to[k * n + i] = from[i * RecordBytes + k];
+    }
+    return qCompress(planes, 6);
 }
 
 bool TrendBlock::decode(const QByteArray &data)
 {
     std::fill(m_records.begin(), m_records.end(), TrendRecord());
-    const QByteArray raw = qUncompress(data);
-    if (raw.size() != slotCount() * RecordBytes)
+    const QByteArray planes = qUncompress(data);
+    const int n = slotCount();
+    if (planes.size() != n * RecordBytes)
         return false;
+    QByteArray raw(planes.size(), Qt::Uninitialized);
+    const char *from = planes.constData();
+    char *to = raw.data();
+    for (int i = 0; i < n; ++i) {
+        for (int k = 0; k < RecordBytes; ++k)
+            to[i * RecordBytes + k] = from[k * n + i];
+    }
     const char *p = raw.constData();
     for (TrendRecord &r : m_records) {
         const quint32 countBits = take<quint32>(p);

@@ -609,10 +609,11 @@ void TestJournalStore::trendsMatchBruteForce()
     const QVector<Case> cases{
         {start, end, 100000, 1},            // every second fits
         {start, start + 3600000, 2000, 2},  // one hour in two-second steps
-        {start, end, 130, 56},              // seconds merged
-        {start, end, 121, 60},              // whole minutes
+        {start, end, 1000, 8},              // seconds merged
+        {start, end, 130, 60},              // whole minutes
         {start, end, 120, 120},             // minutes merged
-        {start, end, 12, 1200},             // 10 min tier, merged
+        {start, end, 12, 660},              // minutes merged into more than 10 min
+        {start, end, 3, 3600},              // 10 min tier, merged
         {start + 1500, start + 9500, 50, 1} // partial seconds at the edges
     };
     JournalQuery query(&store);
@@ -624,7 +625,7 @@ void TestJournalStore::trendsMatchBruteForce()
         QVERIFY(!points.isEmpty());
         const int intervalS = points.first().intervalS;
         QCOMPARE(intervalS, c.expectedInterval);
-        const qint64 tierS = intervalS % 600 == 0 ? 600 : intervalS % 60 == 0 ? 60 : 1;
+        const qint64 tierS = intervalS == 3600 ? 600 : intervalS % 60 == 0 ? 60 : 1;
         const auto expected = bruteForce(c.from, c.to, tierS * 1000, intervalS * 1000LL);
         QCOMPARE(points.size(), expected.size());
         int i = 0;
