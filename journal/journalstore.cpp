@@ -213,7 +213,8 @@ bool JournalStore::open(const JournalSpec &spec, Access access, QString *error)
         if (!spec.user.isEmpty())
             db.setUserName(spec.user);
         db.setDatabaseName(spec.database);
-        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+        // Short enough for a stop that flushes within its few seconds.
+        db.setConnectOptions(QStringLiteral("connect_timeout=3"));
     } else {
         db.setDatabaseName(spec.path);
         db.setConnectOptions(access == Access::ReadOnly
