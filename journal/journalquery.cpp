@@ -170,10 +170,14 @@ bool JournalQuery::alarms(const EventFilter &filter, bool activeOnly, QVector<Al
     quiet.prepare(QStringLiteral("SELECT MIN(id) FROM journal_events WHERE node = ? AND kind = ? "
                                  "AND channel = ? AND slot = ? "
                                  "AND relay = ? AND alarm = 0 AND id > ? AND installation = ?"));
+    // The kinds are written out, not bound: only then can SQLite use the partial index.
+    QSqlQuery heard(store->database());
+    heard.prepare(QStringLiteral("SELECT MIN(id) FROM journal_events WHERE kind = 'node-heard' AND "
+                                 "node = ? AND id > ? AND installation = ?"));
     QSqlQuery restart(store->database());
     restart.prepare(
-        QStringLiteral("SELECT MIN(id) FROM journal_events WHERE kind = ? AND node = ? AND "
-                       "id > ? AND installation = ?"));
+        QStringLiteral("SELECT MIN(id) FROM journal_events WHERE kind = 'recording-started' "
+                       "AND node = 0 AND id > ? AND installation = ?"));
     QSqlQuery timeOf(store->database());
     timeOf.prepare(QStringLiteral("SELECT time_ms FROM journal_events WHERE id = ?"));
     QHash<QString, int> raised;
@@ -203,12 +207,10 @@ bool JournalQuery::alarms(const EventFilter &filter, bool activeOnly, QVector<Al
               QVariant(e.slot), QVariant(e.relay), QVariant(e.id), QVariant(e.installation)})
             quiet.addBindValue(v);
         consider(quiet);
-        for (const QVariant &v : {QVariant(QStringLiteral("node-heard")), QVariant(e.node),
-                                  QVariant(e.id), QVariant(e.installation)})
-            restart.addBindValue(v);
-        consider(restart);
-        for (const QVariant &v : {QVariant(QStringLiteral("recording-started")), QVariant(0),
-                                  QVariant(e.id), QVariant(e.installation)})
+        for (const QVariant &v : {QVariant(e.node), QVariant(e.id), QVariant(e.installation)})
+            heard.addBindValue(v);
+        consider(heard);
+        for (const QVariant &v : {QVariant(e.id), QVariant(e.installation)})
             restart.addBindValue(v);
         consider(restart);
         AlarmEntry entry;

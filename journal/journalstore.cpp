@@ -346,6 +346,9 @@ bool JournalStore::createSchema(QString *error)
         QStringLiteral("CREATE INDEX journal_events_node ON journal_events (node, time_ms)"),
         QStringLiteral("CREATE INDEX journal_events_item ON journal_events "
                        "(node, kind, channel, slot, relay, id) WHERE alarm IS NOT NULL"),
+        // Where an alarm summary looks for the return of a node.
+        QStringLiteral("CREATE INDEX journal_events_heard ON journal_events (node, id) "
+                       "WHERE kind = 'node-heard'"),
         // An alarm is acknowledged once, even by two users at the same moment.
         QStringLiteral("CREATE UNIQUE INDEX journal_events_ack ON journal_events (ref_id) "
                        "WHERE ref_id IS NOT NULL"),
