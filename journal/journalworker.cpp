@@ -123,7 +123,8 @@ bool JournalWorker::tryOpen()
     if (lastIntervalWriteMs == 0)
         lastIntervalWriteMs = now;
     setState(true, QString());
-    return flush(false, false);
+    // What waited through an outage goes at once, trend intervals included.
+    return flush(true, false);
 }
 
 bool JournalWorker::flush(bool all, bool release)
@@ -138,7 +139,8 @@ bool JournalWorker::flush(bool all, bool release)
         events.swap(queue->events);
         if (withIntervals)
             intervals.swap(queue->intervals);
-        queue->inFlight = events.size() + intervals.size();
+        queue->eventsInFlight = events.size();
+        queue->intervalsInFlight = intervals.size();
         lostEvents = queue->lostEvents;
         lostIntervals = queue->lostIntervals;
         firstLost = queue->firstLostMs;
@@ -163,7 +165,8 @@ bool JournalWorker::flush(bool all, bool release)
     }
     const bool ok = store->write(batch, intervals, now, release);
     QMutexLocker lock(&queue->mutex);
-    queue->inFlight = 0;
+    queue->eventsInFlight = 0;
+    queue->intervalsInFlight = 0;
     if (ok) {
         lastWriteMs = now;
         if (withIntervals)

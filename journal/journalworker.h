@@ -19,7 +19,8 @@ struct JournalQueue
     QMutex mutex;
     QVector<JournalEvent> events;
     QVector<TrendInterval> intervals;
-    int inFlight = 0; // taken by the worker and not yet written
+    int eventsInFlight = 0; // taken by the worker and not yet written
+    int intervalsInFlight = 0;
     qint64 lostEvents = 0;
     qint64 lostIntervals = 0;
     qint64 firstLostMs = 0;

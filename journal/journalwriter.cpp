@@ -60,7 +60,7 @@ void JournalWriter::start(const JournalSpec &spec, const QString &name, const QS
 void JournalWriter::record(const JournalEvent &event)
 {
     QMutexLocker lock(&queue->mutex);
-    if (queue->events.size() + queue->inFlight >= BacklogLimit) {
+    if (queue->events.size() + queue->eventsInFlight >= BacklogLimit) {
         if (queue->lostEvents == 0 && queue->lostIntervals == 0)
             queue->firstLostMs = event.timeMs;
         ++queue->lostEvents;
@@ -76,7 +76,7 @@ void JournalWriter::recordIntervals(const QVector<TrendInterval> &intervals)
 {
     QMutexLocker lock(&queue->mutex);
     for (const TrendInterval &interval : intervals) {
-        if (queue->intervals.size() >= IntervalBacklogLimit) {
+        if (queue->intervals.size() + queue->intervalsInFlight >= IntervalBacklogLimit) {
             if (queue->lostEvents == 0 && queue->lostIntervals == 0)
                 queue->firstLostMs = interval.startMs;
             ++queue->lostIntervals;
@@ -134,5 +134,6 @@ QString JournalWriter::problem() const
 int JournalWriter::backlog() const
 {
     QMutexLocker lock(&queue->mutex);
-    return queue->events.size() + queue->intervals.size() + queue->inFlight;
+    return queue->events.size() + queue->intervals.size() + queue->eventsInFlight +
+           queue->intervalsInFlight;
 }

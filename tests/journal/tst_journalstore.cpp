@@ -439,7 +439,12 @@ void TestJournalStore::backlogIsBoundedAndGapCounted()
     for (int i = 0; i < JournalWriter::BacklogLimit - 1 + extra; ++i)
         writer.record(makeEvent(Journal::Kind::RelayLogical, t0 + i, 1 + i % 32,
                                 QStringLiteral("0"), QStringLiteral("1"), 0, 0, 1 + i % 8));
-    QCOMPARE(writer.backlog(), JournalWriter::BacklogLimit);
+    // Trend intervals have a bound of their own; these have no tier, so writing them is cheap.
+    QVector<TrendInterval> intervals(JournalWriter::IntervalBacklogLimit + 3);
+    for (TrendInterval &iv : intervals)
+        iv.intervalS = 7;
+    writer.recordIntervals(intervals);
+    QCOMPARE(writer.backlog(), JournalWriter::BacklogLimit + JournalWriter::IntervalBacklogLimit);
 
     QVERIFY(QFile::remove(blocker));
     QTRY_VERIFY_WITH_TIMEOUT(writer.isRecording(), 10000);
@@ -455,6 +460,9 @@ void TestJournalStore::backlogIsBoundedAndGapCounted()
     QVERIFY(JournalQuery(&store).events(gaps, &events, &error));
     QCOMPARE(events.size(), 1);
     QCOMPARE(events.first().to, QString::number(extra));
+    QVERIFY2(events.first().detail.startsWith(
+                 QStringLiteral("%1 events and 3 trend intervals").arg(extra)),
+             qPrintable(events.first().detail));
     QCOMPARE(events.first().timeMs, t0 + JournalWriter::BacklogLimit - 1);
     QVERIFY(JournalQuery(&store).events(EventFilter(), &events, &error));
     QCOMPARE(events.size(), JournalWriter::BacklogLimit + 2); // and the gap, and the stop
