@@ -33,6 +33,13 @@ void JournalWriter::setRetryInterval(int ms)
     retryMs = ms;
 }
 
+void JournalWriter::setBacklogLimitsForTest(int events, int intervals)
+{
+    QMutexLocker lock(&queue->mutex);
+    eventLimit = events;
+    intervalLimit = intervals;
+}
+
 void JournalWriter::start(const JournalSpec &spec, const QString &name, const QString &startDetail)
 {
     if (thread)
@@ -60,7 +67,7 @@ void JournalWriter::start(const JournalSpec &spec, const QString &name, const QS
 void JournalWriter::record(const JournalEvent &event)
 {
     QMutexLocker lock(&queue->mutex);
-    if (queue->events.size() + queue->eventsInFlight >= BacklogLimit) {
+    if (queue->events.size() + queue->eventsInFlight >= eventLimit) {
         if (queue->lostEvents == 0 && queue->lostIntervals == 0)
             queue->firstLostMs = event.timeMs;
         ++queue->lostEvents;
@@ -76,7 +83,7 @@ void JournalWriter::recordIntervals(const QVector<TrendInterval> &intervals)
 {
     QMutexLocker lock(&queue->mutex);
     for (const TrendInterval &interval : intervals) {
-        if (queue->intervals.size() + queue->intervalsInFlight >= IntervalBacklogLimit) {
+        if (queue->intervals.size() + queue->intervalsInFlight >= intervalLimit) {
             if (queue->lostEvents == 0 && queue->lostIntervals == 0)
                 queue->firstLostMs = interval.startMs;
             ++queue->lostIntervals;

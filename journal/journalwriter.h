@@ -56,6 +56,8 @@ public:
     void setRetention(const JournalRetention &retention);
     // How long to wait before opening again a journal that failed; before start(), for tests.
     void setRetryInterval(int ms);
+    // Smaller bounds, so a test fills them quickly.
+    void setBacklogLimitsForTest(int events, int intervals);
 
 signals:
     // Emitted on the thread that owns the writer whenever recording starts or stops working.
@@ -68,6 +70,8 @@ private:
     QString installation;
     JournalRetention retention;
     int retryMs = RetryMs;
+    int eventLimit = BacklogLimit;
+    int intervalLimit = IntervalBacklogLimit;
     bool recording = false;
     QString reason;
 };

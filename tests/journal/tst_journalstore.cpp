@@ -422,8 +422,11 @@ void TestJournalStore::backlogIsBoundedAndGapCounted()
     spec.type = JournalSpec::Type::SQLite;
     spec.path = blocker + QStringLiteral("/journal.sqlite");
 
+    const int eventLimit = 2000;
+    const int intervalLimit = 500;
     JournalWriter writer;
     writer.setRetryInterval(300);
+    writer.setBacklogLimitsForTest(eventLimit, intervalLimit);
     QSignalSpy state(&writer, &JournalWriter::stateChanged);
     writer.start(spec, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
     QVERIFY(state.wait(10000));
@@ -436,15 +439,18 @@ void TestJournalStore::backlogIsBoundedAndGapCounted()
     const qint64 t0 = QDateTime::currentMSecsSinceEpoch();
     const int extra = 7;
     // recording-started is queued too.
-    for (int i = 0; i < JournalWriter::BacklogLimit - 1 + extra; ++i)
+    for (int i = 0; i < eventLimit - 1 + extra; ++i)
         writer.record(makeEvent(Journal::Kind::RelayLogical, t0 + i, 1 + i % 32,
                                 QStringLiteral("0"), QStringLiteral("1"), 0, 0, 1 + i % 8));
-    // Trend intervals have a bound of their own; these have no tier, so writing them is cheap.
-    QVector<TrendInterval> intervals(JournalWriter::IntervalBacklogLimit + 3);
-    for (TrendInterval &iv : intervals)
-        iv.intervalS = 7;
+    // Trend intervals have a bound of their own.
+    QVector<TrendInterval> intervals(intervalLimit + 3);
+    for (int i = 0; i < intervals.size(); ++i) {
+        intervals[i].node = 1 + i % 32;
+        intervals[i].startMs = t0 - t0 % 1000 + 1000 * (i / 32);
+        intervals[i].count = 1;
+    }
     writer.recordIntervals(intervals);
-    QCOMPARE(writer.backlog(), JournalWriter::BacklogLimit + JournalWriter::IntervalBacklogLimit);
+    QCOMPARE(writer.backlog(), eventLimit + intervalLimit);
 
     QVERIFY(QFile::remove(blocker));
     QTRY_VERIFY_WITH_TIMEOUT(writer.isRecording(), 10000);
@@ -463,9 +469,9 @@ void TestJournalStore::backlogIsBoundedAndGapCounted()
     QVERIFY2(events.first().detail.startsWith(
                  QStringLiteral("%1 events and 3 trend intervals").arg(extra)),
              qPrintable(events.first().detail));
-    QCOMPARE(events.first().timeMs, t0 + JournalWriter::BacklogLimit - 1);
+    QCOMPARE(events.first().timeMs, t0 + eventLimit - 1);
     QVERIFY(JournalQuery(&store).events(EventFilter(), &events, &error));
-    QCOMPARE(events.size(), JournalWriter::BacklogLimit + 2); // and the gap, and the stop
+    QCOMPARE(events.size(), eventLimit + 2); // and the gap, and the stop
     QCOMPARE(Journal::kindName(events.first().kind), QStringLiteral("recording-started"));
 }
 
