@@ -370,6 +370,15 @@ bool JournalStore::createSchema(QString *error)
     if (!begin())
         return fail(error, tr("cannot create the journal: %1").arg(db.lastError().text()));
     QSqlQuery q(db);
+    // Two writers starting on an empty database at once: the second waits here and then
+    // finds the journal the first one created.
+    if (pg)
+        q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(1869771375)"));
+    if (db.tables().contains(QStringLiteral("journal_meta"))) {
+        db.commit();
+        m_version = SchemaVersion;
+        return true;
+    }
     for (const QString &statement : statements) {
         if (!q.exec(statement)) {
             const QString reason = q.lastError().text();

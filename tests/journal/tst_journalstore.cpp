@@ -523,7 +523,7 @@ void TestJournalStore::twoInstallationsShareADatabase()
     JournalWriter south;
     north.start(spec, QStringLiteral("north:49153"), QStringLiteral("port 49153"));
     south.start(spec, QStringLiteral("south:49153"), QStringLiteral("port 49153"));
-    QTRY_VERIFY_WITH_TIMEOUT(north.isRecording() && south.isRecording(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(north.isRecording() && south.isRecording(), 20000);
     const qint64 t0 = QDateTime::currentMSecsSinceEpoch();
     for (int i = 0; i < 50; ++i) {
         JournalEvent e =
