@@ -186,6 +186,7 @@ int main(int argc, char *argv[])
             }
         }
         say(QStringLiteral("generated in %1 s").arg(generation.elapsed() / 1000));
+        db = QSqlDatabase();
         store.close();
         if (!store.open(spec, JournalStore::Access::ReadOnly, &error)) {
             say(error);
