@@ -125,9 +125,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://keldor.example/orvo-icp-view")
 # Library dependencies come from the binaries. The framework's Russian texts are read from the
-# system's Qt translations folder at run time; without them the windows still work.
+# system's Qt translations folder at run time; without them the windows still work. The
+# journal's database drivers are plugins Qt loads at run time too: SQLite always, PostgreSQL
+# for a plant-wide journal.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_MAIN_PACKAGE_RECOMMENDS "qttranslations5-l10n")
+set(CPACK_DEBIAN_MAIN_PACKAGE_DEPENDS "libqt5sql5-sqlite")
+set(CPACK_DEBIAN_MAIN_PACKAGE_RECOMMENDS "qttranslations5-l10n, libqt5sql5-psql")
 # Up to this release the one package held the console and the simulators too.
 foreach(PACKAGE TOOLS SIMULATORS)
   set(CPACK_DEBIAN_${PACKAGE}_PACKAGE_REPLACES "${ORVO_PACKAGE_NAME} (<< ${PROJECT_VERSION})")

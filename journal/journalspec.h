@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Where a journal lives, as given by --journal or the INI key "journal": a file path for
+// SQLite, or postgresql://[user@]host[:port]/database. A password never appears here: the
+// PostgreSQL client reads it from ~/.pgpass or PGPASSFILE.
+struct JournalSpec
+{
+    enum class Type { None, SQLite, PostgreSQL };
+
+    Type type = Type::None;
+    QString path; // SQLite
+    QString user; // PostgreSQL; empty: the login name
+    QString host;
+    int port = 5432;
+    QString database;
+
+    // False with *error set for a text that names neither; an empty text is an error too.
+    static bool parse(const QString &text, JournalSpec *spec, QString *error);
+    // The default journal: journal.sqlite in the user's data folder (AppDataLocation).
+    static JournalSpec defaultSpec();
+    // For messages and logs: the path, or postgresql://user@host:port/database.
+    QString display() const;
+};
