@@ -2,8 +2,18 @@
 
 #include "journalevent.h"
 #include "journalspec.h"
+#include "journalstore.h"
 
 #include <QObject>
+
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+class QThread;
+QT_END_NAMESPACE
+
+class JournalWorker;
+struct JournalQueue;
 
 // Writes events and trend intervals into a journal from a worker thread of its own. The calls
 // return at once: the GUI thread never waits on the database. While the journal cannot be
@@ -16,6 +26,9 @@ class JournalWriter : public QObject
 public:
     static constexpr int BacklogLimit = 100000;
     static constexpr int RetryMs = 5000;
+    // Trend intervals kept while the journal cannot be written: five minutes of a full
+    // installation (32 nodes, 4 channels, 8 measurements).
+    static constexpr int IntervalBacklogLimit = 300000;
 
     explicit JournalWriter(QObject *parent = nullptr);
     ~JournalWriter() override; // stops as stop() does, if still running
@@ -39,7 +52,22 @@ public:
     // Events and intervals queued and not yet written.
     int backlog() const;
 
+    // How long the journal keeps what it holds; before start().
+    void setRetention(const JournalRetention &retention);
+    // How long to wait before opening again a journal that failed; before start(), for tests.
+    void setRetryInterval(int ms);
+
 signals:
     // Emitted on the thread that owns the writer whenever recording starts or stops working.
     void stateChanged(bool recording, const QString &reason);
+
+private:
+    std::unique_ptr<JournalQueue> queue;
+    QThread *thread = nullptr;
+    JournalWorker *worker = nullptr;
+    QString installation;
+    JournalRetention retention;
+    int retryMs = RetryMs;
+    bool recording = false;
+    QString reason;
 };

@@ -1,0 +1,107 @@
+#include "journalspec.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("JournalSpec", text);
+}
+
+bool parsePostgres(const QString &text, JournalSpec *spec, QString *error)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty()) {
+        *error = tr("not a PostgreSQL address: expected postgresql://[user@]host[:port]/database");
+        return false;
+    }
+    // The text is echoed in messages and logs and visible to every user of the machine in the
+    // process list, so a password in it is refused instead of used.
+    const int at = text.indexOf(QLatin1Char('@'));
+    if (!url.password().isEmpty() || (at >= 0 && text.left(at).count(QLatin1Char(':')) > 1)) {
+        *error = tr("a password does not belong in the journal address; put it into ~/.pgpass "
+                    "or the file PGPASSFILE names");
+        return false;
+    }
+    if (url.hasQuery() || url.hasFragment()) {
+        *error = tr("the PostgreSQL address takes no options after the database name");
+        return false;
+    }
+    QString database = url.path();
+    if (!database.startsWith(QLatin1Char('/')) || database.size() < 2 ||
+        database.indexOf(QLatin1Char('/'), 1) >= 0) {
+        *error = tr(
+            "the PostgreSQL address names no database: postgresql://[user@]host[:port]/database");
+        return false;
+    }
+    database.remove(0, 1);
+    const int port = url.port(5432);
+    if (port < 1 || port > 65535) {
+        *error = tr("the port must be 1 to 65535");
+        return false;
+    }
+    spec->type = JournalSpec::Type::PostgreSQL;
+    spec->path.clear();
+    spec->user = url.userName();
+    spec->host = url.host();
+    spec->port = port;
+    spec->database = database;
+    return true;
+}
+
+} // namespace
+
+bool JournalSpec::parse(const QString &text, JournalSpec *spec, QString *error)
+{
+    JournalSpec parsed;
+    QString reason;
+    if (text.trimmed().isEmpty()) {
+        reason =
+            tr("the journal is empty: give a file or postgresql://[user@]host[:port]/database");
+    } else if (text.startsWith(QLatin1String("postgresql:"), Qt::CaseInsensitive) ||
+               text.startsWith(QLatin1String("postgres:"), Qt::CaseInsensitive)) {
+        parsePostgres(text, &parsed, &reason);
+    } else {
+        parsed.type = Type::SQLite;
+        parsed.path = text;
+    }
+    if (parsed.type == Type::None) {
+        if (error)
+            *error = reason;
+        return false;
+    }
+    *spec = parsed;
+    return true;
+}
+
+JournalSpec JournalSpec::defaultSpec()
+{
+    JournalSpec spec;
+    spec.type = Type::SQLite;
+    spec.path = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                    .filePath(QStringLiteral("journal.sqlite"));
+    return spec;
+}
+
+QString JournalSpec::display() const
+{
+    switch (type) {
+    case Type::None:
+        return QString();
+    case Type::SQLite:
+        return path;
+    case Type::PostgreSQL:
+        break;
+    }
+    const QString hostText =
+        host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
+    const QString userText = user.isEmpty() ? QString() : user + QLatin1Char('@');
+    return QStringLiteral("postgresql://%1%2:%3/%4")
+        .arg(userText, hostText)
+        .arg(port)
+        .arg(database);
+}

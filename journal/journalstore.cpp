@@ -1,0 +1,763 @@
+#include "journalstore.h"
+
+#include "journalformat.h"
+#include "trendblock.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMap>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSysInfo>
+#include <QVariant>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("JournalStore", text);
+}
+
+const char ApplicationId[] = "orvo-journal";
+
+QString nextConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("orvo-journal-%1").arg(++counter);
+}
+
+bool processRuns(qint64 pid)
+{
+    if (pid <= 0)
+        return false;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
+// Creates the folders of a journal that do not exist yet, readable by their owner only: a
+// journal tells when a plant ran and failed.
+bool makeFolder(const QString &dir, QString *reason)
+{
+    QStringList missing;
+    QFileInfo info(dir);
+    while (!info.exists() && !info.isRoot() && !info.filePath().isEmpty()) {
+        missing.prepend(info.absoluteFilePath());
+        info.setFile(info.absolutePath());
+    }
+    for (const QString &path : qAsConst(missing)) {
+        if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST) {
+            *reason = QString::fromLocal8Bit(strerror(errno));
+            return false;
+        }
+    }
+    return true;
+}
+
+// The parameters of an alarm: the new state is abnormal (1), quiet (0), or neither (null).
+QVariant alarmState(const JournalEvent &event)
+{
+    using Journal::Kind;
+    switch (event.kind) {
+    case Kind::Failure:
+    case Kind::Alert:
+    case Kind::Danger:
+        if (event.to == QLatin1String("true"))
+            return 1;
+        if (event.to == QLatin1String("false"))
+            return 0;
+        return QVariant(QVariant::Int);
+    case Kind::ChannelStatus:
+        return event.to == QLatin1String("Valid data") ? 0 : 1;
+    case Kind::RelayFault:
+        return event.to == QLatin1String("1") ? 1 : 0;
+    default:
+        return QVariant(QVariant::Int);
+    }
+}
+
+} // namespace
+
+const QVector<TrendTier> &JournalStore::tiers()
+{
+    // 1 s in blocks of a minute, 1 min in blocks of an hour, 10 min in blocks of a day.
+    static const QVector<TrendTier> list{{1, 60}, {60, 60}, {600, 144}};
+    return list;
+}
+
+JournalStore::JournalStore() = default;
+
+JournalStore::~JournalStore()
+{
+    close();
+}
+
+QSqlDatabase JournalStore::database() const
+{
+    return m_connection.isEmpty() ? QSqlDatabase() : QSqlDatabase::database(m_connection, false);
+}
+
+bool JournalStore::isOpen() const
+{
+    return !m_connection.isEmpty() && database().isOpen();
+}
+
+void JournalStore::close()
+{
+    m_seriesCache.clear();
+    if (m_connection.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+    m_connection.clear();
+    m_version = 0;
+}
+
+QString JournalStore::lastError() const
+{
+    const QString reason = m_lastError.isEmpty() ? database().lastError().text() : m_lastError;
+    return tr("%1: %2").arg(m_spec.display(), reason);
+}
+
+bool JournalStore::exec(QSqlQuery &q)
+{
+    if (q.exec())
+        return true;
+    m_lastError = q.lastError().text();
+    if (m_lastError.trimmed().isEmpty())
+        m_lastError = database().lastError().text();
+    return false;
+}
+
+bool JournalStore::fail(QString *error, const QString &reason) const
+{
+    if (error)
+        *error = tr("%1: %2").arg(m_spec.display(), reason);
+    return false;
+}
+
+bool JournalStore::sqliteFileOk(QString *error)
+{
+    const QString path = m_spec.path;
+    QFileInfo info(path);
+    if (!info.exists()) {
+        if (m_access == Access::ReadOnly)
+            return fail(error, tr("no journal there"));
+        QString reason;
+        if (!makeFolder(info.absolutePath(), &reason))
+            return fail(error, tr("cannot create its folder: %1").arg(reason));
+        const int fd =
+            ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd < 0 && errno != EEXIST)
+            return fail(error, QString::fromLocal8Bit(strerror(errno)));
+        if (fd >= 0)
+            ::close(fd);
+        return true;
+    }
+    if (!info.isFile())
+        return fail(error, tr("not a file"));
+    if (info.size() == 0)
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, file.errorString());
+    if (file.read(16) != QByteArray("SQLite format 3\0", 16))
+        return fail(error, tr("not a journal (not an SQLite database); left as it is"));
+    return true;
+}
+
+bool JournalStore::open(const JournalSpec &spec, Access access, QString *error)
+{
+    close();
+    m_spec = spec;
+    m_access = access;
+    const bool postgres = spec.type == JournalSpec::Type::PostgreSQL;
+    if (spec.type == JournalSpec::Type::None)
+        return fail(error, tr("no journal given"));
+    if (!postgres && !sqliteFileOk(error))
+        return false;
+
+    m_connection = nextConnectionName();
+    QSqlDatabase db = QSqlDatabase::addDatabase(
+        postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_connection);
+    if (!db.isValid()) {
+        close();
+        return fail(error,
+                    tr("Qt's %1 driver is not installed").arg(postgres ? "PostgreSQL" : "SQLite"));
+    }
+    if (postgres) {
+        db.setHostName(spec.host);
+        db.setPort(spec.port);
+        if (!spec.user.isEmpty())
+            db.setUserName(spec.user);
+        db.setDatabaseName(spec.database);
+        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+    } else {
+        db.setDatabaseName(spec.path);
+        db.setConnectOptions(access == Access::ReadOnly
+                                 ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000")
+                                 : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    }
+    if (!db.open()) {
+        const QString reason = db.lastError().text();
+        close();
+        return fail(error, tr("cannot open: %1").arg(reason));
+    }
+
+    QSqlQuery q(db);
+    if (!postgres) {
+        // A damaged or foreign file fails here, before anything is written to it.
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            const QString reason = q.lastError().text();
+            close();
+            return fail(error, tr("damaged or not a journal (%1); left as it is").arg(reason));
+        }
+        if (access == Access::ReadWrite) {
+            q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+            q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        }
+    } else if (access == Access::ReadOnly) {
+        q.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"));
+    }
+
+    const QStringList tables = db.tables();
+    if (!tables.contains(QStringLiteral("journal_meta"))) {
+        if (!postgres && !tables.isEmpty()) {
+            close();
+            return fail(error,
+                        tr("not a journal (an SQLite database of something else); left as it is"));
+        }
+        if (access == Access::ReadOnly) {
+            close();
+            return fail(error, tr("no journal there yet"));
+        }
+        if (!createSchema(error)) {
+            close();
+            return false;
+        }
+        return true;
+    }
+
+    QString application;
+    int version = 0;
+    if (!q.exec(QStringLiteral("SELECT key, value FROM journal_meta"))) {
+        const QString reason = q.lastError().text();
+        close();
+        return fail(error, tr("damaged (%1); left as it is").arg(reason));
+    }
+    while (q.next()) {
+        if (q.value(0).toString() == QLatin1String("application"))
+            application = q.value(1).toString();
+        else if (q.value(0).toString() == QLatin1String("schema"))
+            version = q.value(1).toInt();
+    }
+    if (application != QLatin1String(ApplicationId) || version < 1) {
+        close();
+        return fail(error, tr("not a journal (no journal schema); left as it is"));
+    }
+    if (version > SchemaVersion) {
+        close();
+        return fail(error,
+                    tr("written by a newer version (schema %1, this program knows up to %2); "
+                       "left as it is")
+                        .arg(version)
+                        .arg(SchemaVersion));
+    }
+    if (version < SchemaVersion) {
+        if (access == Access::ReadOnly) {
+            close();
+            return fail(
+                error,
+                tr("an older journal (schema %1); recording into it once updates it").arg(version));
+        }
+        if (!migrate(version, error)) {
+            close();
+            return false;
+        }
+        version = SchemaVersion;
+    }
+    m_version = version;
+    return true;
+}
+
+bool JournalStore::begin()
+{
+    QSqlDatabase db = database();
+    if (isPostgres())
+        return db.transaction();
+    // Immediate: two writers on one file queue here instead of failing at their first write.
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+bool JournalStore::createSchema(QString *error)
+{
+    const bool pg = isPostgres();
+    const QString serial = pg ? QStringLiteral("BIGSERIAL PRIMARY KEY")
+                              : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    const QString real = pg ? QStringLiteral("DOUBLE PRECISION") : QStringLiteral("REAL");
+    const QString blob = pg ? QStringLiteral("BYTEA") : QStringLiteral("BLOB");
+    const QStringList statements{
+        QStringLiteral("CREATE TABLE journal_meta (key TEXT PRIMARY KEY, value TEXT NOT NULL)"),
+        QStringLiteral(
+            "CREATE TABLE journal_events (id %1, time_ms BIGINT NOT NULL, "
+            "installation TEXT NOT NULL, node INTEGER NOT NULL, channel INTEGER NOT NULL, "
+            "slot INTEGER NOT NULL, relay INTEGER NOT NULL, kind TEXT NOT NULL, "
+            "from_state TEXT NOT NULL, to_state TEXT NOT NULL, value %2, unit TEXT NOT NULL, "
+            "detail TEXT NOT NULL, alarm INTEGER, ref_id BIGINT)")
+            .arg(serial, real),
+        QStringLiteral("CREATE INDEX journal_events_time ON journal_events (time_ms)"),
+        QStringLiteral("CREATE INDEX journal_events_node ON journal_events (node, time_ms)"),
+        QStringLiteral("CREATE INDEX journal_events_item ON journal_events "
+                       "(node, kind, channel, slot, relay, id) WHERE alarm IS NOT NULL"),
+        // An alarm is acknowledged once, even by two users at the same moment.
+        QStringLiteral("CREATE UNIQUE INDEX journal_events_ack ON journal_events (ref_id) "
+                       "WHERE ref_id IS NOT NULL"),
+        QStringLiteral("CREATE TABLE journal_series (id %1, installation TEXT NOT NULL, "
+                       "node INTEGER NOT NULL, channel INTEGER NOT NULL, slot INTEGER NOT NULL, "
+                       "meas_type BIGINT NOT NULL, "
+                       "UNIQUE (installation, node, channel, slot, meas_type))")
+            .arg(serial),
+        QStringLiteral(
+            "CREATE TABLE journal_trend (tier INTEGER NOT NULL, series BIGINT NOT NULL, "
+            "start_ms BIGINT NOT NULL, data %1 NOT NULL, PRIMARY KEY (tier, series, start_ms))")
+            .arg(blob),
+        QStringLiteral(
+            "CREATE TABLE journal_writers (installation TEXT PRIMARY KEY, host TEXT NOT NULL, "
+            "pid BIGINT NOT NULL, started_ms BIGINT NOT NULL, last_write_ms BIGINT NOT NULL, "
+            "active INTEGER NOT NULL)"),
+    };
+    QSqlDatabase db = database();
+    if (!begin())
+        return fail(error, tr("cannot create the journal: %1").arg(db.lastError().text()));
+    QSqlQuery q(db);
+    for (const QString &statement : statements) {
+        if (!q.exec(statement)) {
+            const QString reason = q.lastError().text();
+            db.rollback();
+            return fail(error, tr("cannot create the journal: %1").arg(reason));
+        }
+    }
+    q.prepare(QStringLiteral("INSERT INTO journal_meta (key, value) VALUES (?, ?), (?, ?)"));
+    q.addBindValue(QStringLiteral("application"));
+    q.addBindValue(QString::fromLatin1(ApplicationId));
+    q.addBindValue(QStringLiteral("schema"));
+    q.addBindValue(QString::number(SchemaVersion));
+    if (!q.exec() || !db.commit()) {
+        const QString reason = q.lastError().text();
+        db.rollback();
+        return fail(error, tr("cannot create the journal: %1").arg(reason));
+    }
+    m_version = SchemaVersion;
+    return true;
+}
+
+bool JournalStore::migrate(int from, QString *error)
+{
+    // Each step turns schema n into n + 1; all of them run in one transaction, so a journal is
+    // never left half migrated. The first schema is the current one: no steps yet.
+    const QVector<QStringList> steps;
+    QSqlDatabase db = database();
+    if (!begin())
+        return fail(error, tr("cannot update the journal: %1").arg(db.lastError().text()));
+    QSqlQuery q(db);
+    for (int version = from; version < SchemaVersion; ++version) {
+        if (version - 1 >= steps.size()) {
+            db.rollback();
+            return fail(error, tr("cannot update schema %1").arg(version));
+        }
+        for (const QString &statement : steps.at(version - 1)) {
+            if (!q.exec(statement)) {
+                const QString reason = q.lastError().text();
+                db.rollback();
+                return fail(error, tr("cannot update the journal: %1").arg(reason));
+            }
+        }
+    }
+    q.prepare(QStringLiteral("UPDATE journal_meta SET value = ? WHERE key = 'schema'"));
+    q.addBindValue(QString::number(SchemaVersion));
+    if (!q.exec() || !db.commit()) {
+        db.rollback();
+        return fail(error, tr("cannot update the journal: %1").arg(q.lastError().text()));
+    }
+    return true;
+}
+
+bool JournalStore::claim(const QString &installation, qint64 nowMs, qint64 *uncleanEndMs,
+                         QString *error)
+{
+    *uncleanEndMs = 0;
+    QSqlDatabase db = database();
+    if (!begin())
+        return fail(error, db.lastError().text());
+    QSqlQuery q(db);
+    if (isPostgres())
+        q.exec(QStringLiteral("LOCK TABLE journal_writers IN SHARE ROW EXCLUSIVE MODE"));
+    q.prepare(
+        QStringLiteral("SELECT host, pid, started_ms, last_write_ms, active FROM journal_writers "
+                       "WHERE installation = ?"));
+    q.addBindValue(installation);
+    if (!q.exec()) {
+        const QString reason = q.lastError().text();
+        db.rollback();
+        return fail(error, reason);
+    }
+    const QString host = QSysInfo::machineHostName();
+    const qint64 pid = QCoreApplication::applicationPid();
+    if (q.next() && q.value(4).toInt() != 0) {
+        const QString holder = q.value(0).toString();
+        const qint64 holderPid = q.value(1).toLongLong();
+        const qint64 lastWrite = q.value(3).toLongLong();
+        const bool recent = nowMs - lastWrite < LeaseTimeoutMs;
+        // On this host a writer whose process is gone is gone at once, so a restart right
+        // after a crash records again.
+        const bool alive = holder == host ? processRuns(holderPid) && recent : recent;
+        if (holder == host && holderPid == pid && m_claimStartMs != 0 &&
+            q.value(2).toLongLong() == m_claimStartMs) {
+            // This writer again, back after the journal failed: the lease is still its own.
+            q.finish();
+            m_claimed = installation;
+            return db.commit() || fail(error, db.lastError().text());
+        }
+        if (alive) {
+            db.rollback();
+            return fail(error,
+                        tr("installation \"%1\" is being recorded by %2 (process %3) since %4")
+                            .arg(installation, holder)
+                            .arg(holderPid)
+                            .arg(JournalFormat::time(q.value(2).toLongLong())));
+        }
+        *uncleanEndMs = lastWrite;
+        JournalEvent stop;
+        stop.kind = Journal::Kind::RecordingStopped;
+        stop.timeMs = lastWrite;
+        stop.installation = installation;
+        stop.detail = QStringLiteral("unclean");
+        if (!insertEvent(stop)) {
+            const QString reason = database().lastError().text();
+            db.rollback();
+            return fail(error, reason);
+        }
+    }
+    q.finish();
+    q.prepare(
+        isPostgres()
+            ? QStringLiteral("INSERT INTO journal_writers VALUES (?, ?, ?, ?, ?, 1) "
+                             "ON CONFLICT (installation) DO UPDATE SET host = excluded.host, "
+                             "pid = excluded.pid, started_ms = excluded.started_ms, "
+                             "last_write_ms = excluded.last_write_ms, active = 1")
+            : QStringLiteral("INSERT OR REPLACE INTO journal_writers VALUES (?, ?, ?, ?, ?, 1)"));
+    q.addBindValue(installation);
+    q.addBindValue(host);
+    q.addBindValue(pid);
+    q.addBindValue(nowMs);
+    q.addBindValue(nowMs);
+    if (!q.exec() || !db.commit()) {
+        const QString reason = q.lastError().text();
+        db.rollback();
+        return fail(error, reason);
+    }
+    m_claimed = installation;
+    m_claimStartMs = nowMs;
+    return true;
+}
+
+bool JournalStore::insertEvent(const JournalEvent &event)
+{
+    QSqlQuery q(database());
+    q.prepare(
+        QStringLiteral("INSERT INTO journal_events (time_ms, installation, node, channel, slot, "
+                       "relay, kind, from_state, to_state, value, unit, detail, alarm, ref_id) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    q.addBindValue(event.timeMs);
+    q.addBindValue(event.installation);
+    q.addBindValue(event.node);
+    q.addBindValue(event.channel);
+    q.addBindValue(event.slot);
+    q.addBindValue(event.relay);
+    q.addBindValue(Journal::kindName(event.kind));
+    q.addBindValue(event.from.isNull() ? QString(QLatin1String("")) : event.from);
+    q.addBindValue(event.to.isNull() ? QString(QLatin1String("")) : event.to);
+    q.addBindValue(event.hasValue ? QVariant(double(event.value)) : QVariant(QVariant::Double));
+    q.addBindValue(event.unit.isNull() ? QString(QLatin1String("")) : event.unit);
+    q.addBindValue(event.detail.isNull() ? QString(QLatin1String("")) : event.detail);
+    q.addBindValue(alarmState(event));
+    q.addBindValue(event.kind == Journal::Kind::Acknowledged ? QVariant(event.id)
+                                                             : QVariant(QVariant::LongLong));
+    return exec(q);
+}
+
+bool JournalStore::write(const QVector<JournalEvent> &events,
+                         const QVector<TrendInterval> &intervals, qint64 nowMs, bool release)
+{
+    QSqlDatabase db = database();
+    m_lastError.clear();
+    if (!begin())
+        return false;
+    // Ids of series created in a transaction that is rolled back must not stay known.
+    auto rollback = [&] {
+        db.rollback();
+        m_seriesCache.clear();
+        return false;
+    };
+    for (const JournalEvent &event : events) {
+        if (!insertEvent(event)) {
+            return rollback();
+        }
+    }
+    if (!mergeIntervals(intervals)) {
+        return rollback();
+    }
+    if (!m_claimed.isEmpty()) {
+        // Renewing the lease also tells whether this writer still holds it.
+        QSqlQuery q(db);
+        q.prepare(
+            QStringLiteral("UPDATE journal_writers SET last_write_ms = ?, active = ? "
+                           "WHERE installation = ? AND host = ? AND pid = ? AND started_ms = ?"));
+        q.addBindValue(nowMs);
+        q.addBindValue(release ? 0 : 1);
+        q.addBindValue(m_claimed);
+        q.addBindValue(QSysInfo::machineHostName());
+        q.addBindValue(QCoreApplication::applicationPid());
+        q.addBindValue(m_claimStartMs);
+        if (!exec(q) || q.numRowsAffected() != 1) {
+            if (m_lastError.isEmpty())
+                m_lastError = tr("another writer took over this installation");
+            return rollback();
+        }
+    }
+    if (!db.commit()) {
+        return rollback();
+    }
+    if (release)
+        m_claimed.clear();
+    return true;
+}
+
+qint64 JournalStore::seriesId(const QString &installation, int node, int channel, int slot,
+                              quint32 measType, bool create)
+{
+    const QString key = QStringLiteral("%1\x1f%2\x1f%3\x1f%4\x1f%5")
+                            .arg(installation)
+                            .arg(node)
+                            .arg(channel)
+                            .arg(slot)
+                            .arg(measType);
+    const auto cached = m_seriesCache.constFind(key);
+    if (cached != m_seriesCache.constEnd())
+        return *cached;
+    QSqlQuery q(database());
+    const QString select =
+        QStringLiteral("SELECT id FROM journal_series WHERE installation = ? AND "
+                       "node = ? AND channel = ? AND slot = ? AND meas_type = ?");
+    auto bind = [&] {
+        q.addBindValue(installation);
+        q.addBindValue(node);
+        q.addBindValue(channel);
+        q.addBindValue(slot);
+        q.addBindValue(qint64(measType));
+    };
+    q.prepare(select);
+    bind();
+    if (q.exec() && q.next()) {
+        const qint64 id = q.value(0).toLongLong();
+        m_seriesCache.insert(key, id);
+        return id;
+    }
+    if (!create)
+        return 0;
+    q.prepare(
+        QStringLiteral("INSERT INTO journal_series (installation, node, channel, slot, meas_type) "
+                       "VALUES (?, ?, ?, ?, ?)"));
+    bind();
+    if (!exec(q))
+        return 0;
+    q.prepare(select);
+    bind();
+    if (!q.exec() || !q.next())
+        return 0;
+    // Not cached: the transaction that created it may still be rolled back.
+    return q.value(0).toLongLong();
+}
+
+bool JournalStore::putBlock(int tier, qint64 series, qint64 blockStartMs, const QByteArray &data)
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral(
+        "INSERT INTO journal_trend (tier, series, start_ms, data) VALUES (?, ?, ?, ?) "
+        "ON CONFLICT (tier, series, start_ms) DO UPDATE SET data = excluded.data"));
+    q.addBindValue(tier);
+    q.addBindValue(series);
+    q.addBindValue(blockStartMs);
+    q.addBindValue(data);
+    return exec(q);
+}
+
+bool JournalStore::mergeIntervals(const QVector<TrendInterval> &intervals)
+{
+    const QVector<TrendTier> &tierList = tiers();
+    // series -> tier -> block start -> block, loaded once per write.
+    struct Key
+    {
+        int tier;
+        qint64 series;
+        qint64 start;
+        bool operator<(const Key &o) const
+        {
+            return std::tie(tier, series, start) < std::tie(o.tier, o.series, o.start);
+        }
+    };
+    QMap<Key, TrendBlock> blocks;
+    QSqlQuery load(database());
+    load.prepare(QStringLiteral(
+        "SELECT data FROM journal_trend WHERE tier = ? AND series = ? AND start_ms = ?"));
+    auto blockFor = [&](int tier, qint64 series, qint64 timeMs, qint64 *start) -> TrendBlock * {
+        TrendBlock shape(tierList[tier].intervalS, tierList[tier].slotCount);
+        *start = shape.blockStart(timeMs);
+        const Key key{tier, series, *start};
+        auto it = blocks.find(key);
+        if (it != blocks.end())
+            return &it.value();
+        load.addBindValue(tier);
+        load.addBindValue(series);
+        load.addBindValue(*start);
+        if (!exec(load))
+            return nullptr;
+        if (load.next())
+            shape.decode(load.value(0).toByteArray());
+        load.finish();
+        return &blocks.insert(key, shape).value();
+    };
+
+    // Touched intervals per tier and series, rolled up tier by tier.
+    QMap<std::pair<qint64, int>, QVector<qint64>> touched; // (series, tier) -> interval starts
+    for (const TrendInterval &interval : intervals) {
+        int tier = 0;
+        while (tier < tierList.size() && tierList[tier].intervalS != interval.intervalS)
+            ++tier;
+        if (tier == tierList.size() || interval.count == 0)
+            continue;
+        const qint64 series = seriesId(interval.installation, interval.node, interval.channel,
+                                       interval.slot, interval.measType, true);
+        if (series == 0)
+            return false;
+        qint64 start = 0;
+        TrendBlock *block = blockFor(tier, series, interval.startMs, &start);
+        if (!block)
+            return false;
+        const int slot = int((interval.startMs - start) / (qint64(interval.intervalS) * 1000));
+        TrendRecord r;
+        // Replaced, not merged: an interval written again after a failed commit counts once.
+        r.count = interval.count;
+        r.min = interval.min;
+        r.max = interval.max;
+        r.sum = interval.sum;
+        r.last = interval.last;
+        r.valid = interval.valid;
+        block->set(slot, r);
+        touched[{series, tier}].append(interval.startMs);
+    }
+    for (int tier = 0; tier + 1 < tierList.size(); ++tier) {
+        const qint64 coarseMs = qint64(tierList[tier + 1].intervalS) * 1000;
+        const int ratio = tierList[tier + 1].intervalS / tierList[tier].intervalS;
+        for (auto it = touched.begin(); it != touched.end(); ++it) {
+            if (it.key().second != tier)
+                continue;
+            const qint64 series = it.key().first;
+            QVector<qint64> coarseStarts;
+            for (qint64 t : qAsConst(it.value())) {
+                const qint64 c = t - ((t % coarseMs) + coarseMs) % coarseMs;
+                if (coarseStarts.isEmpty() || coarseStarts.last() != c)
+                    coarseStarts.append(c);
+            }
+            std::sort(coarseStarts.begin(), coarseStarts.end());
+            coarseStarts.erase(std::unique(coarseStarts.begin(), coarseStarts.end()),
+                               coarseStarts.end());
+            for (qint64 c : qAsConst(coarseStarts)) {
+                qint64 fineStart = 0;
+                TrendBlock *fine = blockFor(tier, series, c, &fineStart);
+                qint64 coarseBlockStart = 0;
+                TrendBlock *coarse = blockFor(tier + 1, series, c, &coarseBlockStart);
+                if (!fine || !coarse)
+                    return false;
+                const int first = int((c - fineStart) / (qint64(tierList[tier].intervalS) * 1000));
+                coarse->set(int((c - coarseBlockStart) / coarseMs), fine->aggregate(first, ratio));
+                touched[{series, tier + 1}].append(c);
+            }
+        }
+    }
+    for (auto it = blocks.constBegin(); it != blocks.constEnd(); ++it) {
+        if (!putBlock(it.key().tier, it.key().series, it.key().start, it.value().encode()))
+            return false;
+    }
+    return true;
+}
+
+bool JournalStore::prune(const JournalRetention &retention, qint64 nowMs)
+{
+    QSqlDatabase db = database();
+    if (!begin())
+        return false;
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("DELETE FROM journal_events WHERE time_ms < ?"));
+    q.addBindValue(nowMs - retention.eventsMs);
+    bool ok = q.exec();
+    const qint64 keep[] = {retention.secondsMs, retention.minutesMs, retention.tenMinutesMs};
+    for (int tier = 0; ok && tier < tiers().size(); ++tier) {
+        const TrendBlock shape(tiers()[tier].intervalS, tiers()[tier].slotCount);
+        // A block goes when its last interval is older than the tier keeps.
+        q.prepare(QStringLiteral("DELETE FROM journal_trend WHERE tier = ? AND start_ms <= ?"));
+        q.addBindValue(tier);
+        q.addBindValue(nowMs - keep[tier] - shape.spanMs());
+        ok = q.exec();
+    }
+    if (!ok || !db.commit()) {
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+bool JournalStore::check(QString *report)
+{
+    QSqlQuery q(database());
+    if (isPostgres()) {
+        // The server keeps its own pages whole; what can be wrong here is the content.
+        if (!q.exec(QStringLiteral(
+                "SELECT count(*) FROM journal_events WHERE kind = '' OR time_ms IS NULL"))) {
+            *report = lastError();
+            return false;
+        }
+        q.next();
+        if (q.value(0).toLongLong() != 0) {
+            *report = tr("%1 events without a kind or time").arg(q.value(0).toLongLong());
+            return false;
+        }
+        *report = QStringLiteral("ok");
+        return true;
+    }
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check"))) {
+        *report = lastError();
+        return false;
+    }
+    QStringList lines;
+    while (q.next())
+        lines << q.value(0).toString();
+    *report = lines.join(QLatin1Char('\n'));
+    return lines == QStringList{QStringLiteral("ok")};
+}
