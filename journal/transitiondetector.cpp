@@ -47,12 +47,12 @@ QString numberList(quint8 bits, int count)
 
 QString typeList(const quint8 (&types)[8])
 {
-    QStringList slots;
+    QStringList entries;
     for (int m = 0; m < 8; ++m) {
         if (types[m])
-            slots << QStringLiteral("%1:%2").arg(m + 1).arg(types[m]);
+            entries << QStringLiteral("%1:%2").arg(m + 1).arg(types[m]);
     }
-    return slots.isEmpty() ? QStringLiteral("none") : slots.join(QLatin1Char(' '));
+    return entries.isEmpty() ? QStringLiteral("none") : entries.join(QLatin1Char(' '));
 }
 
 QString timeText(qint64 ms)

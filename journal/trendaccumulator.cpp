@@ -29,9 +29,9 @@ void TrendAccumulator::add(const NodeStatus &msg, qint64 timeMs)
                 continue;
             Open &open = table[node - 1][c][m];
             // A new second, or another measurement in the same slot, ends what was open.
-            if (open.startMs >= 0 && (open.startMs != startMs || open.type != type))
+            if (open.count > 0 && (open.startMs != startMs || open.type != type))
                 finish(node, c + 1, m + 1, open, &closed);
-            if (open.startMs < 0) {
+            if (open.count == 0) {
                 open.startMs = startMs;
                 open.type = type;
                 open.min = open.max = value;
@@ -75,7 +75,7 @@ void TrendAccumulator::takeFinished(qint64 nowMs, QVector<TrendInterval> *out)
         for (int c = 0; c < 4; ++c) {
             for (int m = 0; m < 8; ++m) {
                 Open &open = table[n][c][m];
-                if (open.startMs >= 0 && open.startMs + IntervalMs <= nowMs)
+                if (open.count > 0 && open.startMs + IntervalMs <= nowMs)
                     finish(n + 1, c + 1, m + 1, open, out);
             }
         }
@@ -89,7 +89,7 @@ void TrendAccumulator::takeAll(QVector<TrendInterval> *out)
     for (int n = 0; n < 32; ++n) {
         for (int c = 0; c < 4; ++c) {
             for (int m = 0; m < 8; ++m) {
-                if (table[n][c][m].startMs >= 0)
+                if (table[n][c][m].count > 0)
                     finish(n + 1, c + 1, m + 1, table[n][c][m], out);
             }
         }

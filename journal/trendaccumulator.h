@@ -24,9 +24,9 @@ public:
 private:
     struct Open
     {
-        qint64 startMs = -1; // -1: nothing accumulated
+        qint64 startMs = 0;
         quint32 type = 0;
-        quint32 count = 0;
+        quint32 count = 0; // 0: nothing accumulated
         float min = 0.0f;
         float max = 0.0f;
         double sum = 0.0;

@@ -109,7 +109,7 @@ void TestTransitionDetector::transitions_data()
                0, 2,
                {channel(1, CH_STATE_SHORT_CIRCUIT,
                         {meas(1, AlertUndetermined | DangerTrue), meas(3, FailureOdd)})},
-               0x01010001u | (1u << 16))}
+               0x01010101u)}
         << QStringList{"0 node-heard n2",
                        "0 channel-status n2 c1 >Short circuit",
                        "0 alert n2 c1 s1 >undetermined",
