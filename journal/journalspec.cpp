@@ -82,8 +82,10 @@ JournalSpec JournalSpec::defaultSpec()
 {
     JournalSpec spec;
     spec.type = Type::SQLite;
-    spec.path = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                    .filePath(QStringLiteral("journal.sqlite"));
+    // The viewer's data folder (its AppDataLocation), named here so that the recorder and the
+    // journal tool find the same journal whatever they are called themselves.
+    spec.path = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                    .filePath(QStringLiteral("Keldor/Orvo_ICP View/journal.sqlite"));
     return spec;
 }
 

@@ -195,10 +195,15 @@ bool JournalStore::open(const JournalSpec &spec, Access access, QString *error)
     m_connection = nextConnectionName();
     QSqlDatabase db = QSqlDatabase::addDatabase(
         postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_connection);
-    if (!db.isValid()) {
+    // No handle may outlive the connection that close() removes.
+    auto refuse = [&](const QString &reason) {
+        db = QSqlDatabase();
         close();
-        return fail(error,
-                    tr("Qt's %1 driver is not installed").arg(postgres ? "PostgreSQL" : "SQLite"));
+        return fail(error, reason);
+    };
+    if (!db.isValid()) {
+        return refuse(
+            tr("Qt's %1 driver is not installed").arg(postgres ? "PostgreSQL" : "SQLite"));
     }
     if (postgres) {
         db.setHostName(spec.host);
@@ -214,84 +219,87 @@ bool JournalStore::open(const JournalSpec &spec, Access access, QString *error)
                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     }
     if (!db.open()) {
-        const QString reason = db.lastError().text();
-        close();
-        return fail(error, tr("cannot open: %1").arg(reason));
+        return refuse(tr("cannot open: %1").arg(db.lastError().text()));
     }
 
+    QString reason;
+    int version = 0;
+    const bool accepted = validate(&reason, &version);
+    if (!accepted)
+        return refuse(reason);
     QSqlQuery q(db);
-    if (!postgres) {
-        // A damaged or foreign file fails here, before anything is written to it.
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            const QString reason = q.lastError().text();
-            close();
-            return fail(error, tr("damaged or not a journal (%1); left as it is").arg(reason));
-        }
-        if (access == Access::ReadWrite) {
-            q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-            q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
-        }
-    } else if (access == Access::ReadOnly) {
+    if (!postgres && access == Access::ReadWrite) {
+        // Only now, once it is known to be a journal: this writes to the file.
+        q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    } else if (postgres && access == Access::ReadOnly) {
         q.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"));
     }
+    q.finish();
+    bool ok = true;
+    if (version == 0)
+        ok = createSchema(error);
+    else if (version < SchemaVersion)
+        ok = migrate(version, error);
+    if (!ok) {
+        db = QSqlDatabase();
+        close();
+        return false;
+    }
+    m_version = SchemaVersion;
+    return true;
+}
 
+bool JournalStore::validate(QString *reason, int *version)
+{
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    const bool postgres = isPostgres();
+    if (!postgres && !q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+        // A damaged or foreign file fails here, before anything is written to it.
+        *reason = tr("damaged or not a journal (%1); left as it is").arg(q.lastError().text());
+        return false;
+    }
     const QStringList tables = db.tables();
     if (!tables.contains(QStringLiteral("journal_meta"))) {
         if (!postgres && !tables.isEmpty()) {
-            close();
-            return fail(error,
-                        tr("not a journal (an SQLite database of something else); left as it is"));
-        }
-        if (access == Access::ReadOnly) {
-            close();
-            return fail(error, tr("no journal there yet"));
-        }
-        if (!createSchema(error)) {
-            close();
+            *reason = tr("not a journal (an SQLite database of something else); left as it is");
             return false;
         }
+        if (m_access == Access::ReadOnly) {
+            *reason = tr("no journal there yet");
+            return false;
+        }
+        *version = 0;
         return true;
     }
-
     QString application;
-    int version = 0;
     if (!q.exec(QStringLiteral("SELECT key, value FROM journal_meta"))) {
-        const QString reason = q.lastError().text();
-        close();
-        return fail(error, tr("damaged (%1); left as it is").arg(reason));
+        *reason = tr("damaged (%1); left as it is").arg(q.lastError().text());
+        return false;
     }
     while (q.next()) {
         if (q.value(0).toString() == QLatin1String("application"))
             application = q.value(1).toString();
         else if (q.value(0).toString() == QLatin1String("schema"))
-            version = q.value(1).toInt();
+            *version = q.value(1).toInt();
     }
-    if (application != QLatin1String(ApplicationId) || version < 1) {
-        close();
-        return fail(error, tr("not a journal (no journal schema); left as it is"));
+    if (application != QLatin1String(ApplicationId) || *version < 1) {
+        *reason = tr("not a journal (no journal schema); left as it is");
+        return false;
     }
-    if (version > SchemaVersion) {
-        close();
-        return fail(error,
-                    tr("written by a newer version (schema %1, this program knows up to %2); "
-                       "left as it is")
-                        .arg(version)
-                        .arg(SchemaVersion));
+    if (*version > SchemaVersion) {
+        *reason =
+            tr("written by a newer version (schema %1, this program knows up to %2); left as it is")
+                .arg(*version)
+                .arg(SchemaVersion);
+        return false;
     }
-    if (version < SchemaVersion) {
-        if (access == Access::ReadOnly) {
-            close();
-            return fail(
-                error,
-                tr("an older journal (schema %1); recording into it once updates it").arg(version));
-        }
-        if (!migrate(version, error)) {
-            close();
-            return false;
-        }
-        version = SchemaVersion;
+    if (*version < SchemaVersion && m_access == Access::ReadOnly) {
+        *reason =
+            tr("an older journal (schema %1); recording into it once updates it").arg(*version);
+        return false;
     }
-    m_version = version;
     return true;
 }
 

@@ -80,6 +80,7 @@ public:
 
 private:
     bool fail(QString *error, const QString &reason) const;
+    bool validate(QString *reason, int *version);
     bool createSchema(QString *error);
     bool migrate(int from, QString *error);
     bool sqliteFileOk(QString *error);

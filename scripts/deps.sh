@@ -29,8 +29,9 @@ ORVO_BUILD_PACKAGES=(
     libmodbus-dev
     libqwt-qt5-dev
 )
-# The tests also encode datagrams with the reference protobuf compiler.
-ORVO_TEST_PACKAGES=(protobuf-compiler)
+# The tests also encode datagrams with the reference protobuf compiler, and run the journal on
+# real SQLite files and on a PostgreSQL server they start themselves.
+ORVO_TEST_PACKAGES=(protobuf-compiler postgresql libqt5sql5-sqlite libqt5sql5-psql)
 # Fuzzing needs clang with libFuzzer's runtime.
 ORVO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # Showing a window on a machine without a display.

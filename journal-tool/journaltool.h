@@ -1,0 +1,44 @@
+#pragma once
+
+#include "journalquery.h"
+#include "journalspec.h"
+#include "journalstore.h"
+
+#include <QString>
+#include <QVector>
+
+QT_BEGIN_NAMESPACE
+class QTextStream;
+QT_END_NAMESPACE
+
+// The commands of orvo-journal-tool, apart from the command line, so they can be tested.
+class JournalTool
+{
+public:
+    enum class Format { Text, Csv };
+    static constexpr int Failure = 1;
+
+    JournalTool(const JournalSpec &spec, QTextStream &out, QTextStream &err);
+
+    int events(const EventFilter &filter, Format format, bool follow, int followRounds = -1);
+    int alarms(const EventFilter &filter, bool activeOnly, bool unackedOnly, Format format);
+    int ack(const QVector<qint64> &ids, const QString &user, const QString &comment);
+    int trend(const QString &installation, int node, int channel, int slot, qint64 fromMs,
+              qint64 toMs, int points);
+    int stats();
+    int check();
+    int prune(const JournalRetention &retention);
+
+    // The header line of events --format csv.
+    static QString csvHeader();
+    static QString csvLine(const JournalEvent &event);
+    static QString csvField(const QString &text);
+
+private:
+    bool open(JournalStore &store, bool writable);
+    void printEvent(const JournalEvent &event, Format format);
+
+    const JournalSpec spec;
+    QTextStream &out;
+    QTextStream &err;
+};
