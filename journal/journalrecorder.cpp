@@ -100,8 +100,8 @@ void JournalRecorder::onWriterState(bool recording, const QString &reason)
         if (recording)
             err << logName << ": journal " << journalName << ": "
                 << (everRecorded ? "recording again" : "recording") << '\n';
-        else
-            err << logName << ": journal " << journalName << ": not recording: " << reason << '\n';
+        else // the reason names the journal already
+            err << logName << ": journal not recording: " << reason << '\n';
     }
     everRecorded = everRecorded || recording;
     emit stateChanged(recording, reason);
