@@ -2,7 +2,8 @@
 # Builds and starts the viewer.
 #
 #   ./run.sh               start the viewer (it listens on UDP port 49153)
-#   ./run.sh --demo        also start orvo-node-sim with a sample installation; it stops with the viewer
+#   ./run.sh --demo        also start orvo-node-sim with a sample installation; it stops with the viewer.
+#                          The viewer records it into its journal, as always unless --no-journal
 #   ./run.sh --port PORT   listen on another UDP port (the demo then sends there too)
 #   ./run.sh --help        show this and the viewer's own options, without building
 # Further arguments are passed to the viewer.
@@ -45,6 +46,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
 fi
 
 if [ "$demo" = 1 ]; then
+    echo "The viewer records into its journal; afterwards: build/bin/orvo-journal-tool events"
     build/bin/orvo-node-sim --demo --port "$port" &
     sim=$!
     trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT

@@ -1,3 +1,5 @@
+#include "journaloptions.h"
+#include "journalrecorder.h"
 #include "mainwindow.h"
 #include "orvoresources.h"
 #include "orvoversion.h"
@@ -34,6 +36,8 @@ int main(int argc, char *argv[])
         QCoreApplication::translate("main", "Listen on UDP port PORT instead of 49153."),
         QStringLiteral("PORT"));
     parser.addOption(portOption);
+    JournalOptions journal;
+    journal.addTo(parser);
     ToolCommandLine::process(parser, app);
     if (!parser.positionalArguments().isEmpty())
         return ToolCommandLine::usageError(
@@ -46,11 +50,23 @@ int main(int argc, char *argv[])
             QCoreApplication::translate("main", "invalid port '%1': give 1 to 65535")
                 .arg(parser.value(portOption)));
 
+    QString journalError;
+    if (!journal.read(parser, JournalOptions::settingsValue(), &journalError))
+        return ToolCommandLine::usageError(journalError);
+
+    std::unique_ptr<JournalRecorder> recorder;
     MainWindow window(nullptr, quint16(port));
     // Also for whoever started it from a terminal or a service: the status bar says the same.
     if (!window.isListening())
         QTextStream(stderr) << "orvo-icp-view: " << window.listenError() << '\n';
+    recorder = journal.startRecorder(
+        quint16(port),
+        JournalOptions::startDetail(quint16(port), window.isListening(), window.listenError()),
+        QStringLiteral("orvo-icp-view"));
+    window.setJournalRecorder(recorder.get());
     window.show();
     const int result = app.exec();
+    if (recorder)
+        recorder->stop(QStringLiteral("viewer closed"));
     return result;
 }

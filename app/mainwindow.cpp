@@ -2,6 +2,7 @@
 
 #include "channelstateview.h"
 #include "chstate.h"
+#include "journalrecorder.h"
 #include "nodestatusdecoder.h"
 #include "orvoresources.h"
 #include "qttranslationswitch.h"
@@ -12,6 +13,7 @@
 
 #include <QByteArray>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -167,6 +169,32 @@ QString MainWindow::listenError() const
     return listenErrorLabel ? listenErrorLabel->text() : QString();
 }
 
+void MainWindow::setJournalRecorder(JournalRecorder *recorder)
+{
+    if (journalRecorder)
+        disconnect(journalRecorder, nullptr, this, nullptr);
+    journalRecorder = recorder;
+    if (!recorder)
+        return;
+    connect(recorder, &JournalRecorder::stateChanged, this,
+            [this](bool recording, const QString &reason) {
+                // Like a port that cannot be bound: a journal with holes must not look complete.
+                if (!journalErrorLabel) {
+                    journalErrorLabel = new QLabel(ui->statusBar);
+                    journalErrorLabel->setObjectName(QStringLiteral("journalErrorLabel"));
+                    ui->statusBar->addPermanentWidget(journalErrorLabel, 1);
+                }
+                journalErrorLabel->setText(
+                    recording ? QString() : tr("The journal is not recording: %1").arg(reason));
+                journalErrorLabel->setVisible(!recording);
+            });
+}
+
+QString MainWindow::journalError() const
+{
+    return journalErrorLabel ? journalErrorLabel->text() : QString();
+}
+
 void MainWindow::readPendingDatagrams()
 {
     holdPanelBuild = true;
@@ -186,6 +214,8 @@ void MainWindow::readPendingDatagrams()
         if (msg.node_id == 0 || msg.node_id > quint32(NodeCount))
             continue;
 
+        if (journalRecorder)
+            journalRecorder->datagramAccepted(msg, QDateTime::currentMSecsSinceEpoch());
         const int slot = int(msg.node_id) - 1;
         nodeStatus[slot] = msg;
         lastAcceptedAt = clock.elapsed();

@@ -16,6 +16,7 @@ class QUdpSocket;
 QT_END_NAMESPACE
 
 class ChannelStateView;
+class JournalRecorder;
 class RelayStateView;
 struct t_orvo_settings;
 
@@ -55,6 +56,11 @@ public:
     bool isListening() const;
     // Why the port could not be bound, as the status bar says it; empty while listening.
     QString listenError() const;
+    // Every accepted datagram, not only the ones the panels show, goes to the recorder; null
+    // (the default) records nothing. The recorder must outlive the window.
+    void setJournalRecorder(JournalRecorder *recorder);
+    // Why the journal is not recording, as the status bar says it; empty while it records.
+    QString journalError() const;
 
 private slots:
     void readPendingDatagrams();
@@ -115,6 +121,8 @@ private:
     QLabel *silenceLabel = nullptr;
     qint64 lastAcceptedAt = 0; // clock time of the last accepted datagram
     QDateTime lastAccepted;    // its wall time, fixed when the notice appears
+    JournalRecorder *journalRecorder = nullptr;
+    QLabel *journalErrorLabel = nullptr;
     // Within one drain of the socket the panel widgets are built once, when a push needs them
     // or when the drain ends, however many rebuilds the datagrams asked for.
     bool holdPanelBuild = false;

@@ -54,12 +54,16 @@ QString lookup(const char *text)
     return QCoreApplication::translate(context, text);
 }
 
+QString microSource()
+{
+    return QString::fromUtf8("µ") + QStringLiteral("m");
+}
+
 QString microUnit()
 {
     // The micro sign is joined to "m" here and the whole "µm" is looked up, so a
     // translation replaces the unit as one word ("мкм"), not letter by letter.
-    const QString composed = QString::fromUtf8("µ") + QStringLiteral("m");
-    return QCoreApplication::translate(context, composed.toUtf8().constData());
+    return QCoreApplication::translate(context, microSource().toUtf8().constData());
 }
 
 double percentOf(double value, quint16 fullScale)
@@ -80,6 +84,13 @@ QString MeasCatalogue::typeUnit(uint code)
     if (code == 0 || code >= typeCount)
         return QString();
     return types[code].unit ? lookup(types[code].unit) : microUnit();
+}
+
+QString MeasCatalogue::typeUnitSource(uint code)
+{
+    if (code == 0 || code >= typeCount)
+        return QString();
+    return types[code].unit ? QString::fromUtf8(types[code].unit) : microSource();
 }
 
 QString MeasCatalogue::valueText(double value, uint code)
@@ -112,20 +123,33 @@ QString MeasCatalogue::deltaText(double value, double baseline, quint16 fullScal
     return QLocale().toString(percentOf(value, fullScale) - percentOf(baseline, fullScale), 'f', 2);
 }
 
-QString MeasCatalogue::statusCaption(uint status)
+namespace {
+const char *statusSource(uint status)
 {
     switch (status) {
     case 0:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Valid data"));
+        return QT_TRANSLATE_NOOP("ChannelStateView", "Valid data");
     case 1:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Short circuit"));
+        return QT_TRANSLATE_NOOP("ChannelStateView", "Short circuit");
     case 2:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "Open circuit"));
+        return QT_TRANSLATE_NOOP("ChannelStateView", "Open circuit");
     case 0xFFFF:
-        return lookup(QT_TRANSLATE_NOOP("ChannelStateView", "No valid data"));
+        return QT_TRANSLATE_NOOP("ChannelStateView", "No valid data");
     default:
-        return QString();
+        return nullptr;
     }
+}
+} // namespace
+
+QString MeasCatalogue::statusCaption(uint status)
+{
+    const char *source = statusSource(status);
+    return source ? lookup(source) : QString();
+}
+
+QString MeasCatalogue::statusCaptionSource(uint status)
+{
+    return QString::fromUtf8(statusSource(status));
 }
 
 std::optional<int> MeasCatalogue::statusLampState(uint status)

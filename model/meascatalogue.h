@@ -29,6 +29,8 @@ public:
     // Name and unit of a measurement type code; empty for codes outside the table.
     static QString typeName(uint code);
     static QString typeUnit(uint code);
+    // The unit as written in the source, untranslated: for records kept beyond one session.
+    static QString typeUnitSource(uint code);
 
     // The value in the default locale, fixed with 6 decimals, then a space and the unit.
     static QString valueText(double value, uint code);
@@ -44,6 +46,8 @@ public:
     // Caption and lamp state for a channel status code; the state is empty for unlisted
     // codes, whose caption is empty too.
     static QString statusCaption(uint status);
+    // The caption untranslated, for stored records that must read the same in any language.
+    static QString statusCaptionSource(uint status);
     static std::optional<int> statusLampState(uint status);
 
     static QString columnToolTip(int column);

@@ -4,6 +4,11 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <location filename="../mainwindow.cpp" line="175"/>
+        <source>The journal is not recording: %1</source>
+        <translation>Журнал не ведётся: %1</translation>
+    </message>
+    <message>
         <location filename="../mainwindow.cpp" line="327"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>

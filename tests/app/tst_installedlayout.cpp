@@ -103,7 +103,7 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("installed");
         for (const char *program : {"orvo-icp-view", "orvo-module-view", "orvo-module-tool",
-                                    "orvo-module-sim", "orvo-node-sim"}) {
+                                    "orvo-module-sim", "orvo-node-sim", "orvo-recorder"}) {
             QTest::addRow("%s", program) << QString("bin/") + program << true;
             QTest::addRow("%s manual", program)
                 << QString("share/man/man1/%1.1.gz").arg(program) << true;
@@ -128,6 +128,8 @@ private slots:
             QTest::addRow("%s scalable icon", app)
                 << QString("share/icons/hicolor/scalable/apps/%1.svg").arg(app) << true;
         }
+        QTest::newRow("recorder service, not enabled")
+            << "lib/systemd/system/orvo-recorder.service" << true;
         QTest::newRow("licence") << "share/doc/orvo-icp-view/copyright" << true;
         QTest::newRow("changelog") << "share/doc/orvo-icp-view/changelog.gz" << true;
     }
@@ -159,7 +161,7 @@ private slots:
         env.insert("QT_QPA_PLATFORM", "offscreen");
         viewer.setProcessEnvironment(env);
         viewer.start(prefix.filePath("bin/orvo-icp-view"),
-                     {"--port", QString::number(holder.localPort())});
+                     {"--port", QString::number(holder.localPort()), "--no-journal"});
         QString err;
         QTRY_VERIFY_WITH_TIMEOUT(
             (err += QString::fromUtf8(viewer.readAllStandardError())).endsWith('\n'), 30000);

@@ -28,6 +28,10 @@ Node description (--node, repeatable): ID[:key=value]...
   back=S        ... and talks again after S seconds of silence, over and over
   change=S      after S seconds the configuration changes once: one more measurement
                 per channel, or one more channel when all slots are used
+  blip=S        every S seconds the first measurement reports alert and danger in one
+                single datagram, which the panels do not show and a journal records
+  trip=S[,L]    every S seconds the lowest relay in use trips for L seconds (default 1)
+                and resets
 
 Values move (sine or ramp plus noise) through the alert (60 %) and danger (80 %) thresholds
 of full scale, so condition lamps, relay states and channel states change over time.
@@ -37,6 +41,7 @@ Examples:
   orvo-node-sim --full --rate 10 --duration 60
   orvo-node-sim --node 3:ch=1,2:types=1,2,5 --node 9:relays=0x81
   orvo-node-sim --node 4:ch=1:silent=10:back=5 --node 6:ch=2:change=15
+  orvo-node-sim --node 3:ch=1:blip=5 --node 9:relays=2:trip=20,2
   orvo-node-sim --demo --garbage 0.2 --bad-ids --seed 7 --count 1000
   orvo-node-sim --demo --host 192.168.1.20 --port 49153)";
 } // namespace
@@ -61,9 +66,11 @@ int main(int argc, char *argv[])
                                      QStringLiteral("PORT"), QStringLiteral("49153"));
     const QCommandLineOption demoOpt(
         QStringLiteral("demo"),
-        QStringLiteral("Add the sample installation: node 1 with two ICP channels and input "
-                       "faults, node 2 with channels and relays 1-4 that changes after 45 s, "
-                       "node 5 with relays only, node 7 that is silent 6 s in every 26 s."));
+        QStringLiteral(
+            "Add the sample installation: node 1 with two ICP channels, input "
+            "faults and a one-datagram danger every 10 s, node 2 with channels and relays 1-4 "
+            "that changes after 45 s, node 5 with relays only whose relay 1 trips "
+            "every 15 s, node 7 that is silent 6 s in every 26 s."));
     const QCommandLineOption fullOpt(
         QStringLiteral("full"),
         QStringLiteral("Add nodes 1 to 32, each with 4 channels of 8 measurements and 8 relays "

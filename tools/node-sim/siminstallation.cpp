@@ -71,6 +71,11 @@ bool SimNode::talkingAt(double t) const
     return std::fmod(t, silentAfter + backAfter) < silentAfter;
 }
 
+bool SimNode::trippedAt(double t) const
+{
+    return tripEvery > 0.0 && std::fmod(t, tripEvery) >= tripEvery - tripLength;
+}
+
 QVector<SimChannel> SimNode::channelsAt(double t) const
 {
     if (changeAfter <= 0.0 || t < changeAfter)
@@ -138,6 +143,8 @@ SimInstallation SimInstallation::demo()
     icp.channels = {typicalChannel(1, {1, 2, 3, 13}, 1), typicalChannel(2, {2, 5, 14}, 1)};
     icp.channels[1].faultEvery = 30.0; // short and open circuits in turn
     icp.channels[1].faultLength = 5.0;
+    // Too short for the panels, which show one datagram in seven; the journal keeps it.
+    icp.blipEvery = 10.0;
     installation.nodes.append(icp);
 
     SimNode mixed;
@@ -152,6 +159,8 @@ SimInstallation SimInstallation::demo()
     relays.id = 5;
     relays.hasRelay = true;
     relays.relaysInUse = 0xFF;
+    relays.tripEvery = 15.0;
+    relays.tripLength = 0.5;
     installation.nodes.append(relays);
 
     SimNode intermittent;
@@ -243,6 +252,16 @@ bool SimInstallation::parseNode(const QString &description, SimNode &node, QStri
         } else if (key == QLatin1String("change")) {
             if (!parseSeconds(value, node.changeAfter))
                 return fail(QStringLiteral("change takes seconds"));
+        } else if (key == QLatin1String("blip")) {
+            if (!parseSeconds(value, node.blipEvery))
+                return fail(QStringLiteral("blip takes seconds"));
+        } else if (key == QLatin1String("trip")) {
+            const QStringList times = value.split(QLatin1Char(','));
+            if (times.size() > 2 || !parseSeconds(times[0], node.tripEvery) ||
+                (times.size() == 2 && !parseSeconds(times[1], node.tripLength)) ||
+                (node.tripEvery > 0.0 && node.tripLength >= node.tripEvery))
+                return fail(QStringLiteral("trip takes seconds between trips and, optionally, "
+                                           "how long each lasts, shorter: e.g. trip=20,2"));
         } else if (key == QLatin1String("fault")) {
             if (!parseSeconds(value, faultEvery) || (faultEvery > 0.0 && faultEvery < 2.0))
                 return fail(QStringLiteral("fault takes seconds, at least 2"));

@@ -38,6 +38,13 @@ struct SimNode
     double silentAfter = 0.0; // seconds of talking before the node falls silent; 0: never
     double backAfter = 0.0;   // seconds of silence before it talks again; 0: never returns
     double changeAfter = 0.0; // seconds after which the configuration changes once; 0: never
+    // Every blipEvery seconds the first measurement of the first channel reports alert and
+    // danger in one single datagram; 0: never.
+    double blipEvery = 0.0;
+    // Every tripEvery seconds the lowest relay in use trips (logical and physical state 1) for
+    // tripLength seconds and resets; 0: never.
+    double tripEvery = 0.0;
+    double tripLength = 1.0;
 
     // Whether the node sends at t seconds: it talks for silentAfter, is silent for backAfter,
     // and so on.
@@ -45,6 +52,8 @@ struct SimNode
     // The channels in effect at t: after changeAfter every channel gets one more measurement
     // in its first free slot, or, when all are full, the next free channel is added.
     QVector<SimChannel> channelsAt(double t) const;
+    // Whether the scheduled relay trip holds at t.
+    bool trippedAt(double t) const;
 };
 
 // The nodes of a simulated installation, from a built-in preset or node descriptions.

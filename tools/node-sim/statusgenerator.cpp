@@ -50,6 +50,14 @@ NodeStatus StatusGenerator::build(const SimNode &node, double t)
     msg.word2 = quint32(t * 1000.0);
     msg.node_id = node.id;
 
+    bool blip = false;
+    if (node.blipEvery > 0.0) {
+        const qint64 moment = qint64(std::floor(t / node.blipEvery));
+        qint64 &sent = blipsSent[node.id];
+        blip = moment > sent;
+        sent = qMax(sent, moment);
+    }
+
     bool anyAlert = false;
     bool anyDanger = false;
     for (const SimChannel &channel : node.channelsAt(t)) {
@@ -74,6 +82,10 @@ NodeStatus StatusGenerator::build(const SimNode &node, double t)
             meas->value = float(value);
             meas->type = sim.type;
             meas->flags = conditionFlags(fraction, sim.alert, sim.danger, faulty);
+            if (blip && !faulty) {
+                meas->flags |= AlertTrue | DangerTrue;
+                blip = false;
+            }
             meas->fs_fraction = float(fraction);
             meas->baseline_fraction = float(sim.baseline / sim.fullScale);
             anyAlert = anyAlert || (meas->flags & AlertTrue);
@@ -103,6 +115,10 @@ NodeStatus StatusGenerator::build(const SimNode &node, double t)
             }
         }
         const quint32 enabled = node.relaysInUse;
+        if (enabled && node.tripEvery > 0.0) {
+            const quint32 lowest = enabled & (~enabled + 1);
+            logical = node.trippedAt(t) ? (logical | lowest) : (logical & ~lowest);
+        }
         logical &= enabled;
         const quint32 physical = (logical ^ fault) & enabled;
         msg.has_relay = true;

@@ -2,6 +2,7 @@
 
 #include "nodestatus.h"
 
+#include <QHash>
 #include <QRandomGenerator>
 #include <QtGlobal>
 
@@ -15,6 +16,8 @@ class StatusGenerator
 public:
     explicit StatusGenerator(quint32 seed);
 
+    // Successive calls for one node must come in time order: a blip goes into the first
+    // datagram built at or after each of its moments.
     NodeStatus build(const SimNode &node, double t);
 
     // Flags of a measurement at fraction of full scale, or of one whose input is faulty.
@@ -25,4 +28,5 @@ public:
 private:
     QRandomGenerator rng;
     quint32 sequence = 0;
+    QHash<quint32, qint64> blipsSent; // per node id: the last blip moment sent, as a count
 };

@@ -1,0 +1,103 @@
+#include "journaloptions.h"
+
+#include "journalrecorder.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSettings>
+#include <QSysInfo>
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("JournalOptions", text);
+}
+} // namespace
+
+JournalOptions::JournalOptions()
+    : journalOption(QStringLiteral("journal"),
+                    tr("Record into the journal JOURNAL: an SQLite file, or "
+                       "postgresql://[user@]host[:port]/database (the password from ~/.pgpass "
+                       "or PGPASSFILE). Default: the settings key \"journal\", else "
+                       "journal.sqlite in the user's data folder."),
+                    QStringLiteral("JOURNAL"))
+    , noJournalOption(QStringLiteral("no-journal"), tr("Record nothing."))
+    , installationOption(QStringLiteral("installation"),
+                         tr("Name the installation NAME in the journal (default: the host "
+                            "name, a colon and the listening port)."),
+                         QStringLiteral("NAME"))
+{}
+
+void JournalOptions::addTo(QCommandLineParser &parser) const
+{
+    parser.addOption(journalOption);
+    parser.addOption(noJournalOption);
+    parser.addOption(installationOption);
+}
+
+bool JournalOptions::read(const QCommandLineParser &parser, const QString &settingsValue,
+                          QString *error)
+{
+    journalEnabled = !parser.isSet(noJournalOption);
+    if (!journalEnabled && parser.isSet(journalOption)) {
+        *error = tr("--journal and --no-journal exclude each other");
+        return false;
+    }
+    installationName = parser.value(installationOption);
+    if (parser.isSet(installationOption) && installationName.trimmed().isEmpty()) {
+        *error = tr("--installation needs a name");
+        return false;
+    }
+    if (!journalEnabled)
+        return true;
+
+    QString text = parser.value(journalOption);
+    QString source = QStringLiteral("--journal");
+    if (!parser.isSet(journalOption) && !settingsValue.isEmpty()) {
+        text = settingsValue;
+        source = tr("the settings key \"journal\"");
+    }
+    if (!parser.isSet(journalOption) && settingsValue.isEmpty()) {
+        journalSpec = JournalSpec::defaultSpec();
+        return true;
+    }
+    QString reason;
+    if (!JournalSpec::parse(text, &journalSpec, &reason)) {
+        *error = tr("%1: %2").arg(source, reason);
+        return false;
+    }
+    return true;
+}
+
+QString JournalOptions::installation(quint16 port) const
+{
+    if (!installationName.isEmpty())
+        return installationName;
+    return QSysInfo::machineHostName() + QLatin1Char(':') + QString::number(port);
+}
+
+QString JournalOptions::settingsValue()
+{
+    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Keldor"),
+                             QStringLiteral("Orvo_ICP View"));
+    return settings.value(QStringLiteral("journal")).toString().trimmed();
+}
+
+QString JournalOptions::startDetail(quint16 port, bool listening, const QString &listenError)
+{
+    if (listening)
+        return QStringLiteral("listening on UDP port %1").arg(port);
+    return QStringLiteral("not listening: %1").arg(listenError);
+}
+
+std::unique_ptr<JournalRecorder> JournalOptions::startRecorder(quint16 port,
+                                                               const QString &startDetail,
+                                                               const QString &logName) const
+{
+    if (!journalEnabled)
+        return nullptr;
+    auto recorder = std::make_unique<JournalRecorder>();
+    recorder->setLogName(logName);
+    recorder->start(journalSpec, installation(port), startDetail);
+    return recorder;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "journalspec.h"
+#include "nodestatus.h"
+#include "transitiondetector.h"
+#include "trendaccumulator.h"
+
+#include <QObject>
+#include <QVector>
+
+QT_BEGIN_NAMESPACE
+class QTimer;
+QT_END_NAMESPACE
+
+class JournalWriter;
+
+// What a receiving program records: every accepted datagram goes through the transition
+// detector and the trend accumulator, and what they find goes to a JournalWriter, whose worker
+// thread does the writing. Lives on the GUI thread; datagramAccepted() never waits.
+class JournalRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How often silences and finished trend seconds are looked for.
+    static constexpr int TickMs = 250;
+
+    explicit JournalRecorder(QObject *parent = nullptr);
+    ~JournalRecorder() override;
+
+    // Failures and recoveries of the journal are written to standard error as "NAME: ...",
+    // once each; empty: nothing is written.
+    void setLogName(const QString &name) { logName = name; }
+
+    void start(const JournalSpec &spec, const QString &installation, const QString &startDetail);
+    // The one call per accepted datagram, with its receive time (ms since the epoch, UTC).
+    void datagramAccepted(const NodeStatus &msg, qint64 timeMs);
+    // Hands on what is still open and writes "recording-stopped" with the detail. Idempotent.
+    void stop(const QString &detail);
+
+    bool isRecording() const;
+    // Why the journal is not recording; empty while it records.
+    QString problem() const;
+    JournalWriter *journalWriter() const { return writer; }
+
+signals:
+    void stateChanged(bool recording, const QString &reason);
+
+private:
+    void tick();
+    void flushEvents();
+    void onWriterState(bool recording, const QString &reason);
+
+    TransitionDetector detector;
+    TrendAccumulator trends;
+    JournalWriter *const writer;
+    QTimer *const ticker;
+    QVector<JournalEvent> events;
+    QVector<TrendInterval> intervals;
+    QString logName;
+    QString journalName;
+    bool started = false;
+    bool stopped = false;
+    bool everRecorded = false;
+    bool lastRecording = false;
+    QString lastReason;
+};

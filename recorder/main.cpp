@@ -1,0 +1,98 @@
+// orvo-recorder: receives node status datagrams and records them into the journal, without a
+// window, for a machine that only records.
+#include "journaloptions.h"
+#include "journalrecorder.h"
+#include "orvoversion.h"
+#include "statusreceiver.h"
+#include "stopsignals.h"
+#include "toolcommandline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTextStream>
+
+namespace {
+constexpr quint16 DefaultPort = 49153;
+
+void log(const QString &line)
+{
+    QTextStream(stderr) << "orvo-recorder: " << line << '\n';
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orvo-recorder"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Receives the status datagrams of Orvo_ICP nodes on UDP port 49153 and records every "
+        "transition and a trend of every measured value into the journal, without a window.\n"
+        "The port is not shared: a second receiver on this host makes it fail at start.\n"
+        "SIGTERM and SIGINT end the recording cleanly. One line per start, stop, failure and "
+        "recovery goes to standard error."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("Listen on UDP port PORT instead of 49153."),
+                                        QStringLiteral("PORT"));
+    parser.addOption(portOption);
+    JournalOptions journal;
+    journal.addTo(parser);
+    ToolCommandLine::process(parser, app);
+    if (!parser.positionalArguments().isEmpty())
+        return ToolCommandLine::usageError(QStringLiteral("unexpected argument '%1'")
+                                               .arg(parser.positionalArguments().constFirst()));
+    quint64 port = DefaultPort;
+    if (parser.isSet(portOption) &&
+        (!ToolCommandLine::parseUInt(parser.value(portOption), 65535, port) || port == 0))
+        return ToolCommandLine::usageError(
+            QStringLiteral("invalid port '%1': give 1 to 65535").arg(parser.value(portOption)));
+    QString error;
+    if (!journal.read(parser, JournalOptions::settingsValue(), &error))
+        return ToolCommandLine::usageError(error);
+
+    StopSignals stopSignals;
+    if (!stopSignals.isValid()) {
+        log(QStringLiteral("cannot watch for SIGTERM and SIGINT; not started"));
+        return 1;
+    }
+    StatusReceiver receiver;
+    if (!receiver.listen(quint16(port))) {
+        // Recording half of the datagrams beside another receiver would look like a quiet plant.
+        log(QStringLiteral("cannot listen on UDP port %1: %2; not started")
+                .arg(port)
+                .arg(receiver.errorString()));
+        return 1;
+    }
+    const std::unique_ptr<JournalRecorder> recorder = journal.startRecorder(
+        quint16(port), JournalOptions::startDetail(quint16(port), true, QString()),
+        QStringLiteral("orvo-recorder"));
+    if (recorder)
+        QObject::connect(&receiver, &StatusReceiver::datagramAccepted, recorder.get(),
+                         &JournalRecorder::datagramAccepted);
+    log(recorder ? QStringLiteral("started: listening on UDP port %1, journal %2, installation %3")
+                       .arg(port)
+                       .arg(journal.spec().display(), journal.installation(quint16(port)))
+                 : QStringLiteral("started: listening on UDP port %1, recording nothing "
+                                  "(--no-journal)")
+                       .arg(port));
+
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &app,
+                     [&](const QString &signalName) {
+                         log(QStringLiteral("%1 received, stopping").arg(signalName));
+                         if (recorder)
+                             recorder->stop(signalName);
+                         QCoreApplication::quit();
+                     });
+    const int result = app.exec();
+    log(QStringLiteral("stopped after %1 datagram(s), %2 dropped")
+            .arg(receiver.acceptedCount())
+            .arg(receiver.droppedCount()));
+    return result;
+}

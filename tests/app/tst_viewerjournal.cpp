@@ -1,0 +1,131 @@
+#include "journaloptions.h"
+#include "journalrecorder.h"
+#include "journaltool.h"
+#include "mainwindow.h"
+#include "statusdatagram.h"
+#include "udpsender.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+using JournalTool::Row;
+
+namespace {
+int countRows(const QVector<Row> &rows, const QString &kind, const QString &from, const QString &to)
+{
+    int n = 0;
+    for (const Row &row : rows)
+        n += row.value(QStringLiteral("kind")) == kind &&
+             row.value(QStringLiteral("from")) == from && row.value(QStringLiteral("to")) == to;
+    return n;
+}
+
+// Root writes into a folder of mode 0500 all the same; an immutable folder stops it too.
+bool makeReadOnly(const QString &dir, bool readOnly)
+{
+    if (!QFile::setPermissions(dir, readOnly
+                                        ? QFile::ReadOwner | QFile::ExeOwner
+                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return false;
+    if (::geteuid() != 0)
+        return true;
+    return QProcess::execute(QStringLiteral("chattr"),
+                             {readOnly ? QStringLiteral("+i") : QStringLiteral("-i"), dir}) == 0;
+}
+} // namespace
+
+class TestViewerJournal : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir settingsDir;
+    QTemporaryDir dir;
+    const quint16 port = UdpSender::freePort();
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(port != 0);
+        QVERIFY(settingsDir.isValid() && dir.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    }
+
+    void recordsEveryDatagramNotOnlyWhatThePanelsShow()
+    {
+        MainWindow window(nullptr, port);
+        JournalRecorder recorder;
+        window.setJournalRecorder(&recorder);
+        JournalSpec spec;
+        QString error;
+        const QString path = dir.filePath(QStringLiteral("viewer.sqlite"));
+        QVERIFY(JournalSpec::parse(path, &spec, &error));
+        recorder.start(spec, QStringLiteral("viewer-test"),
+                       JournalOptions::startDetail(port, window.isListening(), QString()));
+
+        // At 20 Hz the panels show one datagram in seven: most one-datagram dangers never
+        // reach them.
+        QProcess sim;
+        sim.start(QStringLiteral(ORVO_NODE_SIM),
+                  {QStringLiteral("--node"), QStringLiteral("4:ch=1:types=1:blip=0.3"),
+                   QStringLiteral("--rate"), QStringLiteral("20"), QStringLiteral("--duration"),
+                   QStringLiteral("2"), QStringLiteral("--port"), QString::number(port)});
+        QTRY_VERIFY_WITH_TIMEOUT(sim.state() == QProcess::NotRunning, 30000);
+        QCOMPARE(sim.exitCode(), 0);
+        QVERIFY(window.isPresent(3));
+        QVERIFY(recorder.isRecording());
+        QVERIFY(window.journalError().isEmpty());
+        recorder.stop(QStringLiteral("viewer closed"));
+
+        const QVector<Row> rows =
+            JournalTool::events(QStringLiteral(ORVO_JOURNAL_TOOL), path, &error);
+        QVERIFY2(!rows.isEmpty(), qPrintable(error));
+        QCOMPARE(rows.first().value(QStringLiteral("detail")),
+                 QStringLiteral("listening on UDP port %1").arg(port));
+        const int rises = countRows(rows, QStringLiteral("danger"), QStringLiteral("false"),
+                                    QStringLiteral("true"));
+        QVERIFY2(rises >= 5, qPrintable(QString::number(rises)));
+        QCOMPARE(countRows(rows, QStringLiteral("danger"), QStringLiteral("true"),
+                           QStringLiteral("false")),
+                 rises);
+        QCOMPARE(rows.last().value(QStringLiteral("kind")), QStringLiteral("recording-stopped"));
+    }
+
+    void aReadOnlyFolderKeepsTheDisplayAndSaysSo()
+    {
+        const QString folder = dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(makeReadOnly(folder, true));
+        auto unlock = qScopeGuard([&] { makeReadOnly(folder, false); });
+
+        MainWindow window(nullptr, port);
+        JournalRecorder recorder;
+        window.setJournalRecorder(&recorder);
+        JournalSpec spec;
+        QString error;
+        QVERIFY(JournalSpec::parse(folder + QStringLiteral("/journal.sqlite"), &spec, &error));
+        recorder.start(spec, QStringLiteral("viewer-test"), QString());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!window.journalError().isEmpty(), 10000);
+        QVERIFY2(window.journalError().contains(QStringLiteral("not recording")),
+                 qPrintable(window.journalError()));
+        const auto *label = window.findChild<QLabel *>(QStringLiteral("journalErrorLabel"));
+        QVERIFY(label && !label->isHidden());
+
+        NodeSample node;
+        node.node_id = 12;
+        node.channels = {ChannelSample{1, 0, {MeasSample{1, 2.0f, 0x0100, 1, 0.1f, 0.1f}}}};
+        UdpSender sender(port);
+        QVERIFY(sender.send(StatusDatagram::node(node)));
+        QTRY_VERIFY(window.isPresent(11));
+        QVERIFY(!QFile::exists(folder + QStringLiteral("/journal.sqlite")));
+        recorder.stop(QStringLiteral("test over"));
+    }
+};
+
+QTEST_MAIN(TestViewerJournal)
+#include "tst_viewerjournal.moc"
