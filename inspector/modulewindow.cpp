@@ -9,10 +9,10 @@
 #include "moduleregisters.h"
 #include "openconnectiondialog.h"
 #include "orvo_icpmeaspoller.h"
-#include "qttranslationswitch.h"
 #include "relaystateview.h"
 #include "t_orvo_settings.h"
 #include "ui_modulewindow.h"
+#include "windowshell.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -38,7 +38,6 @@ const char *const PortKey = "port";
 const char *const PointFormatKey = "pointFormat";
 const char *const GeometryKey = "geometry";
 const char *const StateKey = "state";
-const char *const LangKey = "lang";
 
 constexpr int StatusMessageMs = 8000;
 
@@ -65,12 +64,7 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/inspector/orvo-module-view.png")));
 
-    QtTranslationSwitch *languages = QtTranslationSwitch::instance();
-    // Beside the program in the build tree, in share/ once installed.
-    languages->setTranslationsDir(QStringLiteral("translations"),
-                                  {QStringLiteral(ORVO_INSTALLED_TRANSLATIONS)});
-    ui->menuLanguage->addActions(languages->actions());
-    languages->addTranslation(QStringLiteral("orvo_zovIzid"));
+    WindowShell::setUpLanguages(ui->menuLanguage);
 
     progress = new QProgressBar(this);
     progress->setObjectName(QStringLiteral("operationProgress"));
@@ -127,7 +121,6 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     const PointFormat::Kind kind =
         PointFormat::fromKey(stored.value(QLatin1String(PointFormatKey)).toString());
     stored.endGroup();
-    languages->setLanguage(stored.value(QLatin1String(LangKey), QString()).toString());
 
     setPointFormat(kind);
     rebuildViews();
@@ -895,6 +888,6 @@ void ModuleWindow::closeEvent(QCloseEvent *event)
     stored.setValue(QLatin1String(GeometryKey), saveGeometry());
     stored.setValue(QLatin1String(StateKey), saveState());
     stored.endGroup();
-    stored.setValue(QLatin1String(LangKey), QtTranslationSwitch::instance()->language());
+    WindowShell::storeLanguage();
     QMainWindow::closeEvent(event);
 }
