@@ -21,25 +21,6 @@
     </message>
 </context>
 <context>
-    <name>ConfigFile</name>
-    <message>
-        <location filename="../configfile.cpp" line="28"/>
-        <location filename="../configfile.cpp" line="48"/>
-        <source>%1 is not a regular file</source>
-        <translation>%1 не является обычным файлом</translation>
-    </message>
-    <message>
-        <location filename="../configfile.cpp" line="60"/>
-        <source>The file holds %1 bytes; a module configuration has exactly %2</source>
-        <translation>В файле %1 байт; конфигурация модуля занимает ровно %2</translation>
-    </message>
-    <message>
-        <location filename="../configfile.cpp" line="69"/>
-        <source>This is not a module configuration: %1</source>
-        <translation>Это не конфигурация модуля: %1</translation>
-    </message>
-</context>
-<context>
     <name>ModuleSession</name>
     <message>
         <location filename="../modulesession.cpp" line="70"/>
@@ -51,7 +32,7 @@
     <name>ModuleWindow</name>
     <message>
         <location filename="../modulewindow.ui" line="9"/>
-        <location filename="../modulewindow.cpp" line="860"/>
+        <location filename="../modulewindow.cpp" line="861"/>
         <source>Orvo module inspector</source>
         <translation>Инспектор модуля Orvo</translation>
     </message>
@@ -62,7 +43,7 @@
     </message>
     <message>
         <location filename="../modulewindow.ui" line="32"/>
-        <location filename="../modulewindow.cpp" line="799"/>
+        <location filename="../modulewindow.cpp" line="800"/>
         <source>Not connected</source>
         <translation>Нет подключения</translation>
     </message>
@@ -250,192 +231,192 @@
         <translation>32-битное целое &amp;без знака</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="89"/>
+        <location filename="../modulewindow.cpp" line="84"/>
         <source>Module configuration (*.cfg);;All files (*)</source>
         <translation>Конфигурация модуля (*.cfg);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="92"/>
-        <location filename="../modulewindow.cpp" line="657"/>
-        <location filename="../modulewindow.cpp" line="682"/>
+        <location filename="../modulewindow.cpp" line="87"/>
+        <location filename="../modulewindow.cpp" line="658"/>
+        <location filename="../modulewindow.cpp" line="683"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="94"/>
-        <location filename="../modulewindow.cpp" line="243"/>
-        <location filename="../modulewindow.cpp" line="701"/>
+        <location filename="../modulewindow.cpp" line="89"/>
+        <location filename="../modulewindow.cpp" line="237"/>
+        <location filename="../modulewindow.cpp" line="702"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="96"/>
-        <location filename="../modulewindow.cpp" line="776"/>
+        <location filename="../modulewindow.cpp" line="91"/>
+        <location filename="../modulewindow.cpp" line="777"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="97"/>
+        <location filename="../modulewindow.cpp" line="92"/>
         <source>CSV files (*.csv);;All files (*)</source>
         <translation>Файлы CSV (*.csv);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="99"/>
-        <location filename="../modulewindow.cpp" line="776"/>
+        <location filename="../modulewindow.cpp" line="94"/>
+        <location filename="../modulewindow.cpp" line="777"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="100"/>
+        <location filename="../modulewindow.cpp" line="95"/>
         <source>PNG images (*.png);;All files (*)</source>
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="244"/>
+        <location filename="../modulewindow.cpp" line="238"/>
         <source>The module did not take the configuration</source>
         <translation>Модуль не принял конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="245"/>
+        <location filename="../modulewindow.cpp" line="239"/>
         <source>Configuration written and committed</source>
         <translation>Конфигурация записана и применена</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="246"/>
+        <location filename="../modulewindow.cpp" line="240"/>
         <source>Writing the configuration failed</source>
         <translation>Не удалось записать конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="252"/>
-        <location filename="../modulewindow.cpp" line="747"/>
+        <location filename="../modulewindow.cpp" line="246"/>
+        <location filename="../modulewindow.cpp" line="748"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="252"/>
-        <location filename="../modulewindow.cpp" line="261"/>
+        <location filename="../modulewindow.cpp" line="246"/>
+        <location filename="../modulewindow.cpp" line="255"/>
         <source>The module refused the request</source>
         <translation>Модуль отклонил запрос</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="255"/>
+        <location filename="../modulewindow.cpp" line="249"/>
         <source>The module runs its boot loader and does not measure until it is restarted</source>
         <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="261"/>
-        <location filename="../modulewindow.cpp" line="762"/>
+        <location filename="../modulewindow.cpp" line="255"/>
+        <location filename="../modulewindow.cpp" line="763"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="339"/>
+        <location filename="../modulewindow.cpp" line="333"/>
         <source>Cannot connect to %1: %2</source>
         <translation>Не удаётся подключиться к %1: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="349"/>
+        <location filename="../modulewindow.cpp" line="343"/>
         <source>Connection</source>
         <translation>Соединение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="476"/>
+        <location filename="../modulewindow.cpp" line="477"/>
         <source>%1, channel %2, type %3</source>
         <translation>%1, канал %2, тип %3</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="477"/>
+        <location filename="../modulewindow.cpp" line="478"/>
         <source>%1, channel %2, id %3</source>
         <translation>%1, канал %2, номер %3</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="484"/>
+        <location filename="../modulewindow.cpp" line="485"/>
         <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
         <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="486"/>
+        <location filename="../modulewindow.cpp" line="487"/>
         <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
         <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="518"/>
+        <location filename="../modulewindow.cpp" line="519"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="519"/>
+        <location filename="../modulewindow.cpp" line="520"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="589"/>
+        <location filename="../modulewindow.cpp" line="590"/>
         <source>%1: done</source>
         <translation>%1: выполнено</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="590"/>
+        <location filename="../modulewindow.cpp" line="591"/>
         <source>%1: failed</source>
         <translation>%1: ошибка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="591"/>
+        <location filename="../modulewindow.cpp" line="592"/>
         <source>%1: failed: %2</source>
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="621"/>
+        <location filename="../modulewindow.cpp" line="622"/>
         <source>OK</source>
         <translation>Успешно</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="621"/>
+        <location filename="../modulewindow.cpp" line="622"/>
         <source>Failed</source>
         <translation>Ошибка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="643"/>
+        <location filename="../modulewindow.cpp" line="644"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="644"/>
+        <location filename="../modulewindow.cpp" line="645"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="656"/>
+        <location filename="../modulewindow.cpp" line="657"/>
         <source>%1 is not a regular file</source>
         <translation>%1 не является обычным файлом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="658"/>
-        <location filename="../modulewindow.cpp" line="687"/>
+        <location filename="../modulewindow.cpp" line="659"/>
+        <location filename="../modulewindow.cpp" line="688"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="679"/>
+        <location filename="../modulewindow.cpp" line="680"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="681"/>
+        <location filename="../modulewindow.cpp" line="682"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="685"/>
+        <location filename="../modulewindow.cpp" line="686"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="702"/>
+        <location filename="../modulewindow.cpp" line="703"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="706"/>
+        <location filename="../modulewindow.cpp" line="707"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -444,7 +425,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="723"/>
+        <location filename="../modulewindow.cpp" line="724"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -453,7 +434,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="742"/>
+        <location filename="../modulewindow.cpp" line="743"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -462,7 +443,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="758"/>
+        <location filename="../modulewindow.cpp" line="759"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -471,27 +452,27 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="778"/>
+        <location filename="../modulewindow.cpp" line="779"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="804"/>
+        <location filename="../modulewindow.cpp" line="805"/>
         <source>Connecting to %1...</source>
         <translation>Подключение к %1...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="808"/>
+        <location filename="../modulewindow.cpp" line="809"/>
         <source>Connected</source>
         <translation>Подключено</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="808"/>
+        <location filename="../modulewindow.cpp" line="809"/>
         <source>Restarting the module...</source>
         <translation>Перезапуск модуля...</translation>
     </message>
     <message numerus="yes">
-        <location filename="../modulewindow.cpp" line="812"/>
+        <location filename="../modulewindow.cpp" line="813"/>
         <source>Connection lost: %1. Last values shown. Reconnecting in %n s.</source>
         <translation>
             <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
@@ -500,68 +481,68 @@ The module stops measuring until it is restarted.</source>
         </translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="815"/>
+        <location filename="../modulewindow.cpp" line="816"/>
         <source>Connection lost: %1. Last values shown. Reconnecting now...</source>
         <translation>Соединение потеряно: %1. Показаны последние значения. Переподключение...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="836"/>
+        <location filename="../modulewindow.cpp" line="837"/>
         <source>measurement module, ICP inputs</source>
         <translation>измерительный модуль, входы ICP</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="839"/>
+        <location filename="../modulewindow.cpp" line="840"/>
         <source>measurement module, proximity probe inputs</source>
         <translation>измерительный модуль, входы датчиков перемещения</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="842"/>
+        <location filename="../modulewindow.cpp" line="843"/>
         <source>relay module</source>
         <translation>релейный модуль</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="848"/>
+        <location filename="../modulewindow.cpp" line="849"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="856"/>
+        <location filename="../modulewindow.cpp" line="857"/>
         <source>Work mode</source>
         <translation>Рабочий режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="857"/>
+        <location filename="../modulewindow.cpp" line="858"/>
         <source>Not measuring (mode %1)</source>
         <translation>Не измеряет (режим %1)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="861"/>
+        <location filename="../modulewindow.cpp" line="862"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="866"/>
+        <location filename="../modulewindow.cpp" line="867"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="866"/>
+        <location filename="../modulewindow.cpp" line="867"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="866"/>
         <location filename="../modulewindow.cpp" line="867"/>
+        <location filename="../modulewindow.cpp" line="868"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="867"/>
+        <location filename="../modulewindow.cpp" line="868"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="867"/>
+        <location filename="../modulewindow.cpp" line="868"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>
@@ -569,27 +550,22 @@ The module stops measuring until it is restarted.</source>
 <context>
     <name>main</name>
     <message>
-        <location filename="../main.cpp" line="25"/>
+        <location filename="../main.cpp" line="16"/>
         <source>Connects to one Orvo measurement or relay module over Modbus TCP and shows its channels, relays, waveforms and spectra live, with its configuration and service actions. Without --host it asks for the address.</source>
         <translation>Подключается к одному измерительному или релейному модулю Orvo по Modbus TCP и показывает в реальном времени его каналы, реле, осциллограммы и спектры, с конфигурацией и сервисными командами. Без --host запрашивает адрес.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="33"/>
+        <location filename="../main.cpp" line="24"/>
         <source>Address of the module (IP address or host name).</source>
         <translation>Адрес модуля (IP-адрес или имя узла).</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="37"/>
+        <location filename="../main.cpp" line="28"/>
         <source>TCP port of the module&apos;s Modbus server. Default: the last port that connected, else 502.</source>
         <translation>TCP-порт сервера Modbus модуля. По умолчанию последний порт, к которому удалось подключиться, иначе 502.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="51"/>
-        <source>bad port %1</source>
-        <translation>неверный порт %1</translation>
-    </message>
-    <message>
-        <location filename="../main.cpp" line="56"/>
+        <location filename="../main.cpp" line="41"/>
         <source>unexpected argument %1</source>
         <translation>лишний аргумент %1</translation>
     </message>

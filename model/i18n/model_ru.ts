@@ -186,6 +186,24 @@
     </message>
 </context>
 <context>
+    <name>ConfigFile</name>
+    <message>
+        <location filename="../configfile.cpp" line="80"/>
+        <source>%1 is not a regular file</source>
+        <translation>%1 не является обычным файлом</translation>
+    </message>
+    <message>
+        <location filename="../configfile.cpp" line="85"/>
+        <source>The file holds %1 bytes; a module configuration has exactly %2</source>
+        <translation>В файле %1 байт; конфигурация модуля занимает ровно %2</translation>
+    </message>
+    <message>
+        <location filename="../configfile.cpp" line="89"/>
+        <source>This is not a module configuration: %1</source>
+        <translation>Это не конфигурация модуля: %1</translation>
+    </message>
+</context>
+<context>
     <name>SettingsCheck</name>
     <message>
         <location filename="../settingscheck.cpp" line="12"/>
