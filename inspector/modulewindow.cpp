@@ -433,7 +433,7 @@ void ModuleWindow::onSettings(QSharedPointer<t_orvo_settings> record)
 
 void ModuleWindow::onChState(QSharedPointer<ChState> chState)
 {
-    if (!chState || chState->ch < 0 || chState->ch >= 4)
+    if (!chState || chState->ch < 0 || chState->ch >= OrvoSettings::ChannelCount)
         return;
     lastChState[chState->ch] = chState;
     if (channels)
@@ -461,7 +461,8 @@ void ModuleWindow::onWaveform(int ch, uint id, QSharedPointer<Orvo_ICPConnection
 
 void ModuleWindow::onSpectrum(int ch, uint type, QSharedPointer<Orvo_ICPConnection::Spectr> spectr)
 {
-    if (!spectr || type > 1 || ch < 0 || ch >= 4 || state != LinkState::Connected)
+    if (!spectr || type > 1 || ch < 0 || ch >= OrvoSettings::ChannelCount ||
+        state != LinkState::Connected)
         return;
     logOperation(captureOperation(true, ch, type), true, QString(), true);
     spectra[type][ch] = spectr->points;

@@ -2,6 +2,7 @@
 
 #include "modulesession.h"
 #include "pointformat.h"
+#include "t_orvo_settings.h"
 
 #include <QMainWindow>
 #include <QSharedPointer>
@@ -20,7 +21,6 @@ class ChState;
 class ChannelStateView;
 class EventsStateView;
 class RelayStateView;
-struct t_orvo_settings;
 
 namespace Ui {
 class ModuleWindow;
@@ -166,9 +166,9 @@ private:
     QString pendingSavePath;
     QString busyOperation;
     bool restarting = false;
-    QVector<quint32> spectra[2][4];
+    QVector<quint32> spectra[2][OrvoSettings::ChannelCount];
     // What the views showed, to fill them again when they are rebuilt.
-    QSharedPointer<ChState> lastChState[4];
+    QSharedPointer<ChState> lastChState[OrvoSettings::ChannelCount];
     uint lastRelayStatus = 0;
     bool haveRelayStatus = false;
 };

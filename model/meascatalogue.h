@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lampstate.h"
+
 #include <QString>
 
 #include <optional>
@@ -44,7 +46,7 @@ public:
     // Caption and lamp state for a channel status code; the state is empty for unlisted
     // codes, whose caption is empty too.
     static QString statusCaption(uint status);
-    static std::optional<int> statusLampState(uint status);
+    static std::optional<Lamp::State> statusLampState(uint status);
 
     static QString columnToolTip(int column);
     static QString conditionLegend();
