@@ -4,17 +4,17 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../mainwindow.cpp" line="327"/>
+        <location filename="../mainwindow.cpp" line="319"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../mainwindow.cpp" line="328"/>
+        <location filename="../mainwindow.cpp" line="320"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../mainwindow.cpp" line="372"/>
+        <location filename="../mainwindow.cpp" line="364"/>
         <source>Cannot listen on UDP port %1: %2</source>
         <translation>Не удаётся принимать данные на UDP-порту %1: %2</translation>
     </message>
@@ -67,24 +67,19 @@
 <context>
     <name>main</name>
     <message>
-        <location filename="../main.cpp" line="27"/>
+        <location filename="../main.cpp" line="17"/>
         <source>Shows the status of Orvo_ICP measurement and relay nodes reporting on UDP port 49153.</source>
         <translation>Показывает состояние измерительных и релейных узлов Orvo_ICP, передающих данные на UDP-порт 49153.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="34"/>
+        <location filename="../main.cpp" line="24"/>
         <source>Listen on UDP port PORT instead of 49153.</source>
         <translation>Принимать данные на UDP-порту PORT вместо 49153.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="40"/>
+        <location filename="../main.cpp" line="34"/>
         <source>unexpected argument &apos;%1&apos;</source>
         <translation>лишний аргумент «%1»</translation>
-    </message>
-    <message>
-        <location filename="../main.cpp" line="46"/>
-        <source>invalid port &apos;%1&apos;: give 1 to 65535</source>
-        <translation>неверный порт «%1»: укажите число от 1 до 65535</translation>
     </message>
 </context>
 </TS>

@@ -32,7 +32,7 @@
     <name>ModuleWindow</name>
     <message>
         <location filename="../modulewindow.ui" line="9"/>
-        <location filename="../modulewindow.cpp" line="861"/>
+        <location filename="../modulewindow.cpp" line="862"/>
         <source>Orvo module inspector</source>
         <translation>Инспектор модуля Orvo</translation>
     </message>
@@ -43,7 +43,7 @@
     </message>
     <message>
         <location filename="../modulewindow.ui" line="32"/>
-        <location filename="../modulewindow.cpp" line="800"/>
+        <location filename="../modulewindow.cpp" line="801"/>
         <source>Not connected</source>
         <translation>Нет подключения</translation>
     </message>
@@ -237,21 +237,21 @@
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="87"/>
-        <location filename="../modulewindow.cpp" line="658"/>
-        <location filename="../modulewindow.cpp" line="683"/>
+        <location filename="../modulewindow.cpp" line="659"/>
+        <location filename="../modulewindow.cpp" line="684"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="89"/>
         <location filename="../modulewindow.cpp" line="237"/>
-        <location filename="../modulewindow.cpp" line="702"/>
+        <location filename="../modulewindow.cpp" line="703"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="91"/>
-        <location filename="../modulewindow.cpp" line="777"/>
+        <location filename="../modulewindow.cpp" line="778"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
@@ -262,7 +262,7 @@
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="94"/>
-        <location filename="../modulewindow.cpp" line="777"/>
+        <location filename="../modulewindow.cpp" line="778"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
@@ -288,7 +288,7 @@
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="246"/>
-        <location filename="../modulewindow.cpp" line="748"/>
+        <location filename="../modulewindow.cpp" line="749"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
@@ -305,7 +305,7 @@
     </message>
     <message>
         <location filename="../modulewindow.cpp" line="255"/>
-        <location filename="../modulewindow.cpp" line="763"/>
+        <location filename="../modulewindow.cpp" line="764"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
@@ -320,103 +320,103 @@
         <translation>Соединение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="477"/>
+        <location filename="../modulewindow.cpp" line="478"/>
         <source>%1, channel %2, type %3</source>
         <translation>%1, канал %2, тип %3</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="478"/>
+        <location filename="../modulewindow.cpp" line="479"/>
         <source>%1, channel %2, id %3</source>
         <translation>%1, канал %2, номер %3</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="485"/>
+        <location filename="../modulewindow.cpp" line="486"/>
         <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
         <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="487"/>
+        <location filename="../modulewindow.cpp" line="488"/>
         <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
         <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="519"/>
+        <location filename="../modulewindow.cpp" line="520"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="520"/>
+        <location filename="../modulewindow.cpp" line="521"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="590"/>
+        <location filename="../modulewindow.cpp" line="591"/>
         <source>%1: done</source>
         <translation>%1: выполнено</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="591"/>
+        <location filename="../modulewindow.cpp" line="592"/>
         <source>%1: failed</source>
         <translation>%1: ошибка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="592"/>
+        <location filename="../modulewindow.cpp" line="593"/>
         <source>%1: failed: %2</source>
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="622"/>
+        <location filename="../modulewindow.cpp" line="623"/>
         <source>OK</source>
         <translation>Успешно</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="622"/>
+        <location filename="../modulewindow.cpp" line="623"/>
         <source>Failed</source>
         <translation>Ошибка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="644"/>
+        <location filename="../modulewindow.cpp" line="645"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="645"/>
+        <location filename="../modulewindow.cpp" line="646"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="657"/>
+        <location filename="../modulewindow.cpp" line="658"/>
         <source>%1 is not a regular file</source>
         <translation>%1 не является обычным файлом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="659"/>
-        <location filename="../modulewindow.cpp" line="688"/>
+        <location filename="../modulewindow.cpp" line="660"/>
+        <location filename="../modulewindow.cpp" line="689"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="680"/>
+        <location filename="../modulewindow.cpp" line="681"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="682"/>
+        <location filename="../modulewindow.cpp" line="683"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="686"/>
+        <location filename="../modulewindow.cpp" line="687"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="703"/>
+        <location filename="../modulewindow.cpp" line="704"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="707"/>
+        <location filename="../modulewindow.cpp" line="708"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -425,7 +425,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="724"/>
+        <location filename="../modulewindow.cpp" line="725"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -434,7 +434,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="743"/>
+        <location filename="../modulewindow.cpp" line="744"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -443,7 +443,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="759"/>
+        <location filename="../modulewindow.cpp" line="760"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -452,27 +452,27 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="779"/>
+        <location filename="../modulewindow.cpp" line="780"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="805"/>
+        <location filename="../modulewindow.cpp" line="806"/>
         <source>Connecting to %1...</source>
         <translation>Подключение к %1...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="809"/>
+        <location filename="../modulewindow.cpp" line="810"/>
         <source>Connected</source>
         <translation>Подключено</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="809"/>
+        <location filename="../modulewindow.cpp" line="810"/>
         <source>Restarting the module...</source>
         <translation>Перезапуск модуля...</translation>
     </message>
     <message numerus="yes">
-        <location filename="../modulewindow.cpp" line="813"/>
+        <location filename="../modulewindow.cpp" line="814"/>
         <source>Connection lost: %1. Last values shown. Reconnecting in %n s.</source>
         <translation>
             <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
@@ -481,68 +481,68 @@ The module stops measuring until it is restarted.</source>
         </translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="816"/>
+        <location filename="../modulewindow.cpp" line="817"/>
         <source>Connection lost: %1. Last values shown. Reconnecting now...</source>
         <translation>Соединение потеряно: %1. Показаны последние значения. Переподключение...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="837"/>
+        <location filename="../modulewindow.cpp" line="838"/>
         <source>measurement module, ICP inputs</source>
         <translation>измерительный модуль, входы ICP</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="840"/>
+        <location filename="../modulewindow.cpp" line="841"/>
         <source>measurement module, proximity probe inputs</source>
         <translation>измерительный модуль, входы датчиков перемещения</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="843"/>
+        <location filename="../modulewindow.cpp" line="844"/>
         <source>relay module</source>
         <translation>релейный модуль</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="849"/>
+        <location filename="../modulewindow.cpp" line="850"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="857"/>
+        <location filename="../modulewindow.cpp" line="858"/>
         <source>Work mode</source>
         <translation>Рабочий режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="858"/>
+        <location filename="../modulewindow.cpp" line="859"/>
         <source>Not measuring (mode %1)</source>
         <translation>Не измеряет (режим %1)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="862"/>
+        <location filename="../modulewindow.cpp" line="863"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="867"/>
+        <location filename="../modulewindow.cpp" line="868"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="867"/>
+        <location filename="../modulewindow.cpp" line="868"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="867"/>
         <location filename="../modulewindow.cpp" line="868"/>
+        <location filename="../modulewindow.cpp" line="869"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="868"/>
+        <location filename="../modulewindow.cpp" line="869"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="868"/>
+        <location filename="../modulewindow.cpp" line="869"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>

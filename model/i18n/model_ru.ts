@@ -4,143 +4,143 @@
 <context>
     <name>ChannelStateView</name>
     <message>
-        <location filename="../meascatalogue.cpp" line="20"/>
+        <location filename="../meascatalogue.cpp" line="22"/>
         <source>Acceleration</source>
         <translation>Ускорение</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="21"/>
-        <location filename="../meascatalogue.cpp" line="29"/>
-        <location filename="../meascatalogue.cpp" line="41"/>
+        <location filename="../meascatalogue.cpp" line="23"/>
+        <location filename="../meascatalogue.cpp" line="31"/>
+        <location filename="../meascatalogue.cpp" line="43"/>
         <source>m/s²</source>
         <translation>м/с²</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="22"/>
+        <location filename="../meascatalogue.cpp" line="24"/>
         <source>Velocity</source>
         <translation>Скорость</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="23"/>
+        <location filename="../meascatalogue.cpp" line="25"/>
         <source>mm/s</source>
         <translation>мм/с</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="24"/>
+        <location filename="../meascatalogue.cpp" line="26"/>
         <source>Diplacement</source>
         <translation>Перемещение</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="25"/>
+        <location filename="../meascatalogue.cpp" line="27"/>
         <source>Gap</source>
         <translation>Зазор</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="25"/>
-        <location filename="../meascatalogue.cpp" line="39"/>
+        <location filename="../meascatalogue.cpp" line="27"/>
+        <location filename="../meascatalogue.cpp" line="41"/>
         <source>V</source>
         <translation>В</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="26"/>
+        <location filename="../meascatalogue.cpp" line="28"/>
         <source>Rotation speed</source>
         <translation>Частота вращения</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="27"/>
+        <location filename="../meascatalogue.cpp" line="29"/>
         <source>rpm</source>
         <translation>об/мин</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="28"/>
+        <location filename="../meascatalogue.cpp" line="30"/>
         <source>Amplitude of Acceleration</source>
         <translation>Амплитуда ускорения</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="30"/>
+        <location filename="../meascatalogue.cpp" line="32"/>
         <source>Phase of Acceleration</source>
         <translation>Фаза ускорения</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="31"/>
-        <location filename="../meascatalogue.cpp" line="35"/>
-        <location filename="../meascatalogue.cpp" line="38"/>
+        <location filename="../meascatalogue.cpp" line="33"/>
+        <location filename="../meascatalogue.cpp" line="37"/>
+        <location filename="../meascatalogue.cpp" line="40"/>
         <source>°</source>
         <translation>°</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="32"/>
+        <location filename="../meascatalogue.cpp" line="34"/>
         <source>Amplitude of Velocity</source>
         <translation>Амплитуда скорости</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="33"/>
-        <location filename="../meascatalogue.cpp" line="43"/>
+        <location filename="../meascatalogue.cpp" line="35"/>
+        <location filename="../meascatalogue.cpp" line="45"/>
         <source>m/s</source>
         <translation>м/с</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="34"/>
+        <location filename="../meascatalogue.cpp" line="36"/>
         <source>Phase of Velocity</source>
         <translation>Фаза скорости</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="36"/>
+        <location filename="../meascatalogue.cpp" line="38"/>
         <source>Amplitude of Prox Displacement</source>
         <translation>Амплитуда перемещения (вихретоковый датчик)</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="37"/>
+        <location filename="../meascatalogue.cpp" line="39"/>
         <source>Phase of Prox Displacement</source>
         <translation>Фаза перемещения (вихретоковый датчик)</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="39"/>
+        <location filename="../meascatalogue.cpp" line="41"/>
         <source>DC</source>
         <translation>Постоянная составляющая</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="40"/>
+        <location filename="../meascatalogue.cpp" line="42"/>
         <source>RMS of Acceleration</source>
         <translation>СКЗ ускорения</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="42"/>
+        <location filename="../meascatalogue.cpp" line="44"/>
         <source>RMS of Velocity</source>
         <translation>СКЗ скорости</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="44"/>
+        <location filename="../meascatalogue.cpp" line="46"/>
         <source>PRM of Prox Displacement</source>
         <translation>PRM перемещения (вихретоковый датчик)</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="45"/>
+        <location filename="../meascatalogue.cpp" line="47"/>
         <source>Max Average Deviation</source>
         <translation>Максимальное среднее отклонение</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="50"/>
+        <location filename="../meascatalogue.cpp" line="52"/>
         <source>µm</source>
         <translation>мкм</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="119"/>
+        <location filename="../meascatalogue.cpp" line="121"/>
         <source>Valid data</source>
         <translation>Достоверные данные</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="121"/>
+        <location filename="../meascatalogue.cpp" line="123"/>
         <source>Short circuit</source>
         <translation>Короткое замыкание</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="123"/>
+        <location filename="../meascatalogue.cpp" line="125"/>
         <source>Open circuit</source>
         <translation>Обрыв цепи</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="125"/>
+        <location filename="../meascatalogue.cpp" line="127"/>
         <source>No valid data</source>
         <translation>Нет достоверных данных</translation>
     </message>

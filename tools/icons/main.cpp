@@ -28,7 +28,7 @@ const char Description[] =
     "      the application icon ICON for the hicolor theme: DIR/NxN/apps/ICON.png for every\n"
     "      size and DIR/scalable/apps/ICON.svg\n"
     "\n"
-    "Application icons: orvo-icp-view.";
+    "Application icons: orvo-icp-view, orvo-module-view.";
 
 struct ThemeIcon
 {
