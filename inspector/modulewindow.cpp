@@ -6,9 +6,7 @@
 #include "configfile.h"
 #include "eventsstateview.h"
 #include "kqtablecopyaction.h"
-#include "moduleregisters.h"
 #include "openconnectiondialog.h"
-#include "orvo_icpmeaspoller.h"
 #include "relaystateview.h"
 #include "t_orvo_settings.h"
 #include "ui_modulewindow.h"
@@ -218,8 +216,6 @@ void ModuleWindow::setupSession()
     worker->setObjectName(QStringLiteral("module link"));
     // No parent, so it can move to the worker; the thread deletes it when it finishes.
     moduleSession = new ModuleSession;
-    Orvo_ICPConnection *link = moduleSession->link();
-    Orvo_ICPMeasPoller *poller = moduleSession->poller();
 
     // Every connection below crosses to the GUI thread queued: the session lives on the worker.
     connect(moduleSession, &ModuleSession::moduleOpened, this, &ModuleWindow::onOpened);
@@ -233,7 +229,7 @@ void ModuleWindow::setupSession()
     connect(moduleSession, &ModuleSession::configurationRead, this,
             &ModuleWindow::onConfigurationRead);
     connect(moduleSession, &ModuleSession::configurationWritten, this, [this](bool ok) {
-        busyOperation.clear();
+        busy = ModuleSession::Operation::None;
         logOperation(tr("Load configuration"), ok,
                      ok ? QString() : tr("The module did not take the configuration"));
         statusBar()->showMessage(ok ? tr("Configuration written and committed")
@@ -242,7 +238,7 @@ void ModuleWindow::setupSession()
         updateActions();
     });
     connect(moduleSession, &ModuleSession::bootLoaderEntered, this, [this](bool ok) {
-        busyOperation.clear();
+        busy = ModuleSession::Operation::None;
         logOperation(tr("Boot loader"), ok, ok ? QString() : tr("The module refused the request"));
         if (ok)
             setState(LinkState::Disconnected,
@@ -251,7 +247,7 @@ void ModuleWindow::setupSession()
         updateActions();
     });
     connect(moduleSession, &ModuleSession::testModeEntered, this, [this](bool ok) {
-        busyOperation.clear();
+        busy = ModuleSession::Operation::None;
         logOperation(tr("Test mode"), ok, ok ? QString() : tr("The module refused the request"));
         updateActions();
     });
@@ -259,16 +255,15 @@ void ModuleWindow::setupSession()
     connect(moduleSession, &ModuleSession::spectrumFetched, this, &ModuleWindow::onSpectrum);
     connect(moduleSession, &ModuleSession::captureFailed, this, &ModuleWindow::onCaptureFailed);
 
-    connect(link, &Orvo_ICPConnection::opStart, this,
-            [this](const QString &op, const QString &) { onOpStart(op); });
-    connect(link, &Orvo_ICPConnection::opProgress, this, &ModuleWindow::onOpProgress);
-    connect(link, &Orvo_ICPConnection::opFinish, this, &ModuleWindow::onOpFinish);
-    connect(link, &Orvo_ICPConnection::module_type_change, this,
+    connect(moduleSession, &ModuleSession::operationStarted, this, &ModuleWindow::onOpStart);
+    connect(moduleSession, &ModuleSession::operationProgress, this, &ModuleWindow::onOpProgress);
+    connect(moduleSession, &ModuleSession::operationFinished, this, &ModuleWindow::onOpFinish);
+    connect(moduleSession, &ModuleSession::moduleTypeChanged, this,
             [this](t_ORVO_Type type) { moduleType = type; });
 
-    connect(poller, &Orvo_ICPMeasPoller::settingsChanged, this, &ModuleWindow::onSettings);
-    connect(poller, &Orvo_ICPMeasPoller::chStateChanged, this, &ModuleWindow::onChState);
-    connect(poller, &Orvo_ICPMeasPoller::relayStateChanged, this, &ModuleWindow::onRelayState);
+    connect(moduleSession, &ModuleSession::settingsChanged, this, &ModuleWindow::onSettings);
+    connect(moduleSession, &ModuleSession::chStateChanged, this, &ModuleWindow::onChState);
+    connect(moduleSession, &ModuleSession::relayStateChanged, this, &ModuleWindow::onRelayState);
 
     moduleSession->moveToThread(worker);
     connect(worker, &QThread::finished, moduleSession, &QObject::deleteLater);
@@ -473,10 +468,16 @@ void ModuleWindow::onSpectrum(int ch, uint type, QSharedPointer<Orvo_ICPConnecti
 
 QString ModuleWindow::captureOperation(bool spectrum, int ch, uint selector) const
 {
-    Orvo_ICPConnection *link = moduleSession->link();
-    return spectrum
-               ? tr("%1, channel %2, type %3").arg(link->opSpectrRead()).arg(ch + 1).arg(selector)
-               : tr("%1, channel %2, id %3").arg(link->opWaveformRead()).arg(ch + 1).arg(selector);
+    // A capture is always announced by the link first, so its name is known by now.
+    using Op = ModuleSession::Operation;
+    return spectrum ? tr("%1, channel %2, type %3")
+                          .arg(operationNames.value(Op::Spectrum))
+                          .arg(ch + 1)
+                          .arg(selector)
+                    : tr("%1, channel %2, id %3")
+                          .arg(operationNames.value(Op::Waveform))
+                          .arg(ch + 1)
+                          .arg(selector);
 }
 
 void ModuleWindow::onCaptureFailed(bool spectrum, int ch, uint selector)
@@ -557,20 +558,19 @@ void ModuleWindow::rebuildViews()
 
 // ---- operations -------------------------------------------------------------------------------
 
-bool ModuleWindow::isBackground(const QString &op) const
+bool ModuleWindow::isBackground(ModuleSession::Operation op)
 {
-    // Names are plain texts and the session lives on, so asking across threads is harmless.
-    Orvo_ICPConnection *link = moduleSession->link();
-    return op == link->opWaveformRead() || op == link->opSpectrRead();
+    return op == ModuleSession::Operation::Waveform || op == ModuleSession::Operation::Spectrum;
 }
 
-void ModuleWindow::onOpStart(const QString &op)
+void ModuleWindow::onOpStart(ModuleSession::Operation op, const QString &name)
 {
+    operationNames.insert(op, name);
     if (isBackground(op))
         return;
     progress->setRange(0, 0);
     progress->show();
-    statusBar()->showMessage(op + QStringLiteral("..."));
+    statusBar()->showMessage(name + QStringLiteral("..."));
 }
 
 void ModuleWindow::onOpProgress(uint done, uint total, const QString &stage)
@@ -578,32 +578,33 @@ void ModuleWindow::onOpProgress(uint done, uint total, const QString &stage)
     progress->setRange(0, int(total));
     progress->setValue(int(done));
     progress->show();
-    const QString op = busyOperation.isEmpty() ? QString() : busyOperation + QStringLiteral(": ");
-    statusBar()->showMessage(op + stage);
+    const QString name = operationNames.value(busy);
+    statusBar()->showMessage(name.isEmpty() ? stage : name + QStringLiteral(": ") + stage);
 }
 
-void ModuleWindow::onOpFinish(const QString &op, bool ok, const QString &err)
+void ModuleWindow::onOpFinish(ModuleSession::Operation op, const QString &name, bool ok,
+                              const QString &err)
 {
-    Orvo_ICPConnection *link = moduleSession->link();
+    using Op = ModuleSession::Operation;
     const bool background = isBackground(op);
     if (!background) {
         progress->hide();
-        const QString text = ok              ? tr("%1: done").arg(op)
-                             : err.isEmpty() ? tr("%1: failed").arg(op)
-                                             : tr("%1: failed: %2").arg(op, err);
+        const QString text = ok              ? tr("%1: done").arg(name)
+                             : err.isEmpty() ? tr("%1: failed").arg(name)
+                                             : tr("%1: failed: %2").arg(name, err);
         statusBar()->showMessage(text, StatusMessageMs);
     }
-    if (op == busyOperation)
-        busyOperation.clear();
-    if (restarting && op == link->opModuleRestart()) {
+    if (op == busy)
+        busy = Op::None;
+    if (restarting && op == Op::Restart) {
         restarting = false;
         showStale(state != LinkState::Connected);
         updateHeader();
     }
     // The link calls these a success when no record came, or when it is no longer connected;
     // their true outcome is logged by the handlers of the session's results instead.
-    if (!background && op != link->opReadConfig() && op != link->opWriteConfig())
-        logOperation(op, ok, err);
+    if (!background && op != Op::ReadConfig && op != Op::WriteConfig)
+        logOperation(name, ok, err);
     updateActions();
 }
 
@@ -661,7 +662,7 @@ void ModuleWindow::saveConfiguration()
         return;
     }
     pendingSavePath = path;
-    busyOperation = moduleSession->link()->opReadConfig();
+    busy = ModuleSession::Operation::ReadConfig;
     updateActions();
     ModuleSession *s = moduleSession;
     QMetaObject::invokeMethod(
@@ -670,7 +671,7 @@ void ModuleWindow::saveConfiguration()
 
 void ModuleWindow::onConfigurationRead(bool ok, QSharedPointer<t_orvo_settings> record)
 {
-    busyOperation.clear();
+    busy = ModuleSession::Operation::None;
     updateActions();
     const QString path = pendingSavePath;
     pendingSavePath.clear();
@@ -711,7 +712,7 @@ void ModuleWindow::loadConfiguration()
             .arg(record->node_id);
     if (!confirm(question))
         return;
-    busyOperation = moduleSession->link()->opWriteConfig();
+    busy = ModuleSession::Operation::WriteConfig;
     updateActions();
     ModuleSession *s = moduleSession;
     QMetaObject::invokeMethod(
@@ -726,7 +727,7 @@ void ModuleWindow::restartModule()
                     "the inspector waits 8 seconds and connects again.")
                      .arg(moduleDescription())))
         return;
-    busyOperation = moduleSession->link()->opModuleRestart();
+    busy = ModuleSession::Operation::Restart;
     restarting = true;
     // The module is away for the restart: what is shown is no longer live.
     showStale(true);
@@ -746,7 +747,8 @@ void ModuleWindow::enterBootLoader()
                     "the inspector disconnects.")
                      .arg(moduleDescription())))
         return;
-    busyOperation = tr("Boot loader");
+    busy = ModuleSession::Operation::BootLoader;
+    operationNames.insert(busy, tr("Boot loader"));
     updateActions();
     ModuleSession *s = moduleSession;
     QMetaObject::invokeMethod(
@@ -761,7 +763,8 @@ void ModuleWindow::enterTestMode()
                     "it is restarted.")
                      .arg(moduleDescription())))
         return;
-    busyOperation = tr("Test mode");
+    busy = ModuleSession::Operation::TestMode;
+    operationNames.insert(busy, tr("Test mode"));
     updateActions();
     ModuleSession *s = moduleSession;
     QMetaObject::invokeMethod(
@@ -854,7 +857,7 @@ void ModuleWindow::updateHeader()
                 texts << t;
         }
         ui->identValue->setText(texts.join(QStringLiteral(" / ")));
-        ui->modeValue->setText(identity.mode == ModuleRegisters::WorkMode
+        ui->modeValue->setText(ModuleSession::isWorkMode(identity.mode)
                                    ? tr("Work mode")
                                    : tr("Not measuring (mode %1)").arg(identity.mode));
     }

@@ -5,6 +5,7 @@
 #include "t_orvo_settings.h"
 
 #include <QMainWindow>
+#include <QMap>
 #include <QSharedPointer>
 #include <QTimer>
 
@@ -78,7 +79,7 @@ public:
     CapturePlot *waveformPlot() const;
     CapturePlot *spectrumPlot() const;
     QSharedPointer<t_orvo_settings> moduleSettings() const { return settings; }
-    bool isBusy() const { return !busyOperation.isEmpty(); }
+    bool isBusy() const { return busy != ModuleSession::Operation::None; }
 
 public slots:
     void connectTo(const QString &host, quint16 port);
@@ -123,9 +124,9 @@ private:
     void onCaptureFailed(bool spectrum, int ch, uint selector);
     QString captureOperation(bool spectrum, int ch, uint selector) const;
     void onConfigurationRead(bool ok, QSharedPointer<t_orvo_settings> record);
-    void onOpStart(const QString &op);
+    void onOpStart(ModuleSession::Operation op, const QString &name);
     void onOpProgress(uint done, uint total, const QString &stage);
-    void onOpFinish(const QString &op, bool ok, const QString &err);
+    void onOpFinish(ModuleSession::Operation op, const QString &name, bool ok, const QString &err);
 
     void setState(LinkState next, const QString &reason = QString());
     void showStale(bool stale);
@@ -138,7 +139,7 @@ private:
     void showSpectrumType(int type);
     void exportPlot(CapturePlot *plot, bool png);
     QString moduleDescription() const;
-    bool isBackground(const QString &op) const;
+    static bool isBackground(ModuleSession::Operation op);
 
     std::unique_ptr<Ui::ModuleWindow> ui;
     QThread *worker = nullptr;
@@ -164,7 +165,9 @@ private:
     t_ORVO_Type moduleType = ORVO_TYPE_NONE;
     QSharedPointer<t_orvo_settings> settings;
     QString pendingSavePath;
-    QString busyOperation;
+    ModuleSession::Operation busy = ModuleSession::Operation::None;
+    // The link's latest name of each operation, in the language it was announced in.
+    QMap<ModuleSession::Operation, QString> operationNames;
     bool restarting = false;
     QVector<quint32> spectra[2][OrvoSettings::ChannelCount];
     // What the views showed, to fill them again when they are rebuilt.

@@ -15,7 +15,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QStatusBar>
 #include <QTableWidget>
+#include <QTranslator>
 #include <QtTest>
 
 #include <functional>
@@ -66,17 +68,10 @@ class TestModuleWindow : public QObject
             session,
             [session] {
                 // A lost link is noticed within 50 ms; a restart waits 250 ms instead of the
-                // module's 8 s, still long enough to see the window run through it.
-                session->link()->setPacingForTest(50, 250);
-                // Extra poll cycles between the poller's own 500 ms ticks bring captures and
-                // states in sooner.
-                auto *pump = new QTimer(session);
-                Orvo_ICPMeasPoller *poller = session->poller();
-                connect(pump, &QTimer::timeout, poller, [poller] {
-                    if (poller->isPolling())
-                        poller->pollCycle(false);
-                });
-                pump->start(20);
+                // module's 8 s, still long enough to see the window run through it. Extra poll
+                // cycles between the poller's own 500 ms ticks bring captures and states in
+                // sooner.
+                session->setPacingForTest(50, 250, 20);
             },
             Qt::BlockingQueuedConnection);
     }
@@ -494,6 +489,30 @@ private slots:
         QVERIFY(drainWorker());
         QVERIFY(waitUntil([&] { return sim->clientCount() == 0; }, 5000));
         QCOMPARE(window->linkState(), State::Disconnected);
+    }
+
+    // The link names its operations in the language of the moment: a restart that starts in
+    // English and ends after a switch to Russian is still released and logged as the restart.
+    void operationOutlivesALanguageSwitch()
+    {
+        QVERIFY(connectWindow());
+        confirmAnswer = true;
+        sim->setRestartTime(100);
+        QTranslator russian;
+        QVERIFY(russian.load(QStringLiteral(ORVO_TEST_LINK_QM)));
+        window->restartModule();
+        QVERIFY(waitUntil(
+            [&] { return window->statusBar()->currentMessage().startsWith("Restart module"); },
+            5000));
+        QVERIFY(QCoreApplication::installTranslator(&russian));
+        const auto english =
+            qScopeGuard([&russian] { QCoreApplication::removeTranslator(&russian); });
+
+        QVERIFY(waitUntil([&] { return !window->isBusy(); }, 30000));
+        QVERIFY(logged(russian.translate("Orvo_ICPConnection", "Restart module"), true));
+        QVERIFY(waitForState(State::Connected));
+        // No longer "Restarting the module...": the end of the restart was recognised.
+        QCOMPARE(window->findChild<QLabel *>("connectionLabel")->text(), QString("Connected"));
     }
 };
 
