@@ -1,3 +1,4 @@
+#include "inspectorsettings.h"
 #include "modulewindow.h"
 #include "programidentity.h"
 #include "toolcommandline.h"
@@ -46,7 +47,7 @@ int main(int argc, char *argv[])
     // The viewer's settings file: the language choice is shared, the address has its own group.
     WindowShell::setUpApplication("orvo-module-view");
     if (!parser.isSet(portOpt))
-        port = ModuleWindow::lastPort();
+        port = InspectorSettings::lastPort();
     ModuleWindow window;
     window.show();
     if (parser.isSet(hostOpt)) {

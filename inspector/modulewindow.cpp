@@ -5,6 +5,7 @@
 #include "chstate.h"
 #include "configfile.h"
 #include "eventsstateview.h"
+#include "inspectorsettings.h"
 #include "kqtablecopyaction.h"
 #include "openconnectiondialog.h"
 #include "relaystateview.h"
@@ -21,7 +22,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTableView>
 #include <QThread>
 
@@ -29,13 +29,6 @@
 #include <cstring>
 
 namespace {
-
-const char *const SettingsGroup = "ModuleView";
-const char *const HostKey = "host";
-const char *const PortKey = "port";
-const char *const PointFormatKey = "pointFormat";
-const char *const GeometryKey = "geometry";
-const char *const StateKey = "state";
 
 constexpr int StatusMessageMs = 8000;
 
@@ -112,15 +105,8 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     resize(1200, 940);
     resizeDocks({ui->logDock}, {150}, Qt::Vertical);
 
-    QSettings stored;
-    stored.beginGroup(QLatin1String(SettingsGroup));
-    restoreGeometry(stored.value(QLatin1String(GeometryKey)).toByteArray());
-    restoreState(stored.value(QLatin1String(StateKey)).toByteArray());
-    const PointFormat::Kind kind =
-        PointFormat::fromKey(stored.value(QLatin1String(PointFormatKey)).toString());
-    stored.endGroup();
-
-    setPointFormat(kind);
+    InspectorSettings::restoreWindow(this);
+    setPointFormat(InspectorSettings::pointFormat());
     rebuildViews();
     retranslate();
     updateHeader();
@@ -142,25 +128,6 @@ CapturePlot *ModuleWindow::waveformPlot() const
 CapturePlot *ModuleWindow::spectrumPlot() const
 {
     return ui->spectrumPlot;
-}
-
-QString ModuleWindow::lastHost()
-{
-    QSettings stored;
-    return stored
-        .value(QStringLiteral("%1/%2").arg(QLatin1String(SettingsGroup), QLatin1String(HostKey)))
-        .toString();
-}
-
-quint16 ModuleWindow::lastPort()
-{
-    QSettings stored;
-    const uint port = stored
-                          .value(QStringLiteral("%1/%2").arg(QLatin1String(SettingsGroup),
-                                                             QLatin1String(PortKey)),
-                                 OpenConnectionDialog::DefaultPort)
-                          .toUInt();
-    return port >= 1 && port <= 65535 ? quint16(port) : OpenConnectionDialog::DefaultPort;
 }
 
 void ModuleWindow::setupActions()
@@ -186,10 +153,7 @@ void ModuleWindow::setupActions()
         const PointFormat::Kind kind = choice.second;
         connect(choice.first, &QAction::triggered, this, [this, kind] {
             setPointFormat(kind);
-            QSettings stored;
-            stored.setValue(QStringLiteral("%1/%2").arg(QLatin1String(SettingsGroup),
-                                                        QLatin1String(PointFormatKey)),
-                            PointFormat::key(kind));
+            InspectorSettings::storePointFormat(kind);
         });
     }
 
@@ -285,8 +249,8 @@ void ModuleWindow::connectTo(const QString &newHost, quint16 newPort)
 void ModuleWindow::openConnectDialog(quint16 presetPort)
 {
     OpenConnectionDialog dialog(this);
-    dialog.setAddress(host.isEmpty() ? lastHost() : host);
-    dialog.setPort(presetPort ? presetPort : port ? port : lastPort());
+    dialog.setAddress(host.isEmpty() ? InspectorSettings::lastHost() : host);
+    dialog.setPort(presetPort ? presetPort : port ? port : InspectorSettings::lastPort());
     if (dialog.exec() == QDialog::Accepted)
         connectTo(dialog.address(), dialog.port());
 }
@@ -312,11 +276,7 @@ void ModuleWindow::onOpened(const ModuleSession::Identity &id)
         return;
     identity = id;
     identified = true;
-    QSettings stored;
-    stored.beginGroup(QLatin1String(SettingsGroup));
-    stored.setValue(QLatin1String(HostKey), id.host);
-    stored.setValue(QLatin1String(PortKey), id.port);
-    stored.endGroup();
+    InspectorSettings::storeAddress(id.host, id.port);
     setState(LinkState::Connected);
 }
 
@@ -887,11 +847,7 @@ void ModuleWindow::changeEvent(QEvent *event)
 
 void ModuleWindow::closeEvent(QCloseEvent *event)
 {
-    QSettings stored;
-    stored.beginGroup(QLatin1String(SettingsGroup));
-    stored.setValue(QLatin1String(GeometryKey), saveGeometry());
-    stored.setValue(QLatin1String(StateKey), saveState());
-    stored.endGroup();
+    InspectorSettings::storeWindow(this);
     WindowShell::storeLanguage();
     QMainWindow::closeEvent(event);
 }

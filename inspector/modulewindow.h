@@ -62,10 +62,6 @@ public:
     void setConfirmer(Confirmer confirmer) { confirm = std::move(confirmer); }
     void setMessenger(Messenger messenger) { tell = std::move(messenger); }
 
-    // The last address that connected, from the settings file.
-    static QString lastHost();
-    static quint16 lastPort();
-
     ModuleSession *session() const { return moduleSession; }
     LinkState linkState() const { return state; }
     // In ticks of the countdown, which are seconds unless a test changed the pacing.
