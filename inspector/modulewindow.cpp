@@ -8,6 +8,7 @@
 #include "inspectorsettings.h"
 #include "kqtablecopyaction.h"
 #include "openconnectiondialog.h"
+#include "operationlog.h"
 #include "relaystateview.h"
 #include "t_orvo_settings.h"
 #include "ui_modulewindow.h"
@@ -63,7 +64,11 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     progress->hide();
     ui->statusbar->addPermanentWidget(progress);
 
-    for (int column = 0; column < 3; ++column)
+    operationLog = new OperationLog(LogLimit, this);
+    logFilter = new OperationLogFilter(this);
+    logFilter->setSourceModel(operationLog);
+    ui->logTable->setModel(logFilter);
+    for (int column = 0; column < OperationLog::ErrorColumn; ++column)
         ui->logTable->horizontalHeader()->setSectionResizeMode(column,
                                                                QHeaderView::ResizeToContents);
     ui->logTable->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -570,35 +575,18 @@ void ModuleWindow::onOpFinish(ModuleSession::Operation op, const QString &name, 
 
 void ModuleWindow::logOperation(const QString &op, bool ok, const QString &error, bool background)
 {
-    QTableWidget *table = ui->logTable;
-    QScrollBar *bar = table->verticalScrollBar();
+    // Someone reading older rows is not pulled away from them.
+    QScrollBar *bar = ui->logTable->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
-    while (table->rowCount() >= LogLimit)
-        table->removeRow(0);
-    const int row = table->rowCount();
-    table->insertRow(row);
-    auto *time = new QTableWidgetItem(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
-    time->setData(Qt::UserRole, background);
-    table->setItem(row, 0, time);
-    table->setItem(row, 1, new QTableWidgetItem(op));
-    auto *result = new QTableWidgetItem(ok ? tr("OK") : tr("Failed"));
-    if (!ok)
-        result->setForeground(QColor(170, 0, 0));
-    table->setItem(row, 2, result);
-    table->setItem(row, 3, new QTableWidgetItem(error));
-    table->setRowHidden(row, background && !ui->logBackgroundCheck->isChecked());
+    operationLog->append(op, ok, error, background);
     if (atEnd)
-        table->scrollToBottom();
+        ui->logTable->scrollToBottom();
     emit operationLogged(op, ok, error);
 }
 
 void ModuleWindow::applyLogFilter()
 {
-    const bool all = ui->logBackgroundCheck->isChecked();
-    for (int row = 0; row < ui->logTable->rowCount(); ++row) {
-        const QTableWidgetItem *time = ui->logTable->item(row, 0);
-        ui->logTable->setRowHidden(row, !all && time && time->data(Qt::UserRole).toBool());
-    }
+    logFilter->setShowBackground(ui->logBackgroundCheck->isChecked());
 }
 
 QString ModuleWindow::moduleDescription() const
@@ -840,6 +828,7 @@ void ModuleWindow::changeEvent(QEvent *event)
         ui->retranslateUi(this);
         ui->spectrumTypeCombo->setCurrentIndex(type);
         retranslate();
+        operationLog->retranslate();
         rebuildViews();
         updateHeader();
     }

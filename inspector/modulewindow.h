@@ -21,6 +21,8 @@ class CapturePlot;
 class ChState;
 class ChannelStateView;
 class EventsStateView;
+class OperationLog;
+class OperationLogFilter;
 class RelayStateView;
 
 namespace Ui {
@@ -144,6 +146,8 @@ private:
     RelayStateView *relays = nullptr;
     EventsStateView *events = nullptr;
     QProgressBar *progress = nullptr;
+    OperationLog *operationLog = nullptr;
+    OperationLogFilter *logFilter = nullptr;
     QTimer retryTimer;
 
     FileChooser chooseFile;

@@ -23,7 +23,7 @@
 <context>
     <name>ModuleSession</name>
     <message>
-        <location filename="../modulesession.cpp" line="70"/>
+        <location filename="../modulesession.cpp" line="123"/>
         <source>The module did not come back after the restart</source>
         <translation>Модуль не ответил после перезапуска</translation>
     </message>
@@ -32,7 +32,7 @@
     <name>ModuleWindow</name>
     <message>
         <location filename="../modulewindow.ui" line="9"/>
-        <location filename="../modulewindow.cpp" line="862"/>
+        <location filename="../modulewindow.cpp" line="813"/>
         <source>Orvo module inspector</source>
         <translation>Инспектор модуля Orvo</translation>
     </message>
@@ -43,7 +43,7 @@
     </message>
     <message>
         <location filename="../modulewindow.ui" line="32"/>
-        <location filename="../modulewindow.cpp" line="801"/>
+        <location filename="../modulewindow.cpp" line="752"/>
         <source>Not connected</source>
         <translation>Нет подключения</translation>
     </message>
@@ -131,292 +131,262 @@
         <translation>Показывать чтения осциллограмм и спектров</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="305"/>
-        <source>Time</source>
-        <translation>Время</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.ui" line="310"/>
-        <source>Operation</source>
-        <translation>Операция</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.ui" line="315"/>
-        <source>Result</source>
-        <translation>Результат</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.ui" line="320"/>
-        <source>Error</source>
-        <translation>Ошибка</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.ui" line="330"/>
+        <location filename="../modulewindow.ui" line="307"/>
         <source>&amp;Connect...</source>
         <translation>&amp;Подключиться...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="333"/>
+        <location filename="../modulewindow.ui" line="310"/>
         <source>Ctrl+O</source>
         <translation>Ctrl+O</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="338"/>
+        <location filename="../modulewindow.ui" line="315"/>
         <source>&amp;Disconnect</source>
         <translation>&amp;Отключиться</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="343"/>
+        <location filename="../modulewindow.ui" line="320"/>
         <source>&amp;Reconnect</source>
         <translation>П&amp;ереподключиться</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="346"/>
+        <location filename="../modulewindow.ui" line="323"/>
         <source>F5</source>
         <translation>F5</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="351"/>
+        <location filename="../modulewindow.ui" line="328"/>
         <source>&amp;Save configuration...</source>
         <translation>&amp;Сохранить конфигурацию...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="354"/>
+        <location filename="../modulewindow.ui" line="331"/>
         <source>Ctrl+S</source>
         <translation>Ctrl+S</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="359"/>
+        <location filename="../modulewindow.ui" line="336"/>
         <source>&amp;Load configuration...</source>
         <translation>&amp;Загрузить конфигурацию...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="364"/>
+        <location filename="../modulewindow.ui" line="341"/>
         <source>Re&amp;start</source>
         <translation>Пере&amp;запустить</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="369"/>
+        <location filename="../modulewindow.ui" line="346"/>
         <source>&amp;Boot loader</source>
         <translation>&amp;Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="374"/>
+        <location filename="../modulewindow.ui" line="351"/>
         <source>&amp;Test mode</source>
         <translation>&amp;Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="379"/>
+        <location filename="../modulewindow.ui" line="356"/>
         <source>&amp;Quit</source>
         <translation>В&amp;ыход</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="382"/>
+        <location filename="../modulewindow.ui" line="359"/>
         <source>Ctrl+Q</source>
         <translation>Ctrl+Q</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="390"/>
+        <location filename="../modulewindow.ui" line="367"/>
         <source>32-bit IEEE &amp;float</source>
         <translation>32-битное число с плавающей точкой IEEE (&amp;float)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="398"/>
+        <location filename="../modulewindow.ui" line="375"/>
         <source>&amp;Signed 32-bit integer</source>
         <translation>32-битное целое со &amp;знаком</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="406"/>
+        <location filename="../modulewindow.ui" line="383"/>
         <source>&amp;Unsigned 32-bit integer</source>
         <translation>32-битное целое &amp;без знака</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="84"/>
+        <location filename="../modulewindow.cpp" line="80"/>
         <source>Module configuration (*.cfg);;All files (*)</source>
         <translation>Конфигурация модуля (*.cfg);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="87"/>
-        <location filename="../modulewindow.cpp" line="659"/>
-        <location filename="../modulewindow.cpp" line="684"/>
+        <location filename="../modulewindow.cpp" line="83"/>
+        <location filename="../modulewindow.cpp" line="608"/>
+        <location filename="../modulewindow.cpp" line="633"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="89"/>
-        <location filename="../modulewindow.cpp" line="237"/>
-        <location filename="../modulewindow.cpp" line="703"/>
+        <location filename="../modulewindow.cpp" line="85"/>
+        <location filename="../modulewindow.cpp" line="202"/>
+        <location filename="../modulewindow.cpp" line="652"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="91"/>
-        <location filename="../modulewindow.cpp" line="778"/>
+        <location filename="../modulewindow.cpp" line="87"/>
+        <location filename="../modulewindow.cpp" line="729"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="92"/>
+        <location filename="../modulewindow.cpp" line="88"/>
         <source>CSV files (*.csv);;All files (*)</source>
         <translation>Файлы CSV (*.csv);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="94"/>
-        <location filename="../modulewindow.cpp" line="778"/>
+        <location filename="../modulewindow.cpp" line="90"/>
+        <location filename="../modulewindow.cpp" line="729"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="95"/>
+        <location filename="../modulewindow.cpp" line="91"/>
         <source>PNG images (*.png);;All files (*)</source>
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="238"/>
+        <location filename="../modulewindow.cpp" line="203"/>
         <source>The module did not take the configuration</source>
         <translation>Модуль не принял конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="239"/>
+        <location filename="../modulewindow.cpp" line="204"/>
         <source>Configuration written and committed</source>
         <translation>Конфигурация записана и применена</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="240"/>
+        <location filename="../modulewindow.cpp" line="205"/>
         <source>Writing the configuration failed</source>
         <translation>Не удалось записать конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="246"/>
-        <location filename="../modulewindow.cpp" line="749"/>
+        <location filename="../modulewindow.cpp" line="211"/>
+        <location filename="../modulewindow.cpp" line="699"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="246"/>
-        <location filename="../modulewindow.cpp" line="255"/>
+        <location filename="../modulewindow.cpp" line="211"/>
+        <location filename="../modulewindow.cpp" line="220"/>
         <source>The module refused the request</source>
         <translation>Модуль отклонил запрос</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="249"/>
+        <location filename="../modulewindow.cpp" line="214"/>
         <source>The module runs its boot loader and does not measure until it is restarted</source>
         <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="255"/>
-        <location filename="../modulewindow.cpp" line="764"/>
+        <location filename="../modulewindow.cpp" line="220"/>
+        <location filename="../modulewindow.cpp" line="715"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="333"/>
+        <location filename="../modulewindow.cpp" line="293"/>
         <source>Cannot connect to %1: %2</source>
         <translation>Не удаётся подключиться к %1: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="343"/>
+        <location filename="../modulewindow.cpp" line="303"/>
         <source>Connection</source>
         <translation>Соединение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="478"/>
+        <location filename="../modulewindow.cpp" line="438"/>
         <source>%1, channel %2, type %3</source>
         <translation>%1, канал %2, тип %3</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="479"/>
+        <location filename="../modulewindow.cpp" line="442"/>
         <source>%1, channel %2, id %3</source>
         <translation>%1, канал %2, номер %3</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="486"/>
+        <location filename="../modulewindow.cpp" line="452"/>
         <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
         <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="488"/>
+        <location filename="../modulewindow.cpp" line="454"/>
         <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
         <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="520"/>
+        <location filename="../modulewindow.cpp" line="486"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="521"/>
+        <location filename="../modulewindow.cpp" line="487"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="591"/>
+        <location filename="../modulewindow.cpp" line="557"/>
         <source>%1: done</source>
         <translation>%1: выполнено</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="592"/>
+        <location filename="../modulewindow.cpp" line="558"/>
         <source>%1: failed</source>
         <translation>%1: ошибка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="593"/>
+        <location filename="../modulewindow.cpp" line="559"/>
         <source>%1: failed: %2</source>
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="623"/>
-        <source>OK</source>
-        <translation>Успешно</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="623"/>
-        <source>Failed</source>
-        <translation>Ошибка</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="645"/>
+        <location filename="../modulewindow.cpp" line="594"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="646"/>
+        <location filename="../modulewindow.cpp" line="595"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="658"/>
+        <location filename="../modulewindow.cpp" line="607"/>
         <source>%1 is not a regular file</source>
         <translation>%1 не является обычным файлом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="660"/>
-        <location filename="../modulewindow.cpp" line="689"/>
+        <location filename="../modulewindow.cpp" line="609"/>
+        <location filename="../modulewindow.cpp" line="638"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="681"/>
+        <location filename="../modulewindow.cpp" line="630"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="683"/>
+        <location filename="../modulewindow.cpp" line="632"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="687"/>
+        <location filename="../modulewindow.cpp" line="636"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="704"/>
+        <location filename="../modulewindow.cpp" line="653"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="708"/>
+        <location filename="../modulewindow.cpp" line="657"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -425,7 +395,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="725"/>
+        <location filename="../modulewindow.cpp" line="674"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -434,7 +404,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="744"/>
+        <location filename="../modulewindow.cpp" line="693"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -443,7 +413,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="760"/>
+        <location filename="../modulewindow.cpp" line="710"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -452,27 +422,27 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="780"/>
+        <location filename="../modulewindow.cpp" line="731"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="806"/>
+        <location filename="../modulewindow.cpp" line="757"/>
         <source>Connecting to %1...</source>
         <translation>Подключение к %1...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="810"/>
+        <location filename="../modulewindow.cpp" line="761"/>
         <source>Connected</source>
         <translation>Подключено</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="810"/>
+        <location filename="../modulewindow.cpp" line="761"/>
         <source>Restarting the module...</source>
         <translation>Перезапуск модуля...</translation>
     </message>
     <message numerus="yes">
-        <location filename="../modulewindow.cpp" line="814"/>
+        <location filename="../modulewindow.cpp" line="765"/>
         <source>Connection lost: %1. Last values shown. Reconnecting in %n s.</source>
         <translation>
             <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
@@ -481,68 +451,68 @@ The module stops measuring until it is restarted.</source>
         </translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="817"/>
+        <location filename="../modulewindow.cpp" line="768"/>
         <source>Connection lost: %1. Last values shown. Reconnecting now...</source>
         <translation>Соединение потеряно: %1. Показаны последние значения. Переподключение...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="838"/>
+        <location filename="../modulewindow.cpp" line="789"/>
         <source>measurement module, ICP inputs</source>
         <translation>измерительный модуль, входы ICP</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="841"/>
+        <location filename="../modulewindow.cpp" line="792"/>
         <source>measurement module, proximity probe inputs</source>
         <translation>измерительный модуль, входы датчиков перемещения</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="844"/>
+        <location filename="../modulewindow.cpp" line="795"/>
         <source>relay module</source>
         <translation>релейный модуль</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="850"/>
+        <location filename="../modulewindow.cpp" line="801"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="858"/>
+        <location filename="../modulewindow.cpp" line="809"/>
         <source>Work mode</source>
         <translation>Рабочий режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="859"/>
+        <location filename="../modulewindow.cpp" line="810"/>
         <source>Not measuring (mode %1)</source>
         <translation>Не измеряет (режим %1)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="863"/>
+        <location filename="../modulewindow.cpp" line="814"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="868"/>
+        <location filename="../modulewindow.cpp" line="819"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="868"/>
+        <location filename="../modulewindow.cpp" line="819"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="868"/>
-        <location filename="../modulewindow.cpp" line="869"/>
+        <location filename="../modulewindow.cpp" line="819"/>
+        <location filename="../modulewindow.cpp" line="820"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="869"/>
+        <location filename="../modulewindow.cpp" line="820"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="869"/>
+        <location filename="../modulewindow.cpp" line="820"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>
@@ -550,22 +520,22 @@ The module stops measuring until it is restarted.</source>
 <context>
     <name>main</name>
     <message>
-        <location filename="../main.cpp" line="16"/>
+        <location filename="../main.cpp" line="17"/>
         <source>Connects to one Orvo measurement or relay module over Modbus TCP and shows its channels, relays, waveforms and spectra live, with its configuration and service actions. Without --host it asks for the address.</source>
         <translation>Подключается к одному измерительному или релейному модулю Orvo по Modbus TCP и показывает в реальном времени его каналы, реле, осциллограммы и спектры, с конфигурацией и сервисными командами. Без --host запрашивает адрес.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="24"/>
+        <location filename="../main.cpp" line="25"/>
         <source>Address of the module (IP address or host name).</source>
         <translation>Адрес модуля (IP-адрес или имя узла).</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="28"/>
+        <location filename="../main.cpp" line="29"/>
         <source>TCP port of the module&apos;s Modbus server. Default: the last port that connected, else 502.</source>
         <translation>TCP-порт сервера Modbus модуля. По умолчанию последний порт, к которому удалось подключиться, иначе 502.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="41"/>
+        <location filename="../main.cpp" line="42"/>
         <source>unexpected argument %1</source>
         <translation>лишний аргумент %1</translation>
     </message>

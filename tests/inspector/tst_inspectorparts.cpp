@@ -1,8 +1,11 @@
-// The inspector's parts that need no module: reading point words and exporting a plot.
+// The inspector's parts that need no module: reading point words, the operation log and
+// exporting a plot.
 
 #include "captureplot.h"
+#include "operationlog.h"
 #include "pointformat.h"
 
+#include <QAbstractItemModelTester>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -69,6 +72,36 @@ private slots:
             QCOMPARE(PointFormat::fromKey(PointFormat::key(kind)), kind);
         // A settings file edited by hand falls back to the default.
         QCOMPARE(PointFormat::fromKey(QStringLiteral("double")), PointFormat::Float32);
+    }
+
+    // The oldest rows make way at the limit; the filter hides background reads until asked.
+    void operationLogKeepsItsLimit()
+    {
+        OperationLog log(3);
+        OperationLogFilter shown;
+        shown.setSourceModel(&log);
+        QAbstractItemModelTester logTester(&log,
+                                           QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester shownTester(
+            &shown, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        log.append("open", true, QString(), false);
+        log.append("waveform", true, QString(), true);
+        log.append("write", false, "refused", false);
+        log.append("spectrum", true, QString(), true);
+        log.append("close", true, QString(), false);
+        QCOMPARE(log.rowCount(), 3);
+        const auto operation = [](const QAbstractItemModel &m, int row) {
+            return m.index(row, OperationLog::OperationColumn).data().toString();
+        };
+        QCOMPARE(operation(log, 0), QString("write"));
+        QCOMPARE(log.index(0, OperationLog::ErrorColumn).data().toString(), QString("refused"));
+        QCOMPARE(log.index(0, OperationLog::ResultColumn).data().toString(), QString("Failed"));
+        QVERIFY(log.index(0, OperationLog::ResultColumn).data(Qt::ForegroundRole).isValid());
+        QCOMPARE(shown.rowCount(), 2);
+        QCOMPARE(operation(shown, 1), QString("close"));
+        shown.setShowBackground(true);
+        QCOMPARE(shown.rowCount(), 3);
+        QCOMPARE(operation(shown, 1), QString("spectrum"));
     }
 
     void plotExport()
