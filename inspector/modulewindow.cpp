@@ -33,13 +33,6 @@ namespace {
 
 constexpr int StatusMessageMs = 8000;
 
-QString addressText(const QString &host, quint16 port)
-{
-    // An IPv6 literal needs brackets before its port.
-    const QString shown = host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host;
-    return QStringLiteral("%1:%2").arg(shown).arg(port);
-}
-
 } // namespace
 
 // Outside any namespace: the resource initialiser it declares lives in the global one.
@@ -51,6 +44,7 @@ static void initInspectorResources()
 ModuleWindow::ModuleWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::ModuleWindow>())
+    , controller(new ModuleController(this))
 {
     initInspectorResources();
     ui->setupUi(this);
@@ -100,10 +94,7 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     tell = [this](const QString &message) { QMessageBox::warning(this, windowTitle(), message); };
 
     setupActions();
-    setupSession();
-
-    retryTimer.setInterval(RetryTickMs);
-    connect(&retryTimer, &QTimer::timeout, this, &ModuleWindow::retryTick);
+    setupController();
 
     // First start: the live tables and the plots share the window, the log keeps a strip.
     ui->mainSplitter->setSizes({380, 420});
@@ -120,9 +111,8 @@ ModuleWindow::ModuleWindow(QWidget *parent)
 
 ModuleWindow::~ModuleWindow()
 {
-    // The session goes with its thread; a restart in progress is waited for.
-    worker->quit();
-    worker->wait();
+    // Its worker stops before the views go, so nothing arrives for a half-destroyed window.
+    delete controller;
 }
 
 CapturePlot *ModuleWindow::waveformPlot() const
@@ -179,80 +169,48 @@ void ModuleWindow::setupActions()
     connect(ui->logBackgroundCheck, &QCheckBox::toggled, this, &ModuleWindow::applyLogFilter);
 }
 
-void ModuleWindow::setupSession()
+void ModuleWindow::setupController()
 {
-    worker = new QThread(this);
-    worker->setObjectName(QStringLiteral("module link"));
-    // No parent, so it can move to the worker; the thread deletes it when it finishes.
-    moduleSession = new ModuleSession;
-
-    // Every connection below crosses to the GUI thread queued: the session lives on the worker.
-    connect(moduleSession, &ModuleSession::moduleOpened, this, &ModuleWindow::onOpened);
-    connect(moduleSession, &ModuleSession::openFailed, this, &ModuleWindow::onOpenFailed);
-    connect(moduleSession, &ModuleSession::moduleLost, this, &ModuleWindow::onLost);
-    connect(moduleSession, &ModuleSession::moduleClosed, this, &ModuleWindow::onClosed);
-    connect(moduleSession, &ModuleSession::modeRead, this, [this](quint16 mode) {
-        identity.mode = mode;
+    ModuleController *c = controller;
+    connect(c, &ModuleController::linkStateChanged, this, [this] {
         updateHeader();
-    });
-    connect(moduleSession, &ModuleSession::configurationRead, this,
-            &ModuleWindow::onConfigurationRead);
-    connect(moduleSession, &ModuleSession::configurationWritten, this, [this](bool ok) {
-        busy = ModuleSession::Operation::None;
-        logOperation(tr("Load configuration"), ok,
-                     ok ? QString() : tr("The module did not take the configuration"));
-        statusBar()->showMessage(ok ? tr("Configuration written and committed")
-                                    : tr("Writing the configuration failed"),
-                                 StatusMessageMs);
         updateActions();
+        emit linkStateShown();
     });
-    connect(moduleSession, &ModuleSession::bootLoaderEntered, this, [this](bool ok) {
-        busy = ModuleSession::Operation::None;
-        logOperation(tr("Boot loader"), ok, ok ? QString() : tr("The module refused the request"));
-        if (ok)
-            setState(LinkState::Disconnected,
-                     tr("The module runs its boot loader and does not measure until it is "
-                        "restarted"));
-        updateActions();
+    connect(c, &ModuleController::moduleChanged, this, &ModuleWindow::updateHeader);
+    connect(c, &ModuleController::busyChanged, this, &ModuleWindow::updateActions);
+    connect(c, &ModuleController::staleChanged, this, &ModuleWindow::showStale);
+    connect(c, &ModuleController::operationLogged, this, &ModuleWindow::logOperation);
+    connect(c, &ModuleController::statusMessage, this, [this](const QString &text, bool timed) {
+        statusBar()->showMessage(text, timed ? StatusMessageMs : 0);
     });
-    connect(moduleSession, &ModuleSession::testModeEntered, this, [this](bool ok) {
-        busy = ModuleSession::Operation::None;
-        logOperation(tr("Test mode"), ok, ok ? QString() : tr("The module refused the request"));
-        updateActions();
+    connect(c, &ModuleController::progressShown, this, [this](uint done, uint total) {
+        progress->setRange(0, int(total));
+        progress->setValue(int(done));
+        progress->show();
     });
-    connect(moduleSession, &ModuleSession::waveformFetched, this, &ModuleWindow::onWaveform);
-    connect(moduleSession, &ModuleSession::spectrumFetched, this, &ModuleWindow::onSpectrum);
-    connect(moduleSession, &ModuleSession::captureFailed, this, &ModuleWindow::onCaptureFailed);
-
-    connect(moduleSession, &ModuleSession::operationStarted, this, &ModuleWindow::onOpStart);
-    connect(moduleSession, &ModuleSession::operationProgress, this, &ModuleWindow::onOpProgress);
-    connect(moduleSession, &ModuleSession::operationFinished, this, &ModuleWindow::onOpFinish);
-    connect(moduleSession, &ModuleSession::moduleTypeChanged, this,
-            [this](t_ORVO_Type type) { moduleType = type; });
-
-    connect(moduleSession, &ModuleSession::settingsChanged, this, &ModuleWindow::onSettings);
-    connect(moduleSession, &ModuleSession::chStateChanged, this, &ModuleWindow::onChState);
-    connect(moduleSession, &ModuleSession::relayStateChanged, this, &ModuleWindow::onRelayState);
-
-    moduleSession->moveToThread(worker);
-    connect(worker, &QThread::finished, moduleSession, &QObject::deleteLater);
-    worker->start();
+    connect(c, &ModuleController::progressHidden, progress, &QWidget::hide);
+    connect(c, &ModuleController::saveFailed, this, [this](const QString &error) {
+        tell(tr("The configuration was not saved: %1").arg(error));
+    });
+    connect(c, &ModuleController::settingsChanged, this, &ModuleWindow::onSettings);
+    connect(c, &ModuleController::chStateChanged, this, &ModuleWindow::onChState);
+    connect(c, &ModuleController::relayStateChanged, this, &ModuleWindow::onRelayState);
+    connect(c, &ModuleController::waveformFetched, this, &ModuleWindow::onWaveform);
+    connect(c, &ModuleController::spectrumFetched, this, &ModuleWindow::onSpectrum);
 }
 
 // ---- connection -------------------------------------------------------------------------------
 
-void ModuleWindow::connectTo(const QString &newHost, quint16 newPort)
+void ModuleWindow::connectTo(const QString &host, quint16 port)
 {
-    host = newHost;
-    port = newPort;
-    setState(LinkState::Connecting);
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s, newHost, newPort] { s->openModule(newHost, newPort); }, Qt::QueuedConnection);
+    controller->connectTo(host, port);
 }
 
 void ModuleWindow::openConnectDialog(quint16 presetPort)
 {
+    const QString host = controller->host();
+    const quint16 port = controller->port();
     OpenConnectionDialog dialog(this);
     dialog.setAddress(host.isEmpty() ? InspectorSettings::lastHost() : host);
     dialog.setPort(presetPort ? presetPort : port ? port : InspectorSettings::lastPort());
@@ -262,92 +220,12 @@ void ModuleWindow::openConnectDialog(quint16 presetPort)
 
 void ModuleWindow::disconnectModule()
 {
-    setState(LinkState::Disconnected);
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s] { s->closeModule(); }, Qt::QueuedConnection);
+    controller->disconnectModule();
 }
 
 void ModuleWindow::reconnect()
 {
-    if (!host.isEmpty())
-        connectTo(host, port);
-}
-
-void ModuleWindow::onOpened(const ModuleSession::Identity &id)
-{
-    // A Disconnect given while the connection was being made: its close is queued behind.
-    if (state == LinkState::Disconnected)
-        return;
-    identity = id;
-    identified = true;
-    InspectorSettings::storeAddress(id.host, id.port);
-    setState(LinkState::Connected);
-}
-
-void ModuleWindow::onOpenFailed(const QString &reason)
-{
-    if (state == LinkState::Connecting) {
-        // A first attempt that fails is most likely a wrong address: say so, do not insist.
-        setState(LinkState::Disconnected,
-                 tr("Cannot connect to %1: %2").arg(addressText(host, port), reason));
-    } else if (state == LinkState::Lost) {
-        setState(LinkState::Lost, reason);
-    }
-}
-
-void ModuleWindow::onLost(const QString &reason)
-{
-    if (state == LinkState::Disconnected)
-        return;
-    logOperation(tr("Connection"), false, reason);
-    setState(LinkState::Lost, reason);
-}
-
-void ModuleWindow::onClosed()
-{
-    if (state == LinkState::Connected)
-        setState(LinkState::Disconnected);
-}
-
-void ModuleWindow::setState(LinkState next, const QString &reason)
-{
-    state = next;
-    stateReason = reason;
-    if (next == LinkState::Lost) {
-        retryLeft = retryDelayTicks;
-        retryTimer.start();
-    } else {
-        retryLeft = 0;
-        retryTimer.stop();
-    }
-    showStale(next != LinkState::Connected);
-    updateHeader();
-    updateActions();
-    emit linkStateShown();
-}
-
-void ModuleWindow::setRetryPacingForTest(int delayTicks, int tickMs)
-{
-    retryDelayTicks = std::max(1, delayTicks);
-    retryTimer.setInterval(std::max(1, tickMs));
-}
-
-void ModuleWindow::retryTick()
-{
-    if (state != LinkState::Lost) {
-        retryTimer.stop();
-        return;
-    }
-    if (--retryLeft <= 0) {
-        retryTimer.stop();
-        ModuleSession *s = moduleSession;
-        const QString h = host;
-        const quint16 p = port;
-        QMetaObject::invokeMethod(
-            s, [s, h, p] { s->openModule(h, p); }, Qt::QueuedConnection);
-    }
-    updateHeader();
+    controller->reconnect();
 }
 
 void ModuleWindow::showStale(bool stale)
@@ -412,47 +290,16 @@ void ModuleWindow::onRelayState(uint relayStatus)
 
 void ModuleWindow::onWaveform(int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf)
 {
-    if (!wf || state != LinkState::Connected)
-        return;
-    logOperation(captureOperation(false, ch, id), true, QString(), true);
     ui->waveformPlot->setCapture(ch, wf->points);
     emit waveformShown(ch, id);
 }
 
 void ModuleWindow::onSpectrum(int ch, uint type, QSharedPointer<Orvo_ICPConnection::Spectr> spectr)
 {
-    if (!spectr || type > 1 || ch < 0 || ch >= OrvoSettings::ChannelCount ||
-        state != LinkState::Connected)
-        return;
-    logOperation(captureOperation(true, ch, type), true, QString(), true);
     spectra[type][ch] = spectr->points;
     if (int(type) == ui->spectrumTypeCombo->currentIndex())
         ui->spectrumPlot->setCapture(ch, spectr->points);
     emit spectrumShown(ch, type);
-}
-
-QString ModuleWindow::captureOperation(bool spectrum, int ch, uint selector) const
-{
-    // A capture is always announced by the link first, so its name is known by now.
-    using Op = ModuleSession::Operation;
-    return spectrum ? tr("%1, channel %2, type %3")
-                          .arg(operationNames.value(Op::Spectrum))
-                          .arg(ch + 1)
-                          .arg(selector)
-                    : tr("%1, channel %2, id %3")
-                          .arg(operationNames.value(Op::Waveform))
-                          .arg(ch + 1)
-                          .arg(selector);
-}
-
-void ModuleWindow::onCaptureFailed(bool spectrum, int ch, uint selector)
-{
-    // Shown even while reads are hidden from the log: the plot keeps an older capture.
-    logOperation(captureOperation(spectrum, ch, selector), false,
-                 spectrum ? tr("No spectrum delivered: a transfer failed or its answer did not "
-                               "match the request")
-                          : tr("No waveform delivered: a transfer failed or its answer did not "
-                               "match the request"));
 }
 
 void ModuleWindow::showSpectrumType(int type)
@@ -507,9 +354,9 @@ void ModuleWindow::rebuildViews()
     channels->setVisible(channels->setSettings(settings));
     relays->setVisible(relays->setSettings(settings));
     events->setSettings(settings);
-    events->setVisible(moduleType == ORVO_TYPE_REL);
+    events->setVisible(controller->moduleType() == ORVO_TYPE_REL);
     // A relay module captures nothing.
-    ui->plotSplitter->setVisible(moduleType != ORVO_TYPE_REL);
+    ui->plotSplitter->setVisible(controller->moduleType() != ORVO_TYPE_REL);
     for (const auto &chState : lastChState) {
         if (chState)
             channels->setChState(chState);
@@ -518,60 +365,10 @@ void ModuleWindow::rebuildViews()
         relays->updateRelayState(lastRelayStatus);
         events->updateRelayState(lastRelayStatus);
     }
-    showStale(state != LinkState::Connected);
+    showStale(controller->linkState() != LinkState::Connected);
 }
 
 // ---- operations -------------------------------------------------------------------------------
-
-bool ModuleWindow::isBackground(ModuleSession::Operation op)
-{
-    return op == ModuleSession::Operation::Waveform || op == ModuleSession::Operation::Spectrum;
-}
-
-void ModuleWindow::onOpStart(ModuleSession::Operation op, const QString &name)
-{
-    operationNames.insert(op, name);
-    if (isBackground(op))
-        return;
-    progress->setRange(0, 0);
-    progress->show();
-    statusBar()->showMessage(name + QStringLiteral("..."));
-}
-
-void ModuleWindow::onOpProgress(uint done, uint total, const QString &stage)
-{
-    progress->setRange(0, int(total));
-    progress->setValue(int(done));
-    progress->show();
-    const QString name = operationNames.value(busy);
-    statusBar()->showMessage(name.isEmpty() ? stage : name + QStringLiteral(": ") + stage);
-}
-
-void ModuleWindow::onOpFinish(ModuleSession::Operation op, const QString &name, bool ok,
-                              const QString &err)
-{
-    using Op = ModuleSession::Operation;
-    const bool background = isBackground(op);
-    if (!background) {
-        progress->hide();
-        const QString text = ok              ? tr("%1: done").arg(name)
-                             : err.isEmpty() ? tr("%1: failed").arg(name)
-                                             : tr("%1: failed: %2").arg(name, err);
-        statusBar()->showMessage(text, StatusMessageMs);
-    }
-    if (op == busy)
-        busy = Op::None;
-    if (restarting && op == Op::Restart) {
-        restarting = false;
-        showStale(state != LinkState::Connected);
-        updateHeader();
-    }
-    // The link calls these a success when no record came, or when it is no longer connected;
-    // their true outcome is logged by the handlers of the session's results instead.
-    if (!background && op != Op::ReadConfig && op != Op::WriteConfig)
-        logOperation(name, ok, err);
-    updateActions();
-}
 
 void ModuleWindow::logOperation(const QString &op, bool ok, const QString &error, bool background)
 {
@@ -592,12 +389,13 @@ void ModuleWindow::applyLogFilter()
 QString ModuleWindow::moduleDescription() const
 {
     const QString nodeId = settings ? QString::number(settings->node_id) : tr("unknown");
-    return tr("%1 (node id %2)").arg(addressText(host, port), nodeId);
+    return tr("%1 (node id %2)")
+        .arg(ModuleController::addressText(controller->host(), controller->port()), nodeId);
 }
 
 void ModuleWindow::saveConfiguration()
 {
-    if (state != LinkState::Connected || isBusy())
+    if (!controller->canRequest())
         return;
     const QString path = chooseFile(FileRole::SaveConfig);
     if (path.isEmpty())
@@ -609,39 +407,12 @@ void ModuleWindow::saveConfiguration()
         tell(tr("The configuration was not saved: %1").arg(why));
         return;
     }
-    pendingSavePath = path;
-    busy = ModuleSession::Operation::ReadConfig;
-    updateActions();
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s] { s->readConfiguration(); }, Qt::QueuedConnection);
-}
-
-void ModuleWindow::onConfigurationRead(bool ok, QSharedPointer<t_orvo_settings> record)
-{
-    busy = ModuleSession::Operation::None;
-    updateActions();
-    const QString path = pendingSavePath;
-    pendingSavePath.clear();
-    if (path.isEmpty())
-        return;
-    QString error;
-    if (!ok || !record)
-        error = tr("Cannot read the configuration from the module");
-    else if (!ConfigFile::save(path, *record, &error) && error.isEmpty())
-        error = tr("Cannot write %1").arg(QDir::toNativeSeparators(path));
-    logOperation(tr("Save configuration"), error.isEmpty(), error);
-    if (error.isEmpty()) {
-        statusBar()->showMessage(
-            tr("Configuration saved to %1").arg(QDir::toNativeSeparators(path)), StatusMessageMs);
-    } else {
-        tell(tr("The configuration was not saved: %1").arg(error));
-    }
+    controller->saveConfiguration(path);
 }
 
 void ModuleWindow::loadConfiguration()
 {
-    if (state != LinkState::Connected || isBusy())
+    if (!controller->canRequest())
         return;
     const QString path = chooseFile(FileRole::LoadConfig);
     if (path.isEmpty())
@@ -660,63 +431,41 @@ void ModuleWindow::loadConfiguration()
             .arg(record->node_id);
     if (!confirm(question))
         return;
-    busy = ModuleSession::Operation::WriteConfig;
-    updateActions();
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s, record] { s->writeConfiguration(record); }, Qt::QueuedConnection);
+    controller->writeConfiguration(record);
 }
 
 void ModuleWindow::restartModule()
 {
-    if (state != LinkState::Connected || isBusy())
+    if (!controller->canRequest())
         return;
     if (!confirm(tr("Restart the module at %1?\n\nIt stops measuring and closes the connection; "
                     "the inspector waits 8 seconds and connects again.")
                      .arg(moduleDescription())))
         return;
-    busy = ModuleSession::Operation::Restart;
-    restarting = true;
-    // The module is away for the restart: what is shown is no longer live.
-    showStale(true);
-    updateHeader();
-    updateActions();
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s] { s->restartModule(); }, Qt::QueuedConnection);
+    controller->restartModule();
 }
 
 void ModuleWindow::enterBootLoader()
 {
-    if (state != LinkState::Connected || isBusy())
+    if (!controller->canRequest())
         return;
     if (!confirm(tr("Start the boot loader of the module at %1?\n\nThe module stops measuring "
                     "and stays in its boot loader until it is restarted or given new firmware; "
                     "the inspector disconnects.")
                      .arg(moduleDescription())))
         return;
-    busy = ModuleSession::Operation::BootLoader;
-    operationNames.insert(busy, tr("Boot loader"));
-    updateActions();
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s] { s->enterBootLoader(); }, Qt::QueuedConnection);
+    controller->enterBootLoader();
 }
 
 void ModuleWindow::enterTestMode()
 {
-    if (state != LinkState::Connected || isBusy())
+    if (!controller->canRequest())
         return;
     if (!confirm(tr("Put the module at %1 into test mode?\n\nThe module stops measuring until "
                     "it is restarted.")
                      .arg(moduleDescription())))
         return;
-    busy = ModuleSession::Operation::TestMode;
-    operationNames.insert(busy, tr("Test mode"));
-    updateActions();
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s] { s->enterTestMode(); }, Qt::QueuedConnection);
+    controller->enterTestMode();
 }
 
 void ModuleWindow::exportPlot(CapturePlot *plot, bool png)
@@ -735,9 +484,9 @@ void ModuleWindow::exportPlot(CapturePlot *plot, bool png)
 
 void ModuleWindow::updateActions()
 {
-    const bool live = state == LinkState::Connected && !isBusy();
-    ui->actionDisconnect->setEnabled(state != LinkState::Disconnected);
-    ui->actionReconnect->setEnabled(!host.isEmpty());
+    const bool live = controller->canRequest();
+    ui->actionDisconnect->setEnabled(controller->linkState() != LinkState::Disconnected);
+    ui->actionReconnect->setEnabled(!controller->host().isEmpty());
     for (QAction *action : {ui->actionSaveConfig, ui->actionLoadConfig, ui->actionRestart,
                             ui->actionBootLoader, ui->actionTestMode})
         action->setEnabled(live);
@@ -745,16 +494,22 @@ void ModuleWindow::updateActions()
 
 void ModuleWindow::updateHeader()
 {
+    const QString host = controller->host();
+    const QString address = ModuleController::addressText(host, controller->port());
+    const QString stateReason = controller->reason();
+    const bool restarting = controller->isRestarting();
+    const int retryLeft = controller->retrySecondsLeft();
+    const ModuleSession::Identity &identity = controller->identity();
     QString text;
     QColor lamp;
-    switch (state) {
+    switch (controller->linkState()) {
     case LinkState::Disconnected:
         text = stateReason.isEmpty() ? tr("Not connected") : stateReason;
         if (!stateReason.isEmpty())
             lamp = QColor(220, 0, 0);
         break;
     case LinkState::Connecting:
-        text = tr("Connecting to %1...").arg(addressText(host, port));
+        text = tr("Connecting to %1...").arg(address);
         lamp = QColor(230, 180, 0);
         break;
     case LinkState::Connected:
@@ -778,7 +533,7 @@ void ModuleWindow::updateHeader()
         ui->connectionLamp->update();
     }
 
-    if (!identified) {
+    if (!controller->isIdentified()) {
         ui->typeValue->clear();
         ui->identValue->clear();
         ui->modeValue->clear();
@@ -809,9 +564,9 @@ void ModuleWindow::updateHeader()
                                    ? tr("Work mode")
                                    : tr("Not measuring (mode %1)").arg(identity.mode));
     }
-    ui->addressValue->setText(host.isEmpty() ? QString() : addressText(host, port));
+    ui->addressValue->setText(host.isEmpty() ? QString() : address);
     setWindowTitle(host.isEmpty() ? tr("Orvo module inspector")
-                                  : tr("%1 - Orvo module inspector").arg(addressText(host, port)));
+                                  : tr("%1 - Orvo module inspector").arg(address));
 }
 
 void ModuleWindow::retranslate()

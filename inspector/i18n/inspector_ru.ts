@@ -21,6 +21,117 @@
     </message>
 </context>
 <context>
+    <name>ModuleController</name>
+    <message>
+        <location filename="../modulecontroller.cpp" line="58"/>
+        <source>Load configuration</source>
+        <translation type="unfinished">Загрузка конфигурации</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="59"/>
+        <source>The module did not take the configuration</source>
+        <translation type="unfinished">Модуль не принял конфигурацию</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="61"/>
+        <source>Configuration written and committed</source>
+        <translation type="unfinished">Конфигурация записана и применена</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="62"/>
+        <source>Writing the configuration failed</source>
+        <translation type="unfinished">Не удалось записать конфигурацию</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="67"/>
+        <location filename="../modulecontroller.cpp" line="334"/>
+        <source>Boot loader</source>
+        <translation type="unfinished">Загрузчик</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="68"/>
+        <location filename="../modulecontroller.cpp" line="77"/>
+        <source>The module refused the request</source>
+        <translation type="unfinished">Модуль отклонил запрос</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="71"/>
+        <source>The module runs its boot loader and does not measure until it is restarted</source>
+        <translation type="unfinished">Модуль работает в загрузчике и не измеряет до перезапуска</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="76"/>
+        <location filename="../modulecontroller.cpp" line="343"/>
+        <source>Test mode</source>
+        <translation type="unfinished">Тестовый режим</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="149"/>
+        <source>Cannot connect to %1: %2</source>
+        <translation type="unfinished">Не удаётся подключиться к %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="159"/>
+        <source>Connection</source>
+        <translation type="unfinished">Соединение</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="212"/>
+        <source>%1, channel %2, type %3</source>
+        <translation type="unfinished">%1, канал %2, тип %3</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="216"/>
+        <source>%1, channel %2, id %3</source>
+        <translation type="unfinished">%1, канал %2, номер %3</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="227"/>
+        <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
+        <translation type="unfinished">Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="229"/>
+        <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
+        <translation type="unfinished">Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="262"/>
+        <source>%1: done</source>
+        <translation type="unfinished">%1: выполнено</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="263"/>
+        <source>%1: failed</source>
+        <translation type="unfinished">%1: ошибка</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="264"/>
+        <source>%1: failed: %2</source>
+        <translation type="unfinished">%1: ошибка: %2</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="299"/>
+        <source>Cannot read the configuration from the module</source>
+        <translation type="unfinished">Не удаётся прочитать конфигурацию из модуля</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="301"/>
+        <source>Cannot write %1</source>
+        <translation type="unfinished">Не удаётся записать %1</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="302"/>
+        <source>Save configuration</source>
+        <translation type="unfinished">Сохранение конфигурации</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="304"/>
+        <source>Configuration saved to %1</source>
+        <translation type="unfinished">Конфигурация сохранена в %1</translation>
+    </message>
+</context>
+<context>
     <name>ModuleSession</name>
     <message>
         <location filename="../modulesession.cpp" line="123"/>
@@ -32,7 +143,7 @@
     <name>ModuleWindow</name>
     <message>
         <location filename="../modulewindow.ui" line="9"/>
-        <location filename="../modulewindow.cpp" line="813"/>
+        <location filename="../modulewindow.cpp" line="568"/>
         <source>Orvo module inspector</source>
         <translation>Инспектор модуля Orvo</translation>
     </message>
@@ -43,7 +154,7 @@
     </message>
     <message>
         <location filename="../modulewindow.ui" line="32"/>
-        <location filename="../modulewindow.cpp" line="752"/>
+        <location filename="../modulewindow.cpp" line="507"/>
         <source>Not connected</source>
         <translation>Нет подключения</translation>
     </message>
@@ -211,182 +322,82 @@
         <translation>32-битное целое &amp;без знака</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="80"/>
+        <location filename="../modulewindow.cpp" line="74"/>
         <source>Module configuration (*.cfg);;All files (*)</source>
         <translation>Конфигурация модуля (*.cfg);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="83"/>
-        <location filename="../modulewindow.cpp" line="608"/>
-        <location filename="../modulewindow.cpp" line="633"/>
+        <location filename="../modulewindow.cpp" line="77"/>
+        <location filename="../modulewindow.cpp" line="406"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="85"/>
-        <location filename="../modulewindow.cpp" line="202"/>
-        <location filename="../modulewindow.cpp" line="652"/>
+        <location filename="../modulewindow.cpp" line="79"/>
+        <location filename="../modulewindow.cpp" line="423"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="87"/>
-        <location filename="../modulewindow.cpp" line="729"/>
+        <location filename="../modulewindow.cpp" line="81"/>
+        <location filename="../modulewindow.cpp" line="478"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="88"/>
+        <location filename="../modulewindow.cpp" line="82"/>
         <source>CSV files (*.csv);;All files (*)</source>
         <translation>Файлы CSV (*.csv);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="90"/>
-        <location filename="../modulewindow.cpp" line="729"/>
+        <location filename="../modulewindow.cpp" line="84"/>
+        <location filename="../modulewindow.cpp" line="478"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="91"/>
+        <location filename="../modulewindow.cpp" line="85"/>
         <source>PNG images (*.png);;All files (*)</source>
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="203"/>
-        <source>The module did not take the configuration</source>
-        <translation>Модуль не принял конфигурацию</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="204"/>
-        <source>Configuration written and committed</source>
-        <translation>Конфигурация записана и применена</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="205"/>
-        <source>Writing the configuration failed</source>
-        <translation>Не удалось записать конфигурацию</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="211"/>
-        <location filename="../modulewindow.cpp" line="699"/>
-        <source>Boot loader</source>
-        <translation>Загрузчик</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="211"/>
-        <location filename="../modulewindow.cpp" line="220"/>
-        <source>The module refused the request</source>
-        <translation>Модуль отклонил запрос</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="214"/>
-        <source>The module runs its boot loader and does not measure until it is restarted</source>
-        <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="220"/>
-        <location filename="../modulewindow.cpp" line="715"/>
-        <source>Test mode</source>
-        <translation>Тестовый режим</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="293"/>
-        <source>Cannot connect to %1: %2</source>
-        <translation>Не удаётся подключиться к %1: %2</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="303"/>
-        <source>Connection</source>
-        <translation>Соединение</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="438"/>
-        <source>%1, channel %2, type %3</source>
-        <translation>%1, канал %2, тип %3</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="442"/>
-        <source>%1, channel %2, id %3</source>
-        <translation>%1, канал %2, номер %3</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="452"/>
-        <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
-        <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="454"/>
-        <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
-        <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="486"/>
+        <location filename="../modulewindow.cpp" line="333"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="487"/>
+        <location filename="../modulewindow.cpp" line="334"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="557"/>
-        <source>%1: done</source>
-        <translation>%1: выполнено</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="558"/>
-        <source>%1: failed</source>
-        <translation>%1: ошибка</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="559"/>
-        <source>%1: failed: %2</source>
-        <translation>%1: ошибка: %2</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="594"/>
+        <location filename="../modulewindow.cpp" line="391"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="595"/>
+        <location filename="../modulewindow.cpp" line="392"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="607"/>
+        <location filename="../modulewindow.cpp" line="405"/>
         <source>%1 is not a regular file</source>
         <translation>%1 не является обычным файлом</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="609"/>
-        <location filename="../modulewindow.cpp" line="638"/>
+        <location filename="../modulewindow.cpp" line="194"/>
+        <location filename="../modulewindow.cpp" line="407"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="630"/>
-        <source>Cannot read the configuration from the module</source>
-        <translation>Не удаётся прочитать конфигурацию из модуля</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="632"/>
-        <source>Cannot write %1</source>
-        <translation>Не удаётся записать %1</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="636"/>
-        <source>Configuration saved to %1</source>
-        <translation>Конфигурация сохранена в %1</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="653"/>
+        <location filename="../modulewindow.cpp" line="424"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="657"/>
+        <location filename="../modulewindow.cpp" line="428"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -395,7 +406,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="674"/>
+        <location filename="../modulewindow.cpp" line="441"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -404,7 +415,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="693"/>
+        <location filename="../modulewindow.cpp" line="452"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -413,7 +424,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="710"/>
+        <location filename="../modulewindow.cpp" line="464"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -422,27 +433,27 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="731"/>
+        <location filename="../modulewindow.cpp" line="480"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="757"/>
+        <location filename="../modulewindow.cpp" line="512"/>
         <source>Connecting to %1...</source>
         <translation>Подключение к %1...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="761"/>
+        <location filename="../modulewindow.cpp" line="516"/>
         <source>Connected</source>
         <translation>Подключено</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="761"/>
+        <location filename="../modulewindow.cpp" line="516"/>
         <source>Restarting the module...</source>
         <translation>Перезапуск модуля...</translation>
     </message>
     <message numerus="yes">
-        <location filename="../modulewindow.cpp" line="765"/>
+        <location filename="../modulewindow.cpp" line="520"/>
         <source>Connection lost: %1. Last values shown. Reconnecting in %n s.</source>
         <translation>
             <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
@@ -451,68 +462,68 @@ The module stops measuring until it is restarted.</source>
         </translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="768"/>
+        <location filename="../modulewindow.cpp" line="523"/>
         <source>Connection lost: %1. Last values shown. Reconnecting now...</source>
         <translation>Соединение потеряно: %1. Показаны последние значения. Переподключение...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="789"/>
+        <location filename="../modulewindow.cpp" line="544"/>
         <source>measurement module, ICP inputs</source>
         <translation>измерительный модуль, входы ICP</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="792"/>
+        <location filename="../modulewindow.cpp" line="547"/>
         <source>measurement module, proximity probe inputs</source>
         <translation>измерительный модуль, входы датчиков перемещения</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="795"/>
+        <location filename="../modulewindow.cpp" line="550"/>
         <source>relay module</source>
         <translation>релейный модуль</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="801"/>
+        <location filename="../modulewindow.cpp" line="556"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="809"/>
+        <location filename="../modulewindow.cpp" line="564"/>
         <source>Work mode</source>
         <translation>Рабочий режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="810"/>
+        <location filename="../modulewindow.cpp" line="565"/>
         <source>Not measuring (mode %1)</source>
         <translation>Не измеряет (режим %1)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="814"/>
+        <location filename="../modulewindow.cpp" line="569"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="819"/>
+        <location filename="../modulewindow.cpp" line="574"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="819"/>
+        <location filename="../modulewindow.cpp" line="574"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="819"/>
-        <location filename="../modulewindow.cpp" line="820"/>
+        <location filename="../modulewindow.cpp" line="574"/>
+        <location filename="../modulewindow.cpp" line="575"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="820"/>
+        <location filename="../modulewindow.cpp" line="575"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="820"/>
+        <location filename="../modulewindow.cpp" line="575"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>
