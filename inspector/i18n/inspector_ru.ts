@@ -25,110 +25,110 @@
     <message>
         <location filename="../modulecontroller.cpp" line="58"/>
         <source>Load configuration</source>
-        <translation type="unfinished">Загрузка конфигурации</translation>
+        <translation>Загрузка конфигурации</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="59"/>
         <source>The module did not take the configuration</source>
-        <translation type="unfinished">Модуль не принял конфигурацию</translation>
+        <translation>Модуль не принял конфигурацию</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="61"/>
         <source>Configuration written and committed</source>
-        <translation type="unfinished">Конфигурация записана и применена</translation>
+        <translation>Конфигурация записана и применена</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="62"/>
         <source>Writing the configuration failed</source>
-        <translation type="unfinished">Не удалось записать конфигурацию</translation>
+        <translation>Не удалось записать конфигурацию</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="67"/>
         <location filename="../modulecontroller.cpp" line="334"/>
         <source>Boot loader</source>
-        <translation type="unfinished">Загрузчик</translation>
+        <translation>Загрузчик</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="68"/>
         <location filename="../modulecontroller.cpp" line="77"/>
         <source>The module refused the request</source>
-        <translation type="unfinished">Модуль отклонил запрос</translation>
+        <translation>Модуль отклонил запрос</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="71"/>
         <source>The module runs its boot loader and does not measure until it is restarted</source>
-        <translation type="unfinished">Модуль работает в загрузчике и не измеряет до перезапуска</translation>
+        <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="76"/>
         <location filename="../modulecontroller.cpp" line="343"/>
         <source>Test mode</source>
-        <translation type="unfinished">Тестовый режим</translation>
+        <translation>Тестовый режим</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="149"/>
         <source>Cannot connect to %1: %2</source>
-        <translation type="unfinished">Не удаётся подключиться к %1: %2</translation>
+        <translation>Не удаётся подключиться к %1: %2</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="159"/>
         <source>Connection</source>
-        <translation type="unfinished">Соединение</translation>
+        <translation>Соединение</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="212"/>
         <source>%1, channel %2, type %3</source>
-        <translation type="unfinished">%1, канал %2, тип %3</translation>
+        <translation>%1, канал %2, тип %3</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="216"/>
         <source>%1, channel %2, id %3</source>
-        <translation type="unfinished">%1, канал %2, номер %3</translation>
+        <translation>%1, канал %2, номер %3</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="227"/>
         <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
-        <translation type="unfinished">Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
+        <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="229"/>
         <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
-        <translation type="unfinished">Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
+        <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="262"/>
         <source>%1: done</source>
-        <translation type="unfinished">%1: выполнено</translation>
+        <translation>%1: выполнено</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="263"/>
         <source>%1: failed</source>
-        <translation type="unfinished">%1: ошибка</translation>
+        <translation>%1: ошибка</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="264"/>
         <source>%1: failed: %2</source>
-        <translation type="unfinished">%1: ошибка: %2</translation>
+        <translation>%1: ошибка: %2</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="299"/>
         <source>Cannot read the configuration from the module</source>
-        <translation type="unfinished">Не удаётся прочитать конфигурацию из модуля</translation>
+        <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="301"/>
         <source>Cannot write %1</source>
-        <translation type="unfinished">Не удаётся записать %1</translation>
+        <translation>Не удаётся записать %1</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="302"/>
         <source>Save configuration</source>
-        <translation type="unfinished">Сохранение конфигурации</translation>
+        <translation>Сохранение конфигурации</translation>
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="304"/>
         <source>Configuration saved to %1</source>
-        <translation type="unfinished">Конфигурация сохранена в %1</translation>
+        <translation>Конфигурация сохранена в %1</translation>
     </message>
 </context>
 <context>
