@@ -5,11 +5,11 @@
 #include "journalrecorder.h"
 #include "nodestatusdecoder.h"
 #include "orvoresources.h"
-#include "qttranslationswitch.h"
 #include "relaystateview.h"
 #include "statusconversion.h"
 #include "t_orvo_settings.h"
 #include "ui_mainwindow.h"
+#include "windowshell.h"
 
 #include <QByteArray>
 #include <QCloseEvent>
@@ -28,7 +28,6 @@ const char *const SettingsGroup = "MainWindow";
 const char *const StateKey = "state";
 const char *const SizeKey = "size";
 const char *const PosKey = "pos";
-const char *const LangKey = "lang";
 
 // A full rebuild of 32 nodes keeps the window busy for about 150 ms; at a kilohertz per node
 // that is some 5000 datagrams, which the kernel must hold meanwhile. It caps the request at
@@ -68,12 +67,7 @@ MainWindow::MainWindow(QWidget *parent, quint16 listenPort)
     initOrvoResources();
     ui->setupUi(this);
 
-    QtTranslationSwitch *languages = QtTranslationSwitch::instance();
-    // Beside the program in the build tree (and as always laid down), in share/ once installed.
-    languages->setTranslationsDir(QStringLiteral("translations"),
-                                  {QStringLiteral(ORVO_INSTALLED_TRANSLATIONS)});
-    ui->menuLanguage->addActions(languages->actions());
-    languages->addTranslation(QStringLiteral("orvo_zovIzid"));
+    WindowShell::setUpLanguages(ui->menuLanguage);
     restoreWindowState();
 
     for (QSharedPointer<t_orvo_settings> &settings : nodeSettings) {
@@ -304,7 +298,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         settings.setValue(QLatin1String(PosKey), pos());
     }
     settings.endGroup();
-    settings.setValue(QLatin1String(LangKey), QtTranslationSwitch::instance()->language());
+    WindowShell::storeLanguage();
 }
 
 void MainWindow::restoreWindowState()
@@ -319,8 +313,6 @@ void MainWindow::restoreWindowState()
     move(settings.value(QLatin1String(PosKey), QPoint(200, 100)).toPoint());
     keepInView();
     settings.endGroup();
-    QtTranslationSwitch::instance()->setLanguage(
-        settings.value(QLatin1String(LangKey), QString()).toString());
 }
 
 void MainWindow::refreshNode(int slot, Heard heard)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pointformat.h"
+#include "t_orvo_settings.h"
 
 #include <QVector>
 #include <qwt_plot.h>
@@ -19,7 +20,7 @@ class CapturePlot : public QwtPlot
     Q_OBJECT
 
 public:
-    static constexpr int Channels = 4;
+    static constexpr int Channels = OrvoSettings::ChannelCount;
 
     explicit CapturePlot(QWidget *parent = nullptr);
     ~CapturePlot() override;

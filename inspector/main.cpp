@@ -1,25 +1,17 @@
+#include "inspectorsettings.h"
 #include "modulewindow.h"
-#include "orvoversion.h"
+#include "programidentity.h"
 #include "toolcommandline.h"
+#include "windowshell.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QSettings>
 #include <QTextStream>
 #include <QTimer>
 
 int main(int argc, char *argv[])
 {
-    // Before the application object exists, so every settings object of the program is INI.
-    QSettings::setDefaultFormat(QSettings::IniFormat);
-    QApplication app(argc, argv);
-    // --version names the program itself; the settings name is set after parsing.
-    QCoreApplication::setApplicationName(QStringLiteral("orvo-module-view"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
-    QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("keldor.example"));
-    // Wayland matches the window to its desktop entry by this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("orvo-module-view"));
+    ProgramIdentity::setUp("orvo-module-view");
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
@@ -38,24 +30,24 @@ int main(int argc, char *argv[])
                                             "the last port that connected, else 502."),
         QStringLiteral("port"));
     parser.addOptions({hostOpt, portOpt});
-    ToolCommandLine::process(parser, app);
-
-    // The viewer's settings file: the language choice is shared, the address has its own group.
-    QCoreApplication::setApplicationName(QStringLiteral("Orvo_ICP View"));
-
-    quint16 port = ModuleWindow::lastPort();
-    if (parser.isSet(portOpt)) {
-        quint64 value = 0;
-        if (!ToolCommandLine::parseUInt(parser.value(portOpt), 65535, value) || value == 0)
+    quint16 port = 0;
+    {
+        // The command line alone needs no display: the window's application comes after it.
+        const QCoreApplication commandLine(argc, argv);
+        ToolCommandLine::process(parser, commandLine);
+        if (parser.isSet(portOpt) && !ToolCommandLine::parsePort(parser.value(portOpt), port))
+            return ToolCommandLine::UsageExit;
+        if (!parser.positionalArguments().isEmpty())
             return ToolCommandLine::usageError(
-                QCoreApplication::translate("main", "bad port %1").arg(parser.value(portOpt)));
-        port = quint16(value);
+                QCoreApplication::translate("main", "unexpected argument %1")
+                    .arg(parser.positionalArguments().first()));
     }
-    if (!parser.positionalArguments().isEmpty())
-        return ToolCommandLine::usageError(
-            QCoreApplication::translate("main", "unexpected argument %1")
-                .arg(parser.positionalArguments().first()));
 
+    QApplication app(argc, argv);
+    // The viewer's settings file: the language choice is shared, the address has its own group.
+    WindowShell::setUpApplication("orvo-module-view");
+    if (!parser.isSet(portOpt))
+        port = InspectorSettings::lastPort();
     ModuleWindow window;
     window.show();
     if (parser.isSet(hostOpt)) {

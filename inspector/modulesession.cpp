@@ -4,6 +4,10 @@
 #include "moduleregisters.h"
 #include "orvo_icpmeaspoller.h"
 
+#include <QTimer>
+
+#include <utility>
+
 ModuleSession::ModuleSession(QObject *parent)
     : QObject(parent)
     , conn(new Orvo_ICPConnection(this))
@@ -11,21 +15,70 @@ ModuleSession::ModuleSession(QObject *parent)
     , fetcher(new CaptureFetcher(conn, measPoller, this))
 {
     qRegisterMetaType<ModuleSession::Identity>("ModuleSession::Identity");
+    qRegisterMetaType<ModuleSession::Operation>("ModuleSession::Operation");
 
     connect(conn, &Orvo_ICPConnection::opened, this, [this] { emit moduleOpened(identity()); });
     connect(conn, &Orvo_ICPConnection::error, this,
             [this](const QString &descr) { emit moduleLost(descr); });
     connect(conn, &Orvo_ICPConnection::opFinish, this,
             [this](const QString &op, bool, const QString &err) {
-                if (op == conn->opOpenConnection() || op == conn->opModuleRestart())
+                const Operation known = operationOf(op);
+                if (known == Operation::Open || known == Operation::Restart)
                     lastOpenError = err;
             });
+    connect(conn, &Orvo_ICPConnection::opStart, this, [this](const QString &op, const QString &) {
+        emit operationStarted(operationOf(op), op);
+    });
+    connect(conn, &Orvo_ICPConnection::opProgress, this, &ModuleSession::operationProgress);
+    connect(conn, &Orvo_ICPConnection::opFinish, this,
+            [this](const QString &op, bool ok, const QString &err) {
+                emit operationFinished(operationOf(op), op, ok, err);
+            });
+    connect(conn, &Orvo_ICPConnection::module_type_change, this, &ModuleSession::moduleTypeChanged);
+    connect(measPoller, &Orvo_ICPMeasPoller::settingsChanged, this,
+            &ModuleSession::settingsChanged);
+    connect(measPoller, &Orvo_ICPMeasPoller::chStateChanged, this, &ModuleSession::chStateChanged);
+    connect(measPoller, &Orvo_ICPMeasPoller::relayStateChanged, this,
+            &ModuleSession::relayStateChanged);
     connect(fetcher, &CaptureFetcher::waveformFetched, this, &ModuleSession::waveformFetched);
     connect(fetcher, &CaptureFetcher::spectrumFetched, this, &ModuleSession::spectrumFetched);
     connect(fetcher, &CaptureFetcher::fetchFailed, this, &ModuleSession::captureFailed);
 }
 
 ModuleSession::~ModuleSession() = default;
+
+bool ModuleSession::isWorkMode(quint16 mode)
+{
+    return mode == ModuleRegisters::WorkMode;
+}
+
+ModuleSession::Operation ModuleSession::operationOf(const QString &name) const
+{
+    const std::pair<QString, Operation> names[] = {{conn->opOpenConnection(), Operation::Open},
+                                                   {conn->opCloseConnection(), Operation::Close},
+                                                   {conn->opReadConfig(), Operation::ReadConfig},
+                                                   {conn->opWriteConfig(), Operation::WriteConfig},
+                                                   {conn->opModuleRestart(), Operation::Restart},
+                                                   {conn->opWaveformRead(), Operation::Waveform},
+                                                   {conn->opSpectrRead(), Operation::Spectrum},
+                                                   {conn->opReadInfo(), Operation::ReadInfo}};
+    for (const auto &entry : names) {
+        if (entry.first == name)
+            return entry.second;
+    }
+    return Operation::Other;
+}
+
+void ModuleSession::setPacingForTest(int watchdogMs, int restartMs, int pollMs)
+{
+    conn->setPacingForTest(watchdogMs, restartMs);
+    auto *pump = new QTimer(this);
+    connect(pump, &QTimer::timeout, measPoller, [this] {
+        if (measPoller->isPolling())
+            measPoller->pollCycle(false);
+    });
+    pump->start(pollMs);
+}
 
 ModuleSession::Identity ModuleSession::identity() const
 {

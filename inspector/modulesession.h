@@ -10,12 +10,13 @@
 #include <QString>
 
 class CaptureFetcher;
+class ChState;
 class Orvo_ICPMeasPoller;
 
 // The holder of one module's link and poller, living on a worker thread so that no blocking
 // Modbus call ever runs on the GUI thread. The window reaches it only through queued slot
-// calls, and hears it through the signals below (and the link's and poller's own signals,
-// which reach the window queued as well).
+// calls, and hears it through the signals below, which reach it queued; nothing hands out the
+// link or the poller.
 //
 // A CaptureFetcher answers the poller's capture announcements with the link's reads, as the
 // poller expects; the records come out of waveformFetched and spectrumFetched.
@@ -24,6 +25,24 @@ class ModuleSession : public QObject
     Q_OBJECT
 
 public:
+    // The link names its operations with translated texts; they are told apart here, on the
+    // worker, at the moment the link emits them, so a language switch cannot misfile one.
+    enum class Operation {
+        None,
+        Open,
+        Close,
+        ReadConfig,
+        WriteConfig,
+        Restart,
+        Waveform,
+        Spectrum,
+        ReadInfo,
+        BootLoader, // the session's own requests, which the link does not announce
+        TestMode,
+        Other,
+    };
+    Q_ENUM(Operation)
+
     struct Identity
     {
         t_ORVO_Type type = ORVO_TYPE_NONE;
@@ -37,9 +56,13 @@ public:
     explicit ModuleSession(QObject *parent = nullptr);
     ~ModuleSession() override;
 
-    // For connecting to their signals; call their slots only through this object.
-    Orvo_ICPConnection *link() const { return conn; }
-    Orvo_ICPMeasPoller *poller() const { return measPoller; }
+    // Whether a mode register value is the work mode, the only one in which a module measures.
+    static bool isWorkMode(quint16 mode);
+    // The operation a name of the link stands for in the current language; worker thread only.
+    Operation operationOf(const QString &name) const;
+    // For tests, on the worker thread: the link's watchdog and restart wait in ms, and extra
+    // poll cycles every pollMs, so a suite need not wait on the product's pacing.
+    void setPacingForTest(int watchdogMs, int restartMs, int pollMs);
 
 public slots:
     void openModule(QString host, quint16 port);
@@ -65,6 +88,16 @@ signals:
     void waveformFetched(int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf);
     void spectrumFetched(int ch, uint type, QSharedPointer<Orvo_ICPConnection::Spectr> spectr);
     void captureFailed(bool spectrum, int ch, uint selector);
+
+    // The link's operation reports, with the operation told apart.
+    void operationStarted(ModuleSession::Operation op, QString name);
+    void operationProgress(uint done, uint total, QString stage);
+    void operationFinished(ModuleSession::Operation op, QString name, bool ok, QString error);
+    void moduleTypeChanged(t_ORVO_Type type);
+    // The poller's live state.
+    void settingsChanged(QSharedPointer<t_orvo_settings> settings);
+    void chStateChanged(QSharedPointer<ChState> chState);
+    void relayStateChanged(uint relayStatus);
 
 private:
     Identity identity() const;

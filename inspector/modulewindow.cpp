@@ -5,51 +5,28 @@
 #include "chstate.h"
 #include "configfile.h"
 #include "eventsstateview.h"
+#include "inspectorsettings.h"
 #include "kqtablecopyaction.h"
-#include "moduleregisters.h"
+#include "moduleheader.h"
 #include "openconnectiondialog.h"
-#include "orvo_icpmeaspoller.h"
-#include "qttranslationswitch.h"
+#include "operationlog.h"
 #include "relaystateview.h"
 #include "t_orvo_settings.h"
 #include "ui_modulewindow.h"
+#include "windowshell.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTableView>
-#include <QThread>
 
-#include <algorithm>
 #include <cstring>
 
-namespace {
-
-const char *const SettingsGroup = "ModuleView";
-const char *const HostKey = "host";
-const char *const PortKey = "port";
-const char *const PointFormatKey = "pointFormat";
-const char *const GeometryKey = "geometry";
-const char *const StateKey = "state";
-const char *const LangKey = "lang";
-
-constexpr int StatusMessageMs = 8000;
-
-QString addressText(const QString &host, quint16 port)
-{
-    // An IPv6 literal needs brackets before its port.
-    const QString shown = host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host;
-    return QStringLiteral("%1:%2").arg(shown).arg(port);
-}
-
-} // namespace
+static constexpr int StatusMessageMs = 8000;
 
 // Outside any namespace: the resource initialiser it declares lives in the global one.
 static void initInspectorResources()
@@ -60,17 +37,16 @@ static void initInspectorResources()
 ModuleWindow::ModuleWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::ModuleWindow>())
+    , controller(new ModuleController(this))
+    , chooseFile(ModuleDialogs::fileChooser(this))
+    , confirm(ModuleDialogs::confirmer(this))
+    , tell(ModuleDialogs::messenger(this))
 {
     initInspectorResources();
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/inspector/orvo-module-view.png")));
 
-    QtTranslationSwitch *languages = QtTranslationSwitch::instance();
-    // Beside the program in the build tree, in share/ once installed.
-    languages->setTranslationsDir(QStringLiteral("translations"),
-                                  {QStringLiteral(ORVO_INSTALLED_TRANSLATIONS)});
-    ui->menuLanguage->addActions(languages->actions());
-    languages->addTranslation(QStringLiteral("orvo_zovIzid"));
+    WindowShell::setUpLanguages(ui->menuLanguage);
 
     progress = new QProgressBar(this);
     progress->setObjectName(QStringLiteral("operationProgress"));
@@ -78,7 +54,11 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     progress->hide();
     ui->statusbar->addPermanentWidget(progress);
 
-    for (int column = 0; column < 3; ++column)
+    operationLog = new OperationLog(LogLimit, this);
+    logFilter = new OperationLogFilter(this);
+    logFilter->setSourceModel(operationLog);
+    ui->logTable->setModel(logFilter);
+    for (int column = 0; column < OperationLog::ErrorColumn; ++column)
         ui->logTable->horizontalHeader()->setSectionResizeMode(column,
                                                                QHeaderView::ResizeToContents);
     ui->logTable->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -86,50 +66,16 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     ui->menuView->addSeparator();
     ui->menuView->addAction(ui->logDock->toggleViewAction());
 
-    chooseFile = [this](FileRole role) {
-        const QString config = tr("Module configuration (*.cfg);;All files (*)");
-        switch (role) {
-        case FileRole::SaveConfig:
-            return QFileDialog::getSaveFileName(this, tr("Save configuration"), QString(), config);
-        case FileRole::LoadConfig:
-            return QFileDialog::getOpenFileName(this, tr("Load configuration"), QString(), config);
-        case FileRole::ExportCsv:
-            return QFileDialog::getSaveFileName(this, tr("Export CSV"), QString(),
-                                                tr("CSV files (*.csv);;All files (*)"));
-        case FileRole::ExportPng:
-            return QFileDialog::getSaveFileName(this, tr("Export PNG"), QString(),
-                                                tr("PNG images (*.png);;All files (*)"));
-        }
-        return QString();
-    };
-    confirm = [this](const QString &question) {
-        return QMessageBox::question(this, windowTitle(), question,
-                                     QMessageBox::Yes | QMessageBox::Cancel,
-                                     QMessageBox::Cancel) == QMessageBox::Yes;
-    };
-    tell = [this](const QString &message) { QMessageBox::warning(this, windowTitle(), message); };
-
     setupActions();
-    setupSession();
-
-    retryTimer.setInterval(RetryTickMs);
-    connect(&retryTimer, &QTimer::timeout, this, &ModuleWindow::retryTick);
+    setupController();
 
     // First start: the live tables and the plots share the window, the log keeps a strip.
     ui->mainSplitter->setSizes({380, 420});
     resize(1200, 940);
     resizeDocks({ui->logDock}, {150}, Qt::Vertical);
 
-    QSettings stored;
-    stored.beginGroup(QLatin1String(SettingsGroup));
-    restoreGeometry(stored.value(QLatin1String(GeometryKey)).toByteArray());
-    restoreState(stored.value(QLatin1String(StateKey)).toByteArray());
-    const PointFormat::Kind kind =
-        PointFormat::fromKey(stored.value(QLatin1String(PointFormatKey)).toString());
-    stored.endGroup();
-    languages->setLanguage(stored.value(QLatin1String(LangKey), QString()).toString());
-
-    setPointFormat(kind);
+    InspectorSettings::restoreWindow(this);
+    setPointFormat(InspectorSettings::pointFormat());
     rebuildViews();
     retranslate();
     updateHeader();
@@ -138,9 +84,8 @@ ModuleWindow::ModuleWindow(QWidget *parent)
 
 ModuleWindow::~ModuleWindow()
 {
-    // The session goes with its thread; a restart in progress is waited for.
-    worker->quit();
-    worker->wait();
+    // Its worker stops before the views go, so nothing arrives for a half-destroyed window.
+    delete controller;
 }
 
 CapturePlot *ModuleWindow::waveformPlot() const
@@ -151,25 +96,6 @@ CapturePlot *ModuleWindow::waveformPlot() const
 CapturePlot *ModuleWindow::spectrumPlot() const
 {
     return ui->spectrumPlot;
-}
-
-QString ModuleWindow::lastHost()
-{
-    QSettings stored;
-    return stored
-        .value(QStringLiteral("%1/%2").arg(QLatin1String(SettingsGroup), QLatin1String(HostKey)))
-        .toString();
-}
-
-quint16 ModuleWindow::lastPort()
-{
-    QSettings stored;
-    const uint port = stored
-                          .value(QStringLiteral("%1/%2").arg(QLatin1String(SettingsGroup),
-                                                             QLatin1String(PortKey)),
-                                 OpenConnectionDialog::DefaultPort)
-                          .toUInt();
-    return port >= 1 && port <= 65535 ? quint16(port) : OpenConnectionDialog::DefaultPort;
 }
 
 void ModuleWindow::setupActions()
@@ -195,10 +121,7 @@ void ModuleWindow::setupActions()
         const PointFormat::Kind kind = choice.second;
         connect(choice.first, &QAction::triggered, this, [this, kind] {
             setPointFormat(kind);
-            QSettings stored;
-            stored.setValue(QStringLiteral("%1/%2").arg(QLatin1String(SettingsGroup),
-                                                        QLatin1String(PointFormatKey)),
-                            PointFormat::key(kind));
+            InspectorSettings::storePointFormat(kind);
         });
     }
 
@@ -219,182 +142,61 @@ void ModuleWindow::setupActions()
     connect(ui->logBackgroundCheck, &QCheckBox::toggled, this, &ModuleWindow::applyLogFilter);
 }
 
-void ModuleWindow::setupSession()
+void ModuleWindow::setupController()
 {
-    worker = new QThread(this);
-    worker->setObjectName(QStringLiteral("module link"));
-    // No parent, so it can move to the worker; the thread deletes it when it finishes.
-    moduleSession = new ModuleSession;
-    Orvo_ICPConnection *link = moduleSession->link();
-    Orvo_ICPMeasPoller *poller = moduleSession->poller();
-
-    // Every connection below crosses to the GUI thread queued: the session lives on the worker.
-    connect(moduleSession, &ModuleSession::moduleOpened, this, &ModuleWindow::onOpened);
-    connect(moduleSession, &ModuleSession::openFailed, this, &ModuleWindow::onOpenFailed);
-    connect(moduleSession, &ModuleSession::moduleLost, this, &ModuleWindow::onLost);
-    connect(moduleSession, &ModuleSession::moduleClosed, this, &ModuleWindow::onClosed);
-    connect(moduleSession, &ModuleSession::modeRead, this, [this](quint16 mode) {
-        identity.mode = mode;
+    ModuleController *c = controller;
+    connect(c, &ModuleController::linkStateChanged, this, [this] {
         updateHeader();
-    });
-    connect(moduleSession, &ModuleSession::configurationRead, this,
-            &ModuleWindow::onConfigurationRead);
-    connect(moduleSession, &ModuleSession::configurationWritten, this, [this](bool ok) {
-        busyOperation.clear();
-        logOperation(tr("Load configuration"), ok,
-                     ok ? QString() : tr("The module did not take the configuration"));
-        statusBar()->showMessage(ok ? tr("Configuration written and committed")
-                                    : tr("Writing the configuration failed"),
-                                 StatusMessageMs);
         updateActions();
+        emit linkStateShown();
     });
-    connect(moduleSession, &ModuleSession::bootLoaderEntered, this, [this](bool ok) {
-        busyOperation.clear();
-        logOperation(tr("Boot loader"), ok, ok ? QString() : tr("The module refused the request"));
-        if (ok)
-            setState(LinkState::Disconnected,
-                     tr("The module runs its boot loader and does not measure until it is "
-                        "restarted"));
-        updateActions();
+    connect(c, &ModuleController::moduleChanged, this, &ModuleWindow::updateHeader);
+    connect(c, &ModuleController::busyChanged, this, &ModuleWindow::updateActions);
+    connect(c, &ModuleController::staleChanged, this, &ModuleWindow::showStale);
+    connect(c, &ModuleController::operationLogged, this, &ModuleWindow::logOperation);
+    connect(c, &ModuleController::statusMessage, this, [this](const QString &text, bool timed) {
+        statusBar()->showMessage(text, timed ? StatusMessageMs : 0);
     });
-    connect(moduleSession, &ModuleSession::testModeEntered, this, [this](bool ok) {
-        busyOperation.clear();
-        logOperation(tr("Test mode"), ok, ok ? QString() : tr("The module refused the request"));
-        updateActions();
+    connect(c, &ModuleController::progressShown, this, [this](uint done, uint total) {
+        progress->setRange(0, int(total));
+        progress->setValue(int(done));
+        progress->show();
     });
-    connect(moduleSession, &ModuleSession::waveformFetched, this, &ModuleWindow::onWaveform);
-    connect(moduleSession, &ModuleSession::spectrumFetched, this, &ModuleWindow::onSpectrum);
-    connect(moduleSession, &ModuleSession::captureFailed, this, &ModuleWindow::onCaptureFailed);
-
-    connect(link, &Orvo_ICPConnection::opStart, this,
-            [this](const QString &op, const QString &) { onOpStart(op); });
-    connect(link, &Orvo_ICPConnection::opProgress, this, &ModuleWindow::onOpProgress);
-    connect(link, &Orvo_ICPConnection::opFinish, this, &ModuleWindow::onOpFinish);
-    connect(link, &Orvo_ICPConnection::module_type_change, this,
-            [this](t_ORVO_Type type) { moduleType = type; });
-
-    connect(poller, &Orvo_ICPMeasPoller::settingsChanged, this, &ModuleWindow::onSettings);
-    connect(poller, &Orvo_ICPMeasPoller::chStateChanged, this, &ModuleWindow::onChState);
-    connect(poller, &Orvo_ICPMeasPoller::relayStateChanged, this, &ModuleWindow::onRelayState);
-
-    moduleSession->moveToThread(worker);
-    connect(worker, &QThread::finished, moduleSession, &QObject::deleteLater);
-    worker->start();
+    connect(c, &ModuleController::progressHidden, progress, &QWidget::hide);
+    connect(c, &ModuleController::saveFailed, this, [this](const QString &error) {
+        tell(tr("The configuration was not saved: %1").arg(error));
+    });
+    connect(c, &ModuleController::settingsChanged, this, &ModuleWindow::onSettings);
+    connect(c, &ModuleController::chStateChanged, this, &ModuleWindow::onChState);
+    connect(c, &ModuleController::relayStateChanged, this, &ModuleWindow::onRelayState);
+    connect(c, &ModuleController::waveformFetched, this, &ModuleWindow::onWaveform);
+    connect(c, &ModuleController::spectrumFetched, this, &ModuleWindow::onSpectrum);
 }
 
-// ---- connection -------------------------------------------------------------------------------
-
-void ModuleWindow::connectTo(const QString &newHost, quint16 newPort)
+void ModuleWindow::connectTo(const QString &host, quint16 port)
 {
-    host = newHost;
-    port = newPort;
-    setState(LinkState::Connecting);
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s, newHost, newPort] { s->openModule(newHost, newPort); }, Qt::QueuedConnection);
+    controller->connectTo(host, port);
 }
 
 void ModuleWindow::openConnectDialog(quint16 presetPort)
 {
+    const QString host = controller->host();
+    const quint16 port = controller->port();
     OpenConnectionDialog dialog(this);
-    dialog.setAddress(host.isEmpty() ? lastHost() : host);
-    dialog.setPort(presetPort ? presetPort : port ? port : lastPort());
+    dialog.setAddress(host.isEmpty() ? InspectorSettings::lastHost() : host);
+    dialog.setPort(presetPort ? presetPort : port ? port : InspectorSettings::lastPort());
     if (dialog.exec() == QDialog::Accepted)
         connectTo(dialog.address(), dialog.port());
 }
 
 void ModuleWindow::disconnectModule()
 {
-    setState(LinkState::Disconnected);
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s] { s->closeModule(); }, Qt::QueuedConnection);
+    controller->disconnectModule();
 }
 
 void ModuleWindow::reconnect()
 {
-    if (!host.isEmpty())
-        connectTo(host, port);
-}
-
-void ModuleWindow::onOpened(const ModuleSession::Identity &id)
-{
-    // A Disconnect given while the connection was being made: its close is queued behind.
-    if (state == LinkState::Disconnected)
-        return;
-    identity = id;
-    identified = true;
-    QSettings stored;
-    stored.beginGroup(QLatin1String(SettingsGroup));
-    stored.setValue(QLatin1String(HostKey), id.host);
-    stored.setValue(QLatin1String(PortKey), id.port);
-    stored.endGroup();
-    setState(LinkState::Connected);
-}
-
-void ModuleWindow::onOpenFailed(const QString &reason)
-{
-    if (state == LinkState::Connecting) {
-        // A first attempt that fails is most likely a wrong address: say so, do not insist.
-        setState(LinkState::Disconnected,
-                 tr("Cannot connect to %1: %2").arg(addressText(host, port), reason));
-    } else if (state == LinkState::Lost) {
-        setState(LinkState::Lost, reason);
-    }
-}
-
-void ModuleWindow::onLost(const QString &reason)
-{
-    if (state == LinkState::Disconnected)
-        return;
-    logOperation(tr("Connection"), false, reason);
-    setState(LinkState::Lost, reason);
-}
-
-void ModuleWindow::onClosed()
-{
-    if (state == LinkState::Connected)
-        setState(LinkState::Disconnected);
-}
-
-void ModuleWindow::setState(LinkState next, const QString &reason)
-{
-    state = next;
-    stateReason = reason;
-    if (next == LinkState::Lost) {
-        retryLeft = retryDelayTicks;
-        retryTimer.start();
-    } else {
-        retryLeft = 0;
-        retryTimer.stop();
-    }
-    showStale(next != LinkState::Connected);
-    updateHeader();
-    updateActions();
-    emit linkStateShown();
-}
-
-void ModuleWindow::setRetryPacingForTest(int delayTicks, int tickMs)
-{
-    retryDelayTicks = std::max(1, delayTicks);
-    retryTimer.setInterval(std::max(1, tickMs));
-}
-
-void ModuleWindow::retryTick()
-{
-    if (state != LinkState::Lost) {
-        retryTimer.stop();
-        return;
-    }
-    if (--retryLeft <= 0) {
-        retryTimer.stop();
-        ModuleSession *s = moduleSession;
-        const QString h = host;
-        const quint16 p = port;
-        QMetaObject::invokeMethod(
-            s, [s, h, p] { s->openModule(h, p); }, Qt::QueuedConnection);
-    }
-    updateHeader();
+    controller->reconnect();
 }
 
 void ModuleWindow::showStale(bool stale)
@@ -413,8 +215,6 @@ void ModuleWindow::showStale(bool stale)
     ui->waveformPlot->setStale(stale);
     ui->spectrumPlot->setStale(stale);
 }
-
-// ---- live state -------------------------------------------------------------------------------
 
 void ModuleWindow::onSettings(QSharedPointer<t_orvo_settings> record)
 {
@@ -440,7 +240,7 @@ void ModuleWindow::onSettings(QSharedPointer<t_orvo_settings> record)
 
 void ModuleWindow::onChState(QSharedPointer<ChState> chState)
 {
-    if (!chState || chState->ch < 0 || chState->ch >= 4)
+    if (!chState || chState->ch < 0 || chState->ch >= OrvoSettings::ChannelCount)
         return;
     lastChState[chState->ch] = chState;
     if (channels)
@@ -459,40 +259,16 @@ void ModuleWindow::onRelayState(uint relayStatus)
 
 void ModuleWindow::onWaveform(int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf)
 {
-    if (!wf || state != LinkState::Connected)
-        return;
-    logOperation(captureOperation(false, ch, id), true, QString(), true);
     ui->waveformPlot->setCapture(ch, wf->points);
     emit waveformShown(ch, id);
 }
 
 void ModuleWindow::onSpectrum(int ch, uint type, QSharedPointer<Orvo_ICPConnection::Spectr> spectr)
 {
-    if (!spectr || type > 1 || ch < 0 || ch >= 4 || state != LinkState::Connected)
-        return;
-    logOperation(captureOperation(true, ch, type), true, QString(), true);
     spectra[type][ch] = spectr->points;
     if (int(type) == ui->spectrumTypeCombo->currentIndex())
         ui->spectrumPlot->setCapture(ch, spectr->points);
     emit spectrumShown(ch, type);
-}
-
-QString ModuleWindow::captureOperation(bool spectrum, int ch, uint selector) const
-{
-    Orvo_ICPConnection *link = moduleSession->link();
-    return spectrum
-               ? tr("%1, channel %2, type %3").arg(link->opSpectrRead()).arg(ch + 1).arg(selector)
-               : tr("%1, channel %2, id %3").arg(link->opWaveformRead()).arg(ch + 1).arg(selector);
-}
-
-void ModuleWindow::onCaptureFailed(bool spectrum, int ch, uint selector)
-{
-    // Shown even while reads are hidden from the log: the plot keeps an older capture.
-    logOperation(captureOperation(spectrum, ch, selector), false,
-                 spectrum ? tr("No spectrum delivered: a transfer failed or its answer did not "
-                               "match the request")
-                          : tr("No waveform delivered: a transfer failed or its answer did not "
-                               "match the request"));
 }
 
 void ModuleWindow::showSpectrumType(int type)
@@ -547,9 +323,9 @@ void ModuleWindow::rebuildViews()
     channels->setVisible(channels->setSettings(settings));
     relays->setVisible(relays->setSettings(settings));
     events->setSettings(settings);
-    events->setVisible(moduleType == ORVO_TYPE_REL);
+    events->setVisible(controller->moduleType() == ORVO_TYPE_REL);
     // A relay module captures nothing.
-    ui->plotSplitter->setVisible(moduleType != ORVO_TYPE_REL);
+    ui->plotSplitter->setVisible(controller->moduleType() != ORVO_TYPE_REL);
     for (const auto &chState : lastChState) {
         if (chState)
             channels->setChState(chState);
@@ -558,147 +334,45 @@ void ModuleWindow::rebuildViews()
         relays->updateRelayState(lastRelayStatus);
         events->updateRelayState(lastRelayStatus);
     }
-    showStale(state != LinkState::Connected);
-}
-
-// ---- operations -------------------------------------------------------------------------------
-
-bool ModuleWindow::isBackground(const QString &op) const
-{
-    // Names are plain texts and the session lives on, so asking across threads is harmless.
-    Orvo_ICPConnection *link = moduleSession->link();
-    return op == link->opWaveformRead() || op == link->opSpectrRead();
-}
-
-void ModuleWindow::onOpStart(const QString &op)
-{
-    if (isBackground(op))
-        return;
-    progress->setRange(0, 0);
-    progress->show();
-    statusBar()->showMessage(op + QStringLiteral("..."));
-}
-
-void ModuleWindow::onOpProgress(uint done, uint total, const QString &stage)
-{
-    progress->setRange(0, int(total));
-    progress->setValue(int(done));
-    progress->show();
-    const QString op = busyOperation.isEmpty() ? QString() : busyOperation + QStringLiteral(": ");
-    statusBar()->showMessage(op + stage);
-}
-
-void ModuleWindow::onOpFinish(const QString &op, bool ok, const QString &err)
-{
-    Orvo_ICPConnection *link = moduleSession->link();
-    const bool background = isBackground(op);
-    if (!background) {
-        progress->hide();
-        const QString text = ok              ? tr("%1: done").arg(op)
-                             : err.isEmpty() ? tr("%1: failed").arg(op)
-                                             : tr("%1: failed: %2").arg(op, err);
-        statusBar()->showMessage(text, StatusMessageMs);
-    }
-    if (op == busyOperation)
-        busyOperation.clear();
-    if (restarting && op == link->opModuleRestart()) {
-        restarting = false;
-        showStale(state != LinkState::Connected);
-        updateHeader();
-    }
-    // The link calls these a success when no record came, or when it is no longer connected;
-    // their true outcome is logged by the handlers of the session's results instead.
-    if (!background && op != link->opReadConfig() && op != link->opWriteConfig())
-        logOperation(op, ok, err);
-    updateActions();
+    showStale(controller->linkState() != LinkState::Connected);
 }
 
 void ModuleWindow::logOperation(const QString &op, bool ok, const QString &error, bool background)
 {
-    QTableWidget *table = ui->logTable;
-    QScrollBar *bar = table->verticalScrollBar();
+    // Someone reading older rows is not pulled away from them.
+    QScrollBar *bar = ui->logTable->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
-    while (table->rowCount() >= LogLimit)
-        table->removeRow(0);
-    const int row = table->rowCount();
-    table->insertRow(row);
-    auto *time = new QTableWidgetItem(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
-    time->setData(Qt::UserRole, background);
-    table->setItem(row, 0, time);
-    table->setItem(row, 1, new QTableWidgetItem(op));
-    auto *result = new QTableWidgetItem(ok ? tr("OK") : tr("Failed"));
-    if (!ok)
-        result->setForeground(QColor(170, 0, 0));
-    table->setItem(row, 2, result);
-    table->setItem(row, 3, new QTableWidgetItem(error));
-    table->setRowHidden(row, background && !ui->logBackgroundCheck->isChecked());
+    operationLog->append(op, ok, error, background);
     if (atEnd)
-        table->scrollToBottom();
+        ui->logTable->scrollToBottom();
     emit operationLogged(op, ok, error);
 }
 
 void ModuleWindow::applyLogFilter()
 {
-    const bool all = ui->logBackgroundCheck->isChecked();
-    for (int row = 0; row < ui->logTable->rowCount(); ++row) {
-        const QTableWidgetItem *time = ui->logTable->item(row, 0);
-        ui->logTable->setRowHidden(row, !all && time && time->data(Qt::UserRole).toBool());
-    }
+    logFilter->setShowBackground(ui->logBackgroundCheck->isChecked());
 }
 
 QString ModuleWindow::moduleDescription() const
 {
     const QString nodeId = settings ? QString::number(settings->node_id) : tr("unknown");
-    return tr("%1 (node id %2)").arg(addressText(host, port), nodeId);
+    return tr("%1 (node id %2)")
+        .arg(ModuleController::addressText(controller->host(), controller->port()), nodeId);
 }
 
 void ModuleWindow::saveConfiguration()
 {
-    if (state != LinkState::Connected || isBusy())
+    if (!controller->canRequest())
         return;
     const QString path = chooseFile(FileRole::SaveConfig);
     if (path.isEmpty())
         return;
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) {
-        const QString why = tr("%1 is not a regular file").arg(QDir::toNativeSeparators(path));
-        logOperation(tr("Save configuration"), false, why);
-        tell(tr("The configuration was not saved: %1").arg(why));
-        return;
-    }
-    pendingSavePath = path;
-    busyOperation = moduleSession->link()->opReadConfig();
-    updateActions();
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s] { s->readConfiguration(); }, Qt::QueuedConnection);
-}
-
-void ModuleWindow::onConfigurationRead(bool ok, QSharedPointer<t_orvo_settings> record)
-{
-    busyOperation.clear();
-    updateActions();
-    const QString path = pendingSavePath;
-    pendingSavePath.clear();
-    if (path.isEmpty())
-        return;
-    QString error;
-    if (!ok || !record)
-        error = tr("Cannot read the configuration from the module");
-    else if (!ConfigFile::save(path, *record, &error) && error.isEmpty())
-        error = tr("Cannot write %1").arg(QDir::toNativeSeparators(path));
-    logOperation(tr("Save configuration"), error.isEmpty(), error);
-    if (error.isEmpty()) {
-        statusBar()->showMessage(
-            tr("Configuration saved to %1").arg(QDir::toNativeSeparators(path)), StatusMessageMs);
-    } else {
-        tell(tr("The configuration was not saved: %1").arg(error));
-    }
+    controller->saveConfiguration(path);
 }
 
 void ModuleWindow::loadConfiguration()
 {
-    if (state != LinkState::Connected || isBusy())
+    if (!controller->canRequest())
         return;
     const QString path = chooseFile(FileRole::LoadConfig);
     if (path.isEmpty())
@@ -717,61 +391,41 @@ void ModuleWindow::loadConfiguration()
             .arg(record->node_id);
     if (!confirm(question))
         return;
-    busyOperation = moduleSession->link()->opWriteConfig();
-    updateActions();
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s, record] { s->writeConfiguration(record); }, Qt::QueuedConnection);
+    controller->writeConfiguration(record);
 }
 
 void ModuleWindow::restartModule()
 {
-    if (state != LinkState::Connected || isBusy())
+    if (!controller->canRequest())
         return;
     if (!confirm(tr("Restart the module at %1?\n\nIt stops measuring and closes the connection; "
                     "the inspector waits 8 seconds and connects again.")
                      .arg(moduleDescription())))
         return;
-    busyOperation = moduleSession->link()->opModuleRestart();
-    restarting = true;
-    // The module is away for the restart: what is shown is no longer live.
-    showStale(true);
-    updateHeader();
-    updateActions();
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s] { s->restartModule(); }, Qt::QueuedConnection);
+    controller->restartModule();
 }
 
 void ModuleWindow::enterBootLoader()
 {
-    if (state != LinkState::Connected || isBusy())
+    if (!controller->canRequest())
         return;
     if (!confirm(tr("Start the boot loader of the module at %1?\n\nThe module stops measuring "
                     "and stays in its boot loader until it is restarted or given new firmware; "
                     "the inspector disconnects.")
                      .arg(moduleDescription())))
         return;
-    busyOperation = tr("Boot loader");
-    updateActions();
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s] { s->enterBootLoader(); }, Qt::QueuedConnection);
+    controller->enterBootLoader();
 }
 
 void ModuleWindow::enterTestMode()
 {
-    if (state != LinkState::Connected || isBusy())
+    if (!controller->canRequest())
         return;
     if (!confirm(tr("Put the module at %1 into test mode?\n\nThe module stops measuring until "
                     "it is restarted.")
                      .arg(moduleDescription())))
         return;
-    busyOperation = tr("Test mode");
-    updateActions();
-    ModuleSession *s = moduleSession;
-    QMetaObject::invokeMethod(
-        s, [s] { s->enterTestMode(); }, Qt::QueuedConnection);
+    controller->enterTestMode();
 }
 
 void ModuleWindow::exportPlot(CapturePlot *plot, bool png)
@@ -786,13 +440,11 @@ void ModuleWindow::exportPlot(CapturePlot *plot, bool png)
         tell(tr("%1 was not written: %2").arg(QDir::toNativeSeparators(path), error));
 }
 
-// ---- presentation -----------------------------------------------------------------------------
-
 void ModuleWindow::updateActions()
 {
-    const bool live = state == LinkState::Connected && !isBusy();
-    ui->actionDisconnect->setEnabled(state != LinkState::Disconnected);
-    ui->actionReconnect->setEnabled(!host.isEmpty());
+    const bool live = controller->canRequest();
+    ui->actionDisconnect->setEnabled(controller->linkState() != LinkState::Disconnected);
+    ui->actionReconnect->setEnabled(!controller->host().isEmpty());
     for (QAction *action : {ui->actionSaveConfig, ui->actionLoadConfig, ui->actionRestart,
                             ui->actionBootLoader, ui->actionTestMode})
         action->setEnabled(live);
@@ -800,73 +452,19 @@ void ModuleWindow::updateActions()
 
 void ModuleWindow::updateHeader()
 {
-    QString text;
-    QColor lamp;
-    switch (state) {
-    case LinkState::Disconnected:
-        text = stateReason.isEmpty() ? tr("Not connected") : stateReason;
-        if (!stateReason.isEmpty())
-            lamp = QColor(220, 0, 0);
-        break;
-    case LinkState::Connecting:
-        text = tr("Connecting to %1...").arg(addressText(host, port));
-        lamp = QColor(230, 180, 0);
-        break;
-    case LinkState::Connected:
-        text = restarting ? tr("Restarting the module...") : tr("Connected");
-        lamp = restarting ? QColor(230, 180, 0) : QColor(0, 220, 0);
-        break;
-    case LinkState::Lost:
-        text = retryLeft > 0 ? tr("Connection lost: %1. Last values shown. Reconnecting in %n s.",
-                                  nullptr, retryLeft)
-                                   .arg(stateReason)
-                             : tr("Connection lost: %1. Last values shown. Reconnecting now...")
-                                   .arg(stateReason);
-        lamp = QColor(220, 0, 0);
-        break;
-    }
-    ui->connectionLabel->setText(text);
-    ui->connectionLamp->setChecked(lamp.isValid());
-    if (lamp.isValid()) {
-        ui->connectionLamp->setOnColor1(lamp);
-        ui->connectionLamp->setOnColor2(lamp.darker(130));
+    const ModuleHeader header(*controller);
+    ui->connectionLabel->setText(header.state);
+    ui->connectionLamp->setChecked(header.lamp.isValid());
+    if (header.lamp.isValid()) {
+        ui->connectionLamp->setOnColor1(header.lamp);
+        ui->connectionLamp->setOnColor2(header.lamp.darker(130));
         ui->connectionLamp->update();
     }
-
-    if (!identified) {
-        ui->typeValue->clear();
-        ui->identValue->clear();
-        ui->modeValue->clear();
-    } else {
-        QString kind;
-        switch (identity.type) {
-        case ORVO_TYPE_ICP:
-            kind = tr("measurement module, ICP inputs");
-            break;
-        case ORVO_TYPE_PROX:
-            kind = tr("measurement module, proximity probe inputs");
-            break;
-        case ORVO_TYPE_REL:
-            kind = tr("relay module");
-            break;
-        default:
-            break;
-        }
-        ui->typeValue->setText(kind.isEmpty() ? identity.typeName
-                                              : tr("%1 (%2)").arg(identity.typeName, kind));
-        QStringList texts;
-        for (const QString &t : identity.texts) {
-            if (!t.isEmpty())
-                texts << t;
-        }
-        ui->identValue->setText(texts.join(QStringLiteral(" / ")));
-        ui->modeValue->setText(identity.mode == ModuleRegisters::WorkMode
-                                   ? tr("Work mode")
-                                   : tr("Not measuring (mode %1)").arg(identity.mode));
-    }
-    ui->addressValue->setText(host.isEmpty() ? QString() : addressText(host, port));
-    setWindowTitle(host.isEmpty() ? tr("Orvo module inspector")
-                                  : tr("%1 - Orvo module inspector").arg(addressText(host, port)));
+    ui->typeValue->setText(header.type);
+    ui->identValue->setText(header.ident);
+    ui->modeValue->setText(header.mode);
+    ui->addressValue->setText(header.address);
+    setWindowTitle(header.title);
 }
 
 void ModuleWindow::retranslate()
@@ -883,6 +481,7 @@ void ModuleWindow::changeEvent(QEvent *event)
         ui->retranslateUi(this);
         ui->spectrumTypeCombo->setCurrentIndex(type);
         retranslate();
+        operationLog->retranslate();
         rebuildViews();
         updateHeader();
     }
@@ -890,11 +489,7 @@ void ModuleWindow::changeEvent(QEvent *event)
 
 void ModuleWindow::closeEvent(QCloseEvent *event)
 {
-    QSettings stored;
-    stored.beginGroup(QLatin1String(SettingsGroup));
-    stored.setValue(QLatin1String(GeometryKey), saveGeometry());
-    stored.setValue(QLatin1String(StateKey), saveState());
-    stored.endGroup();
-    stored.setValue(QLatin1String(LangKey), QtTranslationSwitch::instance()->language());
+    InspectorSettings::storeWindow(this);
+    WindowShell::storeLanguage();
     QMainWindow::closeEvent(event);
 }

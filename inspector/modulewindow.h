@@ -1,26 +1,27 @@
 #pragma once
 
-#include "modulesession.h"
+#include "modulecontroller.h"
+#include "moduledialogs.h"
 #include "pointformat.h"
+#include "t_orvo_settings.h"
 
 #include <QMainWindow>
 #include <QSharedPointer>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
 
 QT_BEGIN_NAMESPACE
 class QProgressBar;
-class QThread;
 QT_END_NAMESPACE
 
 class CapturePlot;
 class ChState;
 class ChannelStateView;
 class EventsStateView;
+class OperationLog;
+class OperationLogFilter;
 class RelayStateView;
-struct t_orvo_settings;
 
 namespace Ui {
 class ModuleWindow;
@@ -35,24 +36,16 @@ class ModuleWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    enum class LinkState {
-        Disconnected, // nothing wanted
-        Connecting,   // first attempt to an address
-        Connected,
-        Lost, // was connected; retrying every RetryDelayS seconds
-    };
-    enum class FileRole { SaveConfig, LoadConfig, ExportCsv, ExportPng };
+    using LinkState = ModuleController::LinkState;
+    using FileRole = ModuleDialogs::FileRole;
 
-    // The product's reconnection pacing: a countdown of RetryDelayS ticks of RetryTickMs.
-    static constexpr int RetryDelayS = 5;
-    static constexpr int RetryTickMs = 1000;
     static constexpr int LogLimit = 5000;
 
     // The dialogs a user answers; tests put their own answers in. A chooser returns an empty
     // path for Cancel.
-    using FileChooser = std::function<QString(FileRole role)>;
-    using Confirmer = std::function<bool(const QString &question)>;
-    using Messenger = std::function<void(const QString &message)>;
+    using FileChooser = ModuleDialogs::FileChooser;
+    using Confirmer = ModuleDialogs::Confirmer;
+    using Messenger = ModuleDialogs::Messenger;
 
     explicit ModuleWindow(QWidget *parent = nullptr);
     ~ModuleWindow() override;
@@ -61,24 +54,23 @@ public:
     void setConfirmer(Confirmer confirmer) { confirm = std::move(confirmer); }
     void setMessenger(Messenger messenger) { tell = std::move(messenger); }
 
-    // The last address that connected, from the settings file.
-    static QString lastHost();
-    static quint16 lastPort();
-
-    ModuleSession *session() const { return moduleSession; }
-    LinkState linkState() const { return state; }
-    // In ticks of the countdown, which are seconds unless a test changed the pacing.
-    int retrySecondsLeft() const { return retryLeft; }
-    int retryTickInterval() const { return retryTimer.interval(); }
+    ModuleController *moduleController() const { return controller; }
+    ModuleSession *session() const { return controller->session(); }
+    LinkState linkState() const { return controller->linkState(); }
+    int retrySecondsLeft() const { return controller->retrySecondsLeft(); }
+    int retryTickInterval() const { return controller->retryTickInterval(); }
     // For tests only, so that a suite does not wait on the real countdown.
-    void setRetryPacingForTest(int delayTicks, int tickMs);
+    void setRetryPacingForTest(int delayTicks, int tickMs)
+    {
+        controller->setRetryPacingForTest(delayTicks, tickMs);
+    }
     ChannelStateView *channelView() const { return channels; }
     RelayStateView *relayView() const { return relays; }
     EventsStateView *eventsView() const { return events; }
     CapturePlot *waveformPlot() const;
     CapturePlot *spectrumPlot() const;
     QSharedPointer<t_orvo_settings> moduleSettings() const { return settings; }
-    bool isBusy() const { return !busyOperation.isEmpty(); }
+    bool isBusy() const { return controller->isBusy(); }
 
 public slots:
     void connectTo(const QString &host, quint16 port);
@@ -107,29 +99,16 @@ protected:
 
 private:
     void rebuildViews();
-    void setupSession();
+    void setupController();
     void setupActions();
     void retranslate();
 
-    void onOpened(const ModuleSession::Identity &identity);
-    void onOpenFailed(const QString &reason);
-    void onLost(const QString &reason);
-    void onClosed();
     void onSettings(QSharedPointer<t_orvo_settings> record);
     void onChState(QSharedPointer<ChState> chState);
     void onRelayState(uint relayStatus);
     void onWaveform(int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf);
     void onSpectrum(int ch, uint type, QSharedPointer<Orvo_ICPConnection::Spectr> spectr);
-    void onCaptureFailed(bool spectrum, int ch, uint selector);
-    QString captureOperation(bool spectrum, int ch, uint selector) const;
-    void onConfigurationRead(bool ok, QSharedPointer<t_orvo_settings> record);
-    void onOpStart(const QString &op);
-    void onOpProgress(uint done, uint total, const QString &stage);
-    void onOpFinish(const QString &op, bool ok, const QString &err);
-
-    void setState(LinkState next, const QString &reason = QString());
     void showStale(bool stale);
-    void retryTick();
     void updateActions();
     void updateHeader();
     void logOperation(const QString &op, bool ok, const QString &error, bool background = false);
@@ -138,37 +117,24 @@ private:
     void showSpectrumType(int type);
     void exportPlot(CapturePlot *plot, bool png);
     QString moduleDescription() const;
-    bool isBackground(const QString &op) const;
 
     std::unique_ptr<Ui::ModuleWindow> ui;
-    QThread *worker = nullptr;
-    ModuleSession *moduleSession = nullptr;
+    ModuleController *const controller;
     ChannelStateView *channels = nullptr;
     RelayStateView *relays = nullptr;
     EventsStateView *events = nullptr;
     QProgressBar *progress = nullptr;
-    QTimer retryTimer;
+    OperationLog *operationLog = nullptr;
+    OperationLogFilter *logFilter = nullptr;
 
     FileChooser chooseFile;
     Confirmer confirm;
     Messenger tell;
 
-    LinkState state = LinkState::Disconnected;
-    QString stateReason;
-    int retryLeft = 0;
-    int retryDelayTicks = RetryDelayS;
-    QString host;
-    quint16 port = 0;
-    ModuleSession::Identity identity;
-    bool identified = false;
-    t_ORVO_Type moduleType = ORVO_TYPE_NONE;
     QSharedPointer<t_orvo_settings> settings;
-    QString pendingSavePath;
-    QString busyOperation;
-    bool restarting = false;
-    QVector<quint32> spectra[2][4];
+    QVector<quint32> spectra[2][OrvoSettings::ChannelCount];
     // What the views showed, to fill them again when they are rebuilt.
-    QSharedPointer<ChState> lastChState[4];
+    QSharedPointer<ChState> lastChState[OrvoSettings::ChannelCount];
     uint lastRelayStatus = 0;
     bool haveRelayStatus = false;
 };

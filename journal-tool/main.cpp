@@ -3,7 +3,7 @@
 
 #include "journalformat.h"
 #include "journaltool.h"
-#include "orvoversion.h"
+#include "programidentity.h"
 #include "toolcommandline.h"
 
 #include <QCommandLineParser>
@@ -62,10 +62,8 @@ bool intOption(const QCommandLineParser &parser, const QCommandLineOption &optio
 
 int main(int argc, char *argv[])
 {
+    ProgramIdentity::setUp("orvo-journal-tool");
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("orvo-journal-tool"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
-    QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(Description));

@@ -1,6 +1,7 @@
 #include "journaloptions.h"
 
 #include "journalrecorder.h"
+#include "programidentity.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -78,8 +79,9 @@ QString JournalOptions::installation(quint16 port) const
 
 QString JournalOptions::settingsValue()
 {
-    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Keldor"),
-                             QStringLiteral("Orvo_ICP View"));
+    const QSettings settings(QSettings::IniFormat, QSettings::UserScope,
+                             QCoreApplication::organizationName(),
+                             QLatin1String(ProgramIdentity::SettingsApplication));
     return settings.value(QStringLiteral("journal")).toString().trimmed();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "t_orvo_settings.h"
+
 #include <QtGlobal>
 
 // The module's register map as the link, the poller and the console use it. Registers are
@@ -24,7 +26,7 @@ constexpr uint ChannelStateRegister = 0x500; // one block per channel, back to b
 constexpr uint ChannelStateCount = 88;
 constexpr uint RelayRegister = 0x660; // first two registers: the 32-bit relay status
 constexpr uint RelayCount = 20;
-constexpr int Channels = 4;
+constexpr int Channels = OrvoSettings::ChannelCount;
 
 // Words of the status block (word k is register StatusRegister + k); per-channel words start
 // at the given word for channel 0.

@@ -9,19 +9,20 @@ ChState::ChState(int ch, const quint16 *image)
     , status(image[0])
 {
     for (int m = 0; m < OrvoSettings::MeasSlotCount; ++m) {
-        const quint16 *entry = image + 8 + 10 * m;
-        if (entry[0] == 0)
+        const quint16 *entry = image + entryOffset(m);
+        if (entry[TypeRegister] == 0)
             continue;
         auto item = std::make_unique<ChMeas>();
         item->num = m;
-        item->type = entry[0];
-        const quint16 flags = entry[1];
-        const quint32 bits = quint32(entry[2]) | (quint32(entry[3]) << 16);
+        item->type = entry[TypeRegister];
+        const quint16 flags = entry[FlagsRegister];
+        const quint32 bits =
+            quint32(entry[ValueLowRegister]) | (quint32(entry[ValueHighRegister]) << 16);
         float value;
         std::memcpy(&value, &bits, sizeof value);
         item->value = value;
-        item->fs_value = entry[4];
-        item->baseline = entry[5];
+        item->fs_value = entry[FsValueRegister];
+        item->baseline = entry[BaselineRegister];
         item->failure = decodeCondition(flags, 0);
         item->alert = decodeCondition(flags, 2);
         item->danger = decodeCondition(flags, 4);

@@ -12,7 +12,21 @@
 class ChState
 {
 public:
+    // The channel image: a status register, then one entry of EntryRegisters per measurement
+    // slot from FirstEntry on.
     static constexpr int ImageRegisters = 88;
+    static constexpr int FirstEntry = 8;
+    static constexpr int EntryRegisters = 10;
+    enum EntryRegister {
+        TypeRegister = 0, // 0: slot not in use
+        FlagsRegister,    // conditions at bits 0-1, 2-3, 4-5; baseline valid 8; extra flag 9
+        ValueLowRegister, // the single-precision value's bit pattern, low half first
+        ValueHighRegister,
+        FsValueRegister,
+        BaselineRegister,
+    };
+    static constexpr int entryOffset(int slot) { return FirstEntry + EntryRegisters * slot; }
+
     static constexpr quint16 NoValidData = 0xFFFF;
 
     ChState(int ch, const quint16 *image);

@@ -1,5 +1,7 @@
 #include "meascatalogue.h"
 
+#include "chstate.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -152,18 +154,16 @@ QString MeasCatalogue::statusCaptionSource(uint status)
     return QString::fromUtf8(statusSource(status));
 }
 
-std::optional<int> MeasCatalogue::statusLampState(uint status)
+std::optional<Lamp::State> MeasCatalogue::statusLampState(uint status)
 {
-    // Green, red and off in MeasCondLedIndicator's terms, spelled as numbers so that the
-    // catalogue stays free of widgets.
     switch (status) {
     case 0:
-        return 0;
+        return Lamp::Green;
     case 1:
     case 2:
-        return 1;
-    case 0xFFFF:
-        return 2;
+        return Lamp::Red;
+    case ChState::NoValidData:
+        return Lamp::Off;
     default:
         return std::nullopt;
     }

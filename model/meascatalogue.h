@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lampstate.h"
+
 #include <QString>
 
 #include <optional>
@@ -48,7 +50,7 @@ public:
     static QString statusCaption(uint status);
     // The caption untranslated, for stored records that must read the same in any language.
     static QString statusCaptionSource(uint status);
-    static std::optional<int> statusLampState(uint status);
+    static std::optional<Lamp::State> statusLampState(uint status);
 
     static QString columnToolTip(int column);
     static QString conditionLegend();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "t_orvo_settings.h"
+
 #include <QtGlobal>
 
 #include <array>
@@ -17,7 +19,7 @@ public:
         AwaitFetch = 2, // announced; waiting for the holder to fetch every channel
     };
 
-    static constexpr int Channels = 4;
+    static constexpr int Channels = OrvoSettings::ChannelCount;
     using ReadyWords = std::array<quint16, Channels>;
 
     // settleSteps: steps spent in Trigger before the trigger is written, for a module that

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 // The record's `state` member has the C enum type, whose C++ value range is only -4..3,
@@ -29,7 +30,7 @@ template <typename Msg> auto channelField(Msg &msg, int c)
                             {&msg.has_channel2, &msg.channel2},
                             {&msg.has_channel3, &msg.channel3},
                             {&msg.has_channel4, &msg.channel4}};
-    return c >= 0 && c < 4 ? fields[c] : Field{nullptr, nullptr};
+    return c >= 0 && c < int(std::size(fields)) ? fields[c] : Field{nullptr, nullptr};
 }
 
 template <typename Channel> auto measField(Channel &channel, int m)

@@ -1,5 +1,6 @@
 #include "statusconversion.h"
 
+#include "relayword.h"
 #include "t_orvo_settings.h"
 
 #include <cstring>
@@ -8,8 +9,6 @@ namespace {
 constexpr int Channels = OrvoSettings::ChannelCount;
 constexpr int MeasSlots = OrvoSettings::MeasSlotCount;
 constexpr int Relays = OrvoSettings::RelayCount;
-constexpr int FirstEntry = 8;
-constexpr int EntryRegisters = 10;
 constexpr quint16 FullScale = 0xFFFF;
 constexpr quint16 RelayInUseMode = 3;
 } // namespace
@@ -63,7 +62,7 @@ void convertStatus(const NodeStatus &msg, t_orvo_settings &rec)
 
     if (msg.has_relay) {
         for (int r = 0; r < Relays; ++r) {
-            const bool enabled = (msg.relay.relay_status >> (24 + r)) & 1u;
+            const bool enabled = RelayWord::isSet(msg.relay.relay_status, RelayWord::Enabled, r);
             rec.relays[r].mode = enabled ? RelayInUseMode : 0;
         }
     }
@@ -77,14 +76,14 @@ void buildImage(const ChannelStatus &msg, quint16 image[ChState::ImageRegisters]
         const MeasStatus *meas = measAt(msg, m);
         if (!meas)
             continue;
-        quint16 *entry = image + FirstEntry + EntryRegisters * m;
+        quint16 *entry = image + ChState::entryOffset(m);
         quint32 bits;
         std::memcpy(&bits, &meas->value, sizeof bits);
-        entry[0] = quint16(validMeasType(meas->type));
-        entry[1] = quint16(meas->flags);
-        entry[2] = quint16(bits);
-        entry[3] = quint16(bits >> 16);
-        entry[4] = fractionToFullScale(meas->fs_fraction);
-        entry[5] = fractionToFullScale(meas->baseline_fraction);
+        entry[ChState::TypeRegister] = quint16(validMeasType(meas->type));
+        entry[ChState::FlagsRegister] = quint16(meas->flags);
+        entry[ChState::ValueLowRegister] = quint16(bits);
+        entry[ChState::ValueHighRegister] = quint16(bits >> 16);
+        entry[ChState::FsValueRegister] = fractionToFullScale(meas->fs_fraction);
+        entry[ChState::BaselineRegister] = fractionToFullScale(meas->baseline_fraction);
     }
 }

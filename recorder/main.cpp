@@ -2,7 +2,7 @@
 // window, for a machine that only records.
 #include "journaloptions.h"
 #include "journalrecorder.h"
-#include "orvoversion.h"
+#include "programidentity.h"
 #include "statusreceiver.h"
 #include "stopsignals.h"
 #include "toolcommandline.h"
@@ -23,11 +23,8 @@ void log(const QString &line)
 
 int main(int argc, char *argv[])
 {
-    QSettings::setDefaultFormat(QSettings::IniFormat);
+    ProgramIdentity::setUp("orvo-recorder");
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("orvo-recorder"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
-    QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -48,11 +45,9 @@ int main(int argc, char *argv[])
     if (!parser.positionalArguments().isEmpty())
         return ToolCommandLine::usageError(QStringLiteral("unexpected argument '%1'")
                                                .arg(parser.positionalArguments().constFirst()));
-    quint64 port = DefaultPort;
-    if (parser.isSet(portOption) &&
-        (!ToolCommandLine::parseUInt(parser.value(portOption), 65535, port) || port == 0))
-        return ToolCommandLine::usageError(
-            QStringLiteral("invalid port '%1': give 1 to 65535").arg(parser.value(portOption)));
+    quint16 port = DefaultPort;
+    if (parser.isSet(portOption) && !ToolCommandLine::parsePort(parser.value(portOption), port))
+        return ToolCommandLine::UsageExit;
     QString error;
     if (!journal.read(parser, JournalOptions::settingsValue(), &error))
         return ToolCommandLine::usageError(error);

@@ -2,6 +2,7 @@
 
 #include "meascondledindicator.h"
 #include "relayname.h"
+#include "relayword.h"
 #include "t_orvo_settings.h"
 #include "ui_eventsstateview.h"
 
@@ -46,8 +47,10 @@ void EventsStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
 void EventsStateView::updateRelayState(uint relay_status)
 {
     for (const auto &event : events)
-        event->led->setState((relay_status >> event->relayIndex) & 1u ? MeasCondLedIndicator::Red
-                                                                      : MeasCondLedIndicator::Off);
+        event->led->setState(
+            RelayWord::isSet(relay_status, RelayWord::LogicState, int(event->relayIndex))
+                ? Lamp::Red
+                : Lamp::Off);
 }
 
 void EventsStateView::changeEvent(QEvent *event)

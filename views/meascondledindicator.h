@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lampstate.h"
+
 #include <QWidget>
 
 class LedIndicator;
@@ -13,7 +15,10 @@ class MeasCondLedIndicator : public QWidget
 
 public:
     // setState() takes any int and state() gives it back; only these two light the lamp.
-    enum LampState { Green = 0, Red = 1, Off = 2 };
+    using LampState = Lamp::State;
+    static constexpr LampState Green = Lamp::Green;
+    static constexpr LampState Red = Lamp::Red;
+    static constexpr LampState Off = Lamp::Off;
 
     explicit MeasCondLedIndicator(QWidget *parent = nullptr);
     ~MeasCondLedIndicator() override;

@@ -2,6 +2,7 @@
 
 #include "meascondledindicator.h"
 #include "relayname.h"
+#include "relayword.h"
 #include "t_orvo_settings.h"
 #include "tableheight.h"
 #include "ui_relaystateview.h"
@@ -13,15 +14,9 @@
 namespace {
 enum Column { NumberColumn, EnabledColumn, FaultColumn, PhysStateColumn, LogicStateColumn };
 
-// Where each relay's bit lies in the status word: one byte per kind, relay n at bit n of it.
-constexpr uint LogicStateBits = 0;
-constexpr uint PhysStateBits = 8;
-constexpr uint FaultBits = 16;
-constexpr uint EnabledBits = 24;
-
-int lampFor(uint relay_status, uint bit, MeasCondLedIndicator::LampState lit)
+int lampFor(uint relay_status, RelayWord::Kind kind, int relay, Lamp::State lit)
 {
-    return (relay_status >> bit) & 1u ? lit : MeasCondLedIndicator::Off;
+    return RelayWord::isSet(relay_status, kind, relay) ? lit : Lamp::Off;
 }
 } // namespace
 
@@ -68,13 +63,11 @@ bool RelayStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
 void RelayStateView::updateRelayState(uint relay_status)
 {
     for (const auto &row : rows) {
-        const uint n = row->index;
-        row->enLed->setState(lampFor(relay_status, EnabledBits + n, MeasCondLedIndicator::Green));
-        row->faultLed->setState(lampFor(relay_status, FaultBits + n, MeasCondLedIndicator::Red));
-        row->physStateLed->setState(
-            lampFor(relay_status, PhysStateBits + n, MeasCondLedIndicator::Green));
-        row->logicStateLed->setState(
-            lampFor(relay_status, LogicStateBits + n, MeasCondLedIndicator::Green));
+        const int n = int(row->index);
+        row->enLed->setState(lampFor(relay_status, RelayWord::Enabled, n, Lamp::Green));
+        row->faultLed->setState(lampFor(relay_status, RelayWord::Fault, n, Lamp::Red));
+        row->physStateLed->setState(lampFor(relay_status, RelayWord::PhysState, n, Lamp::Green));
+        row->logicStateLed->setState(lampFor(relay_status, RelayWord::LogicState, n, Lamp::Green));
     }
 }
 

@@ -4,26 +4,27 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../mainwindow.cpp" line="175"/>
+        <location filename="../mainwindow.cpp" line="182"/>
         <source>The journal is not recording: %1</source>
         <translation>Журнал не ведётся: %1</translation>
     </message>
     <message>
-        <location filename="../mainwindow.cpp" line="327"/>
+        <location filename="../mainwindow.cpp" line="386"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../mainwindow.cpp" line="328"/>
+        <location filename="../mainwindow.cpp" line="387"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../mainwindow.cpp" line="372"/>
+        <location filename="../mainwindow.cpp" line="432"/>
         <source>Cannot listen on UDP port %1: %2</source>
         <translation>Не удаётся принимать данные на UDP-порту %1: %2</translation>
     </message>
     <message>
+        <location filename="../mainwindow.cpp" line="453"/>
         <source>No node has reported since %1</source>
         <translation>Ни один узел не присылал данных с %1</translation>
     </message>
@@ -76,12 +77,12 @@
 <context>
     <name>main</name>
     <message>
-        <location filename="../main.cpp" line="27"/>
+        <location filename="../main.cpp" line="21"/>
         <source>Shows the status of Orvo_ICP measurement and relay nodes reporting on UDP port 49153.</source>
         <translation>Показывает состояние измерительных и релейных узлов Orvo_ICP, передающих данные на UDP-порт 49153.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="34"/>
+        <location filename="../main.cpp" line="28"/>
         <source>Listen on UDP port PORT instead of 49153.</source>
         <translation>Принимать данные на UDP-порту PORT вместо 49153.</translation>
     </message>
@@ -89,11 +90,6 @@
         <location filename="../main.cpp" line="40"/>
         <source>unexpected argument &apos;%1&apos;</source>
         <translation>лишний аргумент «%1»</translation>
-    </message>
-    <message>
-        <location filename="../main.cpp" line="46"/>
-        <source>invalid port &apos;%1&apos;: give 1 to 65535</source>
-        <translation>неверный порт «%1»: укажите число от 1 до 65535</translation>
     </message>
 </context>
 </TS>

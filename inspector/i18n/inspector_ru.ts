@@ -21,28 +21,121 @@
     </message>
 </context>
 <context>
-    <name>ConfigFile</name>
+    <name>ModuleController</name>
     <message>
-        <location filename="../configfile.cpp" line="28"/>
-        <location filename="../configfile.cpp" line="48"/>
-        <source>%1 is not a regular file</source>
-        <translation>%1 не является обычным файлом</translation>
+        <location filename="../modulecontroller.cpp" line="58"/>
+        <source>Load configuration</source>
+        <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../configfile.cpp" line="60"/>
-        <source>The file holds %1 bytes; a module configuration has exactly %2</source>
-        <translation>В файле %1 байт; конфигурация модуля занимает ровно %2</translation>
+        <location filename="../modulecontroller.cpp" line="59"/>
+        <source>The module did not take the configuration</source>
+        <translation>Модуль не принял конфигурацию</translation>
     </message>
     <message>
-        <location filename="../configfile.cpp" line="69"/>
-        <source>This is not a module configuration: %1</source>
-        <translation>Это не конфигурация модуля: %1</translation>
+        <location filename="../modulecontroller.cpp" line="61"/>
+        <source>Configuration written and committed</source>
+        <translation>Конфигурация записана и применена</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="62"/>
+        <source>Writing the configuration failed</source>
+        <translation>Не удалось записать конфигурацию</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="67"/>
+        <location filename="../modulecontroller.cpp" line="341"/>
+        <source>Boot loader</source>
+        <translation>Загрузчик</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="68"/>
+        <location filename="../modulecontroller.cpp" line="77"/>
+        <source>The module refused the request</source>
+        <translation>Модуль отклонил запрос</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="71"/>
+        <source>The module runs its boot loader and does not measure until it is restarted</source>
+        <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="76"/>
+        <location filename="../modulecontroller.cpp" line="350"/>
+        <source>Test mode</source>
+        <translation>Тестовый режим</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="149"/>
+        <source>Cannot connect to %1: %2</source>
+        <translation>Не удаётся подключиться к %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="159"/>
+        <source>Connection</source>
+        <translation>Соединение</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="212"/>
+        <source>%1, channel %2, type %3</source>
+        <translation>%1, канал %2, тип %3</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="216"/>
+        <source>%1, channel %2, id %3</source>
+        <translation>%1, канал %2, номер %3</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="227"/>
+        <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
+        <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="229"/>
+        <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
+        <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="262"/>
+        <source>%1: done</source>
+        <translation>%1: выполнено</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="263"/>
+        <source>%1: failed</source>
+        <translation>%1: ошибка</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="264"/>
+        <source>%1: failed: %2</source>
+        <translation>%1: ошибка: %2</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="306"/>
+        <source>Cannot read the configuration from the module</source>
+        <translation>Не удаётся прочитать конфигурацию из модуля</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="308"/>
+        <source>Cannot write %1</source>
+        <translation>Не удаётся записать %1</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="288"/>
+        <location filename="../modulecontroller.cpp" line="309"/>
+        <source>Save configuration</source>
+        <translation>Сохранение конфигурации</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="311"/>
+        <source>Configuration saved to %1</source>
+        <translation>Конфигурация сохранена в %1</translation>
     </message>
 </context>
 <context>
     <name>ModuleSession</name>
     <message>
-        <location filename="../modulesession.cpp" line="70"/>
+        <location filename="../modulesession.cpp" line="123"/>
         <source>The module did not come back after the restart</source>
         <translation>Модуль не ответил после перезапуска</translation>
     </message>
@@ -51,7 +144,7 @@
     <name>ModuleWindow</name>
     <message>
         <location filename="../modulewindow.ui" line="9"/>
-        <location filename="../modulewindow.cpp" line="860"/>
+        <location filename="../moduleheader.cpp" line="69"/>
         <source>Orvo module inspector</source>
         <translation>Инспектор модуля Orvo</translation>
     </message>
@@ -62,7 +155,7 @@
     </message>
     <message>
         <location filename="../modulewindow.ui" line="32"/>
-        <location filename="../modulewindow.cpp" line="799"/>
+        <location filename="../moduleheader.cpp" line="17"/>
         <source>Not connected</source>
         <translation>Нет подключения</translation>
     </message>
@@ -150,292 +243,155 @@
         <translation>Показывать чтения осциллограмм и спектров</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="305"/>
-        <source>Time</source>
-        <translation>Время</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.ui" line="310"/>
-        <source>Operation</source>
-        <translation>Операция</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.ui" line="315"/>
-        <source>Result</source>
-        <translation>Результат</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.ui" line="320"/>
-        <source>Error</source>
-        <translation>Ошибка</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.ui" line="330"/>
+        <location filename="../modulewindow.ui" line="307"/>
         <source>&amp;Connect...</source>
         <translation>&amp;Подключиться...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="333"/>
+        <location filename="../modulewindow.ui" line="310"/>
         <source>Ctrl+O</source>
         <translation>Ctrl+O</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="338"/>
+        <location filename="../modulewindow.ui" line="315"/>
         <source>&amp;Disconnect</source>
         <translation>&amp;Отключиться</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="343"/>
+        <location filename="../modulewindow.ui" line="320"/>
         <source>&amp;Reconnect</source>
         <translation>П&amp;ереподключиться</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="346"/>
+        <location filename="../modulewindow.ui" line="323"/>
         <source>F5</source>
         <translation>F5</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="351"/>
+        <location filename="../modulewindow.ui" line="328"/>
         <source>&amp;Save configuration...</source>
         <translation>&amp;Сохранить конфигурацию...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="354"/>
+        <location filename="../modulewindow.ui" line="331"/>
         <source>Ctrl+S</source>
         <translation>Ctrl+S</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="359"/>
+        <location filename="../modulewindow.ui" line="336"/>
         <source>&amp;Load configuration...</source>
         <translation>&amp;Загрузить конфигурацию...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="364"/>
+        <location filename="../modulewindow.ui" line="341"/>
         <source>Re&amp;start</source>
         <translation>Пере&amp;запустить</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="369"/>
+        <location filename="../modulewindow.ui" line="346"/>
         <source>&amp;Boot loader</source>
         <translation>&amp;Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="374"/>
+        <location filename="../modulewindow.ui" line="351"/>
         <source>&amp;Test mode</source>
         <translation>&amp;Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="379"/>
+        <location filename="../modulewindow.ui" line="356"/>
         <source>&amp;Quit</source>
         <translation>В&amp;ыход</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="382"/>
+        <location filename="../modulewindow.ui" line="359"/>
         <source>Ctrl+Q</source>
         <translation>Ctrl+Q</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="390"/>
+        <location filename="../modulewindow.ui" line="367"/>
         <source>32-bit IEEE &amp;float</source>
         <translation>32-битное число с плавающей точкой IEEE (&amp;float)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="398"/>
+        <location filename="../modulewindow.ui" line="375"/>
         <source>&amp;Signed 32-bit integer</source>
         <translation>32-битное целое со &amp;знаком</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="406"/>
+        <location filename="../modulewindow.ui" line="383"/>
         <source>&amp;Unsigned 32-bit integer</source>
         <translation>32-битное целое &amp;без знака</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="89"/>
+        <location filename="../moduledialogs.cpp" line="9"/>
         <source>Module configuration (*.cfg);;All files (*)</source>
         <translation>Конфигурация модуля (*.cfg);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="92"/>
-        <location filename="../modulewindow.cpp" line="657"/>
-        <location filename="../modulewindow.cpp" line="682"/>
+        <location filename="../moduledialogs.cpp" line="12"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="94"/>
-        <location filename="../modulewindow.cpp" line="243"/>
-        <location filename="../modulewindow.cpp" line="701"/>
+        <location filename="../moduledialogs.cpp" line="15"/>
+        <location filename="../modulewindow.cpp" line="383"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="96"/>
-        <location filename="../modulewindow.cpp" line="776"/>
+        <location filename="../moduledialogs.cpp" line="18"/>
+        <location filename="../modulewindow.cpp" line="438"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="97"/>
+        <location filename="../moduledialogs.cpp" line="19"/>
         <source>CSV files (*.csv);;All files (*)</source>
         <translation>Файлы CSV (*.csv);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="99"/>
-        <location filename="../modulewindow.cpp" line="776"/>
+        <location filename="../moduledialogs.cpp" line="21"/>
+        <location filename="../modulewindow.cpp" line="438"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="100"/>
+        <location filename="../moduledialogs.cpp" line="22"/>
         <source>PNG images (*.png);;All files (*)</source>
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="244"/>
-        <source>The module did not take the configuration</source>
-        <translation>Модуль не принял конфигурацию</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="245"/>
-        <source>Configuration written and committed</source>
-        <translation>Конфигурация записана и применена</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="246"/>
-        <source>Writing the configuration failed</source>
-        <translation>Не удалось записать конфигурацию</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="252"/>
-        <location filename="../modulewindow.cpp" line="747"/>
-        <source>Boot loader</source>
-        <translation>Загрузчик</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="252"/>
-        <location filename="../modulewindow.cpp" line="261"/>
-        <source>The module refused the request</source>
-        <translation>Модуль отклонил запрос</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="255"/>
-        <source>The module runs its boot loader and does not measure until it is restarted</source>
-        <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="261"/>
-        <location filename="../modulewindow.cpp" line="762"/>
-        <source>Test mode</source>
-        <translation>Тестовый режим</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="339"/>
-        <source>Cannot connect to %1: %2</source>
-        <translation>Не удаётся подключиться к %1: %2</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="349"/>
-        <source>Connection</source>
-        <translation>Соединение</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="476"/>
-        <source>%1, channel %2, type %3</source>
-        <translation>%1, канал %2, тип %3</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="477"/>
-        <source>%1, channel %2, id %3</source>
-        <translation>%1, канал %2, номер %3</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="484"/>
-        <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
-        <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="486"/>
-        <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
-        <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="518"/>
+        <location filename="../modulewindow.cpp" line="302"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="519"/>
+        <location filename="../modulewindow.cpp" line="303"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="589"/>
-        <source>%1: done</source>
-        <translation>%1: выполнено</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="590"/>
-        <source>%1: failed</source>
-        <translation>%1: ошибка</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="591"/>
-        <source>%1: failed: %2</source>
-        <translation>%1: ошибка: %2</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="621"/>
-        <source>OK</source>
-        <translation>Успешно</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="621"/>
-        <source>Failed</source>
-        <translation>Ошибка</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="643"/>
+        <location filename="../modulewindow.cpp" line="358"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="644"/>
+        <location filename="../modulewindow.cpp" line="359"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="656"/>
-        <source>%1 is not a regular file</source>
-        <translation>%1 не является обычным файлом</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="658"/>
-        <location filename="../modulewindow.cpp" line="687"/>
+        <location filename="../modulewindow.cpp" line="167"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="679"/>
-        <source>Cannot read the configuration from the module</source>
-        <translation>Не удаётся прочитать конфигурацию из модуля</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="681"/>
-        <source>Cannot write %1</source>
-        <translation>Не удаётся записать %1</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="685"/>
-        <source>Configuration saved to %1</source>
-        <translation>Конфигурация сохранена в %1</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="702"/>
+        <location filename="../modulewindow.cpp" line="384"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="706"/>
+        <location filename="../modulewindow.cpp" line="388"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -444,7 +400,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="723"/>
+        <location filename="../modulewindow.cpp" line="401"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -453,7 +409,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="742"/>
+        <location filename="../modulewindow.cpp" line="412"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -462,7 +418,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="758"/>
+        <location filename="../modulewindow.cpp" line="424"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -471,27 +427,27 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="778"/>
+        <location filename="../modulewindow.cpp" line="440"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="804"/>
+        <location filename="../moduleheader.cpp" line="22"/>
         <source>Connecting to %1...</source>
         <translation>Подключение к %1...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="808"/>
+        <location filename="../moduleheader.cpp" line="26"/>
         <source>Connected</source>
         <translation>Подключено</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="808"/>
+        <location filename="../moduleheader.cpp" line="26"/>
         <source>Restarting the module...</source>
         <translation>Перезапуск модуля...</translation>
     </message>
     <message numerus="yes">
-        <location filename="../modulewindow.cpp" line="812"/>
+        <location filename="../moduleheader.cpp" line="31"/>
         <source>Connection lost: %1. Last values shown. Reconnecting in %n s.</source>
         <translation>
             <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
@@ -500,68 +456,68 @@ The module stops measuring until it is restarted.</source>
         </translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="815"/>
+        <location filename="../moduleheader.cpp" line="34"/>
         <source>Connection lost: %1. Last values shown. Reconnecting now...</source>
         <translation>Соединение потеряно: %1. Показаны последние значения. Переподключение...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="836"/>
+        <location filename="../moduleheader.cpp" line="44"/>
         <source>measurement module, ICP inputs</source>
         <translation>измерительный модуль, входы ICP</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="839"/>
+        <location filename="../moduleheader.cpp" line="47"/>
         <source>measurement module, proximity probe inputs</source>
         <translation>измерительный модуль, входы датчиков перемещения</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="842"/>
+        <location filename="../moduleheader.cpp" line="50"/>
         <source>relay module</source>
         <translation>релейный модуль</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="848"/>
+        <location filename="../moduleheader.cpp" line="55"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="856"/>
+        <location filename="../moduleheader.cpp" line="63"/>
         <source>Work mode</source>
         <translation>Рабочий режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="857"/>
+        <location filename="../moduleheader.cpp" line="64"/>
         <source>Not measuring (mode %1)</source>
         <translation>Не измеряет (режим %1)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="861"/>
+        <location filename="../moduleheader.cpp" line="69"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="866"/>
+        <location filename="../modulewindow.cpp" line="472"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="866"/>
+        <location filename="../modulewindow.cpp" line="472"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="866"/>
-        <location filename="../modulewindow.cpp" line="867"/>
+        <location filename="../modulewindow.cpp" line="472"/>
+        <location filename="../modulewindow.cpp" line="473"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="867"/>
+        <location filename="../modulewindow.cpp" line="473"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="867"/>
+        <location filename="../modulewindow.cpp" line="473"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>
@@ -569,27 +525,22 @@ The module stops measuring until it is restarted.</source>
 <context>
     <name>main</name>
     <message>
-        <location filename="../main.cpp" line="25"/>
+        <location filename="../main.cpp" line="17"/>
         <source>Connects to one Orvo measurement or relay module over Modbus TCP and shows its channels, relays, waveforms and spectra live, with its configuration and service actions. Without --host it asks for the address.</source>
         <translation>Подключается к одному измерительному или релейному модулю Orvo по Modbus TCP и показывает в реальном времени его каналы, реле, осциллограммы и спектры, с конфигурацией и сервисными командами. Без --host запрашивает адрес.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="33"/>
+        <location filename="../main.cpp" line="25"/>
         <source>Address of the module (IP address or host name).</source>
         <translation>Адрес модуля (IP-адрес или имя узла).</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="37"/>
+        <location filename="../main.cpp" line="29"/>
         <source>TCP port of the module&apos;s Modbus server. Default: the last port that connected, else 502.</source>
         <translation>TCP-порт сервера Modbus модуля. По умолчанию последний порт, к которому удалось подключиться, иначе 502.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="51"/>
-        <source>bad port %1</source>
-        <translation>неверный порт %1</translation>
-    </message>
-    <message>
-        <location filename="../main.cpp" line="56"/>
+        <location filename="../main.cpp" line="42"/>
         <source>unexpected argument %1</source>
         <translation>лишний аргумент %1</translation>
     </message>

@@ -4,185 +4,203 @@
 <context>
     <name>ChannelStateView</name>
     <message>
-        <location filename="../meascatalogue.cpp" line="20"/>
+        <location filename="../meascatalogue.cpp" line="22"/>
         <source>Acceleration</source>
         <translation>Ускорение</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="21"/>
-        <location filename="../meascatalogue.cpp" line="29"/>
-        <location filename="../meascatalogue.cpp" line="41"/>
+        <location filename="../meascatalogue.cpp" line="23"/>
+        <location filename="../meascatalogue.cpp" line="31"/>
+        <location filename="../meascatalogue.cpp" line="43"/>
         <source>m/s²</source>
         <translation>м/с²</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="22"/>
+        <location filename="../meascatalogue.cpp" line="24"/>
         <source>Velocity</source>
         <translation>Скорость</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="23"/>
+        <location filename="../meascatalogue.cpp" line="25"/>
         <source>mm/s</source>
         <translation>мм/с</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="24"/>
+        <location filename="../meascatalogue.cpp" line="26"/>
         <source>Diplacement</source>
         <translation>Перемещение</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="25"/>
+        <location filename="../meascatalogue.cpp" line="27"/>
         <source>Gap</source>
         <translation>Зазор</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="25"/>
-        <location filename="../meascatalogue.cpp" line="39"/>
+        <location filename="../meascatalogue.cpp" line="27"/>
+        <location filename="../meascatalogue.cpp" line="41"/>
         <source>V</source>
         <translation>В</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="26"/>
+        <location filename="../meascatalogue.cpp" line="28"/>
         <source>Rotation speed</source>
         <translation>Частота вращения</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="27"/>
+        <location filename="../meascatalogue.cpp" line="29"/>
         <source>rpm</source>
         <translation>об/мин</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="28"/>
+        <location filename="../meascatalogue.cpp" line="30"/>
         <source>Amplitude of Acceleration</source>
         <translation>Амплитуда ускорения</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="30"/>
+        <location filename="../meascatalogue.cpp" line="32"/>
         <source>Phase of Acceleration</source>
         <translation>Фаза ускорения</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="31"/>
-        <location filename="../meascatalogue.cpp" line="35"/>
-        <location filename="../meascatalogue.cpp" line="38"/>
+        <location filename="../meascatalogue.cpp" line="33"/>
+        <location filename="../meascatalogue.cpp" line="37"/>
+        <location filename="../meascatalogue.cpp" line="40"/>
         <source>°</source>
         <translation>°</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="32"/>
+        <location filename="../meascatalogue.cpp" line="34"/>
         <source>Amplitude of Velocity</source>
         <translation>Амплитуда скорости</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="33"/>
-        <location filename="../meascatalogue.cpp" line="43"/>
+        <location filename="../meascatalogue.cpp" line="35"/>
+        <location filename="../meascatalogue.cpp" line="45"/>
         <source>m/s</source>
         <translation>м/с</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="34"/>
+        <location filename="../meascatalogue.cpp" line="36"/>
         <source>Phase of Velocity</source>
         <translation>Фаза скорости</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="36"/>
+        <location filename="../meascatalogue.cpp" line="38"/>
         <source>Amplitude of Prox Displacement</source>
         <translation>Амплитуда перемещения (вихретоковый датчик)</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="37"/>
+        <location filename="../meascatalogue.cpp" line="39"/>
         <source>Phase of Prox Displacement</source>
         <translation>Фаза перемещения (вихретоковый датчик)</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="39"/>
+        <location filename="../meascatalogue.cpp" line="41"/>
         <source>DC</source>
         <translation>Постоянная составляющая</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="40"/>
+        <location filename="../meascatalogue.cpp" line="42"/>
         <source>RMS of Acceleration</source>
         <translation>СКЗ ускорения</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="42"/>
+        <location filename="../meascatalogue.cpp" line="44"/>
         <source>RMS of Velocity</source>
         <translation>СКЗ скорости</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="44"/>
+        <location filename="../meascatalogue.cpp" line="46"/>
         <source>PRM of Prox Displacement</source>
         <translation>PRM перемещения (вихретоковый датчик)</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="45"/>
+        <location filename="../meascatalogue.cpp" line="47"/>
         <source>Max Average Deviation</source>
         <translation>Максимальное среднее отклонение</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="50"/>
+        <location filename="../meascatalogue.cpp" line="52"/>
         <source>µm</source>
         <translation>мкм</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="119"/>
+        <location filename="../meascatalogue.cpp" line="133"/>
         <source>Valid data</source>
         <translation>Достоверные данные</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="121"/>
+        <location filename="../meascatalogue.cpp" line="135"/>
         <source>Short circuit</source>
         <translation>Короткое замыкание</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="123"/>
+        <location filename="../meascatalogue.cpp" line="137"/>
         <source>Open circuit</source>
         <translation>Обрыв цепи</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="125"/>
+        <location filename="../meascatalogue.cpp" line="139"/>
         <source>No valid data</source>
         <translation>Нет достоверных данных</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="153"/>
+        <location filename="../meascatalogue.cpp" line="177"/>
         <source>Channel number/Measurement number</source>
         <translation>Номер канала/Номер измерения</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="162"/>
+        <location filename="../meascatalogue.cpp" line="186"/>
         <source>Baseline value in full-scale percent</source>
         <translation>Базовое значение в процентах полной шкалы</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="165"/>
+        <location filename="../meascatalogue.cpp" line="189"/>
         <source>Baseline deviation in full-scale percent</source>
         <translation>Отклонение от базового значения в процентах полной шкалы</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="167"/>
+        <location filename="../meascatalogue.cpp" line="191"/>
         <source>Full-scale percent</source>
         <translation>Процент полной шкалы</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="169"/>
+        <location filename="../meascatalogue.cpp" line="193"/>
         <source>Measurement value</source>
         <translation>Измеренное значение</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="178"/>
+        <location filename="../meascatalogue.cpp" line="202"/>
         <source>Green - False</source>
         <translation>Зелёный - ложь</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="179"/>
+        <location filename="../meascatalogue.cpp" line="203"/>
         <source>Red - True</source>
         <translation>Красный - истина</translation>
     </message>
     <message>
-        <location filename="../meascatalogue.cpp" line="180"/>
+        <location filename="../meascatalogue.cpp" line="204"/>
         <source>Off - Z</source>
         <translation>Не горит - Z</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigFile</name>
+    <message>
+        <location filename="../configfile.cpp" line="85"/>
+        <source>%1 is not a regular file</source>
+        <translation>%1 не является обычным файлом</translation>
+    </message>
+    <message>
+        <location filename="../configfile.cpp" line="90"/>
+        <source>The file holds %1 bytes; a module configuration has exactly %2</source>
+        <translation>В файле %1 байт; конфигурация модуля занимает ровно %2</translation>
+    </message>
+    <message>
+        <location filename="../configfile.cpp" line="94"/>
+        <source>This is not a module configuration: %1</source>
+        <translation>Это не конфигурация модуля: %1</translation>
     </message>
 </context>
 <context>

@@ -1,11 +1,11 @@
-// The inspector's parts that need no module: reading point words, configuration files and
+// The inspector's parts that need no module: reading point words, the operation log and
 // exporting a plot.
 
 #include "captureplot.h"
-#include "configfile.h"
+#include "operationlog.h"
 #include "pointformat.h"
-#include "t_orvo_settings.h"
 
+#include <QAbstractItemModelTester>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -24,27 +24,6 @@ class TestInspectorParts : public QObject
         quint32 w = 0;
         std::memcpy(&w, &f, sizeof w);
         return w;
-    }
-
-    static QByteArray image(const t_orvo_settings &s)
-    {
-        return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
-    }
-
-    static bool writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
-
-    static t_orvo_settings plausibleRecord()
-    {
-        t_orvo_settings s;
-        std::memset(&s, 0, sizeof s);
-        s.node_id = 5;
-        s.channel_mask = 0x3;
-        s.channels[1].meas[7].type = 16;
-        return s;
     }
 
 private slots:
@@ -95,66 +74,34 @@ private slots:
         QCOMPARE(PointFormat::fromKey(QStringLiteral("double")), PointFormat::Float32);
     }
 
-    void configFileRoundTrip()
+    // The oldest rows make way at the limit; the filter hides background reads until asked.
+    void operationLogKeepsItsLimit()
     {
-        const QString path = dir.filePath(QStringLiteral("round.cfg"));
-        QVERIFY(writeFile(path, QByteArray(9000, 'x')));
-        const t_orvo_settings saved = plausibleRecord();
-        QString error;
-        QVERIFY2(ConfigFile::save(path, saved, &error), qPrintable(error));
-        // The longer file that was there is replaced, not overwritten in place.
-        QCOMPARE(QFileInfo(path).size(), qint64(OrvoSettings::ByteCount));
-        t_orvo_settings loaded;
-        std::memset(&loaded, 0xAA, sizeof loaded);
-        QVERIFY2(ConfigFile::load(path, loaded, &error), qPrintable(error));
-        QCOMPARE(image(loaded), image(saved));
-    }
-
-    void configFileRefused_data()
-    {
-        QTest::addColumn<QByteArray>("content"); // null: the path is a directory
-        QTest::addColumn<QString>("fragment");
-        const QByteArray good = image(plausibleRecord());
-        QTest::newRow("one byte short") << good.left(6571) << "6571";
-        QTest::newRow("one byte long") << good + 'x' << "6573";
-        QTest::newRow("empty file") << QByteArray("") << "0 bytes";
-        QTest::newRow("a directory") << QByteArray() << "not a regular file";
-        // Each field just outside its range, the rest of the record plausible.
-        t_orvo_settings s = plausibleRecord();
-        s.node_id = 0;
-        QTest::newRow("node id 0") << image(s) << "node_id";
-        s.node_id = 33;
-        QTest::newRow("node id 33") << image(s) << "node_id";
-        s = plausibleRecord();
-        s.channel_mask = 0x10;
-        QTest::newRow("fifth channel bit") << image(s) << "channel_mask";
-        s = plausibleRecord();
-        s.channels[3].meas[2].type = 17;
-        QTest::newRow("measurement type 17") << image(s) << "channels[3].meas[2].type";
-    }
-    void configFileRefused()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, fragment);
-        const QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
-        QVERIFY(content.isNull() ? QDir().mkpath(path) : writeFile(path, content));
-        t_orvo_settings out;
-        std::memset(&out, 0x55, sizeof out);
-        QString error;
-        QVERIFY(!ConfigFile::load(path, out, &error));
-        QVERIFY2(error.contains(fragment), qPrintable(error));
-        QCOMPARE(out.node_id, quint16(0x5555));
-    }
-
-    void saveRefusesNonRegularTarget()
-    {
-        const QString path = dir.filePath(QStringLiteral("a-folder"));
-        QVERIFY(QDir().mkpath(path));
-        QString error;
-        QVERIFY(!ConfigFile::save(path, plausibleRecord(), &error));
-        QVERIFY2(error.contains(QLatin1String("not a regular file")), qPrintable(error));
-        QVERIFY(QFileInfo(path).isDir());
-        QVERIFY(!ConfigFile::save(QStringLiteral("/dev/null"), plausibleRecord(), &error));
+        OperationLog log(3);
+        OperationLogFilter shown;
+        shown.setSourceModel(&log);
+        QAbstractItemModelTester logTester(&log,
+                                           QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester shownTester(
+            &shown, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        log.append("open", true, QString(), false);
+        log.append("waveform", true, QString(), true);
+        log.append("write", false, "refused", false);
+        log.append("spectrum", true, QString(), true);
+        log.append("close", true, QString(), false);
+        QCOMPARE(log.rowCount(), 3);
+        const auto operation = [](const QAbstractItemModel &m, int row) {
+            return m.index(row, OperationLog::OperationColumn).data().toString();
+        };
+        QCOMPARE(operation(log, 0), QString("write"));
+        QCOMPARE(log.index(0, OperationLog::ErrorColumn).data().toString(), QString("refused"));
+        QCOMPARE(log.index(0, OperationLog::ResultColumn).data().toString(), QString("Failed"));
+        QVERIFY(log.index(0, OperationLog::ResultColumn).data(Qt::ForegroundRole).isValid());
+        QCOMPARE(shown.rowCount(), 2);
+        QCOMPARE(operation(shown, 1), QString("close"));
+        shown.setShowBackground(true);
+        QCOMPARE(shown.rowCount(), 3);
+        QCOMPARE(operation(shown, 1), QString("spectrum"));
     }
 
     void plotExport()

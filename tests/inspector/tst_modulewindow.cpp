@@ -9,13 +9,16 @@
 #include "modulesimulator.h"
 #include "modulewindow.h"
 #include "orvo_icpmeaspoller.h"
+#include "recordfiles.h"
 #include "relaystateview.h"
 #include "t_orvo_settings.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QStatusBar>
 #include <QTableWidget>
+#include <QTranslator>
 #include <QtTest>
 
 #include <functional>
@@ -28,6 +31,9 @@ using Action = std::function<void(ModuleWindow &)>;
 Q_DECLARE_METATYPE(ModuleSimulator::Kind)
 Q_DECLARE_METATYPE(Action)
 Q_DECLARE_METATYPE(PointFormat::Kind)
+
+using RecordFiles::image;
+using RecordFiles::writeFile;
 
 class TestModuleWindow : public QObject
 {
@@ -66,17 +72,10 @@ class TestModuleWindow : public QObject
             session,
             [session] {
                 // A lost link is noticed within 50 ms; a restart waits 250 ms instead of the
-                // module's 8 s, still long enough to see the window run through it.
-                session->link()->setPacingForTest(50, 250);
-                // Extra poll cycles between the poller's own 500 ms ticks bring captures and
-                // states in sooner.
-                auto *pump = new QTimer(session);
-                Orvo_ICPMeasPoller *poller = session->poller();
-                connect(pump, &QTimer::timeout, poller, [poller] {
-                    if (poller->isPolling())
-                        poller->pollCycle(false);
-                });
-                pump->start(20);
+                // module's 8 s, still long enough to see the window run through it. Extra poll
+                // cycles between the poller's own 500 ms ticks bring captures and states in
+                // sooner.
+                session->setPacingForTest(50, 250, 20);
             },
             Qt::BlockingQueuedConnection);
     }
@@ -160,17 +159,6 @@ class TestModuleWindow : public QObject
     QString text(const char *label) const
     {
         return window->findChild<QLabel *>(QLatin1String(label))->text();
-    }
-
-    static bool writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
-
-    static QByteArray image(const t_orvo_settings &s)
-    {
-        return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
     }
 
 private slots:
@@ -342,12 +330,8 @@ private slots:
         Sim(Sim::Kind::Icp).settings(s);
         const QByteArray good = image(s);
         s.node_id = 40;
-        QTest::newRow("file of the wrong size") << load << good.left(4096) << ""
-                                                << "4096";
         QTest::newRow("node id out of range") << load << image(s) << ""
                                               << "node_id is 40";
-        QTest::newRow("not a regular file") << load << QByteArray() << ""
-                                            << "not a regular file";
         QTest::newRow("load cancelled") << load << good << "and commit it"
                                         << "";
         QTest::newRow("restart cancelled")
@@ -368,7 +352,7 @@ private slots:
         QFETCH(QString, tells);
         QVERIFY(connectWindow());
         chosenPath = files.filePath(QString::fromLatin1(QTest::currentDataTag()));
-        QVERIFY(content.isNull() ? QDir().mkpath(chosenPath) : writeFile(chosenPath, content));
+        QVERIFY(writeFile(chosenPath, content));
         // Yes to a question about a refused file, so that asking at all would send it.
         confirmAnswer = asks.isEmpty();
         sim->clearTransactions();
@@ -498,6 +482,30 @@ private slots:
         QVERIFY(drainWorker());
         QVERIFY(waitUntil([&] { return sim->clientCount() == 0; }, 5000));
         QCOMPARE(window->linkState(), State::Disconnected);
+    }
+
+    // The link names its operations in the language of the moment: a restart that starts in
+    // English and ends after a switch to Russian is still released and logged as the restart.
+    void operationOutlivesALanguageSwitch()
+    {
+        QVERIFY(connectWindow());
+        confirmAnswer = true;
+        sim->setRestartTime(100);
+        QTranslator russian;
+        QVERIFY(russian.load(QStringLiteral(ORVO_TEST_LINK_QM)));
+        window->restartModule();
+        QVERIFY(waitUntil(
+            [&] { return window->statusBar()->currentMessage().startsWith("Restart module"); },
+            5000));
+        QVERIFY(QCoreApplication::installTranslator(&russian));
+        const auto english =
+            qScopeGuard([&russian] { QCoreApplication::removeTranslator(&russian); });
+
+        QVERIFY(waitUntil([&] { return !window->isBusy(); }, 30000));
+        QVERIFY(logged(russian.translate("Orvo_ICPConnection", "Restart module"), true));
+        QVERIFY(waitForState(State::Connected));
+        // No longer "Restarting the module...": the end of the restart was recognised.
+        QCOMPARE(window->findChild<QLabel *>("connectionLabel")->text(), QString("Connected"));
     }
 };
 

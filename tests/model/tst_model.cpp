@@ -1,5 +1,6 @@
 #include "chstate.h"
 #include "relayname.h"
+#include "relayword.h"
 #include "t_orvo_settings.h"
 
 #include <QtTest>
@@ -21,6 +22,8 @@ private slots:
     void onlySlotsInUseBecomeItems();
     void relayName_data();
     void relayName();
+    void relayWord_data();
+    void relayWord();
 };
 
 void TestModel::conditions_data()
@@ -94,4 +97,33 @@ void TestModel::relayName()
 }
 
 QTEST_GUILESS_MAIN(TestModel)
+void TestModel::relayWord_data()
+{
+    QTest::addColumn<quint32>("word");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QVector<int>>("relays"); // numbers 1 to 8 that are set
+    QTest::newRow("relays 1 and 8 enabled")
+        << 0x81000000u << int(RelayWord::Enabled) << QVector<int>{1, 8};
+    QTest::newRow("enabled byte is not the fault byte")
+        << 0x81000000u << int(RelayWord::Fault) << QVector<int>{};
+    QTest::newRow("fault of relay 3") << 0x00040000u << int(RelayWord::Fault) << QVector<int>{3};
+    QTest::newRow("physical state of relay 2")
+        << 0x00000200u << int(RelayWord::PhysState) << QVector<int>{2};
+    QTest::newRow("logic state of every relay")
+        << 0x000000FFu << int(RelayWord::LogicState) << QVector<int>{1, 2, 3, 4, 5, 6, 7, 8};
+}
+
+void TestModel::relayWord()
+{
+    QFETCH(quint32, word);
+    QFETCH(int, kind);
+    QFETCH(QVector<int>, relays);
+    QVector<int> set;
+    for (int r = -1; r <= 8; ++r) {
+        if (RelayWord::isSet(word, RelayWord::Kind(kind), r))
+            set << r + 1;
+    }
+    QCOMPARE(set, relays);
+}
+
 #include "tst_model.moc"

@@ -1,5 +1,6 @@
-// Every program's command line, run as a user would: version, help and the usage errors, which
-// end with status 2 in all of them and name what was wrong.
+// Every program's command line, run as a user would and without a display (over ssh, in a
+// script, from a service): version, help and the usage errors, which end with status 2 in all of
+// them and name what was wrong.
 
 #include "orvoversion.h"
 
@@ -23,21 +24,23 @@ private slots:
         QTest::addColumn<QString>("text");
 
         const QString version = QStringLiteral(ORVO_VERSION);
-        QTest::newRow("viewer --version")
-            << "orvo-icp-view" << QStringList{"--version"} << 0 << "Orvo_ICP View " + version;
-        for (const char *tool : {"orvo-module-tool", "orvo-module-sim", "orvo-node-sim",
-                                 "orvo-make-icons", "orvo-recorder"}) {
-            QTest::addRow("%s --version", tool)
-                << tool << QStringList{"--version"} << 0 << QString(tool) + ' ' + version;
-            QTest::addRow("%s --help", tool) << tool << QStringList{"--help"} << 0 << "Usage: ";
+        // One shape of version line for every program: its file name and the version.
+        for (const char *program :
+             {"orvo-icp-view", "orvo-module-view", "orvo-module-tool", "orvo-module-sim",
+              "orvo-node-sim", "orvo-make-icons", "orvo-recorder", "orvo-journal-tool"}) {
+            QTest::addRow("%s --version", program) << program << QStringList{"--version"} << 0
+                                                   << QString(program) + ' ' + version + '\n';
+            QTest::addRow("%s --help", program)
+                << program << QStringList{"--help"} << 0 << "Usage: ";
         }
-        QTest::newRow("viewer --help")
+        QTest::newRow("viewer --help names the port")
             << "orvo-icp-view" << QStringList{"--help"} << 0 << "--port <PORT>";
 
         QTest::newRow("viewer unknown option")
             << "orvo-icp-view" << QStringList{"--bogus"} << 2 << "Unknown option 'bogus'";
         QTest::newRow("viewer port out of range")
-            << "orvo-icp-view" << QStringList{"--port", "65536"} << 2 << "invalid port '65536'";
+            << "orvo-icp-view" << QStringList{"--port", "65536"} << 2
+            << "invalid port '65536': give 1 to 65535";
         QTest::newRow("viewer port missing")
             << "orvo-icp-view" << QStringList{"--port"} << 2 << "Missing value after '--port'";
         QTest::newRow("viewer extra argument")
@@ -48,15 +51,14 @@ private slots:
         QTest::newRow("viewer journal empty")
             << "orvo-icp-view" << QStringList{"--journal", ""} << 2 << "--journal: ";
 
-        QTest::newRow("inspector --version")
-            << "orvo-module-view" << QStringList{"--version"} << 0 << "orvo-module-view " + version;
-        QTest::newRow("inspector --help")
+        QTest::newRow("inspector --help names the host")
             << "orvo-module-view" << QStringList{"--help"} << 0 << "--host <host>";
         QTest::newRow("inspector unknown option")
             << "orvo-module-view" << QStringList{"--bogus"} << 2
             << "orvo-module-view: Unknown option 'bogus'";
         QTest::newRow("inspector port out of range")
-            << "orvo-module-view" << QStringList{"--port", "0"} << 2 << "bad port 0";
+            << "orvo-module-view" << QStringList{"--port", "0"} << 2
+            << "invalid port '0': give 1 to 65535";
         QTest::newRow("inspector extra argument")
             << "orvo-module-view" << QStringList{"extra"} << 2 << "unexpected argument extra";
         QTest::newRow("console unknown option")
@@ -66,7 +68,7 @@ private slots:
                                               << 2 << "Missing value after '--port'";
         QTest::newRow("console port not a number")
             << "orvo-module-tool" << QStringList{"--port", "5o2", "info"} << 2
-            << "invalid port '5o2'";
+            << "invalid port '5o2': give 1 to 65535";
         QTest::newRow("console extra argument")
             << "orvo-module-tool" << QStringList{"info", "now"} << 2 << "info takes no arguments";
         QTest::newRow("console spectrum type 2")
@@ -83,7 +85,26 @@ private slots:
             << "orvo-node-sim" << QStringList{"--demo", "--bogus"} << 2 << "Unknown option 'bogus'";
         QTest::newRow("node sim port out of range")
             << "orvo-node-sim" << QStringList{"--demo", "--port", "0x10000"} << 2
-            << "--port takes 1 to 65535";
+            << "invalid port '0x10000': give 1 to 65535";
+        QTest::newRow("module sim port negative")
+            << "orvo-module-sim" << QStringList{"--port", "-1"} << 2
+            << "invalid port '-1': give 0 to 65535";
+        QTest::newRow("module sim port out of range")
+            << "orvo-module-sim" << QStringList{"--port", "70000"} << 2
+            << "invalid port '70000': give 0 to 65535";
+        QTest::newRow("module sim unknown option")
+            << "orvo-module-sim" << QStringList{"--bogus"} << 2 << "Unknown option 'bogus'";
+        QTest::newRow("module sim mode above 16 bits")
+            << "orvo-module-sim" << QStringList{"--mode", "0x10000"} << 2 << "bad mode";
+        QTest::newRow("module sim unknown kind")
+            << "orvo-module-sim" << QStringList{"--type", "abc"} << 2 << "unknown module kind";
+        QTest::newRow("module sim read fault at register 0")
+            << "orvo-module-sim" << QStringList{"--fail-reads", "0:5"} << 2 << "bad --fail-reads";
+        QTest::newRow("module sim header count below -2^31")
+            << "orvo-module-sim" << QStringList{"--header-points", "-0x80000001"} << 2
+            << "bad --header-points";
+        QTest::newRow("module sim extra argument")
+            << "orvo-module-sim" << QStringList{"extra"} << 2 << "unexpected argument";
         QTest::newRow("node sim extra argument") << "orvo-node-sim" << QStringList{"--demo", "more"}
                                                  << 2 << "unexpected argument 'more'";
 
@@ -104,6 +125,11 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, text);
         QProcess p;
+        // No display and no platform chosen: nothing here may need one.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        p.setProcessEnvironment(env);
         // Nothing here may leave files behind in the build tree.
         p.setWorkingDirectory(dir.path());
         p.start(QStringLiteral(ORVO_BIN_DIR "/") + program, args);

@@ -7,7 +7,6 @@
 #include "simulatedmodule.h"
 #include "t_orvo_settings.h"
 
-#include <QProcess>
 #include <QtTest>
 
 #include <modbus/modbus.h>
@@ -244,37 +243,6 @@ private slots:
         QCOMPARE(header, Words({2, 9, quint16(count & 0xFFFF), quint16(count >> 16)}));
         QCOMPARE(module.read(window + 0x100, 4, 0xFFFFFFFFu).mid(2),
                  Words({0xFFFF, 0xFFFF})); // a fault's count replaces the channel's
-    }
-
-    void commandLineUsage_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("stderrHas");
-        QTest::newRow("version") << QStringList{"--version"} << 0 << QString();
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << "Unknown option";
-        QTest::newRow("port out of range") << QStringList{"--port", "70000"} << 2 << "bad port";
-        QTest::newRow("mode above 16 bits") << QStringList{"--mode", "0x10000"} << 2 << "bad mode";
-        QTest::newRow("unknown kind") << QStringList{"--type", "abc"} << 2 << "unknown module kind";
-        QTest::newRow("read fault at register 0")
-            << QStringList{"--fail-reads", "0:5"} << 2 << "bad --fail-reads";
-        QTest::newRow("header count below -2^31")
-            << QStringList{"--header-points", "-0x80000001"} << 2 << "bad --header-points";
-        QTest::newRow("stray argument") << QStringList{"extra"} << 2 << "unexpected argument";
-    }
-
-    void commandLineUsage()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(QString, stderrHas);
-        // Usage errors end before anything listens, with the tools' usage status.
-        QProcess p;
-        p.start(QStringLiteral(ORVO_MODULE_SIM), args);
-        QVERIFY(p.waitForFinished(10000));
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QTEST(p.exitCode(), "exitCode");
-        QVERIFY2(QString::fromUtf8(p.readAllStandardError()).contains(stderrHas),
-                 qPrintable(stderrHas));
     }
 
     void malformedRequestsGetExceptions()

@@ -2,6 +2,7 @@
 // simulator serving on an ephemeral port of 127.0.0.1 in this process.
 
 #include "modulesimulator.h"
+#include "recordfiles.h"
 #include "t_orvo_settings.h"
 
 #include <QProcess>
@@ -23,10 +24,7 @@ Q_DECLARE_METATYPE(Fault)
 using Spoil = std::function<QByteArray(t_orvo_settings &)>;
 Q_DECLARE_METATYPE(Spoil)
 
-static QByteArray image(const t_orvo_settings &s)
-{
-    return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
-}
+using RecordFiles::image;
 
 class TestModuleTool : public QObject
 {
@@ -79,9 +77,11 @@ private slots:
         QTest::newRow("unreachable module")
             << Fault([](Sim &s) { s.stop(); }) << QStringList{"info"}
             << "Cannot setup connection to module: connection refused" << false;
+        // A label longer than 63 bytes fails in the resolver itself: no query leaves the machine.
+        const QString noSuchHost = QString(64, 'x') + ".invalid";
         QTest::newRow("unknown host")
-            << none << QStringList{"--host", "no-such-module.invalid", "info"}
-            << "Cannot setup connection to module: unknown host no-such-module.invalid" << false;
+            << none << QStringList{"--host", noSuchHost, "info"}
+            << "Cannot setup connection to module: unknown host " + noSuchHost << false;
         QTest::newRow("unsupported module")
             << Fault([](Sim &s) { s.setTypeName("ABC"); }) << QStringList{"info"}
             << "Unsupported device type: ABC" << false;
@@ -160,6 +160,7 @@ private slots:
         QTest::addColumn<Spoil>("spoil");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("forcible"); // --force writes it all the same
+        // The rules themselves are the configuration file's; here the console's wording.
         const auto record = [](auto change) {
             return Spoil([change](t_orvo_settings &r) {
                 change(r);
@@ -167,20 +168,10 @@ private slots:
             });
         };
         const auto size = [](int n) { return Spoil([n](auto &) { return QByteArray(n, 1); }); };
-        QTest::newRow("node id 0")
-            << record([](auto &r) { r.node_id = 0; }) << "node_id is 0, expected 1 to 32" << true;
         QTest::newRow("node id 33")
             << record([](auto &r) { r.node_id = 33; }) << "node_id is 33, expected 1 to 32" << true;
-        QTest::newRow("fifth channel")
-            << record([](auto &r) { r.channel_mask = 0x1f; }) << "channel_mask is 0x001f" << true;
-        QTest::newRow("measurement type 17")
-            << record([](auto &r) { r.channels[2].meas[5].type = 17; })
-            << "channels[2].meas[5].type is 17, expected 0 to 16" << true;
-        QTest::newRow("empty file") << size(0) << "has 0 bytes, a record has exactly 6572" << false;
         QTest::newRow("one byte short") << size(OrvoSettings::ByteCount - 1)
                                         << "has 6571 bytes, a record has exactly 6572" << false;
-        QTest::newRow("one byte over") << size(OrvoSettings::ByteCount + 1)
-                                       << "has 6573 bytes, a record has exactly 6572" << false;
     }
 
     void unfitConfigRefused()
@@ -191,18 +182,16 @@ private slots:
         t_orvo_settings record;
         sim->settings(record);
         const QByteArray contents = spoil(record);
-        QFile f(dir.filePath(QStringLiteral("unfit.cfg")));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(contents);
-        f.close();
+        const QString file = dir.filePath(QStringLiteral("unfit.cfg"));
+        QVERIFY(RecordFiles::writeFile(file, contents));
 
-        run({"write-config", f.fileName()});
+        run({"write-config", file});
         QCOMPARE(exitCode, 1);
         QVERIFY2(err.contains(message) && err.contains("--force") == forcible, qPrintable(err));
         QCOMPARE(sim->acceptedCount(), 0); // refused before the module was contacted
 
         // Forced, a plausible size goes in as it is, with the reason repeated.
-        run({"write-config", "--force", f.fileName()});
+        run({"write-config", "--force", file});
         QCOMPARE(exitCode, forcible ? 0 : 1);
         QVERIFY2(err.contains("warning") == forcible && err.contains(message), qPrintable(err));
         QCOMPARE(sim->commitCount(), forcible ? 1 : 0);

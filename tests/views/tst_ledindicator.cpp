@@ -5,7 +5,6 @@
 #include <QSignalSpy>
 
 using ViewTest::lampShows;
-using Lamp = MeasCondLedIndicator;
 
 // The plain lamp and the condition lamp of the status tables built on it.
 class TestLedIndicator : public QObject

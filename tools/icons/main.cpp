@@ -3,7 +3,7 @@
 //   orvo-make-icons --theme DIR [--size N]... ICON  an application icon for the hicolor theme,
 //                                                   drawn by the build
 #include "icondrawing.h"
-#include "orvoversion.h"
+#include "programidentity.h"
 #include "toolcommandline.h"
 
 #include <QCommandLineParser>
@@ -28,7 +28,7 @@ const char Description[] =
     "      the application icon ICON for the hicolor theme: DIR/NxN/apps/ICON.png for every\n"
     "      size and DIR/scalable/apps/ICON.svg\n"
     "\n"
-    "Application icons: orvo-icp-view.";
+    "Application icons: orvo-icp-view, orvo-module-view.";
 
 struct ThemeIcon
 {
@@ -121,9 +121,8 @@ int main(int argc, char *argv[])
     // Nothing is shown; the offscreen platform lets this run without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    ProgramIdentity::setUp("orvo-make-icons");
     QGuiApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("orvo-make-icons"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(Description));

@@ -2,7 +2,7 @@
 // poller and the module console without hardware.
 
 #include "modulesimulator.h"
-#include "orvoversion.h"
+#include "programidentity.h"
 #include "requestlog.h"
 #include "simcommandline.h"
 
@@ -26,9 +26,8 @@ void onSignal(int)
 
 int main(int argc, char *argv[])
 {
+    ProgramIdentity::setUp("orvo-module-sim");
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("orvo-module-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
 
     ModuleSimulator sim;
     SimCommandLine commandLine;

@@ -159,10 +159,12 @@ int SimCommandLine::apply(const QCoreApplication &app, ModuleSimulator &sim)
             sim.setInfoField(i + 1, parser.value(infoOpt[i]).toLatin1());
     }
 
-    quint64 port = 0, mode = ModuleSimulator::WorkMode, movePeriod = 250, captureDelay = 20,
-            commitStatus = 1, restartTime = 500, answerDelay = 0;
-    if (!parseUInt(parser.value(portOpt), 65535, port))
-        return usageError(QStringLiteral("bad port"));
+    quint64 mode = ModuleSimulator::WorkMode, movePeriod = 250, captureDelay = 20, commitStatus = 1,
+            restartTime = 500, answerDelay = 0;
+    // 0 asks the system for a free port, which the simulator prints once bound.
+    if (!ToolCommandLine::parsePort(parser.value(portOpt), listenPort,
+                                    ToolCommandLine::PortZero::Allowed))
+        return ToolCommandLine::UsageExit;
     if (!number(modeOpt, 0xFFFF, mode))
         return usageError(QStringLiteral("bad mode"));
     if (!number(movePeriodOpt, MaxMs, movePeriod) ||
@@ -171,7 +173,6 @@ int SimCommandLine::apply(const QCoreApplication &app, ModuleSimulator &sim)
         return usageError(QStringLiteral("bad time value"));
     if (!number(commitStatusOpt, 0xFFFF, commitStatus))
         return usageError(QStringLiteral("bad commit status"));
-    listenPort = quint16(port);
     sim.setMode(quint16(mode));
     sim.setMovingValues(!parser.isSet(staticOpt) && kind != ModuleSimulator::Kind::Relay,
                         int(movePeriod));

@@ -3,6 +3,7 @@
 #include "chstate.h"
 #include "meascatalogue.h"
 #include "relayname.h"
+#include "relayword.h"
 #include "t_orvo_settings.h"
 
 #include <QStringList>
@@ -22,12 +23,11 @@ QString pointsCsv(const QVector<quint32> &points)
     return text;
 }
 
-QString relayList(quint32 relayStatus, int byteIndex)
+QString relayList(quint32 relayStatus, RelayWord::Kind kind)
 {
     QStringList relays;
-    const quint32 bits = (relayStatus >> (8 * byteIndex)) & 0xFF;
-    for (int r = 0; r < 8; ++r) {
-        if (bits & (1u << r))
+    for (int r = 0; r < OrvoSettings::RelayCount; ++r) {
+        if (RelayWord::isSet(relayStatus, kind, r))
             relays << QString::number(r + 1);
     }
     return relays.isEmpty() ? QStringLiteral("-") : relays.join(QLatin1Char(','));
@@ -37,14 +37,15 @@ QString relayLine(quint32 relayStatus)
 {
     return QStringLiteral("relay status=0x%1 enabled=%2 fault=%3 phys=%4 logic=%5")
         .arg(relayStatus, 8, 16, QLatin1Char('0'))
-        .arg(relayList(relayStatus, 3), relayList(relayStatus, 2), relayList(relayStatus, 1),
-             relayList(relayStatus, 0));
+        .arg(relayList(relayStatus, RelayWord::Enabled), relayList(relayStatus, RelayWord::Fault),
+             relayList(relayStatus, RelayWord::PhysState),
+             relayList(relayStatus, RelayWord::LogicState));
 }
 
 QString channelList(quint16 mask)
 {
     QStringList channels;
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < OrvoSettings::ChannelCount; ++c) {
         if (mask & (1u << c))
             channels << QString::number(c);
     }
@@ -59,7 +60,7 @@ QString settingsLine(const t_orvo_settings &settings)
             inUse << QString::number(r + 1);
     }
     QStringList types;
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < OrvoSettings::ChannelCount; ++c) {
         QStringList slots;
         for (const t_orvo_meas_settings &meas : settings.channels[c].meas)
             slots << QString::number(meas.type);

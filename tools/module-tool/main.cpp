@@ -2,7 +2,7 @@
 // for engineers standing at a module (or at orvo-module-sim).
 
 #include "moduleconsole.h"
-#include "orvoversion.h"
+#include "programidentity.h"
 #include "toolcommandline.h"
 
 #include <QCommandLineParser>
@@ -48,10 +48,8 @@ bool parseUInt(const QString &text, uint max, uint &value)
 
 int main(int argc, char *argv[])
 {
+    ProgramIdentity::setUp("orvo-module-tool");
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("orvo-module-tool"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
-    QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(Commands));
@@ -91,9 +89,9 @@ int main(int argc, char *argv[])
     const QString command = args.first();
     const QStringList params = args.mid(1);
 
-    uint port = 0;
-    if (!parseUInt(parser.value(portOption), 65535, port) || port == 0)
-        return usageError(QStringLiteral("invalid port '%1'").arg(parser.value(portOption)));
+    quint16 port = 0;
+    if (!ToolCommandLine::parsePort(parser.value(portOption), port))
+        return ToolCommandLine::UsageExit;
     const QString host = parser.value(hostOption);
     if (host.isEmpty())
         return usageError(QStringLiteral("empty host"));
@@ -104,7 +102,7 @@ int main(int argc, char *argv[])
         return QString();
     };
 
-    ModuleConsole console(host, quint16(port));
+    ModuleConsole console(host, port);
     if (command == QLatin1String("info") || command == QLatin1String("restart") ||
         command == QLatin1String("boot") || command == QLatin1String("test-mode")) {
         const QString e = expect(0, "no arguments");

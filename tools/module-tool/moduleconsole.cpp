@@ -1,16 +1,13 @@
 #include "moduleconsole.h"
 
+#include "configfile.h"
 #include "consoletext.h"
 #include "moduleregisters.h"
 #include "modulewatch.h"
 #include "orvo_icpconnection.h"
-#include "settingscheck.h"
 #include "t_orvo_settings.h"
 
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <cstring>
@@ -128,10 +125,7 @@ int ModuleConsole::info()
 
 bool ModuleConsole::checkSaveTarget(const QString &fileName)
 {
-    // Saving renames a new file over the old one: run as root onto /dev/full it would replace
-    // the device node itself. Links are followed, so a link to a regular file is fine.
-    const QFileInfo target(fileName);
-    if (target.exists() && !target.isFile()) {
+    if (!ConfigFile::mayReplace(fileName)) {
         printError(
             QStringLiteral("%1 exists and is not a regular file; nothing was saved").arg(fileName));
         return false;
@@ -155,16 +149,13 @@ int ModuleConsole::readConfig(const QString &fileName)
         return 1;
     }
     // Checked again: reading the record takes long enough for the target to change.
-    if (!checkSaveTarget(fileName))
-        return 1;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        printError(QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
+    const ConfigFile::Result saved = ConfigFile::write(fileName, *settings);
+    if (saved.status == ConfigFile::Status::NotRegularFile) {
+        checkSaveTarget(fileName);
         return 1;
     }
-    file.write(reinterpret_cast<const char *>(settings.data()), OrvoSettings::ByteCount);
-    if (!file.commit()) {
-        printError(QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
+    if (!saved.ok()) {
+        printError(QStringLiteral("cannot write %1: %2").arg(fileName, saved.detail));
         return 1;
     }
     out << "configuration of node " << settings->node_id << " saved to " << fileName << " ("
@@ -177,32 +168,36 @@ int ModuleConsole::writeConfig(const QString &fileName, bool force)
 {
     // Check the file before touching the module: a short or long image would shift every
     // register of the record.
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        printError(QStringLiteral("cannot read %1: %2").arg(fileName, file.errorString()));
+    auto settings = QSharedPointer<t_orvo_settings>::create();
+    const ConfigFile::Result loaded = ConfigFile::read(fileName, *settings);
+    switch (loaded.status) {
+    case ConfigFile::Status::Ok:
+        break;
+    case ConfigFile::Status::NotRegularFile:
+    case ConfigFile::Status::CannotOpen:
+    case ConfigFile::Status::CannotWrite:
+        printError(QStringLiteral("cannot read %1: %2")
+                       .arg(fileName, loaded.detail.isEmpty() ? QStringLiteral("not a regular file")
+                                                              : loaded.detail));
         return 1;
-    }
-    const QByteArray image = file.read(OrvoSettings::ByteCount + 1);
-    if (image.size() != OrvoSettings::ByteCount || !file.atEnd()) {
+    case ConfigFile::Status::WrongSize:
         printError(QStringLiteral("%1 is not a configuration record: it has %2 bytes, a record "
                                   "has exactly %3; nothing was written")
                        .arg(fileName)
-                       .arg(file.size())
+                       .arg(loaded.size)
                        .arg(OrvoSettings::ByteCount));
         return 1;
-    }
-    auto settings = QSharedPointer<t_orvo_settings>::create();
-    std::memcpy(settings.data(), image.constData(), OrvoSettings::ByteCount);
-    const QString problem = SettingsCheck::problem(*settings);
-    if (!problem.isEmpty()) {
+    case ConfigFile::Status::NotAModule:
         if (!force) {
             printError(QStringLiteral("%1 is not a module's configuration: %2; nothing was written "
                                       "(--force writes it all the same)")
-                           .arg(fileName, problem));
+                           .arg(fileName, loaded.detail));
             return 1;
         }
-        err << "orvo-module-tool: warning: writing " << fileName << " although " << problem << '\n';
+        err << "orvo-module-tool: warning: writing " << fileName << " although " << loaded.detail
+            << '\n';
         err.flush();
+        break;
     }
 
     if (!connectModule())

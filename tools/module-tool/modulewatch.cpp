@@ -29,7 +29,7 @@ ModuleWatch::ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream
             [this](uint relayStatus) { print(ConsoleText::relayLine(relayStatus)); });
     connect(poller, &Orvo_ICPMeasPoller::chStateChanged, this,
             [this](QSharedPointer<Orvo_ICPMeasPoller::ChState> state) {
-                if (state->ch >= 0 && state->ch < 4)
+                if (state->ch >= 0 && state->ch < OrvoSettings::ChannelCount)
                     arrived |= quint16(1u << state->ch);
                 print(ConsoleText::channelLine(*state));
             });
@@ -96,7 +96,7 @@ void ModuleWatch::onSettings(quint16 channelMask)
     const t_ORVO_Type type = link->deviceType();
     const quint16 mask =
         type == ORVO_TYPE_ICP || type == ORVO_TYPE_PROX ? quint16(channelMask & 0x000F) : 0;
-    for (int ch = 0; ch < 4; ++ch) {
+    for (int ch = 0; ch < OrvoSettings::ChannelCount; ++ch) {
         const quint16 bit = quint16(1u << ch);
         if ((mask & bit) && !(configured & bit)) {
             configuredSince[ch].start();
@@ -116,7 +116,7 @@ void ModuleWatch::warnMissing()
         missingCheck.stop();
         return;
     }
-    for (int ch = 0; ch < 4; ++ch) {
+    for (int ch = 0; ch < OrvoSettings::ChannelCount; ++ch) {
         const quint16 bit = quint16(1u << ch);
         if ((missing & bit) && !(warned & bit) &&
             configuredSince[ch].hasExpired(missingWarningMs)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "t_orvo_settings.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -54,7 +56,7 @@ private:
     quint16 configured = 0;
     quint16 arrived = 0;
     quint16 warned = 0;
-    QElapsedTimer configuredSince[4];
+    QElapsedTimer configuredSince[OrvoSettings::ChannelCount];
     int missingWarningMs = MissingWarningMs;
     QTimer missingCheck;
 };

@@ -1,6 +1,6 @@
 // orvo-node-sim: sends NodeStatus datagrams as the nodes of an installation would.
 #include "nodesimulator.h"
-#include "orvoversion.h"
+#include "programidentity.h"
 #include "siminstallation.h"
 #include "toolcommandline.h"
 
@@ -48,9 +48,8 @@ Examples:
 
 int main(int argc, char *argv[])
 {
+    ProgramIdentity::setUp("orvo-node-sim");
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("orvo-node-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
     QTextStream err(stderr);
 
     QCommandLineParser parser;
@@ -131,10 +130,8 @@ int main(int argc, char *argv[])
 
     SimRunSettings settings;
     bool ok = false;
-    quint64 port = 0;
-    if (!ToolCommandLine::parseUInt(parser.value(portOpt), 65535, port) || port == 0)
-        return usageError(QStringLiteral("--port takes 1 to 65535"));
-    settings.port = quint16(port);
+    if (!ToolCommandLine::parsePort(parser.value(portOpt), settings.port))
+        return ToolCommandLine::UsageExit;
     settings.rate = parser.value(rateOpt).toDouble(&ok);
     if (!ok || !(settings.rate > 0.0 && settings.rate <= 1000.0))
         return usageError(QStringLiteral("--rate takes a number above 0, at most 1000"));

@@ -24,6 +24,18 @@ bool parseUInt(const QString &text, quint64 max, quint64 &value)
     return true;
 }
 
+bool parsePort(const QString &text, quint16 &port, PortZero zero)
+{
+    const quint64 lowest = zero == PortZero::Allowed ? 0 : 1;
+    quint64 value = 0;
+    if (!parseUInt(text, 65535, value) || value < lowest) {
+        usageError(QStringLiteral("invalid port '%1': give %2 to 65535").arg(text).arg(lowest));
+        return false;
+    }
+    port = quint16(value);
+    return true;
+}
+
 void process(QCommandLineParser &parser, const QCoreApplication &app)
 {
     if (!parser.parse(app.arguments()))
