@@ -282,6 +282,13 @@ void ModuleController::saveConfiguration(const QString &path)
 {
     if (!canRequest())
         return;
+    // Refused before the module is asked: the record would have nowhere to go.
+    if (!ConfigFile::mayReplace(path)) {
+        const QString why = ConfigFile::refusal(path);
+        emit operationLogged(tr("Save configuration"), false, why, false);
+        emit saveFailed(why);
+        return;
+    }
     pendingSavePath = path;
     setBusy(ModuleSession::Operation::ReadConfig);
     request([](ModuleSession *s) { s->readConfiguration(); });

@@ -58,7 +58,8 @@ public:
     void connectTo(const QString &host, quint16 port);
     void disconnectModule();
     void reconnect();
-    // Reads the module's configuration and saves it to path.
+    // Reads the module's configuration and saves it to path; a path that ConfigFile may not
+    // replace is refused at once.
     void saveConfiguration(const QString &path);
     void writeConfiguration(QSharedPointer<t_orvo_settings> record);
     void restartModule();

@@ -7,6 +7,7 @@
 #include "eventsstateview.h"
 #include "inspectorsettings.h"
 #include "kqtablecopyaction.h"
+#include "moduleheader.h"
 #include "openconnectiondialog.h"
 #include "operationlog.h"
 #include "relaystateview.h"
@@ -16,24 +17,16 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTableView>
-#include <QThread>
 
-#include <algorithm>
 #include <cstring>
 
-namespace {
-
-constexpr int StatusMessageMs = 8000;
-
-} // namespace
+static constexpr int StatusMessageMs = 8000;
 
 // Outside any namespace: the resource initialiser it declares lives in the global one.
 static void initInspectorResources()
@@ -45,6 +38,9 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::ModuleWindow>())
     , controller(new ModuleController(this))
+    , chooseFile(ModuleDialogs::fileChooser(this))
+    , confirm(ModuleDialogs::confirmer(this))
+    , tell(ModuleDialogs::messenger(this))
 {
     initInspectorResources();
     ui->setupUi(this);
@@ -69,29 +65,6 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     new KQTableCopyAction(ui->logTable);
     ui->menuView->addSeparator();
     ui->menuView->addAction(ui->logDock->toggleViewAction());
-
-    chooseFile = [this](FileRole role) {
-        const QString config = tr("Module configuration (*.cfg);;All files (*)");
-        switch (role) {
-        case FileRole::SaveConfig:
-            return QFileDialog::getSaveFileName(this, tr("Save configuration"), QString(), config);
-        case FileRole::LoadConfig:
-            return QFileDialog::getOpenFileName(this, tr("Load configuration"), QString(), config);
-        case FileRole::ExportCsv:
-            return QFileDialog::getSaveFileName(this, tr("Export CSV"), QString(),
-                                                tr("CSV files (*.csv);;All files (*)"));
-        case FileRole::ExportPng:
-            return QFileDialog::getSaveFileName(this, tr("Export PNG"), QString(),
-                                                tr("PNG images (*.png);;All files (*)"));
-        }
-        return QString();
-    };
-    confirm = [this](const QString &question) {
-        return QMessageBox::question(this, windowTitle(), question,
-                                     QMessageBox::Yes | QMessageBox::Cancel,
-                                     QMessageBox::Cancel) == QMessageBox::Yes;
-    };
-    tell = [this](const QString &message) { QMessageBox::warning(this, windowTitle(), message); };
 
     setupActions();
     setupController();
@@ -200,8 +173,6 @@ void ModuleWindow::setupController()
     connect(c, &ModuleController::spectrumFetched, this, &ModuleWindow::onSpectrum);
 }
 
-// ---- connection -------------------------------------------------------------------------------
-
 void ModuleWindow::connectTo(const QString &host, quint16 port)
 {
     controller->connectTo(host, port);
@@ -244,8 +215,6 @@ void ModuleWindow::showStale(bool stale)
     ui->waveformPlot->setStale(stale);
     ui->spectrumPlot->setStale(stale);
 }
-
-// ---- live state -------------------------------------------------------------------------------
 
 void ModuleWindow::onSettings(QSharedPointer<t_orvo_settings> record)
 {
@@ -368,8 +337,6 @@ void ModuleWindow::rebuildViews()
     showStale(controller->linkState() != LinkState::Connected);
 }
 
-// ---- operations -------------------------------------------------------------------------------
-
 void ModuleWindow::logOperation(const QString &op, bool ok, const QString &error, bool background)
 {
     // Someone reading older rows is not pulled away from them.
@@ -400,13 +367,6 @@ void ModuleWindow::saveConfiguration()
     const QString path = chooseFile(FileRole::SaveConfig);
     if (path.isEmpty())
         return;
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) {
-        const QString why = tr("%1 is not a regular file").arg(QDir::toNativeSeparators(path));
-        logOperation(tr("Save configuration"), false, why);
-        tell(tr("The configuration was not saved: %1").arg(why));
-        return;
-    }
     controller->saveConfiguration(path);
 }
 
@@ -480,8 +440,6 @@ void ModuleWindow::exportPlot(CapturePlot *plot, bool png)
         tell(tr("%1 was not written: %2").arg(QDir::toNativeSeparators(path), error));
 }
 
-// ---- presentation -----------------------------------------------------------------------------
-
 void ModuleWindow::updateActions()
 {
     const bool live = controller->canRequest();
@@ -494,79 +452,19 @@ void ModuleWindow::updateActions()
 
 void ModuleWindow::updateHeader()
 {
-    const QString host = controller->host();
-    const QString address = ModuleController::addressText(host, controller->port());
-    const QString stateReason = controller->reason();
-    const bool restarting = controller->isRestarting();
-    const int retryLeft = controller->retrySecondsLeft();
-    const ModuleSession::Identity &identity = controller->identity();
-    QString text;
-    QColor lamp;
-    switch (controller->linkState()) {
-    case LinkState::Disconnected:
-        text = stateReason.isEmpty() ? tr("Not connected") : stateReason;
-        if (!stateReason.isEmpty())
-            lamp = QColor(220, 0, 0);
-        break;
-    case LinkState::Connecting:
-        text = tr("Connecting to %1...").arg(address);
-        lamp = QColor(230, 180, 0);
-        break;
-    case LinkState::Connected:
-        text = restarting ? tr("Restarting the module...") : tr("Connected");
-        lamp = restarting ? QColor(230, 180, 0) : QColor(0, 220, 0);
-        break;
-    case LinkState::Lost:
-        text = retryLeft > 0 ? tr("Connection lost: %1. Last values shown. Reconnecting in %n s.",
-                                  nullptr, retryLeft)
-                                   .arg(stateReason)
-                             : tr("Connection lost: %1. Last values shown. Reconnecting now...")
-                                   .arg(stateReason);
-        lamp = QColor(220, 0, 0);
-        break;
-    }
-    ui->connectionLabel->setText(text);
-    ui->connectionLamp->setChecked(lamp.isValid());
-    if (lamp.isValid()) {
-        ui->connectionLamp->setOnColor1(lamp);
-        ui->connectionLamp->setOnColor2(lamp.darker(130));
+    const ModuleHeader header(*controller);
+    ui->connectionLabel->setText(header.state);
+    ui->connectionLamp->setChecked(header.lamp.isValid());
+    if (header.lamp.isValid()) {
+        ui->connectionLamp->setOnColor1(header.lamp);
+        ui->connectionLamp->setOnColor2(header.lamp.darker(130));
         ui->connectionLamp->update();
     }
-
-    if (!controller->isIdentified()) {
-        ui->typeValue->clear();
-        ui->identValue->clear();
-        ui->modeValue->clear();
-    } else {
-        QString kind;
-        switch (identity.type) {
-        case ORVO_TYPE_ICP:
-            kind = tr("measurement module, ICP inputs");
-            break;
-        case ORVO_TYPE_PROX:
-            kind = tr("measurement module, proximity probe inputs");
-            break;
-        case ORVO_TYPE_REL:
-            kind = tr("relay module");
-            break;
-        default:
-            break;
-        }
-        ui->typeValue->setText(kind.isEmpty() ? identity.typeName
-                                              : tr("%1 (%2)").arg(identity.typeName, kind));
-        QStringList texts;
-        for (const QString &t : identity.texts) {
-            if (!t.isEmpty())
-                texts << t;
-        }
-        ui->identValue->setText(texts.join(QStringLiteral(" / ")));
-        ui->modeValue->setText(ModuleSession::isWorkMode(identity.mode)
-                                   ? tr("Work mode")
-                                   : tr("Not measuring (mode %1)").arg(identity.mode));
-    }
-    ui->addressValue->setText(host.isEmpty() ? QString() : address);
-    setWindowTitle(host.isEmpty() ? tr("Orvo module inspector")
-                                  : tr("%1 - Orvo module inspector").arg(address));
+    ui->typeValue->setText(header.type);
+    ui->identValue->setText(header.ident);
+    ui->modeValue->setText(header.mode);
+    ui->addressValue->setText(header.address);
+    setWindowTitle(header.title);
 }
 
 void ModuleWindow::retranslate()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modulecontroller.h"
+#include "moduledialogs.h"
 #include "pointformat.h"
 #include "t_orvo_settings.h"
 
@@ -36,15 +37,15 @@ class ModuleWindow : public QMainWindow
 
 public:
     using LinkState = ModuleController::LinkState;
-    enum class FileRole { SaveConfig, LoadConfig, ExportCsv, ExportPng };
+    using FileRole = ModuleDialogs::FileRole;
 
     static constexpr int LogLimit = 5000;
 
     // The dialogs a user answers; tests put their own answers in. A chooser returns an empty
     // path for Cancel.
-    using FileChooser = std::function<QString(FileRole role)>;
-    using Confirmer = std::function<bool(const QString &question)>;
-    using Messenger = std::function<void(const QString &message)>;
+    using FileChooser = ModuleDialogs::FileChooser;
+    using Confirmer = ModuleDialogs::Confirmer;
+    using Messenger = ModuleDialogs::Messenger;
 
     explicit ModuleWindow(QWidget *parent = nullptr);
     ~ModuleWindow() override;

@@ -71,6 +71,11 @@ bool ConfigFile::load(const QString &path, t_orvo_settings &out, QString *error)
     return true;
 }
 
+QString ConfigFile::refusal(const QString &path)
+{
+    return describe(path, {Status::NotRegularFile, QString(), 0});
+}
+
 QString ConfigFile::describe(const QString &path, const Result &result)
 {
     switch (result.status) {

@@ -46,6 +46,9 @@ public:
     static bool save(const QString &path, const t_orvo_settings &settings, QString *error);
     static bool load(const QString &path, t_orvo_settings &out, QString *error);
 
+    // The window's words for what mayReplace() refuses.
+    static QString refusal(const QString &path);
+
 private:
     static QString describe(const QString &path, const Result &result);
 };

@@ -44,7 +44,7 @@
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="67"/>
-        <location filename="../modulecontroller.cpp" line="334"/>
+        <location filename="../modulecontroller.cpp" line="341"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
@@ -61,7 +61,7 @@
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="76"/>
-        <location filename="../modulecontroller.cpp" line="343"/>
+        <location filename="../modulecontroller.cpp" line="350"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
@@ -111,22 +111,23 @@
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="299"/>
+        <location filename="../modulecontroller.cpp" line="306"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="301"/>
+        <location filename="../modulecontroller.cpp" line="308"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="302"/>
+        <location filename="../modulecontroller.cpp" line="288"/>
+        <location filename="../modulecontroller.cpp" line="309"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="304"/>
+        <location filename="../modulecontroller.cpp" line="311"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
@@ -143,7 +144,7 @@
     <name>ModuleWindow</name>
     <message>
         <location filename="../modulewindow.ui" line="9"/>
-        <location filename="../modulewindow.cpp" line="568"/>
+        <location filename="../moduleheader.cpp" line="69"/>
         <source>Orvo module inspector</source>
         <translation>Инспектор модуля Orvo</translation>
     </message>
@@ -154,7 +155,7 @@
     </message>
     <message>
         <location filename="../modulewindow.ui" line="32"/>
-        <location filename="../modulewindow.cpp" line="507"/>
+        <location filename="../moduleheader.cpp" line="17"/>
         <source>Not connected</source>
         <translation>Нет подключения</translation>
     </message>
@@ -322,82 +323,75 @@
         <translation>32-битное целое &amp;без знака</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="74"/>
+        <location filename="../moduledialogs.cpp" line="9"/>
         <source>Module configuration (*.cfg);;All files (*)</source>
         <translation>Конфигурация модуля (*.cfg);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="77"/>
-        <location filename="../modulewindow.cpp" line="406"/>
+        <location filename="../moduledialogs.cpp" line="12"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="79"/>
-        <location filename="../modulewindow.cpp" line="423"/>
+        <location filename="../moduledialogs.cpp" line="15"/>
+        <location filename="../modulewindow.cpp" line="383"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="81"/>
-        <location filename="../modulewindow.cpp" line="478"/>
+        <location filename="../moduledialogs.cpp" line="18"/>
+        <location filename="../modulewindow.cpp" line="438"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="82"/>
+        <location filename="../moduledialogs.cpp" line="19"/>
         <source>CSV files (*.csv);;All files (*)</source>
         <translation>Файлы CSV (*.csv);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="84"/>
-        <location filename="../modulewindow.cpp" line="478"/>
+        <location filename="../moduledialogs.cpp" line="21"/>
+        <location filename="../modulewindow.cpp" line="438"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="85"/>
+        <location filename="../moduledialogs.cpp" line="22"/>
         <source>PNG images (*.png);;All files (*)</source>
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="333"/>
+        <location filename="../modulewindow.cpp" line="302"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="334"/>
+        <location filename="../modulewindow.cpp" line="303"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="391"/>
+        <location filename="../modulewindow.cpp" line="358"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="392"/>
+        <location filename="../modulewindow.cpp" line="359"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="405"/>
-        <source>%1 is not a regular file</source>
-        <translation>%1 не является обычным файлом</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="194"/>
-        <location filename="../modulewindow.cpp" line="407"/>
+        <location filename="../modulewindow.cpp" line="167"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="424"/>
+        <location filename="../modulewindow.cpp" line="384"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="428"/>
+        <location filename="../modulewindow.cpp" line="388"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -406,7 +400,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="441"/>
+        <location filename="../modulewindow.cpp" line="401"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -415,7 +409,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="452"/>
+        <location filename="../modulewindow.cpp" line="412"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -424,7 +418,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="464"/>
+        <location filename="../modulewindow.cpp" line="424"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -433,27 +427,27 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="480"/>
+        <location filename="../modulewindow.cpp" line="440"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="512"/>
+        <location filename="../moduleheader.cpp" line="22"/>
         <source>Connecting to %1...</source>
         <translation>Подключение к %1...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="516"/>
+        <location filename="../moduleheader.cpp" line="26"/>
         <source>Connected</source>
         <translation>Подключено</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="516"/>
+        <location filename="../moduleheader.cpp" line="26"/>
         <source>Restarting the module...</source>
         <translation>Перезапуск модуля...</translation>
     </message>
     <message numerus="yes">
-        <location filename="../modulewindow.cpp" line="520"/>
+        <location filename="../moduleheader.cpp" line="31"/>
         <source>Connection lost: %1. Last values shown. Reconnecting in %n s.</source>
         <translation>
             <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
@@ -462,68 +456,68 @@ The module stops measuring until it is restarted.</source>
         </translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="523"/>
+        <location filename="../moduleheader.cpp" line="34"/>
         <source>Connection lost: %1. Last values shown. Reconnecting now...</source>
         <translation>Соединение потеряно: %1. Показаны последние значения. Переподключение...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="544"/>
+        <location filename="../moduleheader.cpp" line="44"/>
         <source>measurement module, ICP inputs</source>
         <translation>измерительный модуль, входы ICP</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="547"/>
+        <location filename="../moduleheader.cpp" line="47"/>
         <source>measurement module, proximity probe inputs</source>
         <translation>измерительный модуль, входы датчиков перемещения</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="550"/>
+        <location filename="../moduleheader.cpp" line="50"/>
         <source>relay module</source>
         <translation>релейный модуль</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="556"/>
+        <location filename="../moduleheader.cpp" line="55"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="564"/>
+        <location filename="../moduleheader.cpp" line="63"/>
         <source>Work mode</source>
         <translation>Рабочий режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="565"/>
+        <location filename="../moduleheader.cpp" line="64"/>
         <source>Not measuring (mode %1)</source>
         <translation>Не измеряет (режим %1)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="569"/>
+        <location filename="../moduleheader.cpp" line="69"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="574"/>
+        <location filename="../modulewindow.cpp" line="472"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="574"/>
+        <location filename="../modulewindow.cpp" line="472"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="574"/>
-        <location filename="../modulewindow.cpp" line="575"/>
+        <location filename="../modulewindow.cpp" line="472"/>
+        <location filename="../modulewindow.cpp" line="473"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="575"/>
+        <location filename="../modulewindow.cpp" line="473"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="575"/>
+        <location filename="../modulewindow.cpp" line="473"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>

@@ -188,17 +188,17 @@
 <context>
     <name>ConfigFile</name>
     <message>
-        <location filename="../configfile.cpp" line="80"/>
+        <location filename="../configfile.cpp" line="85"/>
         <source>%1 is not a regular file</source>
         <translation>%1 не является обычным файлом</translation>
     </message>
     <message>
-        <location filename="../configfile.cpp" line="85"/>
+        <location filename="../configfile.cpp" line="90"/>
         <source>The file holds %1 bytes; a module configuration has exactly %2</source>
         <translation>В файле %1 байт; конфигурация модуля занимает ровно %2</translation>
     </message>
     <message>
-        <location filename="../configfile.cpp" line="89"/>
+        <location filename="../configfile.cpp" line="94"/>
         <source>This is not a module configuration: %1</source>
         <translation>Это не конфигурация модуля: %1</translation>
     </message>

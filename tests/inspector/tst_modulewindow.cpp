@@ -9,6 +9,7 @@
 #include "modulesimulator.h"
 #include "modulewindow.h"
 #include "orvo_icpmeaspoller.h"
+#include "recordfiles.h"
 #include "relaystateview.h"
 #include "t_orvo_settings.h"
 
@@ -30,6 +31,9 @@ using Action = std::function<void(ModuleWindow &)>;
 Q_DECLARE_METATYPE(ModuleSimulator::Kind)
 Q_DECLARE_METATYPE(Action)
 Q_DECLARE_METATYPE(PointFormat::Kind)
+
+using RecordFiles::image;
+using RecordFiles::writeFile;
 
 class TestModuleWindow : public QObject
 {
@@ -155,17 +159,6 @@ class TestModuleWindow : public QObject
     QString text(const char *label) const
     {
         return window->findChild<QLabel *>(QLatin1String(label))->text();
-    }
-
-    static bool writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
-
-    static QByteArray image(const t_orvo_settings &s)
-    {
-        return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
     }
 
 private slots:

@@ -2,6 +2,7 @@
 // and the console each keep one row of their own wording.
 
 #include "configfile.h"
+#include "recordfiles.h"
 #include "t_orvo_settings.h"
 
 #include <QTemporaryDir>
@@ -12,32 +13,15 @@
 
 Q_DECLARE_METATYPE(ConfigFile::Status)
 
+using RecordFiles::image;
+using RecordFiles::plausibleRecord;
+using RecordFiles::writeFile;
+
 class TestConfigFile : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir dir;
-
-    static QByteArray image(const t_orvo_settings &s)
-    {
-        return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
-    }
-
-    static bool writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
-
-    static t_orvo_settings plausibleRecord()
-    {
-        t_orvo_settings s;
-        std::memset(&s, 0, sizeof s);
-        s.node_id = 5;
-        s.channel_mask = 0x3;
-        s.channels[1].meas[7].type = 16;
-        return s;
-    }
 
 private slots:
     void configFileRoundTrip()

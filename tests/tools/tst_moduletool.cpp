@@ -2,6 +2,7 @@
 // simulator serving on an ephemeral port of 127.0.0.1 in this process.
 
 #include "modulesimulator.h"
+#include "recordfiles.h"
 #include "t_orvo_settings.h"
 
 #include <QProcess>
@@ -23,10 +24,7 @@ Q_DECLARE_METATYPE(Fault)
 using Spoil = std::function<QByteArray(t_orvo_settings &)>;
 Q_DECLARE_METATYPE(Spoil)
 
-static QByteArray image(const t_orvo_settings &s)
-{
-    return QByteArray(reinterpret_cast<const char *>(&s), sizeof s);
-}
+using RecordFiles::image;
 
 class TestModuleTool : public QObject
 {
@@ -187,18 +185,16 @@ private slots:
         t_orvo_settings record;
         sim->settings(record);
         const QByteArray contents = spoil(record);
-        QFile f(dir.filePath(QStringLiteral("unfit.cfg")));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(contents);
-        f.close();
+        const QString file = dir.filePath(QStringLiteral("unfit.cfg"));
+        QVERIFY(RecordFiles::writeFile(file, contents));
 
-        run({"write-config", f.fileName()});
+        run({"write-config", file});
         QCOMPARE(exitCode, 1);
         QVERIFY2(err.contains(message) && err.contains("--force") == forcible, qPrintable(err));
         QCOMPARE(sim->acceptedCount(), 0); // refused before the module was contacted
 
         // Forced, a plausible size goes in as it is, with the reason repeated.
-        run({"write-config", "--force", f.fileName()});
+        run({"write-config", "--force", file});
         QCOMPARE(exitCode, forcible ? 0 : 1);
         QVERIFY2(err.contains("warning") == forcible && err.contains(message), qPrintable(err));
         QCOMPARE(sim->commitCount(), forcible ? 1 : 0);
