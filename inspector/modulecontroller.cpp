@@ -3,6 +3,8 @@
 #include "chstate.h"
 #include "configfile.h"
 #include "inspectorsettings.h"
+#include "moduleregisters.h"
+#include "serviceconnection.h"
 
 #include <QDir>
 #include <QThread>
@@ -44,6 +46,8 @@ void ModuleController::wire()
     connect(s, &ModuleSession::moduleOpened, this, &ModuleController::onOpened);
     connect(s, &ModuleSession::openFailed, this, &ModuleController::onOpenFailed);
     connect(s, &ModuleSession::moduleLost, this, &ModuleController::onLost);
+    connect(s, &ModuleSession::outsideWorkMode, this, &ModuleController::onOutsideWorkMode);
+    connect(s, &ModuleSession::serviceRestartFinished, this, &ModuleController::onServiceRestarted);
     connect(s, &ModuleSession::moduleClosed, this, [this] {
         if (state == LinkState::Connected)
             setState(LinkState::Disconnected);
@@ -66,10 +70,15 @@ void ModuleController::wire()
         setBusy(ModuleSession::Operation::None);
         emit operationLogged(tr("Boot loader"), ok,
                              ok ? QString() : tr("The module refused the request"), false);
-        if (ok)
+        if (ok) {
+            // Known without asking: Restart is what brings it back.
+            moduleIdentity.mode = ModuleRegisters::BootMode;
+            serviceOnly = true;
             setState(LinkState::Disconnected,
                      tr("The module runs its boot loader and does not measure until it is "
                         "restarted"));
+            emit moduleChanged();
+        }
     });
     connect(s, &ModuleSession::testModeEntered, this, [this](bool ok) {
         setBusy(ModuleSession::Operation::None);
@@ -112,6 +121,13 @@ template <typename Call> void ModuleController::request(Call call)
 
 void ModuleController::connectTo(const QString &host, quint16 port)
 {
+    if (host != moduleHost || port != modulePort) {
+        moduleIdentity = ModuleSession::Identity();
+        identified = false;
+        type = ORVO_TYPE_NONE;
+        emit moduleForgotten();
+    }
+    serviceOnly = false;
     moduleHost = host;
     modulePort = port;
     setState(LinkState::Connecting);
@@ -137,6 +153,7 @@ void ModuleController::onOpened(const ModuleSession::Identity &id)
         return;
     moduleIdentity = id;
     identified = true;
+    serviceOnly = false;
     InspectorSettings::storeAddress(id.host, id.port);
     setState(LinkState::Connected);
 }
@@ -150,6 +167,30 @@ void ModuleController::onOpenFailed(const QString &reason)
     } else if (state == LinkState::Lost) {
         setState(LinkState::Lost, reason);
     }
+}
+
+void ModuleController::onOutsideWorkMode(const ModuleSession::Identity &id)
+{
+    moduleIdentity = id;
+    identified = true;
+    type = id.type;
+    serviceOnly = true;
+    emit operationLogged(tr("Identification (service connection)"), true,
+                         tr("The module is in %1 and does not measure; Restart brings it back to "
+                            "work mode")
+                             .arg(ServiceConnection::modeName(id.mode)),
+                         false);
+    emit moduleChanged();
+}
+
+void ModuleController::onServiceRestarted(bool ok, const QString &error)
+{
+    restarting = false;
+    setBusy(ModuleSession::Operation::None);
+    emit operationLogged(tr("Restart (service connection)"), ok, error, false);
+    if (!ok)
+        setState(LinkState::Disconnected, tr("The restart failed: %1").arg(error));
+    emit moduleChanged();
 }
 
 void ModuleController::onLost(const QString &reason)
@@ -324,6 +365,15 @@ void ModuleController::writeConfiguration(QSharedPointer<t_orvo_settings> record
 
 void ModuleController::restartModule()
 {
+    if (serviceOnly && canRestart()) {
+        restarting = true;
+        setBusy(ModuleSession::Operation::Restart);
+        // The session opens the module once it is back in work mode.
+        setState(LinkState::Connecting);
+        emit moduleChanged();
+        request([](ModuleSession *s) { s->serviceRestart(); });
+        return;
+    }
     if (!canRequest())
         return;
     restarting = true;

@@ -54,6 +54,14 @@ public:
     bool isRestarting() const { return restarting; }
     // Connected and idle: a configuration or service request may start.
     bool canRequest() const { return state == LinkState::Connected && !isBusy(); }
+    // The module answers but is outside work mode, so the link refuses it: only a restart
+    // through the service connection is offered.
+    bool needsServiceRestart() const { return serviceOnly; }
+    bool canRestart() const
+    {
+        return canRequest() || (serviceOnly && !isBusy() &&
+                                (state == LinkState::Disconnected || state == LinkState::Lost));
+    }
 
     void connectTo(const QString &host, quint16 port);
     void disconnectModule();
@@ -73,6 +81,8 @@ signals:
     void moduleChanged();
     // Whether a request may start changed.
     void busyChanged();
+    // A connection to another address began: nothing of the previous module may stay shown.
+    void moduleForgotten();
     // What is shown is no longer live (or is again).
     void staleChanged(bool stale);
     void operationLogged(QString operation, bool ok, QString error, bool background);
@@ -97,6 +107,8 @@ private:
     void onOpened(const ModuleSession::Identity &identity);
     void onOpenFailed(const QString &reason);
     void onLost(const QString &reason);
+    void onOutsideWorkMode(const ModuleSession::Identity &identity);
+    void onServiceRestarted(bool ok, const QString &error);
     void onConfigurationRead(bool ok, QSharedPointer<t_orvo_settings> record);
     void onOpStart(ModuleSession::Operation op, const QString &name);
     void onOpProgress(uint done, uint total, const QString &stage);
@@ -121,6 +133,7 @@ private:
     QString pendingSavePath;
     ModuleSession::Operation busy = ModuleSession::Operation::None;
     bool restarting = false;
+    bool serviceOnly = false;
     // The link's latest name of each operation, in the language it was announced in.
     QMap<ModuleSession::Operation, QString> operationNames;
 };

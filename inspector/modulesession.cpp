@@ -3,6 +3,7 @@
 #include "capturefetcher.h"
 #include "moduleregisters.h"
 #include "orvo_icpmeaspoller.h"
+#include "serviceconnection.h"
 
 #include <QTimer>
 
@@ -102,8 +103,35 @@ void ModuleSession::openModule(QString host, quint16 port)
     info->ipAddr = host;
     info->port = port;
     lastOpenError.clear();
-    if (!conn->open(info, false))
-        emit openFailed(lastOpenError);
+    if (conn->open(info, false))
+        return;
+    const quint16 mode = conn->deviceMode();
+    if (mode != 0 && !isWorkMode(mode)) {
+        // The link refuses such a module; a service connection still tells what it is.
+        ServiceConnection service(host, port);
+        ServiceConnection::Identification found;
+        if (service.identify(found)) {
+            Identity id;
+            id.type = conn->deviceType();
+            id.typeName = found.typeName;
+            for (int i = 0; i < 3; ++i)
+                id.texts[i] = found.texts[i];
+            id.host = host;
+            id.port = port;
+            id.mode = found.mode;
+            emit outsideWorkMode(id);
+        }
+    }
+    emit openFailed(lastOpenError);
+}
+
+void ModuleSession::serviceRestart()
+{
+    ServiceConnection service(host, port);
+    const bool ok = service.restart();
+    emit serviceRestartFinished(ok, service.error());
+    if (ok)
+        openModule(host, port);
 }
 
 void ModuleSession::closeModule()

@@ -153,6 +153,7 @@ void ModuleWindow::setupController()
     connect(c, &ModuleController::moduleChanged, this, &ModuleWindow::updateHeader);
     connect(c, &ModuleController::busyChanged, this, &ModuleWindow::updateActions);
     connect(c, &ModuleController::staleChanged, this, &ModuleWindow::showStale);
+    connect(c, &ModuleController::moduleForgotten, this, &ModuleWindow::forgetModule);
     connect(c, &ModuleController::operationLogged, this, &ModuleWindow::logOperation);
     connect(c, &ModuleController::statusMessage, this, [this](const QString &text, bool timed) {
         statusBar()->showMessage(text, timed ? StatusMessageMs : 0);
@@ -173,11 +174,6 @@ void ModuleWindow::setupController()
     connect(c, &ModuleController::spectrumFetched, this, &ModuleWindow::onSpectrum);
 }
 
-void ModuleWindow::connectTo(const QString &host, quint16 port)
-{
-    controller->connectTo(host, port);
-}
-
 void ModuleWindow::openConnectDialog(quint16 presetPort)
 {
     const QString host = controller->host();
@@ -187,16 +183,6 @@ void ModuleWindow::openConnectDialog(quint16 presetPort)
     dialog.setPort(presetPort ? presetPort : port ? port : InspectorSettings::lastPort());
     if (dialog.exec() == QDialog::Accepted)
         connectTo(dialog.address(), dialog.port());
-}
-
-void ModuleWindow::disconnectModule()
-{
-    controller->disconnectModule();
-}
-
-void ModuleWindow::reconnect()
-{
-    controller->reconnect();
 }
 
 void ModuleWindow::showStale(bool stale)
@@ -216,6 +202,24 @@ void ModuleWindow::showStale(bool stale)
     ui->spectrumPlot->setStale(stale);
 }
 
+void ModuleWindow::forgetModule()
+{
+    settings.reset();
+    haveRelayStatus = false;
+    for (int ch = 0; ch < CapturePlot::Channels; ++ch)
+        forgetChannel(ch);
+    rebuildViews();
+}
+
+void ModuleWindow::forgetChannel(int ch)
+{
+    lastChState[ch].reset();
+    spectra[0][ch].clear();
+    spectra[1][ch].clear();
+    ui->waveformPlot->setCapture(ch, {});
+    ui->spectrumPlot->setCapture(ch, {});
+}
+
 void ModuleWindow::onSettings(QSharedPointer<t_orvo_settings> record)
 {
     if (!record)
@@ -225,14 +229,9 @@ void ModuleWindow::onSettings(QSharedPointer<t_orvo_settings> record)
         return;
     settings = record;
     for (int ch = 0; ch < CapturePlot::Channels; ++ch) {
-        if (settings->channel_mask & (1u << ch))
-            continue;
         // A channel taken out of the configuration has no capture worth showing.
-        lastChState[ch].reset();
-        spectra[0][ch].clear();
-        spectra[1][ch].clear();
-        ui->waveformPlot->setCapture(ch, {});
-        ui->spectrumPlot->setCapture(ch, {});
+        if (!(settings->channel_mask & (1u << ch)))
+            forgetChannel(ch);
     }
     rebuildViews();
     emit settingsShown();
@@ -396,36 +395,34 @@ void ModuleWindow::loadConfiguration()
 
 void ModuleWindow::restartModule()
 {
-    if (!controller->canRequest())
-        return;
-    if (!confirm(tr("Restart the module at %1?\n\nIt stops measuring and closes the connection; "
-                    "the inspector waits 8 seconds and connects again.")
-                     .arg(moduleDescription())))
-        return;
-    controller->restartModule();
+    if (controller->canRestart() &&
+        confirm((controller->needsServiceRestart()
+                     ? tr("Restart the module at %1?\n\nIt is not in work mode. The inspector "
+                          "restarts it through a service connection and connects again once it "
+                          "answers in work mode.")
+                     : tr("Restart the module at %1?\n\nIt stops measuring and closes the "
+                          "connection; the inspector waits 8 seconds and connects again."))
+                    .arg(moduleDescription())))
+        controller->restartModule();
 }
 
 void ModuleWindow::enterBootLoader()
 {
-    if (!controller->canRequest())
-        return;
-    if (!confirm(tr("Start the boot loader of the module at %1?\n\nThe module stops measuring "
-                    "and stays in its boot loader until it is restarted or given new firmware; "
-                    "the inspector disconnects.")
-                     .arg(moduleDescription())))
-        return;
-    controller->enterBootLoader();
+    if (controller->canRequest() &&
+        confirm(tr("Start the boot loader of the module at %1?\n\nThe module stops measuring "
+                   "and stays in its boot loader until it is restarted or given new firmware; "
+                   "the inspector disconnects.")
+                    .arg(moduleDescription())))
+        controller->enterBootLoader();
 }
 
 void ModuleWindow::enterTestMode()
 {
-    if (!controller->canRequest())
-        return;
-    if (!confirm(tr("Put the module at %1 into test mode?\n\nThe module stops measuring until "
-                    "it is restarted.")
-                     .arg(moduleDescription())))
-        return;
-    controller->enterTestMode();
+    if (controller->canRequest() &&
+        confirm(tr("Put the module at %1 into test mode?\n\nThe module stops measuring until "
+                   "it is restarted.")
+                    .arg(moduleDescription())))
+        controller->enterTestMode();
 }
 
 void ModuleWindow::exportPlot(CapturePlot *plot, bool png)
@@ -445,9 +442,10 @@ void ModuleWindow::updateActions()
     const bool live = controller->canRequest();
     ui->actionDisconnect->setEnabled(controller->linkState() != LinkState::Disconnected);
     ui->actionReconnect->setEnabled(!controller->host().isEmpty());
-    for (QAction *action : {ui->actionSaveConfig, ui->actionLoadConfig, ui->actionRestart,
-                            ui->actionBootLoader, ui->actionTestMode})
+    for (QAction *action :
+         {ui->actionSaveConfig, ui->actionLoadConfig, ui->actionBootLoader, ui->actionTestMode})
         action->setEnabled(live);
+    ui->actionRestart->setEnabled(controller->canRestart());
 }
 
 void ModuleWindow::updateHeader()

@@ -206,8 +206,18 @@ void ChannelStateView::chStatusTimeout()
 
 void ChannelStateView::connectionLost()
 {
-    for (const auto &entry : channelEntries)
+    // The lamps say nothing of a module that is away; the last readings stay, greyed by the
+    // holder, and the next state lights the lamps again.
+    for (const auto &entry : channelEntries) {
         entry->timer.stop();
+        entry->failureLed->reset();
+        entry->failureLed->setToolTip(QString());
+        entry->shownStatus.reset();
+        for (const auto &row : entry->rows) {
+            row->alertLed->reset();
+            row->dangerLed->reset();
+        }
+    }
 }
 
 void ChannelStateView::retranslate()

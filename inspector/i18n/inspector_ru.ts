@@ -23,111 +23,131 @@
 <context>
     <name>ModuleController</name>
     <message>
-        <location filename="../modulecontroller.cpp" line="58"/>
+        <location filename="../modulecontroller.cpp" line="62"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="59"/>
+        <location filename="../modulecontroller.cpp" line="63"/>
         <source>The module did not take the configuration</source>
         <translation>Модуль не принял конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="61"/>
+        <location filename="../modulecontroller.cpp" line="65"/>
         <source>Configuration written and committed</source>
         <translation>Конфигурация записана и применена</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="62"/>
+        <location filename="../modulecontroller.cpp" line="66"/>
         <source>Writing the configuration failed</source>
         <translation>Не удалось записать конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="67"/>
-        <location filename="../modulecontroller.cpp" line="341"/>
+        <location filename="../modulecontroller.cpp" line="71"/>
+        <location filename="../modulecontroller.cpp" line="391"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="68"/>
-        <location filename="../modulecontroller.cpp" line="77"/>
+        <location filename="../modulecontroller.cpp" line="72"/>
+        <location filename="../modulecontroller.cpp" line="86"/>
         <source>The module refused the request</source>
         <translation>Модуль отклонил запрос</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="71"/>
+        <location filename="../modulecontroller.cpp" line="78"/>
         <source>The module runs its boot loader and does not measure until it is restarted</source>
         <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="76"/>
-        <location filename="../modulecontroller.cpp" line="350"/>
+        <location filename="../modulecontroller.cpp" line="85"/>
+        <location filename="../modulecontroller.cpp" line="400"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="149"/>
+        <location filename="../modulecontroller.cpp" line="166"/>
         <source>Cannot connect to %1: %2</source>
         <translation>Не удаётся подключиться к %1: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="159"/>
+        <location filename="../modulecontroller.cpp" line="178"/>
+        <source>Identification (service connection)</source>
+        <translation>Идентификация (сервисное соединение)</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="179"/>
+        <source>The module is in %1 and does not measure; Restart brings it back to work mode</source>
+        <translation>Модуль в режиме «%1» и не измеряет; перезапуск вернёт его в рабочий режим</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="190"/>
+        <source>Restart (service connection)</source>
+        <translation>Перезапуск (сервисное соединение)</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="192"/>
+        <source>The restart failed: %1</source>
+        <translation>Перезапуск не удался: %1</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="200"/>
         <source>Connection</source>
         <translation>Соединение</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="212"/>
+        <location filename="../modulecontroller.cpp" line="253"/>
         <source>%1, channel %2, type %3</source>
         <translation>%1, канал %2, тип %3</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="216"/>
+        <location filename="../modulecontroller.cpp" line="257"/>
         <source>%1, channel %2, id %3</source>
         <translation>%1, канал %2, номер %3</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="227"/>
+        <location filename="../modulecontroller.cpp" line="268"/>
         <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
         <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="229"/>
+        <location filename="../modulecontroller.cpp" line="270"/>
         <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
         <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="262"/>
+        <location filename="../modulecontroller.cpp" line="303"/>
         <source>%1: done</source>
         <translation>%1: выполнено</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="263"/>
+        <location filename="../modulecontroller.cpp" line="304"/>
         <source>%1: failed</source>
         <translation>%1: ошибка</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="264"/>
+        <location filename="../modulecontroller.cpp" line="305"/>
         <source>%1: failed: %2</source>
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="306"/>
+        <location filename="../modulecontroller.cpp" line="347"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="308"/>
+        <location filename="../modulecontroller.cpp" line="349"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="288"/>
-        <location filename="../modulecontroller.cpp" line="309"/>
+        <location filename="../modulecontroller.cpp" line="329"/>
+        <location filename="../modulecontroller.cpp" line="350"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="311"/>
+        <location filename="../modulecontroller.cpp" line="352"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
@@ -135,7 +155,7 @@
 <context>
     <name>ModuleSession</name>
     <message>
-        <location filename="../modulesession.cpp" line="123"/>
+        <location filename="../modulesession.cpp" line="151"/>
         <source>The module did not come back after the restart</source>
         <translation>Модуль не ответил после перезапуска</translation>
     </message>
@@ -144,7 +164,7 @@
     <name>ModuleWindow</name>
     <message>
         <location filename="../modulewindow.ui" line="9"/>
-        <location filename="../moduleheader.cpp" line="69"/>
+        <location filename="../moduleheader.cpp" line="91"/>
         <source>Orvo module inspector</source>
         <translation>Инспектор модуля Orvo</translation>
     </message>
@@ -155,7 +175,7 @@
     </message>
     <message>
         <location filename="../modulewindow.ui" line="32"/>
-        <location filename="../moduleheader.cpp" line="17"/>
+        <location filename="../moduleheader.cpp" line="21"/>
         <source>Not connected</source>
         <translation>Нет подключения</translation>
     </message>
@@ -334,13 +354,13 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="15"/>
-        <location filename="../modulewindow.cpp" line="383"/>
+        <location filename="../modulewindow.cpp" line="382"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="18"/>
-        <location filename="../modulewindow.cpp" line="438"/>
+        <location filename="../modulewindow.cpp" line="435"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
@@ -351,7 +371,7 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="21"/>
-        <location filename="../modulewindow.cpp" line="438"/>
+        <location filename="../modulewindow.cpp" line="435"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
@@ -361,37 +381,37 @@
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="302"/>
+        <location filename="../modulewindow.cpp" line="301"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="303"/>
+        <location filename="../modulewindow.cpp" line="302"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="358"/>
+        <location filename="../modulewindow.cpp" line="357"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="359"/>
+        <location filename="../modulewindow.cpp" line="358"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="167"/>
+        <location filename="../modulewindow.cpp" line="168"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="384"/>
+        <location filename="../modulewindow.cpp" line="383"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="388"/>
+        <location filename="../modulewindow.cpp" line="387"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -400,7 +420,16 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="401"/>
+        <location filename="../modulewindow.cpp" line="400"/>
+        <source>Restart the module at %1?
+
+It is not in work mode. The inspector restarts it through a service connection and connects again once it answers in work mode.</source>
+        <translation>Перезапустить модуль %1?
+
+Он не в рабочем режиме. Инспектор перезапустит его через сервисное соединение и подключится снова, когда модуль ответит в рабочем режиме.</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="403"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -418,7 +447,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="424"/>
+        <location filename="../modulewindow.cpp" line="422"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -427,27 +456,37 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="440"/>
+        <location filename="../modulewindow.cpp" line="437"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="22"/>
+        <location filename="../moduleheader.cpp" line="26"/>
         <source>Connecting to %1...</source>
         <translation>Подключение к %1...</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="26"/>
+        <location filename="../moduleheader.cpp" line="36"/>
         <source>Connected</source>
         <translation>Подключено</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="26"/>
+        <location filename="../moduleheader.cpp" line="75"/>
+        <source>Not measuring: %1 (mode %2)</source>
+        <translation>Не измеряет: %1 (режим %2)</translation>
+    </message>
+    <message>
+        <location filename="../moduleheader.cpp" line="79"/>
+        <source>%1. The module is in %2: Restart brings it back to work mode.</source>
+        <translation>%1. Модуль в режиме «%2»: перезапуск вернёт его в рабочий режим.</translation>
+    </message>
+    <message>
+        <location filename="../moduleheader.cpp" line="85"/>
         <source>Restarting the module...</source>
         <translation>Перезапуск модуля...</translation>
     </message>
     <message numerus="yes">
-        <location filename="../moduleheader.cpp" line="31"/>
+        <location filename="../moduleheader.cpp" line="42"/>
         <source>Connection lost: %1. Last values shown. Reconnecting in %n s.</source>
         <translation>
             <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
@@ -456,68 +495,68 @@ The module stops measuring until it is restarted.</source>
         </translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="34"/>
+        <location filename="../moduleheader.cpp" line="32"/>
+        <source>Connected, not measuring: the module is in %1</source>
+        <translation>Соединение есть, но модуль не измеряет: режим «%1»</translation>
+    </message>
+    <message>
+        <location filename="../moduleheader.cpp" line="45"/>
         <source>Connection lost: %1. Last values shown. Reconnecting now...</source>
         <translation>Соединение потеряно: %1. Показаны последние значения. Переподключение...</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="44"/>
+        <location filename="../moduleheader.cpp" line="55"/>
         <source>measurement module, ICP inputs</source>
         <translation>измерительный модуль, входы ICP</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="47"/>
+        <location filename="../moduleheader.cpp" line="58"/>
         <source>measurement module, proximity probe inputs</source>
         <translation>измерительный модуль, входы датчиков перемещения</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="50"/>
+        <location filename="../moduleheader.cpp" line="61"/>
         <source>relay module</source>
         <translation>релейный модуль</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="55"/>
+        <location filename="../moduleheader.cpp" line="66"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="63"/>
+        <location filename="../moduleheader.cpp" line="74"/>
         <source>Work mode</source>
         <translation>Рабочий режим</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="64"/>
-        <source>Not measuring (mode %1)</source>
-        <translation>Не измеряет (режим %1)</translation>
-    </message>
-    <message>
-        <location filename="../moduleheader.cpp" line="69"/>
+        <location filename="../moduleheader.cpp" line="91"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="472"/>
+        <location filename="../modulewindow.cpp" line="470"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="472"/>
+        <location filename="../modulewindow.cpp" line="470"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="472"/>
-        <location filename="../modulewindow.cpp" line="473"/>
+        <location filename="../modulewindow.cpp" line="470"/>
+        <location filename="../modulewindow.cpp" line="471"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="473"/>
+        <location filename="../modulewindow.cpp" line="471"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="473"/>
+        <location filename="../modulewindow.cpp" line="471"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>
