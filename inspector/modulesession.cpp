@@ -20,12 +20,12 @@ ModuleSession::ModuleSession(QObject *parent)
 
     connect(conn, &Orvo_ICPConnection::opened, this, [this] { emit moduleOpened(identity()); });
     connect(conn, &Orvo_ICPConnection::error, this,
-            [this](const QString &descr) { emit moduleLost(descr); });
+            [this](const QString &descr) { emit moduleLost(withReason(descr)); });
     connect(conn, &Orvo_ICPConnection::opFinish, this,
             [this](const QString &op, bool, const QString &err) {
                 const Operation known = operationOf(op);
                 if (known == Operation::Open || known == Operation::Restart)
-                    lastOpenError = err;
+                    lastOpenError = withReason(err);
             });
     connect(conn, &Orvo_ICPConnection::opStart, this, [this](const QString &op, const QString &) {
         emit operationStarted(operationOf(op), op);
@@ -33,7 +33,7 @@ ModuleSession::ModuleSession(QObject *parent)
     connect(conn, &Orvo_ICPConnection::opProgress, this, &ModuleSession::operationProgress);
     connect(conn, &Orvo_ICPConnection::opFinish, this,
             [this](const QString &op, bool ok, const QString &err) {
-                emit operationFinished(operationOf(op), op, ok, err);
+                emit operationFinished(operationOf(op), op, ok, withReason(err));
             });
     connect(conn, &Orvo_ICPConnection::module_type_change, this, &ModuleSession::moduleTypeChanged);
     connect(measPoller, &Orvo_ICPMeasPoller::settingsChanged, this,
@@ -47,6 +47,15 @@ ModuleSession::ModuleSession(QObject *parent)
 }
 
 ModuleSession::~ModuleSession() = default;
+
+QString ModuleSession::withReason(const QString &error) const
+{
+    // Read at once, on the worker: the next transaction replaces it.
+    const QString reason = conn->lastFailureReason();
+    if (error.isEmpty() || reason.isEmpty() || error.contains(reason))
+        return error;
+    return tr("%1 (%2)").arg(error, reason);
+}
 
 bool ModuleSession::isWorkMode(quint16 mode)
 {

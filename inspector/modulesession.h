@@ -107,6 +107,8 @@ signals:
 
 private:
     Identity identity() const;
+    // The link's text with the library's reason for the failure after it, when there is one.
+    QString withReason(const QString &error) const;
 
     Orvo_ICPConnection *const conn;
     Orvo_ICPMeasPoller *const measPoller;

@@ -7,6 +7,7 @@
 #include "eventsstateview.h"
 #include "inspectorsettings.h"
 #include "kqtablecopyaction.h"
+#include "logarchive.h"
 #include "moduleheader.h"
 #include "openconnectiondialog.h"
 #include "operationlog.h"
@@ -204,6 +205,7 @@ void ModuleWindow::showStale(bool stale)
 
 void ModuleWindow::forgetModule()
 {
+    LogArchive::archive(*operationLog, controller->host(), controller->port());
     settings.reset();
     haveRelayStatus = false;
     for (int ch = 0; ch < CapturePlot::Channels; ++ch)
@@ -489,5 +491,6 @@ void ModuleWindow::closeEvent(QCloseEvent *event)
 {
     InspectorSettings::storeWindow(this);
     WindowShell::storeLanguage();
+    LogArchive::archive(*operationLog, controller->host(), controller->port());
     QMainWindow::closeEvent(event);
 }

@@ -117,7 +117,15 @@ template <typename Call> bool Orvo_ICPConnection::transaction(Call call)
     QMutexLocker lock(&mutex);
     if (!ctx)
         return false;
-    return call(ctx);
+    const bool ok = call(ctx);
+    failureReason = ok ? QString() : QString::fromLocal8Bit(modbus_strerror(errno));
+    return ok;
+}
+
+QString Orvo_ICPConnection::lastFailureReason() const
+{
+    QMutexLocker lock(&mutex);
+    return failureReason;
 }
 
 bool Orvo_ICPConnection::regsRead(uint addr, uint cnt, quint16 *vals)
@@ -199,6 +207,10 @@ bool Orvo_ICPConnection::doOpen(const QSharedPointer<Orvo_ICPConnection::Connect
 {
     doClose();
     devMode = 0;
+    {
+        QMutexLocker lock(&mutex);
+        failureReason.clear();
+    }
 
     {
         QMutexLocker lock(&mutex);

@@ -155,7 +155,12 @@
 <context>
     <name>ModuleSession</name>
     <message>
-        <location filename="../modulesession.cpp" line="151"/>
+        <location filename="../modulesession.cpp" line="57"/>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../modulesession.cpp" line="160"/>
         <source>The module did not come back after the restart</source>
         <translation>Модуль не ответил после перезапуска</translation>
     </message>
@@ -354,13 +359,13 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="15"/>
-        <location filename="../modulewindow.cpp" line="382"/>
+        <location filename="../modulewindow.cpp" line="384"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="18"/>
-        <location filename="../modulewindow.cpp" line="435"/>
+        <location filename="../modulewindow.cpp" line="437"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
@@ -371,7 +376,7 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="21"/>
-        <location filename="../modulewindow.cpp" line="435"/>
+        <location filename="../modulewindow.cpp" line="437"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
@@ -381,37 +386,37 @@
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="301"/>
+        <location filename="../modulewindow.cpp" line="303"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="302"/>
+        <location filename="../modulewindow.cpp" line="304"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="357"/>
+        <location filename="../modulewindow.cpp" line="359"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="358"/>
+        <location filename="../modulewindow.cpp" line="360"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="168"/>
+        <location filename="../modulewindow.cpp" line="169"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="383"/>
+        <location filename="../modulewindow.cpp" line="385"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="387"/>
+        <location filename="../modulewindow.cpp" line="389"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -420,7 +425,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="400"/>
+        <location filename="../modulewindow.cpp" line="402"/>
         <source>Restart the module at %1?
 
 It is not in work mode. The inspector restarts it through a service connection and connects again once it answers in work mode.</source>
@@ -429,7 +434,7 @@ It is not in work mode. The inspector restarts it through a service connection a
 Он не в рабочем режиме. Инспектор перезапустит его через сервисное соединение и подключится снова, когда модуль ответит в рабочем режиме.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="403"/>
+        <location filename="../modulewindow.cpp" line="405"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -438,7 +443,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="412"/>
+        <location filename="../modulewindow.cpp" line="414"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -447,7 +452,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="422"/>
+        <location filename="../modulewindow.cpp" line="424"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -456,7 +461,7 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="437"/>
+        <location filename="../modulewindow.cpp" line="439"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
@@ -535,28 +540,28 @@ The module stops measuring until it is restarted.</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="470"/>
+        <location filename="../modulewindow.cpp" line="472"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="470"/>
+        <location filename="../modulewindow.cpp" line="472"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="470"/>
-        <location filename="../modulewindow.cpp" line="471"/>
+        <location filename="../modulewindow.cpp" line="472"/>
+        <location filename="../modulewindow.cpp" line="473"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="471"/>
+        <location filename="../modulewindow.cpp" line="473"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="471"/>
+        <location filename="../modulewindow.cpp" line="473"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>

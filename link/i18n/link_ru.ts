@@ -37,109 +37,109 @@
 <context>
     <name>Orvo_ICPConnection</name>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="213"/>
-        <location filename="../orvo_icpconnection.cpp" line="222"/>
+        <location filename="../orvo_icpconnection.cpp" line="225"/>
+        <location filename="../orvo_icpconnection.cpp" line="234"/>
         <source>Cannot setup connection to module</source>
         <translation>Не удалось установить соединение с модулем</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="237"/>
+        <location filename="../orvo_icpconnection.cpp" line="249"/>
         <source>Cannot read device mode</source>
         <translation>Не удалось прочитать режим устройства</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="239"/>
+        <location filename="../orvo_icpconnection.cpp" line="251"/>
         <source>Device is not in work mode</source>
         <translation>Устройство не в рабочем режиме</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="284"/>
-        <location filename="../orvo_icpconnection.cpp" line="397"/>
+        <location filename="../orvo_icpconnection.cpp" line="296"/>
+        <location filename="../orvo_icpconnection.cpp" line="409"/>
         <source>No connection parameters given</source>
         <translation>Не заданы параметры соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="317"/>
+        <location filename="../orvo_icpconnection.cpp" line="329"/>
         <source>Module connection lost</source>
         <translation>Потеряна связь с модулем</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="334"/>
+        <location filename="../orvo_icpconnection.cpp" line="346"/>
         <source>Cannot read device information</source>
         <translation>Не удалось прочитать сведения об устройстве</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="352"/>
+        <location filename="../orvo_icpconnection.cpp" line="364"/>
         <source>Unsupported device type</source>
         <translation>Неподдерживаемый тип устройства</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="442"/>
+        <location filename="../orvo_icpconnection.cpp" line="454"/>
         <source>No configuration to write</source>
         <translation>Нет конфигурации для записи</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="537"/>
+        <location filename="../orvo_icpconnection.cpp" line="549"/>
         <source>Open connection</source>
         <translation>Открытие соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="542"/>
+        <location filename="../orvo_icpconnection.cpp" line="554"/>
         <source>Close connection</source>
         <translation>Закрытие соединения</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="547"/>
+        <location filename="../orvo_icpconnection.cpp" line="559"/>
         <source>Read module configuration</source>
         <translation>Чтение конфигурации модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="552"/>
+        <location filename="../orvo_icpconnection.cpp" line="564"/>
         <source>Write module configuration</source>
         <translation>Запись конфигурации модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="557"/>
+        <location filename="../orvo_icpconnection.cpp" line="569"/>
         <source>Restart module</source>
         <translation>Перезапуск модуля</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="562"/>
+        <location filename="../orvo_icpconnection.cpp" line="574"/>
         <source>Read waveform</source>
         <translation>Чтение осциллограммы</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="567"/>
+        <location filename="../orvo_icpconnection.cpp" line="579"/>
         <source>Read spectr</source>
         <translation>Чтение спектра</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="572"/>
+        <location filename="../orvo_icpconnection.cpp" line="584"/>
         <source>Read device info</source>
         <translation>Чтение сведений об устройстве</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="577"/>
+        <location filename="../orvo_icpconnection.cpp" line="589"/>
         <source>Wait...</source>
         <translation>Ожидание...</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="185"/>
+        <location filename="../orvo_icpconnection.cpp" line="193"/>
         <source>unknown host %1</source>
         <translation>неизвестный узел %1</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="185"/>
+        <location filename="../orvo_icpconnection.cpp" line="193"/>
         <source>connection refused</source>
         <translation>в соединении отказано</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="188"/>
+        <location filename="../orvo_icpconnection.cpp" line="196"/>
         <source>timed out</source>
         <translation>истекло время ожидания</translation>
     </message>
     <message>
-        <location filename="../orvo_icpconnection.cpp" line="191"/>
+        <location filename="../orvo_icpconnection.cpp" line="199"/>
         <source>host unreachable</source>
         <translation>узел недоступен</translation>
     </message>

@@ -2,10 +2,12 @@
 // exporting a plot.
 
 #include "captureplot.h"
+#include "logarchive.h"
 #include "operationlog.h"
 #include "pointformat.h"
 
 #include <QAbstractItemModelTester>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -102,6 +104,42 @@ private slots:
         shown.setShowBackground(true);
         QCOMPARE(shown.rowCount(), 3);
         QCOMPARE(operation(shown, 1), QString("spectrum"));
+    }
+
+    // Rows carry their date, and what the log gathered reaches the address's file appended,
+    // without the background reads and without being taken twice.
+    void logArchive()
+    {
+        OperationLog log(10);
+        log.append("Save configuration", true, QString(), false);
+        log.append("Read waveform", true, QString(), true);
+        log.append("Restart", false, "Module connection lost\n(Connection timed out)", false);
+        const QString shownTime = log.index(0, OperationLog::TimeColumn).data().toString();
+        QVERIFY2(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")
+                     .match(shownTime)
+                     .hasMatch(),
+                 qPrintable(shownTime));
+
+        const QString folder = dir.filePath(QStringLiteral("logs/deeper"));
+        QString error;
+        QVERIFY2(LogArchive::append(folder, "::1", 1502, log.takePending(), &error),
+                 qPrintable(error));
+        QVERIFY(log.takePending().isEmpty());
+        log.append("Load configuration", true, QString(), false);
+        QVERIFY(LogArchive::append(folder, "::1", 1502, log.takePending()));
+
+        QFile file(QDir(folder).filePath(QStringLiteral("__1_1502.log")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+        QCOMPARE(lines.size(), 4); // three rows and the end of the last
+        const QRegularExpression row("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}\t");
+        QVERIFY(row.match(lines[0]).hasMatch());
+        QVERIFY(lines[0].endsWith("\tOK\tSave configuration\t"));
+        QVERIFY(
+            lines[1].endsWith("\tFailed\tRestart\tModule connection lost (Connection timed out)"));
+        QVERIFY(lines[2].endsWith("\tOK\tLoad configuration\t"));
+        QCOMPARE(LogArchive::fileName("192.0.2.10", 502), QStringLiteral("192.0.2.10_502.log"));
+        QCOMPARE(LogArchive::fileName("../etc/x", 502), QStringLiteral(".._etc_x_502.log"));
     }
 
     void plotExport()

@@ -169,6 +169,8 @@ private slots:
         QVERIFY(settingsDir.isValid() && files.isValid());
         QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        // The log archive goes to a test data folder, not the user's.
+        QStandardPaths::setTestModeEnabled(true);
     }
 
     void init()
@@ -428,6 +430,17 @@ private slots:
         QCOMPARE(sim->restartCount(), 1);
         QCOMPARE(text("modeValue"), QStringLiteral("Work mode"));
         QVERIFY(logged("Restart (service connection)", true));
+    }
+
+    // The link's text comes with the cause: here the module's Modbus exception.
+    void failureNamesItsCause()
+    {
+        sim->setRefuseIdentification(true);
+        window->connectTo(QStringLiteral("127.0.0.1"), sim->port());
+        QVERIFY(waitUntil([&] { return window->linkState() == State::Disconnected; }, 10000));
+        QVERIFY2(text("connectionLabel")
+                     .endsWith("Cannot read device information (Illegal data address)"),
+                 qPrintable(text("connectionLabel")));
     }
 
     // Nothing of one module stays under another address, whether that one answers or not.
