@@ -25,6 +25,9 @@ ModuleController::ModuleController(QObject *parent)
 
     retryTimer.setInterval(RetryTickMs);
     connect(&retryTimer, &QTimer::timeout, this, &ModuleController::retryTick);
+    unreadTimer.setSingleShot(true);
+    unreadTimer.setInterval(ChannelWarningMs);
+    connect(&unreadTimer, &QTimer::timeout, this, &ModuleController::reportUnreadChannels);
 }
 
 ModuleController::~ModuleController()
@@ -105,8 +108,17 @@ void ModuleController::wire()
     connect(s, &ModuleSession::operationProgress, this, &ModuleController::onOpProgress);
     connect(s, &ModuleSession::operationFinished, this, &ModuleController::onOpFinish);
     connect(s, &ModuleSession::moduleTypeChanged, this, [this](t_ORVO_Type t) { type = t; });
-    connect(s, &ModuleSession::settingsChanged, this, &ModuleController::settingsChanged);
-    connect(s, &ModuleSession::chStateChanged, this, &ModuleController::chStateChanged);
+    connect(s, &ModuleSession::settingsChanged, this,
+            [this](QSharedPointer<t_orvo_settings> record) {
+                if (record)
+                    expectChannels(*record);
+                emit settingsChanged(record);
+            });
+    connect(s, &ModuleSession::chStateChanged, this, [this](QSharedPointer<ChState> chState) {
+        if (chState && chState->ch >= 0 && chState->ch < OrvoSettings::ChannelCount)
+            arrivedChannels |= quint16(1u << chState->ch);
+        emit chStateChanged(chState);
+    });
     connect(s, &ModuleSession::relayStateChanged, this, &ModuleController::relayStateChanged);
 }
 
@@ -205,6 +217,10 @@ void ModuleController::setState(LinkState next, const QString &reason)
 {
     state = next;
     stateReason = reason;
+    if (next != LinkState::Connected) {
+        unreadTimer.stop();
+        expectedChannels = 0;
+    }
     if (next == LinkState::Lost) {
         retryLeft = retryDelayTicks;
         retryTimer.start();
@@ -215,6 +231,38 @@ void ModuleController::setState(LinkState next, const QString &reason)
     emit staleChanged(next != LinkState::Connected);
     emit busyChanged();
     emit linkStateChanged();
+}
+
+void ModuleController::expectChannels(const t_orvo_settings &record)
+{
+    // A relay module polls no channel states, whatever its record says.
+    const bool measuring = type == ORVO_TYPE_ICP || type == ORVO_TYPE_PROX;
+    const quint16 mask =
+        measuring ? quint16(record.channel_mask & ((1u << OrvoSettings::ChannelCount) - 1)) : 0;
+    if (mask == expectedChannels && unreadTimer.isActive())
+        return;
+    expectedChannels = mask;
+    arrivedChannels = 0;
+    if (mask)
+        unreadTimer.start();
+}
+
+void ModuleController::reportUnreadChannels()
+{
+    if (state != LinkState::Connected)
+        return;
+    // The poller reads no further channel once one fails, and sends nothing for a channel
+    // without valid data: silence is all there is to go by.
+    for (int ch = 0; ch < OrvoSettings::ChannelCount; ++ch) {
+        if (!(expectedChannels & ~arrivedChannels & (1u << ch)))
+            continue;
+        emit operationLogged(tr("Channel %1 state").arg(ch + 1), false,
+                             tr("No state arrived within %n s: its registers could not be read "
+                                "or it has no valid data",
+                                nullptr, unreadTimer.interval() / 1000),
+                             false);
+        emit channelUnread(ch);
+    }
 }
 
 void ModuleController::setRetryPacingForTest(int delayTicks, int tickMs)

@@ -42,6 +42,9 @@ public:
     int retrySecondsLeft() const { return retryLeft; }
     int retryTickInterval() const { return retryTimer.interval(); }
     void setRetryPacingForTest(int delayTicks, int tickMs);
+    // How long a configured channel may go without a state before it is reported.
+    static constexpr int ChannelWarningMs = 5000;
+    void setChannelWarningForTest(int ms) { unreadTimer.setInterval(ms); }
 
     QString host() const { return moduleHost; }
     quint16 port() const { return modulePort; }
@@ -94,6 +97,8 @@ signals:
     void saveFailed(QString error);
 
     void settingsChanged(QSharedPointer<t_orvo_settings> settings);
+    // A configured channel (index ch) had no state within ChannelWarningMs.
+    void channelUnread(int ch);
     void chStateChanged(QSharedPointer<ChState> chState);
     void relayStateChanged(uint relayStatus);
     void waveformFetched(int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf);
@@ -104,6 +109,8 @@ private:
     void setState(LinkState next, const QString &reason = QString());
     void setBusy(ModuleSession::Operation op);
     void retryTick();
+    void expectChannels(const t_orvo_settings &record);
+    void reportUnreadChannels();
     void onOpened(const ModuleSession::Identity &identity);
     void onOpenFailed(const QString &reason);
     void onLost(const QString &reason);
@@ -120,6 +127,10 @@ private:
     QThread *const worker;
     ModuleSession *const moduleSession;
     QTimer retryTimer;
+    QTimer unreadTimer;
+    // Configured channels and those whose state arrived since the record came, as bit masks.
+    quint16 expectedChannels = 0;
+    quint16 arrivedChannels = 0;
 
     LinkState state = LinkState::Disconnected;
     QString stateReason;

@@ -170,6 +170,8 @@ void ModuleWindow::setupController()
     });
     connect(c, &ModuleController::settingsChanged, this, &ModuleWindow::onSettings);
     connect(c, &ModuleController::chStateChanged, this, &ModuleWindow::onChState);
+    connect(c, &ModuleController::channelUnread, this,
+            [this](int ch) { channels->setChannelUnread(ch); });
     connect(c, &ModuleController::relayStateChanged, this, &ModuleWindow::onRelayState);
     connect(c, &ModuleController::waveformFetched, this, &ModuleWindow::onWaveform);
     connect(c, &ModuleController::spectrumFetched, this, &ModuleWindow::onSpectrum);

@@ -167,6 +167,7 @@ void ChannelStateView::setChState(QSharedPointer<ChState> state)
     if (second != entry.shownSecond) {
         entry.shownSecond = second;
         entry.timeItem->setText(QTime::currentTime().toString(QStringLiteral("H:mm:ss")));
+        entry.timeItem->setToolTip(QString());
     }
 
     for (const auto &row : entry.rows) {
@@ -179,6 +180,18 @@ void ChannelStateView::setChState(QSharedPointer<ChState> state)
             clearRow(*row);
     }
     showStatus(entry);
+}
+
+void ChannelStateView::setChannelUnread(int ch)
+{
+    if (ch < 0 || ch >= int(channelEntries.size()))
+        return;
+    ChannelEntry &entry = *channelEntries[ch];
+    entry.shownSecond = -1; // the next state writes its time again
+    entry.timeItem->setText(tr("no state"));
+    entry.timeItem->setToolTip(
+        tr("No state of this channel arrived: its registers could not be read or it has no "
+           "valid data"));
 }
 
 void ChannelStateView::changeEvent(QEvent *event)

@@ -23,131 +23,145 @@
 <context>
     <name>ModuleController</name>
     <message>
-        <location filename="../modulecontroller.cpp" line="62"/>
+        <location filename="../modulecontroller.cpp" line="65"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="63"/>
+        <location filename="../modulecontroller.cpp" line="66"/>
         <source>The module did not take the configuration</source>
         <translation>Модуль не принял конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="65"/>
+        <location filename="../modulecontroller.cpp" line="68"/>
         <source>Configuration written and committed</source>
         <translation>Конфигурация записана и применена</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="66"/>
+        <location filename="../modulecontroller.cpp" line="69"/>
         <source>Writing the configuration failed</source>
         <translation>Не удалось записать конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="71"/>
-        <location filename="../modulecontroller.cpp" line="391"/>
+        <location filename="../modulecontroller.cpp" line="74"/>
+        <location filename="../modulecontroller.cpp" line="439"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="72"/>
-        <location filename="../modulecontroller.cpp" line="86"/>
+        <location filename="../modulecontroller.cpp" line="75"/>
+        <location filename="../modulecontroller.cpp" line="89"/>
         <source>The module refused the request</source>
         <translation>Модуль отклонил запрос</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="78"/>
+        <location filename="../modulecontroller.cpp" line="81"/>
         <source>The module runs its boot loader and does not measure until it is restarted</source>
         <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="85"/>
-        <location filename="../modulecontroller.cpp" line="400"/>
+        <location filename="../modulecontroller.cpp" line="88"/>
+        <location filename="../modulecontroller.cpp" line="448"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="166"/>
+        <location filename="../modulecontroller.cpp" line="178"/>
         <source>Cannot connect to %1: %2</source>
         <translation>Не удаётся подключиться к %1: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="178"/>
+        <location filename="../modulecontroller.cpp" line="190"/>
         <source>Identification (service connection)</source>
         <translation>Идентификация (сервисное соединение)</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="179"/>
+        <location filename="../modulecontroller.cpp" line="191"/>
         <source>The module is in %1 and does not measure; Restart brings it back to work mode</source>
         <translation>Модуль в режиме «%1» и не измеряет; перезапуск вернёт его в рабочий режим</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="190"/>
+        <location filename="../modulecontroller.cpp" line="202"/>
         <source>Restart (service connection)</source>
         <translation>Перезапуск (сервисное соединение)</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="192"/>
+        <location filename="../modulecontroller.cpp" line="204"/>
         <source>The restart failed: %1</source>
         <translation>Перезапуск не удался: %1</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="200"/>
+        <location filename="../modulecontroller.cpp" line="212"/>
         <source>Connection</source>
         <translation>Соединение</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="253"/>
+        <location filename="../modulecontroller.cpp" line="259"/>
+        <source>Channel %1 state</source>
+        <translation>Состояние канала %1</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../modulecontroller.cpp" line="260"/>
+        <source>No state arrived within %n s: its registers could not be read or it has no valid data</source>
+        <translation>
+            <numerusform>Состояние не поступило за %n с: регистры канала не читаются или нет достоверных данных</numerusform>
+            <numerusform>Состояние не поступило за %n с: регистры канала не читаются или нет достоверных данных</numerusform>
+            <numerusform>Состояние не поступило за %n с: регистры канала не читаются или нет достоверных данных</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="301"/>
         <source>%1, channel %2, type %3</source>
         <translation>%1, канал %2, тип %3</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="257"/>
+        <location filename="../modulecontroller.cpp" line="305"/>
         <source>%1, channel %2, id %3</source>
         <translation>%1, канал %2, номер %3</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="268"/>
+        <location filename="../modulecontroller.cpp" line="316"/>
         <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
         <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="270"/>
+        <location filename="../modulecontroller.cpp" line="318"/>
         <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
         <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="303"/>
+        <location filename="../modulecontroller.cpp" line="351"/>
         <source>%1: done</source>
         <translation>%1: выполнено</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="304"/>
+        <location filename="../modulecontroller.cpp" line="352"/>
         <source>%1: failed</source>
         <translation>%1: ошибка</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="305"/>
+        <location filename="../modulecontroller.cpp" line="353"/>
         <source>%1: failed: %2</source>
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="347"/>
+        <location filename="../modulecontroller.cpp" line="395"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="349"/>
+        <location filename="../modulecontroller.cpp" line="397"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="329"/>
-        <location filename="../modulecontroller.cpp" line="350"/>
+        <location filename="../modulecontroller.cpp" line="377"/>
+        <location filename="../modulecontroller.cpp" line="398"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="352"/>
+        <location filename="../modulecontroller.cpp" line="400"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
@@ -359,13 +373,13 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="15"/>
-        <location filename="../modulewindow.cpp" line="384"/>
+        <location filename="../modulewindow.cpp" line="386"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="18"/>
-        <location filename="../modulewindow.cpp" line="437"/>
+        <location filename="../modulewindow.cpp" line="439"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
@@ -376,7 +390,7 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="21"/>
-        <location filename="../modulewindow.cpp" line="437"/>
+        <location filename="../modulewindow.cpp" line="439"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
@@ -386,22 +400,22 @@
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="303"/>
+        <location filename="../modulewindow.cpp" line="305"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="304"/>
+        <location filename="../modulewindow.cpp" line="306"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="359"/>
+        <location filename="../modulewindow.cpp" line="361"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="360"/>
+        <location filename="../modulewindow.cpp" line="362"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
@@ -411,12 +425,12 @@
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="385"/>
+        <location filename="../modulewindow.cpp" line="387"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="389"/>
+        <location filename="../modulewindow.cpp" line="391"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -425,7 +439,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="402"/>
+        <location filename="../modulewindow.cpp" line="404"/>
         <source>Restart the module at %1?
 
 It is not in work mode. The inspector restarts it through a service connection and connects again once it answers in work mode.</source>
@@ -434,7 +448,7 @@ It is not in work mode. The inspector restarts it through a service connection a
 Он не в рабочем режиме. Инспектор перезапустит его через сервисное соединение и подключится снова, когда модуль ответит в рабочем режиме.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="405"/>
+        <location filename="../modulewindow.cpp" line="407"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -443,7 +457,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="414"/>
+        <location filename="../modulewindow.cpp" line="416"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -452,7 +466,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="424"/>
+        <location filename="../modulewindow.cpp" line="426"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -461,7 +475,7 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="439"/>
+        <location filename="../modulewindow.cpp" line="441"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
@@ -540,28 +554,28 @@ The module stops measuring until it is restarted.</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="472"/>
+        <location filename="../modulewindow.cpp" line="474"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="472"/>
+        <location filename="../modulewindow.cpp" line="474"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="472"/>
-        <location filename="../modulewindow.cpp" line="473"/>
+        <location filename="../modulewindow.cpp" line="474"/>
+        <location filename="../modulewindow.cpp" line="475"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="473"/>
+        <location filename="../modulewindow.cpp" line="475"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="473"/>
+        <location filename="../modulewindow.cpp" line="475"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>

@@ -7,6 +7,7 @@
 #include "channelstateview.h"
 #include "eventsstateview.h"
 #include "lampstate.h"
+#include "meascatalogue.h"
 #include "meascondledindicator.h"
 #include "modulesimulator.h"
 #include "modulewindow.h"
@@ -430,6 +431,27 @@ private slots:
         QCOMPARE(sim->restartCount(), 1);
         QCOMPARE(text("modeValue"), QStringLiteral("Work mode"));
         QVERIFY(logged("Restart (service connection)", true));
+    }
+
+    // A channel whose state cannot be read says so in its row and in the log, instead of
+    // going blank without a word.
+    void unreadChannelIsNamed()
+    {
+        // The second channel's state registers fail; the poller then reaches no later one.
+        sim->addReadFailRange(Sim::ChannelRegister + Sim::ChannelCount, Sim::ChannelCount);
+        window->moduleController()->setChannelWarningForTest(300);
+        QVERIFY(connectWindow());
+        QVERIFY(waitUntil([&] { return logged("Channel 2 state", false, "could not be read"); },
+                          10000));
+        QVERIFY(logged("Channel 4 state", false) && !logged("Channel 1 state", false));
+        auto *table = window->channelView()->findChild<QTableWidget *>("measTable");
+        QStringList times;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            if (const QTableWidgetItem *item = table->item(row, MeasCatalogue::TimeColumn))
+                times << item->text();
+        }
+        QVERIFY2(times.contains("no state") && !times.first().contains("no state"),
+                 qPrintable(times.join('|')));
     }
 
     // The link's text comes with the cause: here the module's Modbus exception.
