@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
+#include <QFileInfo>
 #include <QImage>
 #include <QMimeData>
 #include <QPen>
@@ -14,6 +15,7 @@
 #include <qwt_plot_grid.h>
 #include <qwt_plot_magnifier.h>
 #include <qwt_plot_panner.h>
+#include <qwt_plot_renderer.h>
 #include <qwt_plot_zoomer.h>
 
 namespace {
@@ -78,6 +80,7 @@ void CapturePlot::setCapture(int ch, const QVector<quint32> &points)
     if (ch < 0 || ch >= Channels)
         return;
     words[ch] = points;
+    arrived[ch] = points.isEmpty() ? QDateTime() : QDateTime::currentDateTime();
     updateCurve(ch);
     updateScales();
 }
@@ -112,9 +115,14 @@ void CapturePlot::setStale(bool on)
     if (stale == on)
         return;
     stale = on;
-    for (int ch = 0; ch < Channels; ++ch)
-        curves[ch]->setPen(stale ? QColor(150, 150, 150) : ChannelColours[ch], 1.0,
-                           stale ? Qt::DashLine : Qt::SolidLine);
+    for (int ch = 0; ch < Channels; ++ch) {
+        // Faded in its own colour, so the legend still tells the channels apart.
+        QColor colour = ChannelColours[ch];
+        if (stale)
+            colour.setAlpha(90);
+        curves[ch]->setPen(colour, 1.0, stale ? Qt::DashLine : Qt::SolidLine);
+    }
+    retranslate();
     replot();
 }
 
@@ -141,16 +149,55 @@ void CapturePlot::updateScales()
     updateLegend();
 }
 
-QString CapturePlot::csv() const
+namespace {
+
+QString withSuffix(const QString &path, const QString &suffix)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + suffix : path;
+}
+
+QString formatName(PointFormat::Kind kind)
+{
+    switch (kind) {
+    case PointFormat::Float32:
+        return QStringLiteral("IEEE 754 float");
+    case PointFormat::Int32:
+        return QStringLiteral("signed 32-bit integer");
+    case PointFormat::UInt32:
+        return QStringLiteral("unsigned 32-bit integer");
+    }
+    return QString();
+}
+
+} // namespace
+
+QString CapturePlot::captureTimes() const
+{
+    QStringList times;
+    for (int ch = 0; ch < Channels; ++ch) {
+        if (!words[ch].isEmpty())
+            times << tr("channel %1 %2")
+                         .arg(ch + 1)
+                         .arg(arrived[ch].toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    }
+    return times.join(QStringLiteral(", "));
+}
+
+QString CapturePlot::csv(const QString &module) const
 {
     QString out;
     QTextStream s(&out);
     int rows = 0;
-    s << tr("Point");
+    // Comment lines first, so that a spreadsheet or a script still finds the header line.
+    s << "# " << title().text() << (module.isEmpty() ? QString() : QStringLiteral(": ") + module)
+      << '\n';
+    s << "# captured: " << captureTimes() << '\n';
+    s << "# values: " << formatName(format) << ", as the module sent them; no unit\n";
+    s << "point";
     for (int ch = 0; ch < Channels; ++ch) {
         if (words[ch].isEmpty())
             continue;
-        s << '\t' << tr("Channel %1").arg(ch + 1);
+        s << ",channel " << ch + 1;
         rows = qMax(rows, words[ch].size());
     }
     s << '\n';
@@ -159,7 +206,7 @@ QString CapturePlot::csv() const
         for (int ch = 0; ch < Channels; ++ch) {
             if (words[ch].isEmpty())
                 continue;
-            s << '\t';
+            s << ',';
             if (i < words[ch].size())
                 s << PointFormat::text(words[ch][i], format);
         }
@@ -169,10 +216,10 @@ QString CapturePlot::csv() const
     return out;
 }
 
-bool CapturePlot::exportCsv(const QString &path, QString *error) const
+bool CapturePlot::exportCsv(const QString &path, QString *error, const QString &module) const
 {
-    QSaveFile file(path);
-    const QByteArray bytes = csv().toUtf8();
+    QSaveFile file(withSuffix(path, QStringLiteral("csv")));
+    const QByteArray bytes = csv(module).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
             *error = file.errorString();
@@ -181,10 +228,17 @@ bool CapturePlot::exportCsv(const QString &path, QString *error) const
     return true;
 }
 
-bool CapturePlot::exportPng(const QString &path, QString *error)
+bool CapturePlot::exportPng(const QString &path, QString *error, const QString &module,
+                            const QSize &size)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !grab().save(&file, "PNG") || !file.commit()) {
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    const QwtText shownFooter = footer();
+    setFooter(QStringList{module, captureTimes()}.join(QStringLiteral(" - ")));
+    QwtPlotRenderer().renderTo(this, image);
+    setFooter(shownFooter);
+    QSaveFile file(withSuffix(path, QStringLiteral("png")));
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
         if (error)
             *error =
                 file.errorString().isEmpty() ? tr("Cannot write the image") : file.errorString();
@@ -211,6 +265,7 @@ void CapturePlot::changeEvent(QEvent *event)
 void CapturePlot::retranslate()
 {
     for (int ch = 0; ch < Channels; ++ch)
-        curves[ch]->setTitle(tr("Channel %1").arg(ch + 1));
+        curves[ch]->setTitle(stale ? tr("Channel %1 (not live)").arg(ch + 1)
+                                   : tr("Channel %1").arg(ch + 1));
     updateLegend();
 }

@@ -3,6 +3,8 @@
 #include "pointformat.h"
 #include "t_orvo_settings.h"
 
+#include <QDateTime>
+#include <QSize>
 #include <QVector>
 #include <qwt_plot.h>
 
@@ -38,10 +40,20 @@ public:
     void setStale(bool stale);
     bool isStale() const { return stale; }
 
-    // Point index, then one column per channel with a capture, values in the point format.
-    QString csv() const;
-    bool exportCsv(const QString &path, QString *error) const;
-    bool exportPng(const QString &path, QString *error);
+    // Comma-separated: comment lines naming the module, each capture's arrival time and the
+    // point format, a header line, then the point index and one column per channel with a
+    // capture, values in the point format.
+    QString csv(const QString &module = QString()) const;
+    // Both add their suffix (".csv", ".png") to a path without it.
+    bool exportCsv(const QString &path, QString *error, const QString &module = QString()) const;
+    // Rendered at size, not grabbed from the screen, with the module and capture times as a
+    // caption below the plot.
+    static constexpr int PngWidth = 1600;
+    static constexpr int PngHeight = 900;
+    bool exportPng(const QString &path, QString *error, const QString &module = QString(),
+                   const QSize &size = QSize(PngWidth, PngHeight));
+    // "channel 1 2026-12-08 01:30:00, ..." for the channels with a capture.
+    QString captureTimes() const;
     void copyToClipboard();
 
 protected:
@@ -54,6 +66,7 @@ private:
 
     std::array<QwtPlotCurve *, Channels> curves = {};
     std::array<QVector<quint32>, Channels> words;
+    std::array<QDateTime, Channels> arrived;
     QwtPlotZoomer *zoomer = nullptr;
     PointFormat::Kind format = PointFormat::Float32;
     bool stale = false;

@@ -435,7 +435,8 @@ void ModuleWindow::exportPlot(CapturePlot *plot, bool png)
     if (path.isEmpty())
         return;
     QString error;
-    const bool ok = png ? plot->exportPng(path, &error) : plot->exportCsv(path, &error);
+    const bool ok = png ? plot->exportPng(path, &error, moduleDescription())
+                        : plot->exportCsv(path, &error, moduleDescription());
     logOperation(png ? tr("Export PNG") : tr("Export CSV"), ok, error);
     if (!ok)
         tell(tr("%1 was not written: %2").arg(QDir::toNativeSeparators(path), error));

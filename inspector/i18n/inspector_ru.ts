@@ -4,18 +4,22 @@
 <context>
     <name>CapturePlot</name>
     <message>
-        <location filename="../captureplot.cpp" line="149"/>
-        <source>Point</source>
-        <translation>Точка</translation>
+        <location filename="../captureplot.cpp" line="179"/>
+        <source>channel %1 %2</source>
+        <translation>канал %1 %2</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="190"/>
+        <location filename="../captureplot.cpp" line="244"/>
         <source>Cannot write the image</source>
         <translation>Не удаётся записать изображение</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="153"/>
-        <location filename="../captureplot.cpp" line="214"/>
+        <location filename="../captureplot.cpp" line="268"/>
+        <source>Channel %1 (not live)</source>
+        <translation>Канал %1 (не текущий)</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="269"/>
         <source>Channel %1</source>
         <translation>Канал %1</translation>
     </message>
@@ -379,7 +383,7 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="18"/>
-        <location filename="../modulewindow.cpp" line="439"/>
+        <location filename="../modulewindow.cpp" line="440"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
@@ -390,7 +394,7 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="21"/>
-        <location filename="../modulewindow.cpp" line="439"/>
+        <location filename="../modulewindow.cpp" line="440"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
@@ -475,7 +479,7 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="441"/>
+        <location filename="../modulewindow.cpp" line="442"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
@@ -554,28 +558,28 @@ The module stops measuring until it is restarted.</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="474"/>
+        <location filename="../modulewindow.cpp" line="475"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="474"/>
+        <location filename="../modulewindow.cpp" line="475"/>
         <source>Point</source>
         <translation>Точка</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="474"/>
         <location filename="../modulewindow.cpp" line="475"/>
+        <location filename="../modulewindow.cpp" line="476"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="475"/>
+        <location filename="../modulewindow.cpp" line="476"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="475"/>
+        <location filename="../modulewindow.cpp" line="476"/>
         <source>Line</source>
         <translation>Линия</translation>
     </message>

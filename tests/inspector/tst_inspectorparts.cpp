@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <qwt_plot_item.h>
+#include <qwt_text.h>
 
 #include <cmath>
 #include <cstring>
@@ -145,24 +147,47 @@ private slots:
     void plotExport()
     {
         CapturePlot plot;
+        plot.setTitles("Waveform", "Point", "Value");
         plot.setPointFormat(PointFormat::Int32);
         plot.setCapture(0, {1, 2, 3});
         plot.setCapture(2, {0xFFFFFFFFu});
-        // Channels without a capture get no column; shorter captures leave their cells empty.
-        const QString expected = QStringLiteral("Point\tChannel 1\tChannel 3\n"
-                                                "0\t1\t-1\n1\t2\t\n2\t3\t\n");
-        QCOMPARE(plot.csv(), expected);
-        const QString path = dir.filePath(QStringLiteral("plot.csv"));
-        QString error;
-        QVERIFY2(plot.exportCsv(path, &error), qPrintable(error));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()), expected);
+        // Comma-separated with the module, the capture times and the format before the
+        // header; channels without a capture get no column, shorter ones leave cells empty.
+        const QString csv = plot.csv("127.0.0.1:1502 (node id 1)");
+        QStringList lines = csv.split('\n');
+        QCOMPARE(lines.value(0), QStringLiteral("# Waveform: 127.0.0.1:1502 (node id 1)"));
+        QVERIFY2(QRegularExpression("^# captured: channel 1 \\d{4}-\\d\\d-\\d\\d "
+                                    "\\d\\d:\\d\\d:\\d\\d, channel 3 ")
+                     .match(lines.value(1))
+                     .hasMatch(),
+                 qPrintable(lines.value(1)));
+        QVERIFY(lines.value(2).startsWith("# values: signed 32-bit integer"));
+        QCOMPARE(lines.mid(3).join('\n'),
+                 QStringLiteral("point,channel 1,channel 3\n0,1,-1\n1,2,\n2,3,\n"));
 
-        // A stale plot turns live again with the next capture.
+        // The suffix is added where it is missing, and kept where one was given.
+        QString error;
+        QVERIFY2(plot.exportCsv(dir.filePath("plot"), &error, "m"), qPrintable(error));
+        QFile file(dir.filePath("plot.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(file.readAll()).endsWith("0,1,-1\n1,2,\n2,3,\n"));
+        QVERIFY(plot.exportCsv(dir.filePath("plot.txt"), &error));
+        QVERIFY(QFile::exists(dir.filePath("plot.txt")));
+
+        // The image is rendered at the size asked for, whatever the widget's.
+        QVERIFY2(plot.exportPng(dir.filePath("plot"), &error, "m", QSize(800, 500)),
+                 qPrintable(error));
+        QImage image(dir.filePath("plot.png"));
+        QCOMPARE(image.size(), QSize(800, 500));
+
+        // A stale plot names its curves so, and turns live again with the next capture.
         plot.setStale(true);
+        QCOMPARE(plot.itemList(QwtPlotItem::Rtti_PlotCurve).first()->title().text(),
+                 QStringLiteral("Channel 1 (not live)"));
         plot.setCapture(1, {7});
         QVERIFY(!plot.isStale());
+        QCOMPARE(plot.itemList(QwtPlotItem::Rtti_PlotCurve).first()->title().text(),
+                 QStringLiteral("Channel 1"));
     }
 };
 
