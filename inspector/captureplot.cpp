@@ -9,7 +9,10 @@
 #include <QPen>
 #include <QSaveFile>
 #include <QTextStream>
+
+#include <cmath>
 #include <qwt_legend.h>
+#include <qwt_legend_label.h>
 #include <qwt_plot_canvas.h>
 #include <qwt_plot_curve.h>
 #include <qwt_plot_grid.h>
@@ -30,7 +33,14 @@ CapturePlot::CapturePlot(QWidget *parent)
 {
     setCanvasBackground(Qt::white);
     auto *legend = new QwtLegend;
+    legend->setDefaultItemMode(QwtLegendData::Checkable);
     insertLegend(legend, QwtPlot::BottomLegend);
+    connect(legend, &QwtLegend::checked, this, [this](const QVariant &info, bool on, int) {
+        for (int ch = 0; ch < Channels; ++ch) {
+            if (infoToItem(info) == curves[ch])
+                setChannelShown(ch, on);
+        }
+    });
 
     auto *grid = new QwtPlotGrid;
     grid->setMajorPen(QColor(0, 0, 0, 40), 0, Qt::DotLine);
@@ -110,6 +120,45 @@ QVector<QPointF> CapturePlot::curveSamples(int ch) const
     return out;
 }
 
+void CapturePlot::setChannelShown(int ch, bool shown)
+{
+    if (ch < 0 || ch >= Channels)
+        return;
+    curves[ch]->setVisible(shown);
+    syncLegendChecks();
+    replot();
+}
+
+bool CapturePlot::isChannelShown(int ch) const
+{
+    return ch >= 0 && ch < Channels && curves[ch]->isVisible();
+}
+
+QString CapturePlot::curveTitle(int ch) const
+{
+    QString title = stale ? tr("Channel %1 (not live)").arg(ch + 1) : tr("Channel %1").arg(ch + 1);
+    const QwtSeriesData<QPointF> *data = curves[ch]->data();
+    if (data->size() == 0)
+        return title;
+    // The peak is the largest magnitude: a waveform swings both ways.
+    QPointF peak = data->sample(0);
+    for (size_t i = 1; i < data->size(); ++i) {
+        if (std::abs(data->sample(i).y()) > std::abs(peak.y()))
+            peak = data->sample(i);
+    }
+    return tr("%1, peak %2 at %3").arg(title).arg(peak.y(), 0, 'g', 6).arg(peak.x());
+}
+
+void CapturePlot::syncLegendChecks()
+{
+    auto *legend = qobject_cast<QwtLegend *>(this->legend());
+    for (int ch = 0; legend && ch < Channels; ++ch) {
+        if (auto *label =
+                qobject_cast<QwtLegendLabel *>(legend->legendWidget(itemToInfo(curves[ch]))))
+            label->setChecked(curves[ch]->isVisible());
+    }
+}
+
 void CapturePlot::setStale(bool on)
 {
     if (stale == on)
@@ -129,6 +178,7 @@ void CapturePlot::setStale(bool on)
 void CapturePlot::updateCurve(int ch)
 {
     curves[ch]->setSamples(PointFormat::samples(words[ch], format));
+    curves[ch]->setTitle(curveTitle(ch));
     curves[ch]->setItemAttribute(QwtPlotItem::Legend, !words[ch].isEmpty());
     // A new capture is live again.
     if (stale && !words[ch].isEmpty())
@@ -147,6 +197,7 @@ void CapturePlot::updateScales()
         replot();
     }
     updateLegend();
+    syncLegendChecks();
 }
 
 namespace {
@@ -265,7 +316,7 @@ void CapturePlot::changeEvent(QEvent *event)
 void CapturePlot::retranslate()
 {
     for (int ch = 0; ch < Channels; ++ch)
-        curves[ch]->setTitle(stale ? tr("Channel %1 (not live)").arg(ch + 1)
-                                   : tr("Channel %1").arg(ch + 1));
+        curves[ch]->setTitle(curveTitle(ch));
     updateLegend();
+    syncLegendChecks();
 }

@@ -36,7 +36,12 @@ public:
     QVector<quint32> capture(int ch) const;
     // The samples the curve of channel ch draws.
     QVector<QPointF> curveSamples(int ch) const;
-    // Old curves stay drawn, dashed, until a new capture comes.
+    // What the legend's check boxes do: a hidden channel keeps its capture and its export.
+    void setChannelShown(int ch, bool shown);
+    bool isChannelShown(int ch) const;
+    // The legend's name of channel ch: its number, its peak, and whether it is live.
+    QString curveTitle(int ch) const;
+    // Old curves stay drawn, faded and dashed, until a new capture comes.
     void setStale(bool stale);
     bool isStale() const { return stale; }
 
@@ -63,6 +68,7 @@ private:
     void updateCurve(int ch);
     void updateScales();
     void retranslate();
+    void syncLegendChecks();
 
     std::array<QwtPlotCurve *, Channels> curves = {};
     std::array<QVector<quint32>, Channels> words;

@@ -197,8 +197,7 @@ void ModuleWindow::showStale(bool stale)
             view->setEnabled(!stale);
     }
     if (stale && channels) {
-        // Keeps the channel view from clearing its rows on its own staleness timers; the slot
-        // is private to the view and meant for exactly this.
+        // Stops the view's staleness timers and darkens its lamps: a private slot for this.
         QMetaObject::invokeMethod(channels, "connectionLost", Qt::DirectConnection);
     }
     ui->waveformPlot->setStale(stale);
@@ -472,8 +471,9 @@ void ModuleWindow::updateHeader()
 
 void ModuleWindow::retranslate()
 {
-    ui->waveformPlot->setTitles(tr("Waveform"), tr("Point"), tr("Value"));
-    ui->spectrumPlot->setTitles(tr("Spectrum"), tr("Line"), tr("Value"));
+    const QString value = tr("Value (point format, no unit known)");
+    ui->waveformPlot->setTitles(tr("Waveform"), tr("Sample index (no sampling rate known)"), value);
+    ui->spectrumPlot->setTitles(tr("Spectrum"), tr("Line index (no line spacing known)"), value);
 }
 
 void ModuleWindow::changeEvent(QEvent *event)

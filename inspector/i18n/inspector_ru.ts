@@ -4,22 +4,27 @@
 <context>
     <name>CapturePlot</name>
     <message>
-        <location filename="../captureplot.cpp" line="179"/>
+        <location filename="../captureplot.cpp" line="149"/>
+        <source>%1, peak %2 at %3</source>
+        <translation>%1, пик %2 в точке %3</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="230"/>
         <source>channel %1 %2</source>
         <translation>канал %1 %2</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="244"/>
+        <location filename="../captureplot.cpp" line="295"/>
         <source>Cannot write the image</source>
         <translation>Не удаётся записать изображение</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="268"/>
+        <location filename="../captureplot.cpp" line="139"/>
         <source>Channel %1 (not live)</source>
         <translation>Канал %1 (не текущий)</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="269"/>
+        <location filename="../captureplot.cpp" line="139"/>
         <source>Channel %1</source>
         <translation>Канал %1</translation>
     </message>
@@ -377,13 +382,13 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="15"/>
-        <location filename="../modulewindow.cpp" line="386"/>
+        <location filename="../modulewindow.cpp" line="385"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="18"/>
-        <location filename="../modulewindow.cpp" line="440"/>
+        <location filename="../modulewindow.cpp" line="439"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
@@ -394,7 +399,7 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="21"/>
-        <location filename="../modulewindow.cpp" line="440"/>
+        <location filename="../modulewindow.cpp" line="439"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
@@ -404,22 +409,22 @@
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="305"/>
+        <location filename="../modulewindow.cpp" line="304"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="306"/>
+        <location filename="../modulewindow.cpp" line="305"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="361"/>
+        <location filename="../modulewindow.cpp" line="360"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="362"/>
+        <location filename="../modulewindow.cpp" line="361"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
@@ -429,12 +434,12 @@
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="387"/>
+        <location filename="../modulewindow.cpp" line="386"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="391"/>
+        <location filename="../modulewindow.cpp" line="390"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -443,7 +448,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="404"/>
+        <location filename="../modulewindow.cpp" line="403"/>
         <source>Restart the module at %1?
 
 It is not in work mode. The inspector restarts it through a service connection and connects again once it answers in work mode.</source>
@@ -452,7 +457,7 @@ It is not in work mode. The inspector restarts it through a service connection a
 Он не в рабочем режиме. Инспектор перезапустит его через сервисное соединение и подключится снова, когда модуль ответит в рабочем режиме.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="407"/>
+        <location filename="../modulewindow.cpp" line="406"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -461,7 +466,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="416"/>
+        <location filename="../modulewindow.cpp" line="415"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -470,7 +475,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="426"/>
+        <location filename="../modulewindow.cpp" line="425"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -479,9 +484,24 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="442"/>
+        <location filename="../modulewindow.cpp" line="441"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="474"/>
+        <source>Value (point format, no unit known)</source>
+        <translation>Значение (формат точек, единица неизвестна)</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="475"/>
+        <source>Sample index (no sampling rate known)</source>
+        <translation>Номер отсчёта (частота дискретизации неизвестна)</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="476"/>
+        <source>Line index (no line spacing known)</source>
+        <translation>Номер линии (шаг по частоте неизвестен)</translation>
     </message>
     <message>
         <location filename="../moduleheader.cpp" line="26"/>
@@ -563,25 +583,9 @@ The module stops measuring until it is restarted.</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="475"/>
-        <source>Point</source>
-        <translation>Точка</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="475"/>
-        <location filename="../modulewindow.cpp" line="476"/>
-        <source>Value</source>
-        <translation>Значение</translation>
-    </message>
-    <message>
         <location filename="../modulewindow.cpp" line="476"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="476"/>
-        <source>Line</source>
-        <translation>Линия</translation>
     </message>
 </context>
 <context>

@@ -180,14 +180,24 @@ private slots:
         QImage image(dir.filePath("plot.png"));
         QCOMPARE(image.size(), QSize(800, 500));
 
+        // Each curve names its peak (the largest magnitude); the legend hides and shows it.
+        const auto curveTitle = [&plot](int ch) {
+            return plot.itemList(QwtPlotItem::Rtti_PlotCurve).at(ch)->title().text();
+        };
+        QCOMPARE(curveTitle(0), QStringLiteral("Channel 1, peak 3 at 2"));
+        QCOMPARE(curveTitle(2), QStringLiteral("Channel 3, peak -1 at 0"));
+        plot.setChannelShown(2, false);
+        QVERIFY(!plot.isChannelShown(2) && plot.isChannelShown(0));
+        QVERIFY(plot.csv().contains(",channel 3\n")); // hidden, still exported
+        plot.setChannelShown(2, true);
+
         // A stale plot names its curves so, and turns live again with the next capture.
         plot.setStale(true);
         QCOMPARE(plot.itemList(QwtPlotItem::Rtti_PlotCurve).first()->title().text(),
-                 QStringLiteral("Channel 1 (not live)"));
+                 QStringLiteral("Channel 1 (not live), peak 3 at 2"));
         plot.setCapture(1, {7});
         QVERIFY(!plot.isStale());
-        QCOMPARE(plot.itemList(QwtPlotItem::Rtti_PlotCurve).first()->title().text(),
-                 QStringLiteral("Channel 1"));
+        QCOMPARE(curveTitle(0), QStringLiteral("Channel 1, peak 3 at 2"));
     }
 };
 
