@@ -4,6 +4,7 @@
 #include "channelstateview.h"
 #include "chstate.h"
 #include "configfile.h"
+#include "configurationdialog.h"
 #include "eventsstateview.h"
 #include "inspectorsettings.h"
 #include "kqtablecopyaction.h"
@@ -140,7 +141,13 @@ void ModuleWindow::setupActions()
             [this] { exportPlot(ui->spectrumPlot, true); });
     connect(ui->spectrumCopyButton, &QPushButton::clicked, ui->spectrumPlot,
             &CapturePlot::copyToClipboard);
-    connect(ui->logBackgroundCheck, &QCheckBox::toggled, this, &ModuleWindow::applyLogFilter);
+    connect(ui->logBackgroundCheck, &QCheckBox::toggled, logFilter,
+            &OperationLogFilter::setShowBackground);
+    connect(ui->actionShowConfig, &QAction::triggered, this, [this] {
+        ConfigurationDialog(
+            settings, [this] { return chooseFile(FileRole::LoadConfig); }, this)
+            .exec();
+    });
 }
 
 void ModuleWindow::setupController()
@@ -296,9 +303,6 @@ void ModuleWindow::rebuildViews()
     delete channels;
     delete relays;
     delete events;
-    channels = nullptr;
-    relays = nullptr;
-    events = nullptr;
 
     const quint16 nodeId = settings ? settings->node_id : 0;
     channels = new ChannelStateView(ui->statusContents, tr("Module node id %1:").arg(nodeId));
@@ -348,11 +352,6 @@ void ModuleWindow::logOperation(const QString &op, bool ok, const QString &error
     if (atEnd)
         ui->logTable->scrollToBottom();
     emit operationLogged(op, ok, error);
-}
-
-void ModuleWindow::applyLogFilter()
-{
-    logFilter->setShowBackground(ui->logBackgroundCheck->isChecked());
 }
 
 QString ModuleWindow::moduleDescription() const

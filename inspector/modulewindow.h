@@ -115,7 +115,6 @@ private:
     void updateActions();
     void updateHeader();
     void logOperation(const QString &op, bool ok, const QString &error, bool background = false);
-    void applyLogFilter();
     void setPointFormat(PointFormat::Kind kind);
     void showSpectrumType(int type);
     void exportPlot(CapturePlot *plot, bool png);

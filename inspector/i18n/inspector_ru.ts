@@ -30,6 +30,133 @@
     </message>
 </context>
 <context>
+    <name>ConfigFieldModel</name>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="19"/>
+        <source>Node id of the module (1 to 32 in status datagrams)</source>
+        <translation>Номер узла модуля (от 1 до 32 в датаграммах состояния)</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="21"/>
+        <source>Register value that stands for 100 % of full scale</source>
+        <translation>Значение регистра, соответствующее 100 % шкалы</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="30"/>
+        <source>No channel active</source>
+        <translation>Нет активных каналов</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="31"/>
+        <source>Active channels: %1</source>
+        <translation>Активные каналы: %1</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="36"/>
+        <source>Channel %1 takes part in spectrum capture</source>
+        <translation>Канал %1 участвует в съёме спектров</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="37"/>
+        <source>Channel %1 has no spectra</source>
+        <translation>Канал %1 без спектров</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="44"/>
+        <source>unknown type</source>
+        <translation>неизвестный тип</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="48"/>
+        <source>Channel %1, slot %2: %3</source>
+        <translation>Канал %1, ячейка %2: %3</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="49"/>
+        <source>Channel %1, slot %2: %3 in %4</source>
+        <translation>Канал %1, ячейка %2: %3 в %4</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="56"/>
+        <source>Name of relay %1</source>
+        <translation>Имя реле %1</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="58"/>
+        <source>Relay %1 in use</source>
+        <translation>Реле %1 используется</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="59"/>
+        <source>Relay %1 not in use</source>
+        <translation>Реле %1 не используется</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="93"/>
+        <location filename="../configfieldmodel.cpp" line="96"/>
+        <source>(none)</source>
+        <translation>(нет)</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="137"/>
+        <source>Field</source>
+        <translation>Поле</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="139"/>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="141"/>
+        <source>Meaning</source>
+        <translation>Смысл</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="143"/>
+        <source>In the file</source>
+        <translation>В файле</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigurationDialog</name>
+    <message>
+        <location filename="../configurationdialog.cpp" line="21"/>
+        <source>Configuration</source>
+        <translation>Конфигурация</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="28"/>
+        <source>Compare with file...</source>
+        <translation>Сравнить с файлом...</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="43"/>
+        <source>The module&apos;s configuration, node id %1</source>
+        <translation>Конфигурация модуля, номер узла %1</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="46"/>
+        <source>No configuration has been read from the module yet</source>
+        <translation>Конфигурация модуля ещё не прочитана</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="63"/>
+        <source>%1 cannot be compared: %2</source>
+        <translation>%1 нельзя сравнить: %2</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="68"/>
+        <source>%1 holds the same configuration as the module</source>
+        <translation>В %1 та же конфигурация, что и в модуле</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="70"/>
+        <source>Fields that differ between the module and %1</source>
+        <translation>Поля, в которых модуль и %1 различаются</translation>
+    </message>
+</context>
+<context>
     <name>ModuleController</name>
     <message>
         <location filename="../modulecontroller.cpp" line="65"/>
@@ -266,107 +393,112 @@
         <translation>&amp;Модуль</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="248"/>
+        <location filename="../modulewindow.ui" line="249"/>
         <source>&amp;View</source>
         <translation>&amp;Вид</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="252"/>
+        <location filename="../modulewindow.ui" line="253"/>
         <source>&amp;Point format</source>
         <translation>&amp;Формат точек</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="262"/>
+        <location filename="../modulewindow.ui" line="263"/>
         <source>&amp;Language</source>
         <translation>&amp;Язык</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="272"/>
+        <location filename="../modulewindow.ui" line="273"/>
         <source>Operation log</source>
         <translation>Журнал операций</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="282"/>
+        <location filename="../modulewindow.ui" line="283"/>
         <source>Show waveform and spectrum reads</source>
         <translation>Показывать чтения осциллограмм и спектров</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="307"/>
+        <location filename="../modulewindow.ui" line="308"/>
         <source>&amp;Connect...</source>
         <translation>&amp;Подключиться...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="310"/>
+        <location filename="../modulewindow.ui" line="311"/>
         <source>Ctrl+O</source>
         <translation>Ctrl+O</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="315"/>
+        <location filename="../modulewindow.ui" line="316"/>
         <source>&amp;Disconnect</source>
         <translation>&amp;Отключиться</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="320"/>
+        <location filename="../modulewindow.ui" line="321"/>
         <source>&amp;Reconnect</source>
         <translation>П&amp;ереподключиться</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="323"/>
+        <location filename="../modulewindow.ui" line="324"/>
         <source>F5</source>
         <translation>F5</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="328"/>
+        <location filename="../modulewindow.ui" line="329"/>
         <source>&amp;Save configuration...</source>
         <translation>&amp;Сохранить конфигурацию...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="331"/>
+        <location filename="../modulewindow.ui" line="332"/>
         <source>Ctrl+S</source>
         <translation>Ctrl+S</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="336"/>
+        <location filename="../modulewindow.ui" line="337"/>
         <source>&amp;Load configuration...</source>
         <translation>&amp;Загрузить конфигурацию...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="341"/>
+        <location filename="../modulewindow.ui" line="342"/>
         <source>Re&amp;start</source>
         <translation>Пере&amp;запустить</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="346"/>
+        <location filename="../modulewindow.ui" line="347"/>
         <source>&amp;Boot loader</source>
         <translation>&amp;Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="351"/>
+        <location filename="../modulewindow.ui" line="352"/>
+        <source>Show &amp;configuration...</source>
+        <translation>Показать &amp;конфигурацию...</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="357"/>
         <source>&amp;Test mode</source>
         <translation>&amp;Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="356"/>
+        <location filename="../modulewindow.ui" line="362"/>
         <source>&amp;Quit</source>
         <translation>В&amp;ыход</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="359"/>
+        <location filename="../modulewindow.ui" line="365"/>
         <source>Ctrl+Q</source>
         <translation>Ctrl+Q</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="367"/>
+        <location filename="../modulewindow.ui" line="373"/>
         <source>32-bit IEEE &amp;float</source>
         <translation>32-битное число с плавающей точкой IEEE (&amp;float)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="375"/>
+        <location filename="../modulewindow.ui" line="381"/>
         <source>&amp;Signed 32-bit integer</source>
         <translation>32-битное целое со &amp;знаком</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="383"/>
+        <location filename="../modulewindow.ui" line="389"/>
         <source>&amp;Unsigned 32-bit integer</source>
         <translation>32-битное целое &amp;без знака</translation>
     </message>
@@ -382,13 +514,13 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="15"/>
-        <location filename="../modulewindow.cpp" line="385"/>
+        <location filename="../modulewindow.cpp" line="384"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="18"/>
-        <location filename="../modulewindow.cpp" line="439"/>
+        <location filename="../modulewindow.cpp" line="438"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
@@ -399,7 +531,7 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="21"/>
-        <location filename="../modulewindow.cpp" line="439"/>
+        <location filename="../modulewindow.cpp" line="438"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
@@ -409,37 +541,37 @@
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="304"/>
+        <location filename="../modulewindow.cpp" line="308"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="305"/>
+        <location filename="../modulewindow.cpp" line="309"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="360"/>
+        <location filename="../modulewindow.cpp" line="359"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="361"/>
+        <location filename="../modulewindow.cpp" line="360"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="169"/>
+        <location filename="../modulewindow.cpp" line="176"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="386"/>
+        <location filename="../modulewindow.cpp" line="385"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="390"/>
+        <location filename="../modulewindow.cpp" line="389"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -448,7 +580,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="403"/>
+        <location filename="../modulewindow.cpp" line="402"/>
         <source>Restart the module at %1?
 
 It is not in work mode. The inspector restarts it through a service connection and connects again once it answers in work mode.</source>
@@ -457,7 +589,7 @@ It is not in work mode. The inspector restarts it through a service connection a
 Он не в рабочем режиме. Инспектор перезапустит его через сервисное соединение и подключится снова, когда модуль ответит в рабочем режиме.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="406"/>
+        <location filename="../modulewindow.cpp" line="405"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -466,7 +598,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="415"/>
+        <location filename="../modulewindow.cpp" line="414"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -475,7 +607,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="425"/>
+        <location filename="../modulewindow.cpp" line="424"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -484,22 +616,22 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="441"/>
+        <location filename="../modulewindow.cpp" line="440"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="474"/>
+        <location filename="../modulewindow.cpp" line="473"/>
         <source>Value (point format, no unit known)</source>
         <translation>Значение (формат точек, единица неизвестна)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="475"/>
+        <location filename="../modulewindow.cpp" line="474"/>
         <source>Sample index (no sampling rate known)</source>
         <translation>Номер отсчёта (частота дискретизации неизвестна)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="476"/>
+        <location filename="../modulewindow.cpp" line="475"/>
         <source>Line index (no line spacing known)</source>
         <translation>Номер линии (шаг по частоте неизвестен)</translation>
     </message>
@@ -578,12 +710,12 @@ The module stops measuring until it is restarted.</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="475"/>
+        <location filename="../modulewindow.cpp" line="474"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="476"/>
+        <location filename="../modulewindow.cpp" line="475"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>

@@ -2,7 +2,11 @@
 // exporting a plot.
 
 #include "captureplot.h"
+#include "configfieldmodel.h"
+#include "configfile.h"
+#include "configurationdialog.h"
 #include "logarchive.h"
+#include "meascatalogue.h"
 #include "operationlog.h"
 #include "pointformat.h"
 
@@ -142,6 +146,85 @@ private slots:
         QVERIFY(lines[2].endsWith("\tOK\tLoad configuration\t"));
         QCOMPARE(LogArchive::fileName("192.0.2.10", 502), QStringLiteral("192.0.2.10_502.log"));
         QCOMPARE(LogArchive::fileName("../etc/x", 502), QStringLiteral(".._etc_x_502.log"));
+    }
+
+    // The record's fields by name, with what they mean; compared with a file, only what
+    // differs, matched by field so that a slot used in one record only shows too.
+    void configurationFields()
+    {
+        t_orvo_settings module = {};
+        module.node_id = 7;
+        module.full_scale = 65535;
+        module.channel_mask = 0b0101;
+        module.channels[0].meas[0].type = 1;
+        module.channels[2].sp_disable = 1;
+        module.relays[0].mode = 3;
+        std::memcpy(module.relays[0].name, "Pump", 5);
+
+        ConfigFieldModel model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setRecord(module);
+        QMap<QString, QPair<QString, QString>> shown;
+        for (int row = 0; row < model.rowCount(); ++row)
+            shown.insert(model.index(row, ConfigFieldModel::FieldColumn).data().toString(),
+                         {model.index(row, ConfigFieldModel::ValueColumn).data().toString(),
+                          model.index(row, ConfigFieldModel::MeaningColumn).data().toString()});
+        QCOMPARE(model.columnCount(), 3);
+        QCOMPARE(shown.value("node_id").first, QStringLiteral("7"));
+        QCOMPARE(shown.value("channel_mask"),
+                 qMakePair(QStringLiteral("0x0005"), QStringLiteral("Active channels: 1, 3")));
+        QVERIFY(
+            shown.value("channels[0].meas[0].type")
+                .second.contains(MeasCatalogue::typeName(1) + " in " + MeasCatalogue::typeUnit(1)));
+        QVERIFY(!shown.contains("channels[0].meas[1].type")); // an empty slot has no row
+        QCOMPARE(shown.value("channels[2].sp_disable").second,
+                 QStringLiteral("Channel 3 has no spectra"));
+        QCOMPARE(shown.value("relays[0].name").first, QStringLiteral("Pump"));
+        QCOMPARE(shown.value("relays[0].mode").second, QStringLiteral("Relay 1 in use"));
+
+        t_orvo_settings file = module;
+        file.node_id = 8;
+        file.channels[0].meas[1].type = 2;
+        model.compareWith(file);
+        QCOMPARE(model.columnCount(), 4);
+        QStringList differences;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QStringList cells;
+            for (int column : {0, 1, 3})
+                cells << model.index(row, column).data().toString();
+            differences << cells.join('|');
+        }
+        QCOMPARE(differences, (QStringList{"node_id|7|8", "channels[0].meas[1].type|(none)|2"}));
+        model.compareWith(module);
+        QCOMPARE(model.rowCount(), 0);
+        model.compareWith(std::nullopt);
+        QCOMPARE(model.rowCount(), shown.size());
+    }
+
+    // The dialog compares with a file only when the file is a record, and says which way.
+    void configurationDialogComparesWithAFile()
+    {
+        auto module = QSharedPointer<t_orvo_settings>::create();
+        std::memset(module.data(), 0, sizeof(t_orvo_settings));
+        module->node_id = 3;
+        ConfigurationDialog dialog(module, [] { return QString(); });
+        QVERIFY(dialog.model()->rowCount() > 0);
+        QVERIFY(!dialog.compareWithFile(dir.filePath("missing.cfg")));
+        QVERIFY2(dialog.status().contains("cannot be compared"), qPrintable(dialog.status()));
+        QVERIFY(!dialog.model()->isComparing());
+
+        t_orvo_settings saved = *module;
+        QString error;
+        const QString path = dir.filePath("saved.cfg");
+        QVERIFY2(ConfigFile::save(path, saved, &error), qPrintable(error));
+        QVERIFY(dialog.compareWithFile(path));
+        QCOMPARE(dialog.model()->rowCount(), 0);
+        QVERIFY(dialog.status().contains("the same configuration"));
+        saved.node_id = 4;
+        QVERIFY(ConfigFile::save(path, saved, &error));
+        QVERIFY(dialog.compareWithFile(path));
+        QCOMPARE(dialog.model()->rowCount(), 1);
     }
 
     void plotExport()
