@@ -91,6 +91,10 @@ void CapturePlot::setCapture(int ch, const QVector<quint32> &points)
         return;
     words[ch] = points;
     arrived[ch] = points.isEmpty() ? QDateTime() : QDateTime::currentDateTime();
+    if (older[ch]) {
+        older[ch] = false;
+        restyle(ch);
+    }
     updateCurve(ch);
     updateScales();
 }
@@ -136,7 +140,9 @@ bool CapturePlot::isChannelShown(int ch) const
 
 QString CapturePlot::curveTitle(int ch) const
 {
-    QString title = stale ? tr("Channel %1 (not live)").arg(ch + 1) : tr("Channel %1").arg(ch + 1);
+    QString title = stale       ? tr("Channel %1 (not live)").arg(ch + 1)
+                    : older[ch] ? tr("Channel %1 (older capture)").arg(ch + 1)
+                                : tr("Channel %1").arg(ch + 1);
     const QwtSeriesData<QPointF> *data = curves[ch]->data();
     if (data->size() == 0)
         return title;
@@ -164,15 +170,33 @@ void CapturePlot::setStale(bool on)
     if (stale == on)
         return;
     stale = on;
-    for (int ch = 0; ch < Channels; ++ch) {
-        // Faded in its own colour, so the legend still tells the channels apart.
-        QColor colour = ChannelColours[ch];
-        if (stale)
-            colour.setAlpha(90);
-        curves[ch]->setPen(colour, 1.0, stale ? Qt::DashLine : Qt::SolidLine);
-    }
-    retranslate();
+    for (int ch = 0; ch < Channels; ++ch)
+        restyle(ch);
+    updateLegend();
+    syncLegendChecks();
     replot();
+}
+
+void CapturePlot::markOlder(int ch)
+{
+    if (ch < 0 || ch >= Channels || words[ch].isEmpty() || older[ch])
+        return;
+    older[ch] = true;
+    restyle(ch);
+    updateLegend();
+    syncLegendChecks();
+    replot();
+}
+
+void CapturePlot::restyle(int ch)
+{
+    // Faded in its own colour, so the legend still tells the channels apart.
+    const bool faded = stale || older[ch];
+    QColor colour = ChannelColours[ch];
+    if (faded)
+        colour.setAlpha(90);
+    curves[ch]->setPen(colour, 1.0, faded ? Qt::DashLine : Qt::SolidLine);
+    curves[ch]->setTitle(curveTitle(ch));
 }
 
 void CapturePlot::updateCurve(int ch)

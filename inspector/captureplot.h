@@ -43,6 +43,10 @@ public:
     QString curveTitle(int ch) const;
     // Old curves stay drawn, faded and dashed, until a new capture comes.
     void setStale(bool stale);
+    // The latest fetch of channel ch failed: its curve is from an older capture, faded and
+    // named so until the next capture arrives.
+    void markOlder(int ch);
+    bool isOlder(int ch) const { return ch >= 0 && ch < Channels && older[ch]; }
     bool isStale() const { return stale; }
 
     // Comma-separated: comment lines naming the module, each capture's arrival time and the
@@ -69,10 +73,12 @@ private:
     void updateScales();
     void retranslate();
     void syncLegendChecks();
+    void restyle(int ch);
 
     std::array<QwtPlotCurve *, Channels> curves = {};
     std::array<QVector<quint32>, Channels> words;
     std::array<QDateTime, Channels> arrived;
+    std::array<bool, Channels> older = {};
     QwtPlotZoomer *zoomer = nullptr;
     PointFormat::Kind format = PointFormat::Float32;
     bool stale = false;

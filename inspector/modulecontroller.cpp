@@ -310,6 +310,7 @@ QString ModuleController::captureOperation(bool spectrum, int ch, uint selector)
 
 void ModuleController::onCaptureFailed(bool spectrum, int ch, uint selector)
 {
+    emit captureFailed(spectrum, ch);
     // Shown even while reads are hidden from the log: the plot keeps an older capture.
     emit operationLogged(captureOperation(spectrum, ch, selector), false,
                          spectrum

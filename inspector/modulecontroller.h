@@ -99,6 +99,8 @@ signals:
     void settingsChanged(QSharedPointer<t_orvo_settings> settings);
     // A configured channel (index ch) had no state within ChannelWarningMs.
     void channelUnread(int ch);
+    // A capture of channel ch could not be fetched: what is shown of it is older.
+    void captureFailed(bool spectrum, int ch);
     void chStateChanged(QSharedPointer<ChState> chState);
     void relayStateChanged(uint relayStatus);
     void waveformFetched(int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf);

@@ -177,6 +177,8 @@ void ModuleWindow::setupController()
     });
     connect(c, &ModuleController::settingsChanged, this, &ModuleWindow::onSettings);
     connect(c, &ModuleController::chStateChanged, this, &ModuleWindow::onChState);
+    connect(c, &ModuleController::captureFailed, this,
+            [this](bool sp, int ch) { (sp ? ui->spectrumPlot : ui->waveformPlot)->markOlder(ch); });
     connect(c, &ModuleController::channelUnread, this,
             [this](int ch) { channels->setChannelUnread(ch); });
     connect(c, &ModuleController::relayStateChanged, this, &ModuleWindow::onRelayState);
@@ -311,7 +313,6 @@ void ModuleWindow::rebuildViews()
     ui->statusLayout->addWidget(channels);
     ui->statusLayout->addWidget(relays);
     ui->statusLayout->addWidget(events);
-
     for (QWidget *view : {static_cast<QWidget *>(channels), static_cast<QWidget *>(relays),
                           static_cast<QWidget *>(events)}) {
         for (QTableView *table : view->findChildren<QTableView *>()) {

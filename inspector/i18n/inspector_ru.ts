@@ -4,27 +4,32 @@
 <context>
     <name>CapturePlot</name>
     <message>
-        <location filename="../captureplot.cpp" line="149"/>
+        <location filename="../captureplot.cpp" line="155"/>
         <source>%1, peak %2 at %3</source>
         <translation>%1, пик %2 в точке %3</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="230"/>
+        <location filename="../captureplot.cpp" line="254"/>
         <source>channel %1 %2</source>
         <translation>канал %1 %2</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="295"/>
+        <location filename="../captureplot.cpp" line="319"/>
         <source>Cannot write the image</source>
         <translation>Не удаётся записать изображение</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="139"/>
+        <location filename="../captureplot.cpp" line="143"/>
         <source>Channel %1 (not live)</source>
         <translation>Канал %1 (не текущий)</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="139"/>
+        <location filename="../captureplot.cpp" line="144"/>
+        <source>Channel %1 (older capture)</source>
+        <translation>Канал %1 (прежний съём)</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="145"/>
         <source>Channel %1</source>
         <translation>Канал %1</translation>
     </message>
@@ -180,7 +185,7 @@
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="74"/>
-        <location filename="../modulecontroller.cpp" line="439"/>
+        <location filename="../modulecontroller.cpp" line="440"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
@@ -197,7 +202,7 @@
     </message>
     <message>
         <location filename="../modulecontroller.cpp" line="88"/>
-        <location filename="../modulecontroller.cpp" line="448"/>
+        <location filename="../modulecontroller.cpp" line="449"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
@@ -256,48 +261,48 @@
         <translation>%1, канал %2, номер %3</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="316"/>
+        <location filename="../modulecontroller.cpp" line="317"/>
         <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
         <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="318"/>
+        <location filename="../modulecontroller.cpp" line="319"/>
         <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
         <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="351"/>
+        <location filename="../modulecontroller.cpp" line="352"/>
         <source>%1: done</source>
         <translation>%1: выполнено</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="352"/>
+        <location filename="../modulecontroller.cpp" line="353"/>
         <source>%1: failed</source>
         <translation>%1: ошибка</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="353"/>
+        <location filename="../modulecontroller.cpp" line="354"/>
         <source>%1: failed: %2</source>
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="395"/>
+        <location filename="../modulecontroller.cpp" line="396"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="397"/>
+        <location filename="../modulecontroller.cpp" line="398"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="377"/>
-        <location filename="../modulecontroller.cpp" line="398"/>
+        <location filename="../modulecontroller.cpp" line="378"/>
+        <location filename="../modulecontroller.cpp" line="399"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="400"/>
+        <location filename="../modulecontroller.cpp" line="401"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
@@ -514,13 +519,13 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="15"/>
-        <location filename="../modulewindow.cpp" line="384"/>
+        <location filename="../modulewindow.cpp" line="385"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="18"/>
-        <location filename="../modulewindow.cpp" line="438"/>
+        <location filename="../modulewindow.cpp" line="439"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
@@ -531,7 +536,7 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="21"/>
-        <location filename="../modulewindow.cpp" line="438"/>
+        <location filename="../modulewindow.cpp" line="439"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
@@ -541,22 +546,22 @@
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="308"/>
+        <location filename="../modulewindow.cpp" line="310"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="309"/>
+        <location filename="../modulewindow.cpp" line="311"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="359"/>
+        <location filename="../modulewindow.cpp" line="360"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="360"/>
+        <location filename="../modulewindow.cpp" line="361"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
@@ -566,12 +571,12 @@
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="385"/>
+        <location filename="../modulewindow.cpp" line="386"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="389"/>
+        <location filename="../modulewindow.cpp" line="390"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -580,7 +585,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="402"/>
+        <location filename="../modulewindow.cpp" line="403"/>
         <source>Restart the module at %1?
 
 It is not in work mode. The inspector restarts it through a service connection and connects again once it answers in work mode.</source>
@@ -589,7 +594,7 @@ It is not in work mode. The inspector restarts it through a service connection a
 Он не в рабочем режиме. Инспектор перезапустит его через сервисное соединение и подключится снова, когда модуль ответит в рабочем режиме.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="405"/>
+        <location filename="../modulewindow.cpp" line="406"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -598,7 +603,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="414"/>
+        <location filename="../modulewindow.cpp" line="415"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -607,7 +612,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="424"/>
+        <location filename="../modulewindow.cpp" line="425"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -616,22 +621,22 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="440"/>
+        <location filename="../modulewindow.cpp" line="441"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="473"/>
+        <location filename="../modulewindow.cpp" line="474"/>
         <source>Value (point format, no unit known)</source>
         <translation>Значение (формат точек, единица неизвестна)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="474"/>
+        <location filename="../modulewindow.cpp" line="475"/>
         <source>Sample index (no sampling rate known)</source>
         <translation>Номер отсчёта (частота дискретизации неизвестна)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="475"/>
+        <location filename="../modulewindow.cpp" line="476"/>
         <source>Line index (no line spacing known)</source>
         <translation>Номер линии (шаг по частоте неизвестен)</translation>
     </message>
@@ -710,12 +715,12 @@ The module stops measuring until it is restarted.</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="474"/>
+        <location filename="../modulewindow.cpp" line="475"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="475"/>
+        <location filename="../modulewindow.cpp" line="476"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>

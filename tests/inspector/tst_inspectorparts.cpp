@@ -274,6 +274,14 @@ private slots:
         QVERIFY(plot.csv().contains(",channel 3\n")); // hidden, still exported
         plot.setChannelShown(2, true);
 
+        // A failed fetch fades that channel's curve only, until its next capture.
+        plot.markOlder(0);
+        QVERIFY(plot.isOlder(0) && !plot.isOlder(2));
+        QCOMPARE(curveTitle(0), QStringLiteral("Channel 1 (older capture), peak 3 at 2"));
+        plot.setCapture(0, {1, 2, 3});
+        QVERIFY(!plot.isOlder(0));
+        QCOMPARE(curveTitle(0), QStringLiteral("Channel 1, peak 3 at 2"));
+
         // A stale plot names its curves so, and turns live again with the next capture.
         plot.setStale(true);
         QCOMPARE(plot.itemList(QwtPlotItem::Rtti_PlotCurve).first()->title().text(),

@@ -295,6 +295,23 @@ private slots:
         QVERIFY(!logged("Read waveform", true));
     }
 
+    // A capture that fails after one that arrived leaves the older curve, faded and named so.
+    void failedCaptureFadesTheOlderCurve()
+    {
+        sim->setWrongEcho(20); // the first few captures arrive whole, the later ones do not
+        QVERIFY(connectWindow());
+        const auto olderShown = [this] {
+            for (int ch = 0; ch < CapturePlot::Channels; ++ch) {
+                for (CapturePlot *plot : {window->waveformPlot(), window->spectrumPlot()}) {
+                    if (plot->isOlder(ch) && !plot->capture(ch).isEmpty())
+                        return true;
+                }
+            }
+            return false;
+        };
+        QVERIFY(waitUntil(olderShown, 15000));
+    }
+
     void configurationRoundTrip()
     {
         QVERIFY(connectWindow());
