@@ -3,17 +3,22 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
+#include <QFileInfo>
 #include <QImage>
 #include <QMimeData>
 #include <QPen>
 #include <QSaveFile>
 #include <QTextStream>
+
+#include <cmath>
 #include <qwt_legend.h>
+#include <qwt_legend_label.h>
 #include <qwt_plot_canvas.h>
 #include <qwt_plot_curve.h>
 #include <qwt_plot_grid.h>
 #include <qwt_plot_magnifier.h>
 #include <qwt_plot_panner.h>
+#include <qwt_plot_renderer.h>
 #include <qwt_plot_zoomer.h>
 
 namespace {
@@ -28,7 +33,14 @@ CapturePlot::CapturePlot(QWidget *parent)
 {
     setCanvasBackground(Qt::white);
     auto *legend = new QwtLegend;
+    legend->setDefaultItemMode(QwtLegendData::Checkable);
     insertLegend(legend, QwtPlot::BottomLegend);
+    connect(legend, &QwtLegend::checked, this, [this](const QVariant &info, bool on, int) {
+        for (int ch = 0; ch < Channels; ++ch) {
+            if (infoToItem(info) == curves[ch])
+                setChannelShown(ch, on);
+        }
+    });
 
     auto *grid = new QwtPlotGrid;
     grid->setMajorPen(QColor(0, 0, 0, 40), 0, Qt::DotLine);
@@ -78,6 +90,11 @@ void CapturePlot::setCapture(int ch, const QVector<quint32> &points)
     if (ch < 0 || ch >= Channels)
         return;
     words[ch] = points;
+    arrived[ch] = points.isEmpty() ? QDateTime() : QDateTime::currentDateTime();
+    if (older[ch]) {
+        older[ch] = false;
+        restyle(ch);
+    }
     updateCurve(ch);
     updateScales();
 }
@@ -107,20 +124,85 @@ QVector<QPointF> CapturePlot::curveSamples(int ch) const
     return out;
 }
 
+void CapturePlot::setChannelShown(int ch, bool shown)
+{
+    if (ch < 0 || ch >= Channels)
+        return;
+    curves[ch]->setVisible(shown);
+    syncLegendChecks();
+    replot();
+}
+
+bool CapturePlot::isChannelShown(int ch) const
+{
+    return ch >= 0 && ch < Channels && curves[ch]->isVisible();
+}
+
+QString CapturePlot::curveTitle(int ch) const
+{
+    QString title = stale       ? tr("Channel %1 (not live)").arg(ch + 1)
+                    : older[ch] ? tr("Channel %1 (older capture)").arg(ch + 1)
+                                : tr("Channel %1").arg(ch + 1);
+    const QwtSeriesData<QPointF> *data = curves[ch]->data();
+    if (data->size() == 0)
+        return title;
+    // The peak is the largest magnitude: a waveform swings both ways.
+    QPointF peak = data->sample(0);
+    for (size_t i = 1; i < data->size(); ++i) {
+        if (std::abs(data->sample(i).y()) > std::abs(peak.y()))
+            peak = data->sample(i);
+    }
+    return tr("%1, peak %2 at %3").arg(title).arg(peak.y(), 0, 'g', 6).arg(peak.x());
+}
+
+void CapturePlot::syncLegendChecks()
+{
+    auto *legend = qobject_cast<QwtLegend *>(this->legend());
+    for (int ch = 0; legend && ch < Channels; ++ch) {
+        if (auto *label =
+                qobject_cast<QwtLegendLabel *>(legend->legendWidget(itemToInfo(curves[ch]))))
+            label->setChecked(curves[ch]->isVisible());
+    }
+}
+
 void CapturePlot::setStale(bool on)
 {
     if (stale == on)
         return;
     stale = on;
     for (int ch = 0; ch < Channels; ++ch)
-        curves[ch]->setPen(stale ? QColor(150, 150, 150) : ChannelColours[ch], 1.0,
-                           stale ? Qt::DashLine : Qt::SolidLine);
+        restyle(ch);
+    updateLegend();
+    syncLegendChecks();
     replot();
+}
+
+void CapturePlot::markOlder(int ch)
+{
+    if (ch < 0 || ch >= Channels || words[ch].isEmpty() || older[ch])
+        return;
+    older[ch] = true;
+    restyle(ch);
+    updateLegend();
+    syncLegendChecks();
+    replot();
+}
+
+void CapturePlot::restyle(int ch)
+{
+    // Faded in its own colour, so the legend still tells the channels apart.
+    const bool faded = stale || older[ch];
+    QColor colour = ChannelColours[ch];
+    if (faded)
+        colour.setAlpha(90);
+    curves[ch]->setPen(colour, 1.0, faded ? Qt::DashLine : Qt::SolidLine);
+    curves[ch]->setTitle(curveTitle(ch));
 }
 
 void CapturePlot::updateCurve(int ch)
 {
     curves[ch]->setSamples(PointFormat::samples(words[ch], format));
+    curves[ch]->setTitle(curveTitle(ch));
     curves[ch]->setItemAttribute(QwtPlotItem::Legend, !words[ch].isEmpty());
     // A new capture is live again.
     if (stale && !words[ch].isEmpty())
@@ -139,18 +221,58 @@ void CapturePlot::updateScales()
         replot();
     }
     updateLegend();
+    syncLegendChecks();
 }
 
-QString CapturePlot::csv() const
+namespace {
+
+QString withSuffix(const QString &path, const QString &suffix)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + suffix : path;
+}
+
+QString formatName(PointFormat::Kind kind)
+{
+    switch (kind) {
+    case PointFormat::Float32:
+        return QStringLiteral("IEEE 754 float");
+    case PointFormat::Int32:
+        return QStringLiteral("signed 32-bit integer");
+    case PointFormat::UInt32:
+        return QStringLiteral("unsigned 32-bit integer");
+    }
+    return QString();
+}
+
+} // namespace
+
+QString CapturePlot::captureTimes() const
+{
+    QStringList times;
+    for (int ch = 0; ch < Channels; ++ch) {
+        if (!words[ch].isEmpty())
+            times << tr("channel %1 %2")
+                         .arg(ch + 1)
+                         .arg(arrived[ch].toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    }
+    return times.join(QStringLiteral(", "));
+}
+
+QString CapturePlot::csv(const QString &module) const
 {
     QString out;
     QTextStream s(&out);
     int rows = 0;
-    s << tr("Point");
+    // Comment lines first, so that a spreadsheet or a script still finds the header line.
+    s << "# " << title().text() << (module.isEmpty() ? QString() : QStringLiteral(": ") + module)
+      << '\n';
+    s << "# captured: " << captureTimes() << '\n';
+    s << "# values: " << formatName(format) << ", as the module sent them; no unit\n";
+    s << "point";
     for (int ch = 0; ch < Channels; ++ch) {
         if (words[ch].isEmpty())
             continue;
-        s << '\t' << tr("Channel %1").arg(ch + 1);
+        s << ",channel " << ch + 1;
         rows = qMax(rows, words[ch].size());
     }
     s << '\n';
@@ -159,7 +281,7 @@ QString CapturePlot::csv() const
         for (int ch = 0; ch < Channels; ++ch) {
             if (words[ch].isEmpty())
                 continue;
-            s << '\t';
+            s << ',';
             if (i < words[ch].size())
                 s << PointFormat::text(words[ch][i], format);
         }
@@ -169,10 +291,10 @@ QString CapturePlot::csv() const
     return out;
 }
 
-bool CapturePlot::exportCsv(const QString &path, QString *error) const
+bool CapturePlot::exportCsv(const QString &path, QString *error, const QString &module) const
 {
-    QSaveFile file(path);
-    const QByteArray bytes = csv().toUtf8();
+    QSaveFile file(withSuffix(path, QStringLiteral("csv")));
+    const QByteArray bytes = csv(module).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
             *error = file.errorString();
@@ -181,10 +303,17 @@ bool CapturePlot::exportCsv(const QString &path, QString *error) const
     return true;
 }
 
-bool CapturePlot::exportPng(const QString &path, QString *error)
+bool CapturePlot::exportPng(const QString &path, QString *error, const QString &module,
+                            const QSize &size)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !grab().save(&file, "PNG") || !file.commit()) {
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    const QwtText shownFooter = footer();
+    setFooter(QStringList{module, captureTimes()}.join(QStringLiteral(" - ")));
+    QwtPlotRenderer().renderTo(this, image);
+    setFooter(shownFooter);
+    QSaveFile file(withSuffix(path, QStringLiteral("png")));
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
         if (error)
             *error =
                 file.errorString().isEmpty() ? tr("Cannot write the image") : file.errorString();
@@ -211,6 +340,7 @@ void CapturePlot::changeEvent(QEvent *event)
 void CapturePlot::retranslate()
 {
     for (int ch = 0; ch < Channels; ++ch)
-        curves[ch]->setTitle(tr("Channel %1").arg(ch + 1));
+        curves[ch]->setTitle(curveTitle(ch));
     updateLegend();
+    syncLegendChecks();
 }

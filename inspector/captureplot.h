@@ -3,6 +3,8 @@
 #include "pointformat.h"
 #include "t_orvo_settings.h"
 
+#include <QDateTime>
+#include <QSize>
 #include <QVector>
 #include <qwt_plot.h>
 
@@ -34,14 +36,33 @@ public:
     QVector<quint32> capture(int ch) const;
     // The samples the curve of channel ch draws.
     QVector<QPointF> curveSamples(int ch) const;
-    // Old curves stay drawn, dashed, until a new capture comes.
+    // What the legend's check boxes do: a hidden channel keeps its capture and its export.
+    void setChannelShown(int ch, bool shown);
+    bool isChannelShown(int ch) const;
+    // The legend's name of channel ch: its number, its peak, and whether it is live.
+    QString curveTitle(int ch) const;
+    // Old curves stay drawn, faded and dashed, until a new capture comes.
     void setStale(bool stale);
+    // The latest fetch of channel ch failed: its curve is from an older capture, faded and
+    // named so until the next capture arrives.
+    void markOlder(int ch);
+    bool isOlder(int ch) const { return ch >= 0 && ch < Channels && older[ch]; }
     bool isStale() const { return stale; }
 
-    // Point index, then one column per channel with a capture, values in the point format.
-    QString csv() const;
-    bool exportCsv(const QString &path, QString *error) const;
-    bool exportPng(const QString &path, QString *error);
+    // Comma-separated: comment lines naming the module, each capture's arrival time and the
+    // point format, a header line, then the point index and one column per channel with a
+    // capture, values in the point format.
+    QString csv(const QString &module = QString()) const;
+    // Both add their suffix (".csv", ".png") to a path without it.
+    bool exportCsv(const QString &path, QString *error, const QString &module = QString()) const;
+    // Rendered at size, not grabbed from the screen, with the module and capture times as a
+    // caption below the plot.
+    static constexpr int PngWidth = 1600;
+    static constexpr int PngHeight = 900;
+    bool exportPng(const QString &path, QString *error, const QString &module = QString(),
+                   const QSize &size = QSize(PngWidth, PngHeight));
+    // "channel 1 2026-12-08 01:30:00, ..." for the channels with a capture.
+    QString captureTimes() const;
     void copyToClipboard();
 
 protected:
@@ -51,9 +72,13 @@ private:
     void updateCurve(int ch);
     void updateScales();
     void retranslate();
+    void syncLegendChecks();
+    void restyle(int ch);
 
     std::array<QwtPlotCurve *, Channels> curves = {};
     std::array<QVector<quint32>, Channels> words;
+    std::array<QDateTime, Channels> arrived;
+    std::array<bool, Channels> older = {};
     QwtPlotZoomer *zoomer = nullptr;
     PointFormat::Kind format = PointFormat::Float32;
     bool stale = false;

@@ -3,6 +3,8 @@
 #include "chstate.h"
 #include "configfile.h"
 #include "inspectorsettings.h"
+#include "moduleregisters.h"
+#include "serviceconnection.h"
 
 #include <QDir>
 #include <QThread>
@@ -23,6 +25,9 @@ ModuleController::ModuleController(QObject *parent)
 
     retryTimer.setInterval(RetryTickMs);
     connect(&retryTimer, &QTimer::timeout, this, &ModuleController::retryTick);
+    unreadTimer.setSingleShot(true);
+    unreadTimer.setInterval(ChannelWarningMs);
+    connect(&unreadTimer, &QTimer::timeout, this, &ModuleController::reportUnreadChannels);
 }
 
 ModuleController::~ModuleController()
@@ -44,6 +49,8 @@ void ModuleController::wire()
     connect(s, &ModuleSession::moduleOpened, this, &ModuleController::onOpened);
     connect(s, &ModuleSession::openFailed, this, &ModuleController::onOpenFailed);
     connect(s, &ModuleSession::moduleLost, this, &ModuleController::onLost);
+    connect(s, &ModuleSession::outsideWorkMode, this, &ModuleController::onOutsideWorkMode);
+    connect(s, &ModuleSession::serviceRestartFinished, this, &ModuleController::onServiceRestarted);
     connect(s, &ModuleSession::moduleClosed, this, [this] {
         if (state == LinkState::Connected)
             setState(LinkState::Disconnected);
@@ -66,10 +73,15 @@ void ModuleController::wire()
         setBusy(ModuleSession::Operation::None);
         emit operationLogged(tr("Boot loader"), ok,
                              ok ? QString() : tr("The module refused the request"), false);
-        if (ok)
+        if (ok) {
+            // Known without asking: Restart is what brings it back.
+            moduleIdentity.mode = ModuleRegisters::BootMode;
+            serviceOnly = true;
             setState(LinkState::Disconnected,
                      tr("The module runs its boot loader and does not measure until it is "
                         "restarted"));
+            emit moduleChanged();
+        }
     });
     connect(s, &ModuleSession::testModeEntered, this, [this](bool ok) {
         setBusy(ModuleSession::Operation::None);
@@ -96,8 +108,17 @@ void ModuleController::wire()
     connect(s, &ModuleSession::operationProgress, this, &ModuleController::onOpProgress);
     connect(s, &ModuleSession::operationFinished, this, &ModuleController::onOpFinish);
     connect(s, &ModuleSession::moduleTypeChanged, this, [this](t_ORVO_Type t) { type = t; });
-    connect(s, &ModuleSession::settingsChanged, this, &ModuleController::settingsChanged);
-    connect(s, &ModuleSession::chStateChanged, this, &ModuleController::chStateChanged);
+    connect(s, &ModuleSession::settingsChanged, this,
+            [this](QSharedPointer<t_orvo_settings> record) {
+                if (record)
+                    expectChannels(*record);
+                emit settingsChanged(record);
+            });
+    connect(s, &ModuleSession::chStateChanged, this, [this](QSharedPointer<ChState> chState) {
+        if (chState && chState->ch >= 0 && chState->ch < OrvoSettings::ChannelCount)
+            arrivedChannels |= quint16(1u << chState->ch);
+        emit chStateChanged(chState);
+    });
     connect(s, &ModuleSession::relayStateChanged, this, &ModuleController::relayStateChanged);
 }
 
@@ -112,6 +133,13 @@ template <typename Call> void ModuleController::request(Call call)
 
 void ModuleController::connectTo(const QString &host, quint16 port)
 {
+    if (host != moduleHost || port != modulePort) {
+        moduleIdentity = ModuleSession::Identity();
+        identified = false;
+        type = ORVO_TYPE_NONE;
+        emit moduleForgotten();
+    }
+    serviceOnly = false;
     moduleHost = host;
     modulePort = port;
     setState(LinkState::Connecting);
@@ -137,6 +165,7 @@ void ModuleController::onOpened(const ModuleSession::Identity &id)
         return;
     moduleIdentity = id;
     identified = true;
+    serviceOnly = false;
     InspectorSettings::storeAddress(id.host, id.port);
     setState(LinkState::Connected);
 }
@@ -152,6 +181,30 @@ void ModuleController::onOpenFailed(const QString &reason)
     }
 }
 
+void ModuleController::onOutsideWorkMode(const ModuleSession::Identity &id)
+{
+    moduleIdentity = id;
+    identified = true;
+    type = id.type;
+    serviceOnly = true;
+    emit operationLogged(tr("Identification (service connection)"), true,
+                         tr("The module is in %1 and does not measure; Restart brings it back to "
+                            "work mode")
+                             .arg(ServiceConnection::modeName(id.mode)),
+                         false);
+    emit moduleChanged();
+}
+
+void ModuleController::onServiceRestarted(bool ok, const QString &error)
+{
+    restarting = false;
+    setBusy(ModuleSession::Operation::None);
+    emit operationLogged(tr("Restart (service connection)"), ok, error, false);
+    if (!ok)
+        setState(LinkState::Disconnected, tr("The restart failed: %1").arg(error));
+    emit moduleChanged();
+}
+
 void ModuleController::onLost(const QString &reason)
 {
     if (state == LinkState::Disconnected)
@@ -164,6 +217,10 @@ void ModuleController::setState(LinkState next, const QString &reason)
 {
     state = next;
     stateReason = reason;
+    if (next != LinkState::Connected) {
+        unreadTimer.stop();
+        expectedChannels = 0;
+    }
     if (next == LinkState::Lost) {
         retryLeft = retryDelayTicks;
         retryTimer.start();
@@ -174,6 +231,38 @@ void ModuleController::setState(LinkState next, const QString &reason)
     emit staleChanged(next != LinkState::Connected);
     emit busyChanged();
     emit linkStateChanged();
+}
+
+void ModuleController::expectChannels(const t_orvo_settings &record)
+{
+    // A relay module polls no channel states, whatever its record says.
+    const bool measuring = type == ORVO_TYPE_ICP || type == ORVO_TYPE_PROX;
+    const quint16 mask =
+        measuring ? quint16(record.channel_mask & ((1u << OrvoSettings::ChannelCount) - 1)) : 0;
+    if (mask == expectedChannels && unreadTimer.isActive())
+        return;
+    expectedChannels = mask;
+    arrivedChannels = 0;
+    if (mask)
+        unreadTimer.start();
+}
+
+void ModuleController::reportUnreadChannels()
+{
+    if (state != LinkState::Connected)
+        return;
+    // The poller reads no further channel once one fails, and sends nothing for a channel
+    // without valid data: silence is all there is to go by.
+    for (int ch = 0; ch < OrvoSettings::ChannelCount; ++ch) {
+        if (!(expectedChannels & ~arrivedChannels & (1u << ch)))
+            continue;
+        emit operationLogged(tr("Channel %1 state").arg(ch + 1), false,
+                             tr("No state arrived within %n s: its registers could not be read "
+                                "or it has no valid data",
+                                nullptr, unreadTimer.interval() / 1000),
+                             false);
+        emit channelUnread(ch);
+    }
 }
 
 void ModuleController::setRetryPacingForTest(int delayTicks, int tickMs)
@@ -221,6 +310,7 @@ QString ModuleController::captureOperation(bool spectrum, int ch, uint selector)
 
 void ModuleController::onCaptureFailed(bool spectrum, int ch, uint selector)
 {
+    emit captureFailed(spectrum, ch);
     // Shown even while reads are hidden from the log: the plot keeps an older capture.
     emit operationLogged(captureOperation(spectrum, ch, selector), false,
                          spectrum
@@ -324,6 +414,15 @@ void ModuleController::writeConfiguration(QSharedPointer<t_orvo_settings> record
 
 void ModuleController::restartModule()
 {
+    if (serviceOnly && canRestart()) {
+        restarting = true;
+        setBusy(ModuleSession::Operation::Restart);
+        // The session opens the module once it is back in work mode.
+        setState(LinkState::Connecting);
+        emit moduleChanged();
+        request([](ModuleSession *s) { s->serviceRestart(); });
+        return;
+    }
     if (!canRequest())
         return;
     restarting = true;

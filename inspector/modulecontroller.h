@@ -42,6 +42,9 @@ public:
     int retrySecondsLeft() const { return retryLeft; }
     int retryTickInterval() const { return retryTimer.interval(); }
     void setRetryPacingForTest(int delayTicks, int tickMs);
+    // How long a configured channel may go without a state before it is reported.
+    static constexpr int ChannelWarningMs = 5000;
+    void setChannelWarningForTest(int ms) { unreadTimer.setInterval(ms); }
 
     QString host() const { return moduleHost; }
     quint16 port() const { return modulePort; }
@@ -54,6 +57,14 @@ public:
     bool isRestarting() const { return restarting; }
     // Connected and idle: a configuration or service request may start.
     bool canRequest() const { return state == LinkState::Connected && !isBusy(); }
+    // The module answers but is outside work mode, so the link refuses it: only a restart
+    // through the service connection is offered.
+    bool needsServiceRestart() const { return serviceOnly; }
+    bool canRestart() const
+    {
+        return canRequest() || (serviceOnly && !isBusy() &&
+                                (state == LinkState::Disconnected || state == LinkState::Lost));
+    }
 
     void connectTo(const QString &host, quint16 port);
     void disconnectModule();
@@ -73,6 +84,8 @@ signals:
     void moduleChanged();
     // Whether a request may start changed.
     void busyChanged();
+    // A connection to another address began: nothing of the previous module may stay shown.
+    void moduleForgotten();
     // What is shown is no longer live (or is again).
     void staleChanged(bool stale);
     void operationLogged(QString operation, bool ok, QString error, bool background);
@@ -84,6 +97,10 @@ signals:
     void saveFailed(QString error);
 
     void settingsChanged(QSharedPointer<t_orvo_settings> settings);
+    // A configured channel (index ch) had no state within ChannelWarningMs.
+    void channelUnread(int ch);
+    // A capture of channel ch could not be fetched: what is shown of it is older.
+    void captureFailed(bool spectrum, int ch);
     void chStateChanged(QSharedPointer<ChState> chState);
     void relayStateChanged(uint relayStatus);
     void waveformFetched(int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf);
@@ -94,9 +111,13 @@ private:
     void setState(LinkState next, const QString &reason = QString());
     void setBusy(ModuleSession::Operation op);
     void retryTick();
+    void expectChannels(const t_orvo_settings &record);
+    void reportUnreadChannels();
     void onOpened(const ModuleSession::Identity &identity);
     void onOpenFailed(const QString &reason);
     void onLost(const QString &reason);
+    void onOutsideWorkMode(const ModuleSession::Identity &identity);
+    void onServiceRestarted(bool ok, const QString &error);
     void onConfigurationRead(bool ok, QSharedPointer<t_orvo_settings> record);
     void onOpStart(ModuleSession::Operation op, const QString &name);
     void onOpProgress(uint done, uint total, const QString &stage);
@@ -108,6 +129,10 @@ private:
     QThread *const worker;
     ModuleSession *const moduleSession;
     QTimer retryTimer;
+    QTimer unreadTimer;
+    // Configured channels and those whose state arrived since the record came, as bit masks.
+    quint16 expectedChannels = 0;
+    quint16 arrivedChannels = 0;
 
     LinkState state = LinkState::Disconnected;
     QString stateReason;
@@ -121,6 +146,7 @@ private:
     QString pendingSavePath;
     ModuleSession::Operation busy = ModuleSession::Operation::None;
     bool restarting = false;
+    bool serviceOnly = false;
     // The link's latest name of each operation, in the language it was announced in.
     QMap<ModuleSession::Operation, QString> operationNames;
 };

@@ -2,7 +2,11 @@
 
 #include "modulecontroller.h"
 
+#include "serviceconnection.h"
+
 #include <QStringList>
+
+static const QColor Amber(230, 180, 0);
 
 ModuleHeader::ModuleHeader(const ModuleController &controller)
 {
@@ -20,11 +24,18 @@ ModuleHeader::ModuleHeader(const ModuleController &controller)
         break;
     case LinkState::Connecting:
         state = tr("Connecting to %1...").arg(shown);
-        lamp = QColor(230, 180, 0);
+        lamp = Amber;
         break;
     case LinkState::Connected:
-        state = restarting ? tr("Restarting the module...") : tr("Connected");
-        lamp = restarting ? QColor(230, 180, 0) : QColor(0, 220, 0);
+        if (!ModuleSession::isWorkMode(controller.identity().mode)) {
+            // Answering, but its values are not measurements: not the green of a working one.
+            state = tr("Connected, not measuring: the module is in %1")
+                        .arg(ServiceConnection::modeName(controller.identity().mode));
+            lamp = Amber;
+        } else {
+            state = tr("Connected");
+            lamp = QColor(0, 220, 0);
+        }
         break;
     case LinkState::Lost:
         state = retryLeft > 0
@@ -61,7 +72,18 @@ ModuleHeader::ModuleHeader(const ModuleController &controller)
         ident = texts.join(QStringLiteral(" / "));
         mode = ModuleSession::isWorkMode(identity.mode)
                    ? tr("Work mode")
-                   : tr("Not measuring (mode %1)").arg(identity.mode);
+                   : tr("Not measuring: %1 (mode %2)")
+                         .arg(ServiceConnection::modeName(identity.mode))
+                         .arg(identity.mode);
+        if (controller.needsServiceRestart() && controller.linkState() != LinkState::Connecting)
+            state = tr("%1. The module is in %2: Restart brings it back to work mode.")
+                        .arg(state, ServiceConnection::modeName(identity.mode));
+        if (controller.needsServiceRestart())
+            lamp = Amber;
+    }
+    if (restarting) {
+        state = tr("Restarting the module...");
+        lamp = Amber;
     }
     if (!host.isEmpty())
         address = shown;

@@ -3,6 +3,7 @@
 #include "capturefetcher.h"
 #include "moduleregisters.h"
 #include "orvo_icpmeaspoller.h"
+#include "serviceconnection.h"
 
 #include <QTimer>
 
@@ -19,12 +20,12 @@ ModuleSession::ModuleSession(QObject *parent)
 
     connect(conn, &Orvo_ICPConnection::opened, this, [this] { emit moduleOpened(identity()); });
     connect(conn, &Orvo_ICPConnection::error, this,
-            [this](const QString &descr) { emit moduleLost(descr); });
+            [this](const QString &descr) { emit moduleLost(withReason(descr)); });
     connect(conn, &Orvo_ICPConnection::opFinish, this,
             [this](const QString &op, bool, const QString &err) {
                 const Operation known = operationOf(op);
                 if (known == Operation::Open || known == Operation::Restart)
-                    lastOpenError = err;
+                    lastOpenError = withReason(err);
             });
     connect(conn, &Orvo_ICPConnection::opStart, this, [this](const QString &op, const QString &) {
         emit operationStarted(operationOf(op), op);
@@ -32,7 +33,7 @@ ModuleSession::ModuleSession(QObject *parent)
     connect(conn, &Orvo_ICPConnection::opProgress, this, &ModuleSession::operationProgress);
     connect(conn, &Orvo_ICPConnection::opFinish, this,
             [this](const QString &op, bool ok, const QString &err) {
-                emit operationFinished(operationOf(op), op, ok, err);
+                emit operationFinished(operationOf(op), op, ok, withReason(err));
             });
     connect(conn, &Orvo_ICPConnection::module_type_change, this, &ModuleSession::moduleTypeChanged);
     connect(measPoller, &Orvo_ICPMeasPoller::settingsChanged, this,
@@ -46,6 +47,15 @@ ModuleSession::ModuleSession(QObject *parent)
 }
 
 ModuleSession::~ModuleSession() = default;
+
+QString ModuleSession::withReason(const QString &error) const
+{
+    // Read at once, on the worker: the next transaction replaces it.
+    const QString reason = conn->lastFailureReason();
+    if (error.isEmpty() || reason.isEmpty() || error.contains(reason))
+        return error;
+    return tr("%1 (%2)").arg(error, reason);
+}
 
 bool ModuleSession::isWorkMode(quint16 mode)
 {
@@ -102,8 +112,35 @@ void ModuleSession::openModule(QString host, quint16 port)
     info->ipAddr = host;
     info->port = port;
     lastOpenError.clear();
-    if (!conn->open(info, false))
-        emit openFailed(lastOpenError);
+    if (conn->open(info, false))
+        return;
+    const quint16 mode = conn->deviceMode();
+    if (mode != 0 && !isWorkMode(mode)) {
+        // The link refuses such a module; a service connection still tells what it is.
+        ServiceConnection service(host, port);
+        ServiceConnection::Identification found;
+        if (service.identify(found)) {
+            Identity id;
+            id.type = conn->deviceType();
+            id.typeName = found.typeName;
+            for (int i = 0; i < 3; ++i)
+                id.texts[i] = found.texts[i];
+            id.host = host;
+            id.port = port;
+            id.mode = found.mode;
+            emit outsideWorkMode(id);
+        }
+    }
+    emit openFailed(lastOpenError);
+}
+
+void ModuleSession::serviceRestart()
+{
+    ServiceConnection service(host, port);
+    const bool ok = service.restart();
+    emit serviceRestartFinished(ok, service.error());
+    if (ok)
+        openModule(host, port);
 }
 
 void ModuleSession::closeModule()

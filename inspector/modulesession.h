@@ -68,6 +68,8 @@ public slots:
     void openModule(QString host, quint16 port);
     void closeModule();
     void restartModule();
+    // Restarts a module outside work mode through a service connection, then opens it.
+    void serviceRestart();
     void enterBootLoader();
     void enterTestMode();
     void readConfiguration();
@@ -76,6 +78,10 @@ public slots:
 signals:
     void moduleOpened(ModuleSession::Identity identity);
     void openFailed(QString reason);
+    // The module answered but is outside work mode: what a service connection read of it.
+    // Emitted before openFailed.
+    void outsideWorkMode(ModuleSession::Identity identity);
+    void serviceRestartFinished(bool ok, QString error);
     // The module went away without being asked to (watchdog, failed restart).
     void moduleLost(QString reason);
     // Closed on request: Disconnect or the boot loader.
@@ -101,6 +107,8 @@ signals:
 
 private:
     Identity identity() const;
+    // The link's text with the library's reason for the failure after it, when there is one.
+    QString withReason(const QString &error) const;
 
     Orvo_ICPConnection *const conn;
     Orvo_ICPMeasPoller *const measPoller;

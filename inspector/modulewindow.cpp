@@ -4,9 +4,11 @@
 #include "channelstateview.h"
 #include "chstate.h"
 #include "configfile.h"
+#include "configurationdialog.h"
 #include "eventsstateview.h"
 #include "inspectorsettings.h"
 #include "kqtablecopyaction.h"
+#include "logarchive.h"
 #include "moduleheader.h"
 #include "openconnectiondialog.h"
 #include "operationlog.h"
@@ -139,7 +141,13 @@ void ModuleWindow::setupActions()
             [this] { exportPlot(ui->spectrumPlot, true); });
     connect(ui->spectrumCopyButton, &QPushButton::clicked, ui->spectrumPlot,
             &CapturePlot::copyToClipboard);
-    connect(ui->logBackgroundCheck, &QCheckBox::toggled, this, &ModuleWindow::applyLogFilter);
+    connect(ui->logBackgroundCheck, &QCheckBox::toggled, logFilter,
+            &OperationLogFilter::setShowBackground);
+    connect(ui->actionShowConfig, &QAction::triggered, this, [this] {
+        ConfigurationDialog(
+            settings, [this] { return chooseFile(FileRole::LoadConfig); }, this)
+            .exec();
+    });
 }
 
 void ModuleWindow::setupController()
@@ -153,6 +161,7 @@ void ModuleWindow::setupController()
     connect(c, &ModuleController::moduleChanged, this, &ModuleWindow::updateHeader);
     connect(c, &ModuleController::busyChanged, this, &ModuleWindow::updateActions);
     connect(c, &ModuleController::staleChanged, this, &ModuleWindow::showStale);
+    connect(c, &ModuleController::moduleForgotten, this, &ModuleWindow::forgetModule);
     connect(c, &ModuleController::operationLogged, this, &ModuleWindow::logOperation);
     connect(c, &ModuleController::statusMessage, this, [this](const QString &text, bool timed) {
         statusBar()->showMessage(text, timed ? StatusMessageMs : 0);
@@ -168,14 +177,13 @@ void ModuleWindow::setupController()
     });
     connect(c, &ModuleController::settingsChanged, this, &ModuleWindow::onSettings);
     connect(c, &ModuleController::chStateChanged, this, &ModuleWindow::onChState);
+    connect(c, &ModuleController::captureFailed, this,
+            [this](bool sp, int ch) { (sp ? ui->spectrumPlot : ui->waveformPlot)->markOlder(ch); });
+    connect(c, &ModuleController::channelUnread, this,
+            [this](int ch) { channels->setChannelUnread(ch); });
     connect(c, &ModuleController::relayStateChanged, this, &ModuleWindow::onRelayState);
     connect(c, &ModuleController::waveformFetched, this, &ModuleWindow::onWaveform);
     connect(c, &ModuleController::spectrumFetched, this, &ModuleWindow::onSpectrum);
-}
-
-void ModuleWindow::connectTo(const QString &host, quint16 port)
-{
-    controller->connectTo(host, port);
 }
 
 void ModuleWindow::openConnectDialog(quint16 presetPort)
@@ -189,16 +197,6 @@ void ModuleWindow::openConnectDialog(quint16 presetPort)
         connectTo(dialog.address(), dialog.port());
 }
 
-void ModuleWindow::disconnectModule()
-{
-    controller->disconnectModule();
-}
-
-void ModuleWindow::reconnect()
-{
-    controller->reconnect();
-}
-
 void ModuleWindow::showStale(bool stale)
 {
     // Greyed, not cleared: the last values stay readable, and plainly not live.
@@ -208,12 +206,30 @@ void ModuleWindow::showStale(bool stale)
             view->setEnabled(!stale);
     }
     if (stale && channels) {
-        // Keeps the channel view from clearing its rows on its own staleness timers; the slot
-        // is private to the view and meant for exactly this.
+        // Stops the view's staleness timers and darkens its lamps: a private slot for this.
         QMetaObject::invokeMethod(channels, "connectionLost", Qt::DirectConnection);
     }
     ui->waveformPlot->setStale(stale);
     ui->spectrumPlot->setStale(stale);
+}
+
+void ModuleWindow::forgetModule()
+{
+    LogArchive::archive(*operationLog, controller->host(), controller->port());
+    settings.reset();
+    haveRelayStatus = false;
+    for (int ch = 0; ch < CapturePlot::Channels; ++ch)
+        forgetChannel(ch);
+    rebuildViews();
+}
+
+void ModuleWindow::forgetChannel(int ch)
+{
+    lastChState[ch].reset();
+    spectra[0][ch].clear();
+    spectra[1][ch].clear();
+    ui->waveformPlot->setCapture(ch, {});
+    ui->spectrumPlot->setCapture(ch, {});
 }
 
 void ModuleWindow::onSettings(QSharedPointer<t_orvo_settings> record)
@@ -225,14 +241,9 @@ void ModuleWindow::onSettings(QSharedPointer<t_orvo_settings> record)
         return;
     settings = record;
     for (int ch = 0; ch < CapturePlot::Channels; ++ch) {
-        if (settings->channel_mask & (1u << ch))
-            continue;
         // A channel taken out of the configuration has no capture worth showing.
-        lastChState[ch].reset();
-        spectra[0][ch].clear();
-        spectra[1][ch].clear();
-        ui->waveformPlot->setCapture(ch, {});
-        ui->spectrumPlot->setCapture(ch, {});
+        if (!(settings->channel_mask & (1u << ch)))
+            forgetChannel(ch);
     }
     rebuildViews();
     emit settingsShown();
@@ -294,9 +305,6 @@ void ModuleWindow::rebuildViews()
     delete channels;
     delete relays;
     delete events;
-    channels = nullptr;
-    relays = nullptr;
-    events = nullptr;
 
     const quint16 nodeId = settings ? settings->node_id : 0;
     channels = new ChannelStateView(ui->statusContents, tr("Module node id %1:").arg(nodeId));
@@ -305,7 +313,6 @@ void ModuleWindow::rebuildViews()
     ui->statusLayout->addWidget(channels);
     ui->statusLayout->addWidget(relays);
     ui->statusLayout->addWidget(events);
-
     for (QWidget *view : {static_cast<QWidget *>(channels), static_cast<QWidget *>(relays),
                           static_cast<QWidget *>(events)}) {
         for (QTableView *table : view->findChildren<QTableView *>()) {
@@ -346,11 +353,6 @@ void ModuleWindow::logOperation(const QString &op, bool ok, const QString &error
     if (atEnd)
         ui->logTable->scrollToBottom();
     emit operationLogged(op, ok, error);
-}
-
-void ModuleWindow::applyLogFilter()
-{
-    logFilter->setShowBackground(ui->logBackgroundCheck->isChecked());
 }
 
 QString ModuleWindow::moduleDescription() const
@@ -396,36 +398,34 @@ void ModuleWindow::loadConfiguration()
 
 void ModuleWindow::restartModule()
 {
-    if (!controller->canRequest())
-        return;
-    if (!confirm(tr("Restart the module at %1?\n\nIt stops measuring and closes the connection; "
-                    "the inspector waits 8 seconds and connects again.")
-                     .arg(moduleDescription())))
-        return;
-    controller->restartModule();
+    if (controller->canRestart() &&
+        confirm((controller->needsServiceRestart()
+                     ? tr("Restart the module at %1?\n\nIt is not in work mode. The inspector "
+                          "restarts it through a service connection and connects again once it "
+                          "answers in work mode.")
+                     : tr("Restart the module at %1?\n\nIt stops measuring and closes the "
+                          "connection; the inspector waits 8 seconds and connects again."))
+                    .arg(moduleDescription())))
+        controller->restartModule();
 }
 
 void ModuleWindow::enterBootLoader()
 {
-    if (!controller->canRequest())
-        return;
-    if (!confirm(tr("Start the boot loader of the module at %1?\n\nThe module stops measuring "
-                    "and stays in its boot loader until it is restarted or given new firmware; "
-                    "the inspector disconnects.")
-                     .arg(moduleDescription())))
-        return;
-    controller->enterBootLoader();
+    if (controller->canRequest() &&
+        confirm(tr("Start the boot loader of the module at %1?\n\nThe module stops measuring "
+                   "and stays in its boot loader until it is restarted or given new firmware; "
+                   "the inspector disconnects.")
+                    .arg(moduleDescription())))
+        controller->enterBootLoader();
 }
 
 void ModuleWindow::enterTestMode()
 {
-    if (!controller->canRequest())
-        return;
-    if (!confirm(tr("Put the module at %1 into test mode?\n\nThe module stops measuring until "
-                    "it is restarted.")
-                     .arg(moduleDescription())))
-        return;
-    controller->enterTestMode();
+    if (controller->canRequest() &&
+        confirm(tr("Put the module at %1 into test mode?\n\nThe module stops measuring until "
+                   "it is restarted.")
+                    .arg(moduleDescription())))
+        controller->enterTestMode();
 }
 
 void ModuleWindow::exportPlot(CapturePlot *plot, bool png)
@@ -434,7 +434,8 @@ void ModuleWindow::exportPlot(CapturePlot *plot, bool png)
     if (path.isEmpty())
         return;
     QString error;
-    const bool ok = png ? plot->exportPng(path, &error) : plot->exportCsv(path, &error);
+    const bool ok = png ? plot->exportPng(path, &error, moduleDescription())
+                        : plot->exportCsv(path, &error, moduleDescription());
     logOperation(png ? tr("Export PNG") : tr("Export CSV"), ok, error);
     if (!ok)
         tell(tr("%1 was not written: %2").arg(QDir::toNativeSeparators(path), error));
@@ -445,9 +446,10 @@ void ModuleWindow::updateActions()
     const bool live = controller->canRequest();
     ui->actionDisconnect->setEnabled(controller->linkState() != LinkState::Disconnected);
     ui->actionReconnect->setEnabled(!controller->host().isEmpty());
-    for (QAction *action : {ui->actionSaveConfig, ui->actionLoadConfig, ui->actionRestart,
-                            ui->actionBootLoader, ui->actionTestMode})
+    for (QAction *action :
+         {ui->actionSaveConfig, ui->actionLoadConfig, ui->actionBootLoader, ui->actionTestMode})
         action->setEnabled(live);
+    ui->actionRestart->setEnabled(controller->canRestart());
 }
 
 void ModuleWindow::updateHeader()
@@ -469,8 +471,9 @@ void ModuleWindow::updateHeader()
 
 void ModuleWindow::retranslate()
 {
-    ui->waveformPlot->setTitles(tr("Waveform"), tr("Point"), tr("Value"));
-    ui->spectrumPlot->setTitles(tr("Spectrum"), tr("Line"), tr("Value"));
+    const QString value = tr("Value (point format, no unit known)");
+    ui->waveformPlot->setTitles(tr("Waveform"), tr("Sample index (no sampling rate known)"), value);
+    ui->spectrumPlot->setTitles(tr("Spectrum"), tr("Line index (no line spacing known)"), value);
 }
 
 void ModuleWindow::changeEvent(QEvent *event)
@@ -491,5 +494,6 @@ void ModuleWindow::closeEvent(QCloseEvent *event)
 {
     InspectorSettings::storeWindow(this);
     WindowShell::storeLanguage();
+    LogArchive::archive(*operationLog, controller->host(), controller->port());
     QMainWindow::closeEvent(event);
 }

@@ -73,11 +73,11 @@ public:
     bool isBusy() const { return controller->isBusy(); }
 
 public slots:
-    void connectTo(const QString &host, quint16 port);
+    void connectTo(const QString &host, quint16 port) { controller->connectTo(host, port); }
     // Pre-filled with the current or last address; presetPort, when given, wins for the port.
     void openConnectDialog(quint16 presetPort = 0);
-    void disconnectModule();
-    void reconnect();
+    void disconnectModule() { controller->disconnectModule(); }
+    void reconnect() { controller->reconnect(); }
     void saveConfiguration();
     void loadConfiguration();
     void restartModule();
@@ -98,6 +98,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Connecting to another address: no value, capture or record of the previous module stays.
+    void forgetModule();
+    void forgetChannel(int ch);
     void rebuildViews();
     void setupController();
     void setupActions();
@@ -112,7 +115,6 @@ private:
     void updateActions();
     void updateHeader();
     void logOperation(const QString &op, bool ok, const QString &error, bool background = false);
-    void applyLogFilter();
     void setPointFormat(PointFormat::Kind kind);
     void showSpectrumType(int type);
     void exportPlot(CapturePlot *plot, bool png);

@@ -29,8 +29,24 @@ void OperationLog::append(const QString &operation, bool ok, const QString &erro
         endRemoveRows();
     }
     beginInsertRows(QModelIndex(), entries.size(), entries.size());
-    entries.append({QTime::currentTime(), operation, ok, error, background});
+    entries.append({QDateTime::currentDateTime(), operation, ok, error, background});
     endInsertRows();
+    pending = qMin(pending + 1, entries.size());
+}
+
+QStringList OperationLog::takePending()
+{
+    QStringList lines;
+    for (int i = entries.size() - pending; i < entries.size(); ++i) {
+        const Entry &e = entries.at(i);
+        if (!e.background)
+            lines << QStringLiteral("%1\t%2\t%3\t%4")
+                         .arg(e.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")),
+                              e.ok ? QStringLiteral("OK") : QStringLiteral("Failed"), e.operation,
+                              QString(e.error).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    }
+    pending = 0;
+    return lines;
 }
 
 void OperationLog::retranslate()
@@ -63,7 +79,7 @@ QVariant OperationLog::data(const QModelIndex &index, int role) const
         return QVariant();
     switch (index.column()) {
     case TimeColumn:
-        return entry.time.toString(QStringLiteral("HH:mm:ss"));
+        return entry.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     case OperationColumn:
         return entry.operation;
     case ResultColumn:

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QDateTime>
 #include <QList>
 #include <QSortFilterProxyModel>
-#include <QTime>
+#include <QStringList>
 
 // Every operation the inspector ran, oldest first, at most `limit` rows: the oldest go first.
 // Captures read in the background are marked, for OperationLogFilter to hide.
@@ -20,6 +21,9 @@ public:
     ~OperationLog() override;
 
     void append(const QString &operation, bool ok, const QString &error, bool background);
+    // The rows appended since the last call, background reads left out, one line each:
+    // "2026-12-08 01:30:00.123<TAB>OK|Failed<TAB>operation<TAB>error", for the archive.
+    QStringList takePending();
     // The captions and the result words follow a language switch.
     void retranslate();
 
@@ -32,7 +36,7 @@ public:
 private:
     struct Entry
     {
-        QTime time;
+        QDateTime time;
         QString operation;
         bool ok = false;
         QString error;
@@ -41,6 +45,7 @@ private:
 
     const int limit;
     QList<Entry> entries;
+    int pending = 0; // the newest rows not yet taken
 };
 
 // The log as shown: background reads only when asked for.

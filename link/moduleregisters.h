@@ -2,6 +2,8 @@
 
 #include "t_orvo_settings.h"
 
+#include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 // The module's register map as the link, the poller and the console use it. Registers are
@@ -68,5 +70,20 @@ constexpr uint SignatureCount = 4;
 constexpr char RestartSignature[] = "KXQZMWPA";
 constexpr char BootSignature[] = "KXQZJRVD";
 constexpr char TestModeSignature[] = "PWJQZXMV";
+
+inline void signatureRegisters(const char *signature, quint16 (&regs)[SignatureCount])
+{
+    for (uint i = 0; i < SignatureCount; ++i)
+        regs[i] = quint16(quint8(signature[2 * i]) | (quint8(signature[2 * i + 1]) << 8));
+}
+
+// A text field of the information block (the registers as bytes, low byte first): Latin-1 up
+// to the first NUL, never past its bytes.
+inline QString infoText(const QByteArray &block, int index)
+{
+    const QByteArray field = block.mid(InfoFieldBytes * index, InfoFieldBytes);
+    const int nul = field.indexOf('\0');
+    return QString::fromLatin1(nul < 0 ? field : field.left(nul));
+}
 
 } // namespace ModuleRegisters

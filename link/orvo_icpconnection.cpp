@@ -33,14 +33,6 @@ bool validRange(uint addr, uint cnt)
     return addr >= 1 && cnt >= 1 && quint64(addr) - 1 + cnt <= 0x10000;
 }
 
-// A text field of the information block: Latin-1 up to the first NUL, never past its bytes.
-QString textField(const QByteArray &block, int index)
-{
-    const QByteArray field = block.mid(InfoFieldBytes * index, InfoFieldBytes);
-    const int nul = field.indexOf('\0');
-    return QString::fromLatin1(nul < 0 ? field : field.left(nul));
-}
-
 } // namespace
 
 Orvo_ICPConnection::Orvo_ICPConnection(QObject *parent)
@@ -125,7 +117,15 @@ template <typename Call> bool Orvo_ICPConnection::transaction(Call call)
     QMutexLocker lock(&mutex);
     if (!ctx)
         return false;
-    return call(ctx);
+    const bool ok = call(ctx);
+    failureReason = ok ? QString() : QString::fromLocal8Bit(modbus_strerror(errno));
+    return ok;
+}
+
+QString Orvo_ICPConnection::lastFailureReason() const
+{
+    QMutexLocker lock(&mutex);
+    return failureReason;
 }
 
 bool Orvo_ICPConnection::regsRead(uint addr, uint cnt, quint16 *vals)
@@ -207,6 +207,10 @@ bool Orvo_ICPConnection::doOpen(const QSharedPointer<Orvo_ICPConnection::Connect
 {
     doClose();
     devMode = 0;
+    {
+        QMutexLocker lock(&mutex);
+        failureReason.clear();
+    }
 
     {
         QMutexLocker lock(&mutex);
@@ -347,7 +351,7 @@ bool Orvo_ICPConnection::doReadInfo(QString &err)
         block[int(2 * i)] = char(regs[i] & 0xFF);
         block[int(2 * i + 1)] = char(regs[i] >> 8);
     }
-    devTypeName = textField(block, 0);
+    devTypeName = infoText(block, 0);
     devType = ORVO_TYPE_NONE;
     if (devTypeName == QLatin1String("ORVO_ICP"))
         devType = ORVO_TYPE_ICP;
@@ -362,7 +366,7 @@ bool Orvo_ICPConnection::doReadInfo(QString &err)
     }
     emit module_type_change(devType);
     for (int i = 0; i < 3; ++i)
-        devInfoText[i] = textField(block, i + 1);
+        devInfoText[i] = infoText(block, i + 1);
     connected = true;
     return err.isEmpty();
 }
@@ -379,8 +383,7 @@ bool Orvo_ICPConnection::readInfo()
 bool Orvo_ICPConnection::writeSignature(uint addr, const char *signature)
 {
     quint16 regs[SignatureCount];
-    for (uint i = 0; i < SignatureCount; ++i)
-        regs[i] = quint16(quint8(signature[2 * i]) | (quint8(signature[2 * i + 1]) << 8));
+    signatureRegisters(signature, regs);
     return regsWrite(addr, SignatureCount, regs);
 }
 

@@ -67,6 +67,9 @@ public:
     bool configStatusFlag() const;
     // The mode register as the last opening read it (2 is work mode); 0 when it was not read.
     quint16 deviceMode() const;
+    // Why the last register transaction failed, in the library's words ("Connection timed
+    // out", "Illegal data address", "Invalid data"); empty after one that succeeded.
+    QString lastFailureReason() const;
 
     // Largest point count a header may announce; anything above is refused unread.
     static constexpr quint32 MaxPoints = 1000000;
@@ -148,9 +151,10 @@ private:
     QSharedPointer<Orvo_ICPConnection::ConnectionInfo> conInfo;
     bool readCfg = false;
     std::atomic<quint32> reqPauseUs{0};
-    QMutex mutex;
+    mutable QMutex mutex;
     QTimer *conCheckTimer = nullptr;
     quint32 contextSerial = 0; // advances with every context created
+    QString failureReason;     // guarded by mutex
 
     // Why a connection could not be set up, from the errno the library left.
     static QString connectFailure(int error, const QString &host);

@@ -172,6 +172,7 @@ void ChannelStateView::setChState(QSharedPointer<ChState> state)
         entry.shownSecond = second;
         writeText(entry.timeItem, MeasCatalogue::TimeColumn,
                   QTime::currentTime().toString(QStringLiteral("H:mm:ss")));
+        entry.timeItem->setToolTip(QString());
     }
 
     for (const auto &row : entry.rows) {
@@ -184,6 +185,18 @@ void ChannelStateView::setChState(QSharedPointer<ChState> state)
             clearRow(*row);
     }
     showStatus(entry);
+}
+
+void ChannelStateView::setChannelUnread(int ch)
+{
+    if (ch < 0 || ch >= int(channelEntries.size()))
+        return;
+    ChannelEntry &entry = *channelEntries[ch];
+    entry.shownSecond = -1; // the next state writes its time again
+    entry.timeItem->setText(tr("no state"));
+    entry.timeItem->setToolTip(
+        tr("No state of this channel arrived: its registers could not be read or it has no "
+           "valid data"));
 }
 
 void ChannelStateView::changeEvent(QEvent *event)
@@ -213,8 +226,18 @@ void ChannelStateView::chStatusTimeout()
 
 void ChannelStateView::connectionLost()
 {
-    for (const auto &entry : channelEntries)
+    // The lamps say nothing of a module that is away; the last readings stay, greyed by the
+    // holder, and the next state lights the lamps again.
+    for (const auto &entry : channelEntries) {
         entry->timer.stop();
+        entry->failureLed->reset();
+        entry->failureLed->setToolTip(QString());
+        entry->shownStatus.reset();
+        for (const auto &row : entry->rows) {
+            row->alertLed->reset();
+            row->dangerLed->reset();
+        }
+    }
 }
 
 void ChannelStateView::retranslate()

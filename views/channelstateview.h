@@ -37,6 +37,9 @@ public:
 public slots:
     bool setSettings(QSharedPointer<t_orvo_settings> settings);
     void setChState(QSharedPointer<ChState> state);
+    // No state of channel index ch has come although it is configured: its time cell says so
+    // until the next state.
+    void setChannelUnread(int ch);
 
 protected:
     void changeEvent(QEvent *event) override;

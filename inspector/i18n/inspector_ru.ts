@@ -4,130 +4,305 @@
 <context>
     <name>CapturePlot</name>
     <message>
-        <location filename="../captureplot.cpp" line="149"/>
-        <source>Point</source>
-        <translation>Точка</translation>
+        <location filename="../captureplot.cpp" line="155"/>
+        <source>%1, peak %2 at %3</source>
+        <translation>%1, пик %2 в точке %3</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="190"/>
+        <location filename="../captureplot.cpp" line="254"/>
+        <source>channel %1 %2</source>
+        <translation>канал %1 %2</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="319"/>
         <source>Cannot write the image</source>
         <translation>Не удаётся записать изображение</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="153"/>
-        <location filename="../captureplot.cpp" line="214"/>
+        <location filename="../captureplot.cpp" line="143"/>
+        <source>Channel %1 (not live)</source>
+        <translation>Канал %1 (не текущий)</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="144"/>
+        <source>Channel %1 (older capture)</source>
+        <translation>Канал %1 (прежний съём)</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="145"/>
         <source>Channel %1</source>
         <translation>Канал %1</translation>
     </message>
 </context>
 <context>
+    <name>ConfigFieldModel</name>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="19"/>
+        <source>Node id of the module (1 to 32 in status datagrams)</source>
+        <translation>Номер узла модуля (от 1 до 32 в датаграммах состояния)</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="21"/>
+        <source>Register value that stands for 100 % of full scale</source>
+        <translation>Значение регистра, соответствующее 100 % шкалы</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="30"/>
+        <source>No channel active</source>
+        <translation>Нет активных каналов</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="31"/>
+        <source>Active channels: %1</source>
+        <translation>Активные каналы: %1</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="36"/>
+        <source>Channel %1 takes part in spectrum capture</source>
+        <translation>Канал %1 участвует в съёме спектров</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="37"/>
+        <source>Channel %1 has no spectra</source>
+        <translation>Канал %1 без спектров</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="44"/>
+        <source>unknown type</source>
+        <translation>неизвестный тип</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="48"/>
+        <source>Channel %1, slot %2: %3</source>
+        <translation>Канал %1, ячейка %2: %3</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="49"/>
+        <source>Channel %1, slot %2: %3 in %4</source>
+        <translation>Канал %1, ячейка %2: %3 в %4</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="56"/>
+        <source>Name of relay %1</source>
+        <translation>Имя реле %1</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="58"/>
+        <source>Relay %1 in use</source>
+        <translation>Реле %1 используется</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="59"/>
+        <source>Relay %1 not in use</source>
+        <translation>Реле %1 не используется</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="93"/>
+        <location filename="../configfieldmodel.cpp" line="96"/>
+        <source>(none)</source>
+        <translation>(нет)</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="137"/>
+        <source>Field</source>
+        <translation>Поле</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="139"/>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="141"/>
+        <source>Meaning</source>
+        <translation>Смысл</translation>
+    </message>
+    <message>
+        <location filename="../configfieldmodel.cpp" line="143"/>
+        <source>In the file</source>
+        <translation>В файле</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigurationDialog</name>
+    <message>
+        <location filename="../configurationdialog.cpp" line="21"/>
+        <source>Configuration</source>
+        <translation>Конфигурация</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="28"/>
+        <source>Compare with file...</source>
+        <translation>Сравнить с файлом...</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="43"/>
+        <source>The module&apos;s configuration, node id %1</source>
+        <translation>Конфигурация модуля, номер узла %1</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="46"/>
+        <source>No configuration has been read from the module yet</source>
+        <translation>Конфигурация модуля ещё не прочитана</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="63"/>
+        <source>%1 cannot be compared: %2</source>
+        <translation>%1 нельзя сравнить: %2</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="68"/>
+        <source>%1 holds the same configuration as the module</source>
+        <translation>В %1 та же конфигурация, что и в модуле</translation>
+    </message>
+    <message>
+        <location filename="../configurationdialog.cpp" line="70"/>
+        <source>Fields that differ between the module and %1</source>
+        <translation>Поля, в которых модуль и %1 различаются</translation>
+    </message>
+</context>
+<context>
     <name>ModuleController</name>
     <message>
-        <location filename="../modulecontroller.cpp" line="58"/>
+        <location filename="../modulecontroller.cpp" line="65"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="59"/>
+        <location filename="../modulecontroller.cpp" line="66"/>
         <source>The module did not take the configuration</source>
         <translation>Модуль не принял конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="61"/>
+        <location filename="../modulecontroller.cpp" line="68"/>
         <source>Configuration written and committed</source>
         <translation>Конфигурация записана и применена</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="62"/>
+        <location filename="../modulecontroller.cpp" line="69"/>
         <source>Writing the configuration failed</source>
         <translation>Не удалось записать конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="67"/>
-        <location filename="../modulecontroller.cpp" line="341"/>
+        <location filename="../modulecontroller.cpp" line="74"/>
+        <location filename="../modulecontroller.cpp" line="440"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="68"/>
-        <location filename="../modulecontroller.cpp" line="77"/>
+        <location filename="../modulecontroller.cpp" line="75"/>
+        <location filename="../modulecontroller.cpp" line="89"/>
         <source>The module refused the request</source>
         <translation>Модуль отклонил запрос</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="71"/>
+        <location filename="../modulecontroller.cpp" line="81"/>
         <source>The module runs its boot loader and does not measure until it is restarted</source>
         <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="76"/>
-        <location filename="../modulecontroller.cpp" line="350"/>
+        <location filename="../modulecontroller.cpp" line="88"/>
+        <location filename="../modulecontroller.cpp" line="449"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="149"/>
+        <location filename="../modulecontroller.cpp" line="178"/>
         <source>Cannot connect to %1: %2</source>
         <translation>Не удаётся подключиться к %1: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="159"/>
+        <location filename="../modulecontroller.cpp" line="190"/>
+        <source>Identification (service connection)</source>
+        <translation>Идентификация (сервисное соединение)</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="191"/>
+        <source>The module is in %1 and does not measure; Restart brings it back to work mode</source>
+        <translation>Модуль в режиме «%1» и не измеряет; перезапуск вернёт его в рабочий режим</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="202"/>
+        <source>Restart (service connection)</source>
+        <translation>Перезапуск (сервисное соединение)</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="204"/>
+        <source>The restart failed: %1</source>
+        <translation>Перезапуск не удался: %1</translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="212"/>
         <source>Connection</source>
         <translation>Соединение</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="212"/>
+        <location filename="../modulecontroller.cpp" line="259"/>
+        <source>Channel %1 state</source>
+        <translation>Состояние канала %1</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../modulecontroller.cpp" line="260"/>
+        <source>No state arrived within %n s: its registers could not be read or it has no valid data</source>
+        <translation>
+            <numerusform>Состояние не поступило за %n с: регистры канала не читаются или нет достоверных данных</numerusform>
+            <numerusform>Состояние не поступило за %n с: регистры канала не читаются или нет достоверных данных</numerusform>
+            <numerusform>Состояние не поступило за %n с: регистры канала не читаются или нет достоверных данных</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../modulecontroller.cpp" line="301"/>
         <source>%1, channel %2, type %3</source>
         <translation>%1, канал %2, тип %3</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="216"/>
+        <location filename="../modulecontroller.cpp" line="305"/>
         <source>%1, channel %2, id %3</source>
         <translation>%1, канал %2, номер %3</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="227"/>
+        <location filename="../modulecontroller.cpp" line="317"/>
         <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
         <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="229"/>
+        <location filename="../modulecontroller.cpp" line="319"/>
         <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
         <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="262"/>
+        <location filename="../modulecontroller.cpp" line="352"/>
         <source>%1: done</source>
         <translation>%1: выполнено</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="263"/>
+        <location filename="../modulecontroller.cpp" line="353"/>
         <source>%1: failed</source>
         <translation>%1: ошибка</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="264"/>
+        <location filename="../modulecontroller.cpp" line="354"/>
         <source>%1: failed: %2</source>
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="306"/>
+        <location filename="../modulecontroller.cpp" line="396"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="308"/>
+        <location filename="../modulecontroller.cpp" line="398"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="288"/>
-        <location filename="../modulecontroller.cpp" line="309"/>
+        <location filename="../modulecontroller.cpp" line="378"/>
+        <location filename="../modulecontroller.cpp" line="399"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="311"/>
+        <location filename="../modulecontroller.cpp" line="401"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
@@ -135,7 +310,12 @@
 <context>
     <name>ModuleSession</name>
     <message>
-        <location filename="../modulesession.cpp" line="123"/>
+        <location filename="../modulesession.cpp" line="57"/>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <location filename="../modulesession.cpp" line="160"/>
         <source>The module did not come back after the restart</source>
         <translation>Модуль не ответил после перезапуска</translation>
     </message>
@@ -144,7 +324,7 @@
     <name>ModuleWindow</name>
     <message>
         <location filename="../modulewindow.ui" line="9"/>
-        <location filename="../moduleheader.cpp" line="69"/>
+        <location filename="../moduleheader.cpp" line="91"/>
         <source>Orvo module inspector</source>
         <translation>Инспектор модуля Orvo</translation>
     </message>
@@ -155,7 +335,7 @@
     </message>
     <message>
         <location filename="../modulewindow.ui" line="32"/>
-        <location filename="../moduleheader.cpp" line="17"/>
+        <location filename="../moduleheader.cpp" line="21"/>
         <source>Not connected</source>
         <translation>Нет подключения</translation>
     </message>
@@ -218,107 +398,112 @@
         <translation>&amp;Модуль</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="248"/>
+        <location filename="../modulewindow.ui" line="249"/>
         <source>&amp;View</source>
         <translation>&amp;Вид</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="252"/>
+        <location filename="../modulewindow.ui" line="253"/>
         <source>&amp;Point format</source>
         <translation>&amp;Формат точек</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="262"/>
+        <location filename="../modulewindow.ui" line="263"/>
         <source>&amp;Language</source>
         <translation>&amp;Язык</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="272"/>
+        <location filename="../modulewindow.ui" line="273"/>
         <source>Operation log</source>
         <translation>Журнал операций</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="282"/>
+        <location filename="../modulewindow.ui" line="283"/>
         <source>Show waveform and spectrum reads</source>
         <translation>Показывать чтения осциллограмм и спектров</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="307"/>
+        <location filename="../modulewindow.ui" line="308"/>
         <source>&amp;Connect...</source>
         <translation>&amp;Подключиться...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="310"/>
+        <location filename="../modulewindow.ui" line="311"/>
         <source>Ctrl+O</source>
         <translation>Ctrl+O</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="315"/>
+        <location filename="../modulewindow.ui" line="316"/>
         <source>&amp;Disconnect</source>
         <translation>&amp;Отключиться</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="320"/>
+        <location filename="../modulewindow.ui" line="321"/>
         <source>&amp;Reconnect</source>
         <translation>П&amp;ереподключиться</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="323"/>
+        <location filename="../modulewindow.ui" line="324"/>
         <source>F5</source>
         <translation>F5</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="328"/>
+        <location filename="../modulewindow.ui" line="329"/>
         <source>&amp;Save configuration...</source>
         <translation>&amp;Сохранить конфигурацию...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="331"/>
+        <location filename="../modulewindow.ui" line="332"/>
         <source>Ctrl+S</source>
         <translation>Ctrl+S</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="336"/>
+        <location filename="../modulewindow.ui" line="337"/>
         <source>&amp;Load configuration...</source>
         <translation>&amp;Загрузить конфигурацию...</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="341"/>
+        <location filename="../modulewindow.ui" line="342"/>
         <source>Re&amp;start</source>
         <translation>Пере&amp;запустить</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="346"/>
+        <location filename="../modulewindow.ui" line="347"/>
         <source>&amp;Boot loader</source>
         <translation>&amp;Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="351"/>
+        <location filename="../modulewindow.ui" line="352"/>
+        <source>Show &amp;configuration...</source>
+        <translation>Показать &amp;конфигурацию...</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.ui" line="357"/>
         <source>&amp;Test mode</source>
         <translation>&amp;Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="356"/>
+        <location filename="../modulewindow.ui" line="362"/>
         <source>&amp;Quit</source>
         <translation>В&amp;ыход</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="359"/>
+        <location filename="../modulewindow.ui" line="365"/>
         <source>Ctrl+Q</source>
         <translation>Ctrl+Q</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="367"/>
+        <location filename="../modulewindow.ui" line="373"/>
         <source>32-bit IEEE &amp;float</source>
         <translation>32-битное число с плавающей точкой IEEE (&amp;float)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="375"/>
+        <location filename="../modulewindow.ui" line="381"/>
         <source>&amp;Signed 32-bit integer</source>
         <translation>32-битное целое со &amp;знаком</translation>
     </message>
     <message>
-        <location filename="../modulewindow.ui" line="383"/>
+        <location filename="../modulewindow.ui" line="389"/>
         <source>&amp;Unsigned 32-bit integer</source>
         <translation>32-битное целое &amp;без знака</translation>
     </message>
@@ -334,13 +519,13 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="15"/>
-        <location filename="../modulewindow.cpp" line="383"/>
+        <location filename="../modulewindow.cpp" line="385"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="18"/>
-        <location filename="../modulewindow.cpp" line="438"/>
+        <location filename="../modulewindow.cpp" line="439"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
@@ -351,7 +536,7 @@
     </message>
     <message>
         <location filename="../moduledialogs.cpp" line="21"/>
-        <location filename="../modulewindow.cpp" line="438"/>
+        <location filename="../modulewindow.cpp" line="439"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
@@ -361,37 +546,37 @@
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="302"/>
+        <location filename="../modulewindow.cpp" line="310"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="303"/>
+        <location filename="../modulewindow.cpp" line="311"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="358"/>
+        <location filename="../modulewindow.cpp" line="360"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="359"/>
+        <location filename="../modulewindow.cpp" line="361"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="167"/>
+        <location filename="../modulewindow.cpp" line="176"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="384"/>
+        <location filename="../modulewindow.cpp" line="386"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="388"/>
+        <location filename="../modulewindow.cpp" line="390"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -400,7 +585,16 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="401"/>
+        <location filename="../modulewindow.cpp" line="403"/>
+        <source>Restart the module at %1?
+
+It is not in work mode. The inspector restarts it through a service connection and connects again once it answers in work mode.</source>
+        <translation>Перезапустить модуль %1?
+
+Он не в рабочем режиме. Инспектор перезапустит его через сервисное соединение и подключится снова, когда модуль ответит в рабочем режиме.</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="406"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -409,7 +603,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="412"/>
+        <location filename="../modulewindow.cpp" line="415"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -418,7 +612,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="424"/>
+        <location filename="../modulewindow.cpp" line="425"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -427,27 +621,52 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="440"/>
+        <location filename="../modulewindow.cpp" line="441"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="22"/>
+        <location filename="../modulewindow.cpp" line="474"/>
+        <source>Value (point format, no unit known)</source>
+        <translation>Значение (формат точек, единица неизвестна)</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="475"/>
+        <source>Sample index (no sampling rate known)</source>
+        <translation>Номер отсчёта (частота дискретизации неизвестна)</translation>
+    </message>
+    <message>
+        <location filename="../modulewindow.cpp" line="476"/>
+        <source>Line index (no line spacing known)</source>
+        <translation>Номер линии (шаг по частоте неизвестен)</translation>
+    </message>
+    <message>
+        <location filename="../moduleheader.cpp" line="26"/>
         <source>Connecting to %1...</source>
         <translation>Подключение к %1...</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="26"/>
+        <location filename="../moduleheader.cpp" line="36"/>
         <source>Connected</source>
         <translation>Подключено</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="26"/>
+        <location filename="../moduleheader.cpp" line="75"/>
+        <source>Not measuring: %1 (mode %2)</source>
+        <translation>Не измеряет: %1 (режим %2)</translation>
+    </message>
+    <message>
+        <location filename="../moduleheader.cpp" line="79"/>
+        <source>%1. The module is in %2: Restart brings it back to work mode.</source>
+        <translation>%1. Модуль в режиме «%2»: перезапуск вернёт его в рабочий режим.</translation>
+    </message>
+    <message>
+        <location filename="../moduleheader.cpp" line="85"/>
         <source>Restarting the module...</source>
         <translation>Перезапуск модуля...</translation>
     </message>
     <message numerus="yes">
-        <location filename="../moduleheader.cpp" line="31"/>
+        <location filename="../moduleheader.cpp" line="42"/>
         <source>Connection lost: %1. Last values shown. Reconnecting in %n s.</source>
         <translation>
             <numerusform>Соединение потеряно: %1. Показаны последние значения. Переподключение через %n с.</numerusform>
@@ -456,70 +675,54 @@ The module stops measuring until it is restarted.</source>
         </translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="34"/>
+        <location filename="../moduleheader.cpp" line="32"/>
+        <source>Connected, not measuring: the module is in %1</source>
+        <translation>Соединение есть, но модуль не измеряет: режим «%1»</translation>
+    </message>
+    <message>
+        <location filename="../moduleheader.cpp" line="45"/>
         <source>Connection lost: %1. Last values shown. Reconnecting now...</source>
         <translation>Соединение потеряно: %1. Показаны последние значения. Переподключение...</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="44"/>
+        <location filename="../moduleheader.cpp" line="55"/>
         <source>measurement module, ICP inputs</source>
         <translation>измерительный модуль, входы ICP</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="47"/>
+        <location filename="../moduleheader.cpp" line="58"/>
         <source>measurement module, proximity probe inputs</source>
         <translation>измерительный модуль, входы датчиков перемещения</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="50"/>
+        <location filename="../moduleheader.cpp" line="61"/>
         <source>relay module</source>
         <translation>релейный модуль</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="55"/>
+        <location filename="../moduleheader.cpp" line="66"/>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="63"/>
+        <location filename="../moduleheader.cpp" line="74"/>
         <source>Work mode</source>
         <translation>Рабочий режим</translation>
     </message>
     <message>
-        <location filename="../moduleheader.cpp" line="64"/>
-        <source>Not measuring (mode %1)</source>
-        <translation>Не измеряет (режим %1)</translation>
-    </message>
-    <message>
-        <location filename="../moduleheader.cpp" line="69"/>
+        <location filename="../moduleheader.cpp" line="91"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="472"/>
+        <location filename="../modulewindow.cpp" line="475"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="472"/>
-        <source>Point</source>
-        <translation>Точка</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="472"/>
-        <location filename="../modulewindow.cpp" line="473"/>
-        <source>Value</source>
-        <translation>Значение</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="473"/>
+        <location filename="../modulewindow.cpp" line="476"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="473"/>
-        <source>Line</source>
-        <translation>Линия</translation>
     </message>
 </context>
 <context>

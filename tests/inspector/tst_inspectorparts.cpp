@@ -2,12 +2,20 @@
 // exporting a plot.
 
 #include "captureplot.h"
+#include "configfieldmodel.h"
+#include "configfile.h"
+#include "configurationdialog.h"
+#include "logarchive.h"
+#include "meascatalogue.h"
 #include "operationlog.h"
 #include "pointformat.h"
 
 #include <QAbstractItemModelTester>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <qwt_plot_item.h>
+#include <qwt_text.h>
 
 #include <cmath>
 #include <cstring>
@@ -104,27 +112,183 @@ private slots:
         QCOMPARE(operation(shown, 1), QString("spectrum"));
     }
 
+    // Rows carry their date, and what the log gathered reaches the address's file appended,
+    // without the background reads and without being taken twice.
+    void logArchive()
+    {
+        OperationLog log(10);
+        log.append("Save configuration", true, QString(), false);
+        log.append("Read waveform", true, QString(), true);
+        log.append("Restart", false, "Module connection lost\n(Connection timed out)", false);
+        const QString shownTime = log.index(0, OperationLog::TimeColumn).data().toString();
+        QVERIFY2(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")
+                     .match(shownTime)
+                     .hasMatch(),
+                 qPrintable(shownTime));
+
+        const QString folder = dir.filePath(QStringLiteral("logs/deeper"));
+        QString error;
+        QVERIFY2(LogArchive::append(folder, "::1", 1502, log.takePending(), &error),
+                 qPrintable(error));
+        QVERIFY(log.takePending().isEmpty());
+        log.append("Load configuration", true, QString(), false);
+        QVERIFY(LogArchive::append(folder, "::1", 1502, log.takePending()));
+
+        QFile file(QDir(folder).filePath(QStringLiteral("__1_1502.log")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+        QCOMPARE(lines.size(), 4); // three rows and the end of the last
+        const QRegularExpression row("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}\t");
+        QVERIFY(row.match(lines[0]).hasMatch());
+        QVERIFY(lines[0].endsWith("\tOK\tSave configuration\t"));
+        QVERIFY(
+            lines[1].endsWith("\tFailed\tRestart\tModule connection lost (Connection timed out)"));
+        QVERIFY(lines[2].endsWith("\tOK\tLoad configuration\t"));
+        QCOMPARE(LogArchive::fileName("192.0.2.10", 502), QStringLiteral("192.0.2.10_502.log"));
+        QCOMPARE(LogArchive::fileName("../etc/x", 502), QStringLiteral(".._etc_x_502.log"));
+    }
+
+    // The record's fields by name, with what they mean; compared with a file, only what
+    // differs, matched by field so that a slot used in one record only shows too.
+    void configurationFields()
+    {
+        t_orvo_settings module = {};
+        module.node_id = 7;
+        module.full_scale = 65535;
+        module.channel_mask = 0b0101;
+        module.channels[0].meas[0].type = 1;
+        module.channels[2].sp_disable = 1;
+        module.relays[0].mode = 3;
+        std::memcpy(module.relays[0].name, "Pump", 5);
+
+        ConfigFieldModel model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setRecord(module);
+        QMap<QString, QPair<QString, QString>> shown;
+        for (int row = 0; row < model.rowCount(); ++row)
+            shown.insert(model.index(row, ConfigFieldModel::FieldColumn).data().toString(),
+                         {model.index(row, ConfigFieldModel::ValueColumn).data().toString(),
+                          model.index(row, ConfigFieldModel::MeaningColumn).data().toString()});
+        QCOMPARE(model.columnCount(), 3);
+        QCOMPARE(shown.value("node_id").first, QStringLiteral("7"));
+        QCOMPARE(shown.value("channel_mask"),
+                 qMakePair(QStringLiteral("0x0005"), QStringLiteral("Active channels: 1, 3")));
+        QVERIFY(
+            shown.value("channels[0].meas[0].type")
+                .second.contains(MeasCatalogue::typeName(1) + " in " + MeasCatalogue::typeUnit(1)));
+        QVERIFY(!shown.contains("channels[0].meas[1].type")); // an empty slot has no row
+        QCOMPARE(shown.value("channels[2].sp_disable").second,
+                 QStringLiteral("Channel 3 has no spectra"));
+        QCOMPARE(shown.value("relays[0].name").first, QStringLiteral("Pump"));
+        QCOMPARE(shown.value("relays[0].mode").second, QStringLiteral("Relay 1 in use"));
+
+        t_orvo_settings file = module;
+        file.node_id = 8;
+        file.channels[0].meas[1].type = 2;
+        model.compareWith(file);
+        QCOMPARE(model.columnCount(), 4);
+        QStringList differences;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QStringList cells;
+            for (int column : {0, 1, 3})
+                cells << model.index(row, column).data().toString();
+            differences << cells.join('|');
+        }
+        QCOMPARE(differences, (QStringList{"node_id|7|8", "channels[0].meas[1].type|(none)|2"}));
+        model.compareWith(module);
+        QCOMPARE(model.rowCount(), 0);
+        model.compareWith(std::nullopt);
+        QCOMPARE(model.rowCount(), shown.size());
+    }
+
+    // The dialog compares with a file only when the file is a record, and says which way.
+    void configurationDialogComparesWithAFile()
+    {
+        auto module = QSharedPointer<t_orvo_settings>::create();
+        std::memset(module.data(), 0, sizeof(t_orvo_settings));
+        module->node_id = 3;
+        ConfigurationDialog dialog(module, [] { return QString(); });
+        QVERIFY(dialog.model()->rowCount() > 0);
+        QVERIFY(!dialog.compareWithFile(dir.filePath("missing.cfg")));
+        QVERIFY2(dialog.status().contains("cannot be compared"), qPrintable(dialog.status()));
+        QVERIFY(!dialog.model()->isComparing());
+
+        t_orvo_settings saved = *module;
+        QString error;
+        const QString path = dir.filePath("saved.cfg");
+        QVERIFY2(ConfigFile::save(path, saved, &error), qPrintable(error));
+        QVERIFY(dialog.compareWithFile(path));
+        QCOMPARE(dialog.model()->rowCount(), 0);
+        QVERIFY(dialog.status().contains("the same configuration"));
+        saved.node_id = 4;
+        QVERIFY(ConfigFile::save(path, saved, &error));
+        QVERIFY(dialog.compareWithFile(path));
+        QCOMPARE(dialog.model()->rowCount(), 1);
+    }
+
     void plotExport()
     {
         CapturePlot plot;
+        plot.setTitles("Waveform", "Point", "Value");
         plot.setPointFormat(PointFormat::Int32);
         plot.setCapture(0, {1, 2, 3});
         plot.setCapture(2, {0xFFFFFFFFu});
-        // Channels without a capture get no column; shorter captures leave their cells empty.
-        const QString expected = QStringLiteral("Point\tChannel 1\tChannel 3\n"
-                                                "0\t1\t-1\n1\t2\t\n2\t3\t\n");
-        QCOMPARE(plot.csv(), expected);
-        const QString path = dir.filePath(QStringLiteral("plot.csv"));
-        QString error;
-        QVERIFY2(plot.exportCsv(path, &error), qPrintable(error));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()), expected);
+        // Comma-separated with the module, the capture times and the format before the
+        // header; channels without a capture get no column, shorter ones leave cells empty.
+        const QString csv = plot.csv("127.0.0.1:1502 (node id 1)");
+        QStringList lines = csv.split('\n');
+        QCOMPARE(lines.value(0), QStringLiteral("# Waveform: 127.0.0.1:1502 (node id 1)"));
+        QVERIFY2(QRegularExpression("^# captured: channel 1 \\d{4}-\\d\\d-\\d\\d "
+                                    "\\d\\d:\\d\\d:\\d\\d, channel 3 ")
+                     .match(lines.value(1))
+                     .hasMatch(),
+                 qPrintable(lines.value(1)));
+        QVERIFY(lines.value(2).startsWith("# values: signed 32-bit integer"));
+        QCOMPARE(lines.mid(3).join('\n'),
+                 QStringLiteral("point,channel 1,channel 3\n0,1,-1\n1,2,\n2,3,\n"));
 
-        // A stale plot turns live again with the next capture.
+        // The suffix is added where it is missing, and kept where one was given.
+        QString error;
+        QVERIFY2(plot.exportCsv(dir.filePath("plot"), &error, "m"), qPrintable(error));
+        QFile file(dir.filePath("plot.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(file.readAll()).endsWith("0,1,-1\n1,2,\n2,3,\n"));
+        QVERIFY(plot.exportCsv(dir.filePath("plot.txt"), &error));
+        QVERIFY(QFile::exists(dir.filePath("plot.txt")));
+
+        // The image is rendered at the size asked for, whatever the widget's.
+        QVERIFY2(plot.exportPng(dir.filePath("plot"), &error, "m", QSize(800, 500)),
+                 qPrintable(error));
+        QImage image(dir.filePath("plot.png"));
+        QCOMPARE(image.size(), QSize(800, 500));
+
+        // Each curve names its peak (the largest magnitude); the legend hides and shows it.
+        const auto curveTitle = [&plot](int ch) {
+            return plot.itemList(QwtPlotItem::Rtti_PlotCurve).at(ch)->title().text();
+        };
+        QCOMPARE(curveTitle(0), QStringLiteral("Channel 1, peak 3 at 2"));
+        QCOMPARE(curveTitle(2), QStringLiteral("Channel 3, peak -1 at 0"));
+        plot.setChannelShown(2, false);
+        QVERIFY(!plot.isChannelShown(2) && plot.isChannelShown(0));
+        QVERIFY(plot.csv().contains(",channel 3\n")); // hidden, still exported
+        plot.setChannelShown(2, true);
+
+        // A failed fetch fades that channel's curve only, until its next capture.
+        plot.markOlder(0);
+        QVERIFY(plot.isOlder(0) && !plot.isOlder(2));
+        QCOMPARE(curveTitle(0), QStringLiteral("Channel 1 (older capture), peak 3 at 2"));
+        plot.setCapture(0, {1, 2, 3});
+        QVERIFY(!plot.isOlder(0));
+        QCOMPARE(curveTitle(0), QStringLiteral("Channel 1, peak 3 at 2"));
+
+        // A stale plot names its curves so, and turns live again with the next capture.
         plot.setStale(true);
+        QCOMPARE(plot.itemList(QwtPlotItem::Rtti_PlotCurve).first()->title().text(),
+                 QStringLiteral("Channel 1 (not live), peak 3 at 2"));
         plot.setCapture(1, {7});
         QVERIFY(!plot.isStale());
+        QCOMPARE(curveTitle(0), QStringLiteral("Channel 1, peak 3 at 2"));
     }
 };
 

@@ -6,6 +6,9 @@
 #include "captureplot.h"
 #include "channelstateview.h"
 #include "eventsstateview.h"
+#include "lampstate.h"
+#include "meascatalogue.h"
+#include "meascondledindicator.h"
 #include "modulesimulator.h"
 #include "modulewindow.h"
 #include "orvo_icpmeaspoller.h"
@@ -167,6 +170,8 @@ private slots:
         QVERIFY(settingsDir.isValid() && files.isValid());
         QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        // The log archive goes to a test data folder, not the user's.
+        QStandardPaths::setTestModeEnabled(true);
     }
 
     void init()
@@ -290,6 +295,23 @@ private slots:
         QVERIFY(!logged("Read waveform", true));
     }
 
+    // A capture that fails after one that arrived leaves the older curve, faded and named so.
+    void failedCaptureFadesTheOlderCurve()
+    {
+        sim->setWrongEcho(20); // the first few captures arrive whole, the later ones do not
+        QVERIFY(connectWindow());
+        const auto olderShown = [this] {
+            for (int ch = 0; ch < CapturePlot::Channels; ++ch) {
+                for (CapturePlot *plot : {window->waveformPlot(), window->spectrumPlot()}) {
+                    if (plot->isOlder(ch) && !plot->capture(ch).isEmpty())
+                        return true;
+                }
+            }
+            return false;
+        };
+        QVERIFY(waitUntil(olderShown, 15000));
+    }
+
     void configurationRoundTrip()
     {
         QVERIFY(connectWindow());
@@ -386,8 +408,97 @@ private slots:
         QCOMPARE(window->linkState(), bootLoader ? State::Disconnected : State::Connected);
         // Nobody asked for a reconnection after the boot loader.
         QCOMPARE(window->retrySecondsLeft(), 0);
-        if (!bootLoader)
-            QVERIFY(waitUntil([&] { return text("modeValue") == "Not measuring (mode 3)"; }, 5000));
+        if (!bootLoader) {
+            QVERIFY(waitUntil(
+                [&] { return text("modeValue") == "Not measuring: test mode (mode 3)"; }, 5000));
+            // Still answering, but not measuring: not shown as a working connection.
+            QCOMPARE(text("connectionLabel"),
+                     QStringLiteral("Connected, not measuring: the module is in test mode"));
+        }
+        // Either way the way back is offered.
+        QVERIFY(window->findChild<QAction *>("actionRestart")->isEnabled());
+    }
+
+    // A module the link refuses, outside work mode, is identified through the service
+    // connection and restarted back into work mode.
+    void serviceRestartBringsTheModuleBack_data()
+    {
+        QTest::addColumn<quint16>("mode");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("test mode") << quint16(Sim::TestMode) << "test mode";
+        QTest::newRow("boot loader") << quint16(Sim::BootMode) << "boot loader";
+    }
+    void serviceRestartBringsTheModuleBack()
+    {
+        QFETCH(quint16, mode);
+        QFETCH(QString, named);
+        sim->setMode(mode);
+        sim->setRestartTime(100);
+        window->connectTo(QStringLiteral("127.0.0.1"), sim->port());
+        QAction *restart = window->findChild<QAction *>("actionRestart");
+        QVERIFY(waitUntil([&] { return restart->isEnabled(); }, 10000));
+        QCOMPARE(window->linkState(), State::Disconnected);
+        QVERIFY2(text("modeValue").startsWith("Not measuring: " + named), qPrintable(named));
+        QVERIFY(text("typeValue").startsWith("ORVO_ICP"));
+        QVERIFY2(text("connectionLabel").contains("Restart brings it back to work mode"),
+                 qPrintable(text("connectionLabel")));
+
+        window->restartModule();
+        QVERIFY(waitUntil([&] { return window->linkState() == State::Connected; }, 15000));
+        QCOMPARE(sim->restartCount(), 1);
+        QCOMPARE(text("modeValue"), QStringLiteral("Work mode"));
+        QVERIFY(logged("Restart (service connection)", true));
+    }
+
+    // A channel whose state cannot be read says so in its row and in the log, instead of
+    // going blank without a word.
+    void unreadChannelIsNamed()
+    {
+        // The second channel's state registers fail; the poller then reaches no later one.
+        sim->addReadFailRange(Sim::ChannelRegister + Sim::ChannelCount, Sim::ChannelCount);
+        window->moduleController()->setChannelWarningForTest(300);
+        QVERIFY(connectWindow());
+        QVERIFY(waitUntil([&] { return logged("Channel 2 state", false, "could not be read"); },
+                          10000));
+        QVERIFY(logged("Channel 4 state", false) && !logged("Channel 1 state", false));
+        auto *table = window->channelView()->findChild<QTableWidget *>("measTable");
+        QStringList times;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            if (const QTableWidgetItem *item = table->item(row, MeasCatalogue::TimeColumn))
+                times << item->text();
+        }
+        QVERIFY2(times.contains("no state") && !times.first().contains("no state"),
+                 qPrintable(times.join('|')));
+    }
+
+    // The link's text comes with the cause: here the module's Modbus exception.
+    void failureNamesItsCause()
+    {
+        sim->setRefuseIdentification(true);
+        window->connectTo(QStringLiteral("127.0.0.1"), sim->port());
+        QVERIFY(waitUntil([&] { return window->linkState() == State::Disconnected; }, 10000));
+        QVERIFY2(text("connectionLabel")
+                     .endsWith("Cannot read device information (Illegal data address)"),
+                 qPrintable(text("connectionLabel")));
+    }
+
+    // Nothing of one module stays under another address, whether that one answers or not.
+    void anotherAddressLeavesNothingOfThePrevious()
+    {
+        QVERIFY(connectWindow());
+        CapturePlot *plot = window->waveformPlot();
+        QVERIFY(waitUntil([&] { return !plot->capture(0).isEmpty(); }, 15000));
+        Sim other;
+        QVERIFY(other.start());
+        const quint16 nobody = other.port();
+        other.stop();
+        window->connectTo(QStringLiteral("127.0.0.1"), nobody);
+        QVERIFY(waitForState(State::Disconnected));
+        QVERIFY(!window->moduleSettings());
+        QVERIFY(plot->capture(0).isEmpty());
+        QVERIFY(!window->channelView()->isVisibleTo(window.get()));
+        for (const char *label : {"typeValue", "identValue", "modeValue"})
+            QVERIFY2(text(label).isEmpty(), label);
     }
 
     void lostModuleIsShownAndReconnected()
@@ -404,8 +515,12 @@ private slots:
         // Counting down; a slow machine may already have seen a tick go by.
         const int left = window->retrySecondsLeft();
         QVERIFY2(left > 0 && left <= TestRetryTicks, qPrintable(QString::number(left)));
-        // The last values stay, greyed.
+        // The last values stay, greyed, and no lamp still claims a condition.
         QVERIFY(!window->channelView()->isEnabled());
+        const auto lamps = window->channelView()->findChildren<MeasCondLedIndicator *>();
+        QVERIFY(!lamps.isEmpty());
+        for (const MeasCondLedIndicator *lamp : lamps)
+            QCOMPARE(lamp->state(), int(Lamp::Off));
         QVERIFY(plot->isStale());
         // A capture fetched while the module was going away may still land; none is cleared.
         QVERIFY(!plot->capture(0).isEmpty());

@@ -72,11 +72,24 @@ private slots:
         QTest::newRow("console extra argument")
             << "orvo-module-tool" << QStringList{"info", "now"} << 2 << "info takes no arguments";
         QTest::newRow("console spectrum type 2")
-            << "orvo-module-tool" << QStringList{"spectrum", "0", "2"} << 2
+            << "orvo-module-tool" << QStringList{"spectrum", "1", "2"} << 2
             << "spectrum type must be 0 or 1, not '2'";
         QTest::newRow("console octal-looking channel is decimal")
             << "orvo-module-tool" << QStringList{"waveform", "010", "1"} << 2
-            << "channel must be 0 to 3, not '010'";
+            << "channel must be 1 to 4, not '010'";
+        // Channels count from 1 as in the windows: 0 is no channel, 4 is the last.
+        QTest::newRow("console channel 0")
+            << "orvo-module-tool" << QStringList{"spectrum", "0", "1"} << 2
+            << "channel must be 1 to 4, not '0'";
+        QTest::newRow("console channel 5")
+            << "orvo-module-tool" << QStringList{"waveform", "5", "1"} << 2
+            << "channel must be 1 to 4, not '5'";
+        QTest::newRow("console point format unknown")
+            << "orvo-module-tool" << QStringList{"waveform", "1", "1", "--format", "double"} << 2
+            << "format must be float, int, uint or hex, not 'double'";
+        QTest::newRow("console point format on a spectrum")
+            << "orvo-module-tool" << QStringList{"spectrum", "1", "1", "--format", "hex"} << 2
+            << "--format applies to waveform only";
         QTest::newRow("console duration not positive")
             << "orvo-module-tool" << QStringList{"watch", "--duration", "0"} << 2
             << "invalid duration '0'";

@@ -93,14 +93,17 @@ private slots:
             << "Device is not in work mode: the module is in boot loader (mode register 1)" << true;
         QTest::newRow("waveform header unreadable")
             << Fault([](Sim &s) { s.addReadFailRange(Sim::WaveformHeader, 125); })
-            << QStringList{"waveform", "1", "1"} << "no waveform 1 of channel 1 was delivered"
+            << QStringList{"waveform", "2", "1"} << "no waveform 1 of channel 2 was delivered"
             << false;
+        QTest::newRow("restart of a module in test mode without --any-mode")
+            << Fault([](Sim &s) { s.setMode(Sim::TestMode); }) << QStringList{"restart"}
+            << "restart --any-mode brings it back to work mode" << false;
         QTest::newRow("waveform of a relay module")
             << Fault([](Sim &s) { s.resetContents(Sim::Kind::Relay); })
-            << QStringList{"waveform", "0", "1"} << "a relay module has no waveforms" << false;
+            << QStringList{"waveform", "1", "1"} << "a relay module has no waveforms" << false;
         QTest::newRow("spectrum of a relay module")
             << Fault([](Sim &s) { s.resetContents(Sim::Kind::Relay); })
-            << QStringList{"spectrum", "0", "1"} << "a relay module has no spectra" << false;
+            << QStringList{"spectrum", "1", "1"} << "a relay module has no spectra" << false;
     }
 
     void failures()
@@ -202,13 +205,53 @@ private slots:
 
     void watchReportsAChannelThatNeverArrives()
     {
-        // Channel 1's state cannot be read; the poller then reaches no later channel either.
+        // The second channel's state cannot be read; the poller then reaches no later channel
+        // either. Channels are named 1 to 4, as in the windows.
         sim->addReadFailRange(Sim::ChannelRegister + Sim::ChannelCount, Sim::ChannelCount);
         run({"watch", "--duration", "1.5", "--missing-after", "0.5"});
         QCOMPARE(exitCode, 1);
-        QVERIFY2(err.contains("warning: no state of channel 1 for 0.5 s"), qPrintable(err));
-        QVERIFY2(err.contains("configured channel(s) 1,2,3"), qPrintable(err));
-        QVERIFY2(out.contains("channel ch=0 "), qPrintable(out));
+        QVERIFY2(err.contains("warning: no state of channel 2 for 0.5 s"), qPrintable(err));
+        QVERIFY2(err.contains("configured channel(s) 2,3,4"), qPrintable(err));
+        QVERIFY2(out.contains("channel ch=1 ") && !out.contains("channel ch=0 "), qPrintable(out));
+        QVERIFY2(out.contains("spectrum_channels=1,2,3,4"), qPrintable(out));
+    }
+
+    void watchReconnectsAfterADrop()
+    {
+        // The connection drops a little after the start; the module stays reachable.
+        sim->setDropAfter(40);
+        run({"watch", "--reconnect", "--duration", "7"});
+        QVERIFY2(err.contains("module lost") && err.contains("reconnecting in 5 s"),
+                 qPrintable(err));
+        QVERIFY2(err.count("connected to 127.0.0.1:") == 2, qPrintable(err));
+        // The poller starts over on the new connection: the record is printed again.
+        QVERIFY2(out.count(" settings node_id=") >= 2, qPrintable(out));
+        QCOMPARE(exitCode, 1); // something failed on the way, and the status says so
+    }
+
+    void restartAnyMode_data()
+    {
+        QTest::addColumn<quint16>("mode");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("from test mode") << quint16(Sim::TestMode) << "in test mode";
+        QTest::newRow("from the boot loader") << quint16(Sim::BootMode) << "in boot loader";
+        QTest::newRow("from work mode") << quint16(Sim::WorkMode) << "in work mode";
+    }
+
+    void restartAnyMode()
+    {
+        QFETCH(quint16, mode);
+        QFETCH(QString, named);
+        sim->setMode(mode);
+        sim->setRestartTime(300);
+        run({"restart", "--any-mode"});
+        QVERIFY2(err.contains("(ORVO_ICP) is " + named), qPrintable(err));
+        QCOMPARE(out, QStringLiteral("module restarted and back in work mode\n"));
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(sim->restartCount(), 1);
+        // Back in work mode: the link opens it again.
+        run({"info"});
+        QCOMPARE(exitCode, 0);
     }
 
     void configRoundTrip()
@@ -241,25 +284,50 @@ private slots:
     {
         QTest::addColumn<bool>("spectrum");
         QTest::addColumn<int>("points");
-        QTest::newRow("waveform of 150 points, three transfers") << false << 150;
-        QTest::newRow("empty waveform") << false << 0;
-        QTest::newRow("spectrum") << true << 70;
+        QTest::addColumn<QString>("format"); // empty: the default
+        QTest::newRow("waveform of 150 points, three transfers") << false << 150 << QString();
+        QTest::newRow("empty waveform") << false << 0 << QString();
+        QTest::newRow("spectrum") << true << 70 << QString();
+        QTest::newRow("waveform as floats") << false << 70 << "float";
+        QTest::newRow("waveform as signed integers") << false << 70 << "int";
+        QTest::newRow("waveform as unsigned integers") << false << 70 << "uint";
+        QTest::newRow("waveform in hex") << false << 70 << "hex";
     }
 
     void pointsCsv()
     {
         QFETCH(bool, spectrum);
         QFETCH(int, points);
+        QFETCH(QString, format);
+        // Channel 3 on the command line is the module's channel index 2.
         spectrum ? sim->setSpectrumPoints(2, quint32(points))
                  : sim->setWaveformPoints(2, quint32(points));
-        run({spectrum ? "spectrum" : "waveform", "2", "1"});
+        QStringList args{spectrum ? "spectrum" : "waveform", "3", "1"};
+        if (!format.isEmpty())
+            args << "--format" << format;
+        run(args);
         QCOMPARE(exitCode, 0);
-        QString csv = QStringLiteral("index,value,hex\n");
+        QString csv = format.isEmpty() ? QStringLiteral("index,value,hex\n")
+                                       : QStringLiteral("index,value\n");
         for (quint32 i = 0; i < quint32(points); ++i) {
             const quint32 v = Sim::pointValue(spectrum, 2, 1, i);
-            csv += QString("%1,%2,0x%3\n").arg(i).arg(v).arg(v, 8, 16, QLatin1Char('0'));
+            const QString hex = QString("0x%1").arg(v, 8, 16, QLatin1Char('0'));
+            float f = 0;
+            std::memcpy(&f, &v, sizeof f);
+            QString value = QString::number(v) + ',' + hex;
+            if (format == "float")
+                value = QString::number(double(f), 'g', 9);
+            else if (format == "int")
+                value = QString::number(qint32(v));
+            else if (format == "uint")
+                value = QString::number(v);
+            else if (format == "hex")
+                value = hex;
+            csv += QString("%1,%2\n").arg(i).arg(value);
         }
         QCOMPARE(out, csv);
+        if (format == "float") // the simulator's waveform points are singles near the signal
+            QVERIFY2(!out.contains("nan") && out.contains('.'), qPrintable(out.left(200)));
     }
 };
 

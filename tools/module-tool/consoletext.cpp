@@ -8,17 +8,61 @@
 
 #include <QStringList>
 
+#include <cstring>
+
 namespace ConsoleText {
 
-QString pointsCsv(const QVector<quint32> &points)
+bool parsePointFormat(const QString &name, PointFormat &format)
 {
-    QString text = QStringLiteral("index,value,hex\n");
+    static const struct
+    {
+        const char *name;
+        PointFormat format;
+    } names[] = {{"float", PointFormat::Float},
+                 {"int", PointFormat::Int},
+                 {"uint", PointFormat::UInt},
+                 {"hex", PointFormat::Hex}};
+    for (const auto &n : names) {
+        if (name == QLatin1String(n.name)) {
+            format = n.format;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString pointsCsv(const QVector<quint32> &points, PointFormat format)
+{
+    QString text = format == PointFormat::Combined ? QStringLiteral("index,value,hex\n")
+                                                   : QStringLiteral("index,value\n");
     text.reserve(text.size() + points.size() * 24);
     for (int i = 0; i < points.size(); ++i) {
-        text += QStringLiteral("%1,%2,0x%3\n")
-                    .arg(i)
-                    .arg(points[i])
-                    .arg(points[i], 8, 16, QLatin1Char('0'));
+        const quint32 word = points[i];
+        const QString hex = QStringLiteral("0x%1").arg(word, 8, 16, QLatin1Char('0'));
+        QString value;
+        switch (format) {
+        case PointFormat::Combined:
+            value = QString::number(word) + QLatin1Char(',') + hex;
+            break;
+        case PointFormat::Float: {
+            float f = 0;
+            static_assert(sizeof f == sizeof word, "a point is one IEEE 754 single");
+            std::memcpy(&f, &word, sizeof f);
+            // Shortest text that reads back as the same single; nan and inf as they are.
+            value = QString::number(double(f), 'g', 9);
+            break;
+        }
+        case PointFormat::Int:
+            value = QString::number(qint32(word));
+            break;
+        case PointFormat::UInt:
+            value = QString::number(word);
+            break;
+        case PointFormat::Hex:
+            value = hex;
+            break;
+        }
+        text += QString::number(i) + QLatin1Char(',') + value + QLatin1Char('\n');
     }
     return text;
 }
@@ -47,7 +91,7 @@ QString channelList(quint16 mask)
     QStringList channels;
     for (int c = 0; c < OrvoSettings::ChannelCount; ++c) {
         if (mask & (1u << c))
-            channels << QString::number(c);
+            channels << QString::number(channelNumber(c));
     }
     return channels.isEmpty() ? QStringLiteral("-") : channels.join(QLatin1Char(','));
 }
@@ -84,7 +128,7 @@ QString channelStatusName(int status)
 QString channelLine(const ChState &state)
 {
     QString line = QStringLiteral("channel ch=%1 status=%2 (%3) meas=%4")
-                       .arg(state.ch)
+                       .arg(channelNumber(state.ch))
                        .arg(state.status)
                        .arg(channelStatusName(state.status))
                        .arg(state.meas.size());

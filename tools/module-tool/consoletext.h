@@ -11,9 +11,21 @@ struct t_orvo_settings;
 // the line formats are in one place.
 namespace ConsoleText {
 
-// "index,value,hex" followed by one line per point: index, the point as an unsigned decimal
-// and the raw 32-bit word in hex ("0x0001e240").
-QString pointsCsv(const QVector<quint32> &points);
+// How a point's 32-bit word is printed: Combined is "index,value,hex" (unsigned decimal and the
+// raw word); the others print "index,value" with the word taken as an IEEE 754 single, a
+// signed or unsigned integer, or the raw word in hex ("0x0001e240").
+enum class PointFormat { Combined, Float, Int, UInt, Hex };
+// False for a name that is none of "float", "int", "uint", "hex".
+bool parsePointFormat(const QString &name, PointFormat &format);
+
+QString pointsCsv(const QVector<quint32> &points, PointFormat format = PointFormat::Combined);
+
+// Channels are counted from 1 wherever the console talks to a person, as in the windows; the
+// module numbers them from 0.
+inline int channelNumber(int ch)
+{
+    return ch + 1;
+}
 
 // "1,3,8" for the relays (1 to 8) whose bit is set in byte `byteIndex` of the relay status
 // word; "-" when none is.
@@ -26,7 +38,8 @@ QString channelLine(const ChState &state);
 // Name of a channel status code as the viewer shows it.
 QString channelStatusName(int status);
 
-// Comma-separated channel indices (0 to 3) of a channel mask; "-" when empty.
+// Comma-separated channel numbers (1 to 4) of a channel mask (bit 0: channel 1); "-" when
+// empty.
 QString channelList(quint16 mask);
 
 } // namespace ConsoleText

@@ -3,6 +3,7 @@
 
 #include "moduleconsole.h"
 #include "programidentity.h"
+#include "t_orvo_settings.h"
 #include "toolcommandline.h"
 
 #include <QCommandLineParser>
@@ -22,13 +23,20 @@ const char Commands[] =
     "                     FILE must be a regular file or not exist yet\n"
     "  write-config FILE  write the 6572-byte record in FILE to the module and commit it;\n"
     "                     a record no module can hold is refused unless --force is given\n"
-    "  restart            restart the module and reconnect (takes about 10 s)\n"
+    "  restart            restart the module and reconnect (takes about 10 s); with\n"
+    "                     --any-mode also a module in test mode or the boot loader,\n"
+    "                     which comes back in work mode\n"
     "  boot               switch the module to its boot loader\n"
     "  test-mode          switch the module to test mode\n"
-    "  waveform CH ID     print waveform ID of channel CH (0-3) as CSV: index,value,hex\n"
-    "  spectrum CH TYPE   print spectrum TYPE (0 or 1) of channel CH (0-3) as CSV\n"
+    "  waveform CH ID     print waveform ID of channel CH (1-4) as CSV: index,value,hex;\n"
+    "                     --format float|int|uint|hex prints index,value in that form\n"
+    "  spectrum CH TYPE   print spectrum TYPE (0 or 1) of channel CH (1-4) as CSV\n"
     "  watch              poll the module and print every change as one line, fetching\n"
-    "                     announced waveforms and spectra; stops after --duration\n"
+    "                     announced waveforms and spectra; stops after --duration, or\n"
+    "                     when the module is lost unless --reconnect is given\n"
+    "\n"
+    "Channels are numbered 1 to 4 in arguments and output, as in the windows (earlier\n"
+    "releases of this console counted them from 0).\n"
     "\n"
     "Exit status: 0 on success, 1 when the module or an operation failed, 2 for a usage "
     "error.";
@@ -73,11 +81,25 @@ int main(int argc, char *argv[])
         QStringLiteral("watch: warn when a configured channel has had no state for SECONDS "
                        "(default 5)."),
         QStringLiteral("SECONDS"), QStringLiteral("5"));
+    const QCommandLineOption reconnectOption(
+        QStringLiteral("reconnect"),
+        QStringLiteral("watch: keep watching across lost connections, reconnecting every 5 s."));
+    const QCommandLineOption anyModeOption(
+        QStringLiteral("any-mode"),
+        QStringLiteral("restart: also restart a module in test mode or the boot loader."));
+    const QCommandLineOption formatOption(
+        QStringLiteral("format"),
+        QStringLiteral("waveform: print each point as float, int, uint or hex "
+                       "(default: index,value,hex)."),
+        QStringLiteral("FORMAT"));
     parser.addOption(hostOption);
     parser.addOption(portOption);
     parser.addOption(forceOption);
     parser.addOption(durationOption);
     parser.addOption(missingOption);
+    parser.addOption(reconnectOption);
+    parser.addOption(anyModeOption);
+    parser.addOption(formatOption);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("The command to run, see above."),
                                  QStringLiteral("COMMAND [ARGS]"));
@@ -111,7 +133,7 @@ int main(int argc, char *argv[])
         if (command == QLatin1String("info"))
             return console.info();
         if (command == QLatin1String("restart"))
-            return console.restart();
+            return console.restart(parser.isSet(anyModeOption));
         if (command == QLatin1String("boot"))
             return console.boot();
         return console.testMode();
@@ -131,8 +153,11 @@ int main(int argc, char *argv[])
             return usageError(e);
         uint ch = 0;
         uint selector = 0;
-        if (!parseUInt(params[0], 3, ch))
-            return usageError(QStringLiteral("channel must be 0 to 3, not '%1'").arg(params[0]));
+        if (!parseUInt(params[0], OrvoSettings::ChannelCount, ch) || ch == 0)
+            return usageError(QStringLiteral("channel must be 1 to %1, not '%2'")
+                                  .arg(OrvoSettings::ChannelCount)
+                                  .arg(params[0]));
+        --ch; // the module counts from 0
         // The request carries the selector in one register: refuse what would be cut off.
         // A module keeps two spectra per channel and answers any other type with nothing.
         if (wf && !parseUInt(params[1], 0xFFFF, selector))
@@ -141,7 +166,15 @@ int main(int argc, char *argv[])
         if (!wf && !parseUInt(params[1], 1, selector))
             return usageError(
                 QStringLiteral("spectrum type must be 0 or 1, not '%1'").arg(params[1]));
-        return wf ? console.waveform(int(ch), selector) : console.spectrum(int(ch), selector);
+        ConsoleText::PointFormat format = ConsoleText::PointFormat::Combined;
+        if (parser.isSet(formatOption) &&
+            (!wf || !ConsoleText::parsePointFormat(parser.value(formatOption), format)))
+            return usageError(
+                wf ? QStringLiteral("format must be float, int, uint or hex, not '%1'")
+                         .arg(parser.value(formatOption))
+                   : QStringLiteral("--format applies to waveform only"));
+        return wf ? console.waveform(int(ch), selector, format)
+                  : console.spectrum(int(ch), selector);
     }
     if (command == QLatin1String("watch")) {
         const QString e = expect(0, "no arguments (and --duration SECONDS)");
@@ -161,7 +194,7 @@ int main(int argc, char *argv[])
         if (!seconds(missingOption, missingAfter))
             return usageError(
                 QStringLiteral("invalid --missing-after '%1'").arg(parser.value(missingOption)));
-        return console.watch(duration, int(missingAfter * 1000));
+        return console.watch(duration, int(missingAfter * 1000), parser.isSet(reconnectOption));
     }
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }

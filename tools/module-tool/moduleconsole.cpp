@@ -5,32 +5,16 @@
 #include "moduleregisters.h"
 #include "modulewatch.h"
 #include "orvo_icpconnection.h"
+#include "serviceconnection.h"
 #include "t_orvo_settings.h"
 
 #include <QEventLoop>
+#include <QTime>
 #include <QTimer>
 
 #include <cstring>
 #include <stdio.h>
 #include <type_traits>
-
-namespace {
-
-QString modeName(quint16 mode)
-{
-    switch (mode) {
-    case ModuleRegisters::BootMode:
-        return QStringLiteral("boot loader");
-    case ModuleRegisters::WorkMode:
-        return QStringLiteral("work mode");
-    case ModuleRegisters::TestMode:
-        return QStringLiteral("test mode");
-    default:
-        return QStringLiteral("unknown mode");
-    }
-}
-
-} // namespace
 
 ModuleConsole::ModuleConsole(const QString &host, quint16 port, QObject *parent)
     : QObject(parent)
@@ -89,9 +73,10 @@ bool ModuleConsole::connectModule()
     // Identified, but outside work mode: which mode tells the engineer what to do next.
     const quint16 mode = link->deviceMode();
     if (mode != 0 && mode != ModuleRegisters::WorkMode)
-        reason += QStringLiteral(": the module is in %1 (mode register %2)")
-                      .arg(modeName(mode))
-                      .arg(mode);
+        reason += QStringLiteral(": the module is in %1 (mode register %2)%3")
+                      .arg(ServiceConnection::modeName(mode))
+                      .arg(mode)
+                      .arg(QStringLiteral("; restart --any-mode brings it back to work mode"));
     printError(QStringLiteral("cannot open the module at %1: %2").arg(where, reason));
     finish();
     return false;
@@ -216,8 +201,10 @@ int ModuleConsole::writeConfig(const QString &fileName, bool force)
     return 0;
 }
 
-int ModuleConsole::restart()
+int ModuleConsole::restart(bool anyMode)
 {
+    if (anyMode)
+        return serviceRestart();
     if (!connectModule())
         return 1;
     err << "restarting; the module is reconnected in about 10 s\n";
@@ -232,6 +219,27 @@ int ModuleConsole::restart()
     out << "module restarted and back in work mode\n";
     out.flush();
     finish();
+    return 0;
+}
+
+int ModuleConsole::serviceRestart()
+{
+    ServiceConnection service(host, port);
+    ServiceConnection::Identification id;
+    const QString where = QStringLiteral("%1:%2").arg(host).arg(port);
+    if (!service.identify(id)) {
+        printError(QStringLiteral("cannot open the module at %1: %2").arg(where, service.error()));
+        return 1;
+    }
+    err << "the module (" << id.typeName << ") is in " << ServiceConnection::modeName(id.mode)
+        << "; restarting, it answers again in about 10 s\n";
+    err.flush();
+    if (!service.restart()) {
+        printError(service.error());
+        return 1;
+    }
+    out << "module restarted and back in work mode\n";
+    out.flush();
     return 0;
 }
 
@@ -264,22 +272,23 @@ int ModuleConsole::testMode()
     return 0;
 }
 
-int ModuleConsole::waveform(int ch, uint id)
+int ModuleConsole::waveform(int ch, uint id, ConsoleText::PointFormat format)
 {
     return printPoints(&Orvo_ICPConnection::waveformReceived, &Orvo_ICPConnection::readWaveform, ch,
-                       id, QStringLiteral("no waveform %1 of channel %2 was delivered"));
+                       id, QStringLiteral("no waveform %1 of channel %2 was delivered"), format);
 }
 
 int ModuleConsole::spectrum(int ch, uint type)
 {
     return printPoints(&Orvo_ICPConnection::spectrReceived, &Orvo_ICPConnection::readSpectr, ch,
-                       type, QStringLiteral("no spectrum of type %1 of channel %2 was delivered"));
+                       type, QStringLiteral("no spectrum of type %1 of channel %2 was delivered"),
+                       ConsoleText::PointFormat::Combined);
 }
 
 template <typename Record>
 int ModuleConsole::printPoints(void (Orvo_ICPConnection::*received)(QSharedPointer<Record>),
                                bool (Orvo_ICPConnection::*read)(int, uint), int ch, uint selector,
-                               const QString &missing)
+                               const QString &missing, ConsoleText::PointFormat format)
 {
     if (!connectModule())
         return 1;
@@ -297,23 +306,51 @@ int ModuleConsole::printPoints(void (Orvo_ICPConnection::*received)(QSharedPoint
     (link->*read)(ch, selector);
     finish();
     if (!record) {
-        printError(missing.arg(selector).arg(ch));
+        printError(missing.arg(selector).arg(ConsoleText::channelNumber(ch)));
         return 1;
     }
-    out << ConsoleText::pointsCsv(record->points);
+    out << ConsoleText::pointsCsv(record->points, format);
     out.flush();
     return 0;
 }
 
-int ModuleConsole::watch(double durationSeconds, int missingWarningMs)
+int ModuleConsole::watch(double durationSeconds, int missingWarningMs, bool reconnect)
 {
     auto *watcher = new ModuleWatch(link, out, err, this);
     watcher->setMissingWarning(missingWarningMs);
-    if (!connectModule())
-        return 1;
 
     QEventLoop loop;
-    connect(watcher, &ModuleWatch::moduleLost, &loop, [&loop] { loop.exit(1); });
+    QTimer retry;
+    retry.setSingleShot(true);
+    retry.setInterval(ReconnectMs);
+    const auto tryOpen = [&] {
+        if (connectModule()) {
+            err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) << " connected to "
+                << host << ':' << port << '\n';
+            err.flush();
+            return;
+        }
+        err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) << " reconnecting in "
+            << ReconnectMs / 1000 << " s\n";
+        err.flush();
+        retry.start();
+    };
+    connect(&retry, &QTimer::timeout, &loop, tryOpen);
+    if (reconnect) {
+        // The link closes itself after reporting the loss: open it again from the event loop.
+        connect(watcher, &ModuleWatch::moduleLost, &loop, [&] {
+            err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))
+                << " reconnecting in " << ReconnectMs / 1000 << " s\n";
+            err.flush();
+            retry.start();
+        });
+        tryOpen();
+    } else {
+        if (!connectModule())
+            return 1;
+        connect(watcher, &ModuleWatch::moduleLost, &loop, [&loop] { loop.exit(1); });
+    }
+
     QTimer stopTimer;
     if (durationSeconds > 0) {
         stopTimer.setSingleShot(true);
@@ -321,6 +358,7 @@ int ModuleConsole::watch(double durationSeconds, int missingWarningMs)
         stopTimer.start(int(durationSeconds * 1000));
     }
     const int rc = loop.exec();
+    retry.stop();
     finish();
     const quint16 missing = watcher->missingChannels();
     if (missing)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "consoletext.h"
+
 #include <QObject>
 #include <QString>
 #include <QTextStream>
@@ -21,14 +23,19 @@ public:
     int readConfig(const QString &fileName);
     // Refuses a record no module can hold unless force is set.
     int writeConfig(const QString &fileName, bool force = false);
-    int restart();
+    // anyMode: through the service connection, for a module in test mode or the boot loader.
+    int restart(bool anyMode = false);
     int boot();
     int testMode();
-    int waveform(int ch, uint id);
+    // ch counts from 0, as on the wire; what is printed counts from 1.
+    int waveform(int ch, uint id,
+                 ConsoleText::PointFormat format = ConsoleText::PointFormat::Combined);
     int spectrum(int ch, uint type);
-    // Polls until durationSeconds have passed (forever when <= 0) or the module is lost.
+    // Polls until durationSeconds have passed (forever when <= 0) or the module is lost; with
+    // reconnect a lost module is opened again every ReconnectMs until it answers.
     // A configured channel without a state for missingWarningMs is reported on standard error.
-    int watch(double durationSeconds, int missingWarningMs);
+    int watch(double durationSeconds, int missingWarningMs, bool reconnect = false);
+    static constexpr int ReconnectMs = 5000;
 
     void printError(const QString &text);
 
@@ -42,11 +49,12 @@ private:
     void printIdentification();
     void onOpFinish(const QString &op, bool ok, const QString &err_descr);
     void finish();
+    int serviceRestart();
     // Reads one waveform or spectrum and prints its points as CSV.
     template <typename Record>
     int printPoints(void (Orvo_ICPConnection::*received)(QSharedPointer<Record>),
                     bool (Orvo_ICPConnection::*read)(int, uint), int ch, uint selector,
-                    const QString &missing);
+                    const QString &missing, ConsoleText::PointFormat format);
 
     Orvo_ICPConnection *const link;
     const QString host;

@@ -36,35 +36,37 @@ ModuleWatch::ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream
     connect(poller, &Orvo_ICPMeasPoller::wfStateChanged, this,
             [this](int ch, uint last_id, uint wf_cnt) {
                 print(QStringLiteral("waveform-ready ch=%1 last_id=%2 wf_cnt=%3")
-                          .arg(ch)
+                          .arg(ConsoleText::channelNumber(ch))
                           .arg(last_id)
                           .arg(wf_cnt));
             });
     connect(poller, &Orvo_ICPMeasPoller::spectrStateChanged, this, [this](int ch, uint type) {
-        print(QStringLiteral("spectrum-ready ch=%1 type=%2").arg(ch).arg(type));
+        print(QStringLiteral("spectrum-ready ch=%1 type=%2")
+                  .arg(ConsoleText::channelNumber(ch))
+                  .arg(type));
     });
 
     connect(fetcher, &CaptureFetcher::waveformFetched, this,
             [this](int ch, uint id, QSharedPointer<Orvo_ICPConnection::Waveform> wf) {
                 print(QStringLiteral("waveform ch=%1 id=%2 points=%3")
-                          .arg(ch)
+                          .arg(ConsoleText::channelNumber(ch))
                           .arg(id)
                           .arg(wf->points.size()));
             });
     connect(fetcher, &CaptureFetcher::spectrumFetched, this,
             [this](int ch, uint type, QSharedPointer<Orvo_ICPConnection::Spectr> spectr) {
                 print(QStringLiteral("spectrum ch=%1 type=%2 points=%3")
-                          .arg(ch)
+                          .arg(ConsoleText::channelNumber(ch))
                           .arg(type)
                           .arg(spectr->points.size()));
             });
-    connect(
-        fetcher, &CaptureFetcher::fetchFailed, this, [this](bool spectrum, int ch, uint selector) {
-            printError(
-                spectrum
-                    ? QStringLiteral("spectrum ch=%1 type=%2 not delivered").arg(ch).arg(selector)
-                    : QStringLiteral("waveform ch=%1 id=%2 not delivered").arg(ch).arg(selector));
-        });
+    connect(fetcher, &CaptureFetcher::fetchFailed, this,
+            [this](bool spectrum, int ch, uint selector) {
+                printError((spectrum ? QStringLiteral("spectrum ch=%1 type=%2 not delivered")
+                                     : QStringLiteral("waveform ch=%1 id=%2 not delivered"))
+                               .arg(ConsoleText::channelNumber(ch))
+                               .arg(selector));
+            });
     connect(link, &Orvo_ICPConnection::error, this, [this](const QString &descr) {
         printError(QStringLiteral("module lost: %1").arg(descr));
         emit moduleLost();
@@ -122,7 +124,7 @@ void ModuleWatch::warnMissing()
             configuredSince[ch].hasExpired(missingWarningMs)) {
             warned |= bit;
             err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))
-                << " warning: no state of channel " << ch << " for "
+                << " warning: no state of channel " << ConsoleText::channelNumber(ch) << " for "
                 << QString::number(missingWarningMs / 1000.0)
                 << " s although it is configured: its registers cannot be read or it has no valid "
                    "data\n";
