@@ -178,10 +178,18 @@ void MainWindow::setJournalRecorder(JournalRecorder *recorder)
                     journalErrorLabel->setObjectName(QStringLiteral("journalErrorLabel"));
                     ui->statusBar->addPermanentWidget(journalErrorLabel, 1);
                 }
-                journalErrorLabel->setText(
-                    recording ? QString() : tr("The journal is not recording: %1").arg(reason));
+                journalProblem = recording ? QString() : reason;
+                retranslateJournalError();
                 journalErrorLabel->setVisible(!recording);
             });
+}
+
+void MainWindow::retranslateJournalError()
+{
+    if (journalErrorLabel)
+        journalErrorLabel->setText(
+            journalProblem.isEmpty() ? QString()
+                                     : tr("The journal is not recording: %1").arg(journalProblem));
 }
 
 QString MainWindow::journalError() const
@@ -281,6 +289,7 @@ void MainWindow::changeEvent(QEvent *event)
         ui->retranslateUi(this);
         retranslateListenError();
         retranslateSilenceNotice();
+        retranslateJournalError();
         // Panel titles are fixed at construction, so new panels carry the new language.
         rebuildPanels();
     }

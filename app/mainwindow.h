@@ -94,6 +94,7 @@ private:
     void rebuildPanels(Heard heard = Heard::Now);
     void showSilenceNotice();
     void retranslateSilenceNotice();
+    void retranslateJournalError();
     void buildPanels();
     void pushState(int slot);
     void forgetPanel(const QWidget *panel);
@@ -123,6 +124,7 @@ private:
     QDateTime lastAccepted;    // its wall time, fixed when the notice appears
     JournalRecorder *journalRecorder = nullptr;
     QLabel *journalErrorLabel = nullptr;
+    QString journalProblem; // why the journal is not recording, as the journal said it
     // Within one drain of the socket the panel widgets are built once, when a push needs them
     // or when the drain ends, however many rebuilds the datagrams asked for.
     bool holdPanelBuild = false;
