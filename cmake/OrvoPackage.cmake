@@ -46,8 +46,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://keldor.example/orvo-icp-view")
 # Library dependencies come from the binaries; the framework's Russian texts are read from the
-# system's Qt translations folder at run time.
+# system's Qt translations folder at run time, and the journal's database drivers are plugins
+# that Qt loads at run time too (SQLite always, PostgreSQL for a plant-wide journal).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qttranslations5-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qttranslations5-l10n, libqt5sql5-sqlite")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt5sql5-psql")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -331,10 +331,12 @@ bool JournalQuery::trend(const QString &installation, int node, int channel, int
     const qint64 wantS = points > 1 ? (rangeS + points - 2) / (points - 1) : rangeS;
 
     for (qint64 id : qAsConst(series)) {
-        // The coarsest tier no coarser than the points asked for, or a coarser one where the
+        // The finest tier that can be read for the range in a few times the points asked for,
+        // merged into wider intervals where it still gives too many; a coarser one where the
         // finer has already been thinned out by the retention.
         int tier = 0;
-        while (tier + 1 < tiers.size() && tiers[tier + 1].intervalS <= wantS)
+        while (tier + 1 < tiers.size() &&
+               rangeS / tiers[tier].intervalS > qint64(ReadFactor) * points)
             ++tier;
         auto earliest = [&](int t) {
             QSqlQuery e(store->database());

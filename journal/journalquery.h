@@ -64,6 +64,8 @@ class JournalQuery
 {
 public:
     static constexpr int DefaultPoints = 2000;
+    // A trend reads at most about this many stored intervals per point it returns.
+    static constexpr int ReadFactor = 10;
 
     explicit JournalQuery(JournalStore *store);
 

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
+
 QT_BEGIN_NAMESPACE
 class QSqlQuery;
 QT_END_NAMESPACE
@@ -97,4 +99,6 @@ private:
     qint64 m_claimStartMs = 0;
     QHash<QString, qint64> m_seriesCache;
     QString m_lastError;
+    std::unique_ptr<QSqlQuery> m_insert;
+    std::unique_ptr<QSqlQuery> m_putBlock;
 };

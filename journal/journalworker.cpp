@@ -7,6 +7,8 @@
 #include <QMutexLocker>
 #include <QTimer>
 
+#include <cstdio>
+
 namespace {
 
 qint64 nowMs()
@@ -65,6 +67,17 @@ void JournalWorker::finish(const QString &detail, qint64 stopMs, qint64 deadline
     if (store->isOpen())
         flush(true, true);
     store.reset();
+    int unwritten;
+    QString problem;
+    {
+        QMutexLocker lock(&queue->mutex);
+        unwritten = queue->events.size();
+        problem = queue->problem;
+    }
+    if (unwritten > 0) {
+        std::fprintf(stderr, "journal: %s: %d events could not be written before the end: %s\n",
+                     qPrintable(spec.display()), unwritten, qPrintable(problem));
+    }
 }
 
 void JournalWorker::tick()

@@ -34,8 +34,9 @@ class JournalWorker : public QObject
     Q_OBJECT
 
 public:
-    // Trend intervals are written in batches this far apart; events at least once a second.
-    static constexpr int IntervalFlushMs = 10000;
+    // Trend intervals are written in batches this far apart (every batch rewrites the open
+    // block of each tier of each measurement); events at least once a second.
+    static constexpr int IntervalFlushMs = 30000;
     static constexpr int TickMs = 250;
     static constexpr qint64 PruneEveryMs = 3600 * 1000;
 

@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -37,6 +39,46 @@ float takeFloat(const char *&p)
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
+}
+
+// zlib with a window that fits a block: qCompress sets up (and the kernel zeroes) a quarter
+// megabyte of state for every block, which cost more than the compression itself.
+QByteArray deflateBytes(const QByteArray &raw)
+{
+    z_stream z{};
+    if (deflateInit2(&z, 6, Z_DEFLATED, 12, 4, Z_DEFAULT_STRATEGY) != Z_OK)
+        return QByteArray();
+    // The length first, as qCompress writes it.
+    QByteArray out(int(4 + deflateBound(&z, uLong(raw.size()))), Qt::Uninitialized);
+    qToBigEndian<quint32>(quint32(raw.size()), out.data());
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(raw.constData()));
+    z.avail_in = uInt(raw.size());
+    z.next_out = reinterpret_cast<Bytef *>(out.data() + 4);
+    z.avail_out = uInt(out.size() - 4);
+    const int rc = deflate(&z, Z_FINISH);
+    deflateEnd(&z);
+    if (rc != Z_STREAM_END)
+        return QByteArray();
+    out.resize(int(4 + z.total_out));
+    return out;
+}
+
+bool inflateBytes(const QByteArray &data, int expected, QByteArray *raw)
+{
+    if (data.size() < 4 || qFromBigEndian<quint32>(data.constData()) != quint32(expected))
+        return false;
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return false;
+    raw->resize(expected);
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData() + 4));
+    z.avail_in = uInt(data.size() - 4);
+    z.next_out = reinterpret_cast<Bytef *>(raw->data());
+    z.avail_out = uInt(expected);
+    const int rc = inflate(&z, Z_FINISH);
+    const bool ok = rc == Z_STREAM_END && z.total_out == uLong(expected);
+    inflateEnd(&z);
+    return ok;
 }
 
 } // namespace
@@ -98,15 +140,33 @@ QByteArray TrendBlock::encode() const
         put<quint64>(p, sumBits);
         putFloat(p, r.last);
     }
-    return qCompress(raw, 6);
+    // Byte k of every record side by side: the counts, flags and exponents of a block barely
+    // change, and compress to almost nothing once they stand together.
+    const int n = slotCount();
+    QByteArray planes(raw.size(), Qt::Uninitialized);
+    const char *from = raw.constData();
+    char *to = planes.data();
+    for (int i = 0; i < n; ++i) {
+        for (int k = 0; k < RecordBytes; ++k)
+            to[k * n + i] = from[i * RecordBytes + k];
+    }
+    return deflateBytes(planes);
 }
 
 bool TrendBlock::decode(const QByteArray &data)
 {
     std::fill(m_records.begin(), m_records.end(), TrendRecord());
-    const QByteArray raw = qUncompress(data);
-    if (raw.size() != slotCount() * RecordBytes)
+    const int n = slotCount();
+    QByteArray planes;
+    if (!inflateBytes(data, n * RecordBytes, &planes))
         return false;
+    QByteArray raw(planes.size(), Qt::Uninitialized);
+    const char *from = planes.constData();
+    char *to = raw.data();
+    for (int i = 0; i < n; ++i) {
+        for (int k = 0; k < RecordBytes; ++k)
+            to[i * RecordBytes + k] = from[k * n + i];
+    }
     const char *p = raw.constData();
     for (TrendRecord &r : m_records) {
         const quint32 countBits = take<quint32>(p);

@@ -28,6 +28,7 @@ ORVO_BUILD_PACKAGES=(
     libnanopb-dev nanopb
     libmodbus-dev
     libqwt-qt5-dev
+    zlib1g-dev
 )
 # The tests also encode datagrams with the reference protobuf compiler, and run the journal on
 # real SQLite files and on a PostgreSQL server they start themselves.

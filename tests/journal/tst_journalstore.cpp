@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,6 +91,9 @@ private slots:
     void trendsMatchBruteForce();
     void alarmsAndAcknowledgements_data();
     void alarmsAndAcknowledgements();
+    void killedWriterLosesAtMostASecond();
+    void trendBlockCodec_data();
+    void trendBlockCodec();
 
 private:
     JournalSpec freshJournal(const QString &backend);
@@ -609,10 +614,11 @@ void TestJournalStore::trendsMatchBruteForce()
     const QVector<Case> cases{
         {start, end, 100000, 1},            // every second fits
         {start, start + 3600000, 2000, 2},  // one hour in two-second steps
-        {start, end, 130, 56},              // seconds merged
-        {start, end, 121, 60},              // whole minutes
+        {start, end, 1000, 8},              // seconds merged
+        {start, end, 130, 60},              // whole minutes
         {start, end, 120, 120},             // minutes merged
-        {start, end, 12, 1200},             // 10 min tier, merged
+        {start, end, 12, 660},              // minutes merged into more than 10 min
+        {start, end, 3, 3600},              // 10 min tier, merged
         {start + 1500, start + 9500, 50, 1} // partial seconds at the edges
     };
     JournalQuery query(&store);
@@ -624,7 +630,7 @@ void TestJournalStore::trendsMatchBruteForce()
         QVERIFY(!points.isEmpty());
         const int intervalS = points.first().intervalS;
         QCOMPARE(intervalS, c.expectedInterval);
-        const qint64 tierS = intervalS % 600 == 0 ? 600 : intervalS % 60 == 0 ? 60 : 1;
+        const qint64 tierS = intervalS == 3600 ? 600 : intervalS % 60 == 0 ? 60 : 1;
         const auto expected = bruteForce(c.from, c.to, tierS * 1000, intervalS * 1000LL);
         QCOMPARE(points.size(), expected.size());
         int i = 0;
@@ -732,5 +738,133 @@ void TestJournalStore::alarmsAndAcknowledgements()
     QVERIFY(events.first().timeMs < events.last().timeMs);
 }
 
-QTEST_GUILESS_MAIN(TestJournalStore)
+void TestJournalStore::killedWriterLosesAtMostASecond()
+{
+    const JournalSpec spec = freshJournal(QStringLiteral("sqlite"));
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ORVO_JOURNAL_CHILD"), spec.path);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), QStringList());
+    QVERIFY(child.waitForStarted());
+    QByteArray output;
+    QTRY_VERIFY_WITH_TIMEOUT((output += child.readAllStandardOutput()).count('\n') >= 300, 20000);
+    const qint64 killedAt = QDateTime::currentMSecsSinceEpoch();
+    ::kill(pid_t(child.processId()), SIGKILL);
+    QVERIFY(child.waitForFinished());
+    output += child.readAllStandardOutput();
+
+    JournalStore store;
+    QString error;
+    QVERIFY2(store.open(spec, JournalStore::Access::ReadOnly, &error), qPrintable(error));
+    QString report;
+    QVERIFY2(store.check(&report), qPrintable(report));
+    EventFilter filter;
+    filter.kinds = {Journal::Kind::Alert};
+    QVector<JournalEvent> events;
+    QVERIFY(JournalQuery(&store).events(filter, &events, &error));
+    QSet<qint64> stored;
+    for (const JournalEvent &e : qAsConst(events))
+        stored.insert(e.timeMs);
+    int older = 0;
+    for (const QByteArray &line : output.split('\n')) {
+        const qint64 sent = line.toLongLong();
+        if (sent && sent < killedAt - 1000) {
+            ++older;
+            QVERIFY2(
+                stored.contains(sent),
+                qPrintable(
+                    QStringLiteral("lost event of %1 ms before the kill").arg(killedAt - sent)));
+        }
+    }
+    QVERIFY(older > 100);
+    store.close();
+
+    JournalWriter writer;
+    writer.start(spec, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
+    QTRY_VERIFY_WITH_TIMEOUT(writer.isRecording(), 10000);
+    writer.stop(QStringLiteral("quit"));
+    QVERIFY(store.open(spec, JournalStore::Access::ReadOnly, &error));
+    filter.kinds = {Journal::Kind::RecordingStopped};
+    QVERIFY(JournalQuery(&store).events(filter, &events, &error));
+    QCOMPARE(kindsOf(events), (QStringList{QStringLiteral("recording-stopped:unclean"),
+                                           QStringLiteral("recording-stopped:quit")}));
+    QVERIFY(events.first().timeMs <= killedAt);
+    QVERIFY(events.first().timeMs >= killedAt - 1500);
+}
+
+void TestJournalStore::trendBlockCodec_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("accepted");
+    TrendBlock block(60, 60);
+    TrendRecord r;
+    r.count = 600;
+    r.min = -1.5f;
+    r.max = 3.25f;
+    r.sum = 1234.0625;
+    r.last = 2.0f;
+    r.valid = false;
+    block.set(17, r);
+    QTest::newRow("encoded block") << block.encode() << true;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("not compressed") << QByteArray(1440, 'x') << false;
+    QTest::newRow("block of another size") << TrendBlock(60, 61).encode() << false;
+    QTest::newRow("truncated") << block.encode().left(20) << false;
+}
+
+void TestJournalStore::trendBlockCodec()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(bool, accepted);
+    TrendBlock block(60, 60);
+    QCOMPARE(block.decode(data), accepted);
+    const TrendRecord r = block.at(17);
+    QCOMPARE(r.count, accepted ? 600u : 0u);
+    if (accepted) {
+        QCOMPARE(r.min, -1.5f);
+        QCOMPARE(r.max, 3.25f);
+        QCOMPARE(r.sum, 1234.0625);
+        QCOMPARE(r.last, 2.0f);
+        QCOMPARE(r.valid, false);
+        QCOMPARE(block.at(16).count, 0u);
+        QVERIFY(block.at(16).valid);
+    }
+}
+
+namespace {
+
+// The writer that killedWriterLosesAtMostASecond kills: records an event every 5 ms and says
+// when, once it is queued.
+int runChildWriter(const QString &path)
+{
+    JournalSpec spec;
+    spec.type = JournalSpec::Type::SQLite;
+    spec.path = path;
+    JournalWriter writer;
+    writer.start(spec, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, &writer, [&writer] {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        writer.record(makeEvent(Journal::Kind::Alert, now, 1, QStringLiteral("false"),
+                                QStringLiteral("true"), 1, 1));
+        std::printf("%lld\n", static_cast<long long>(now));
+        std::fflush(stdout);
+    });
+    timer.start(5);
+    return QCoreApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString child = qEnvironmentVariable("ORVO_JOURNAL_CHILD");
+    if (!child.isEmpty())
+        return runChildWriter(child);
+    TestJournalStore test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_journalstore.moc"

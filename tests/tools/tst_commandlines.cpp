@@ -25,8 +25,8 @@ private slots:
         const QString version = QStringLiteral(ORVO_VERSION);
         QTest::newRow("viewer --version")
             << "orvo-icp-view" << QStringList{"--version"} << 0 << "Orvo_ICP View " + version;
-        for (const char *tool :
-             {"orvo-module-tool", "orvo-module-sim", "orvo-node-sim", "orvo-make-icons"}) {
+        for (const char *tool : {"orvo-module-tool", "orvo-module-sim", "orvo-node-sim",
+                                 "orvo-make-icons", "orvo-recorder"}) {
             QTest::addRow("%s --version", tool)
                 << tool << QStringList{"--version"} << 0 << QString(tool) + ' ' + version;
             QTest::addRow("%s --help", tool) << tool << QStringList{"--help"} << 0 << "Usage: ";
@@ -42,6 +42,11 @@ private slots:
             << "orvo-icp-view" << QStringList{"--port"} << 2 << "Missing value after '--port'";
         QTest::newRow("viewer extra argument")
             << "orvo-icp-view" << QStringList{"extra"} << 2 << "unexpected argument 'extra'";
+        QTest::newRow("viewer journal and no journal")
+            << "orvo-icp-view" << QStringList{"--no-journal", "--journal", "j.sqlite"} << 2
+            << "--journal and --no-journal exclude each other";
+        QTest::newRow("viewer journal empty")
+            << "orvo-icp-view" << QStringList{"--journal", ""} << 2 << "--journal: ";
 
         QTest::newRow("inspector --version")
             << "orvo-module-view" << QStringList{"--version"} << 0 << "orvo-module-view " + version;
