@@ -105,7 +105,9 @@ void JournalViewWorker::readAlarms()
 {
     QVector<AlarmEntry> all;
     QString error;
-    if (!JournalQuery(store.get()).alarms(EventFilter(), false, &all, &error)) {
+    EventFilter newest;
+    newest.limit = SummaryAlarmEvents;
+    if (!JournalQuery(store.get()).alarms(newest, false, &all, &error)) {
         lose(spec.display() + QStringLiteral(": ") + error);
         return;
     }

@@ -23,6 +23,9 @@ class JournalViewWorker : public QObject
 public:
     static constexpr int PollMs = 500;
     static constexpr int ReconnectMs = 5000;
+    // The summary looks at this many of the newest alarm events: older ones, on a journal of
+    // millions, would keep the queries waiting behind it for seconds.
+    static constexpr int SummaryAlarmEvents = 2000;
 
     explicit JournalViewWorker(const JournalSpec &spec, QObject *parent = nullptr);
     ~JournalViewWorker() override;

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QSettings>
 
 int main(int argc, char *argv[])
@@ -49,18 +50,18 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Orvo_ICP View"));
 
     JournalSpec spec = JournalSpec::defaultSpec();
-    const QString text =
-        parser.isSet(journalOpt) ? parser.value(journalOpt) : JournalViewSettings::journal();
-    if (!text.isEmpty()) {
-        QString error;
-        if (!JournalSpec::parse(text, &spec, &error)) {
-            if (parser.isSet(journalOpt))
-                return ToolCommandLine::usageError(error);
-            spec = JournalSpec::defaultSpec();
-        }
+    QString error;
+    if (parser.isSet(journalOpt)) {
+        if (!JournalSpec::parse(parser.value(journalOpt), &spec, &error))
+            return ToolCommandLine::usageError(error);
+    } else if (!JournalViewSettings::journal().isEmpty() &&
+               !JournalSpec::parse(JournalViewSettings::journal(), &spec, &error)) {
+        // A stored journal that no longer reads as one: the default, rather than nothing.
+        spec = JournalSpec::defaultSpec();
     }
 
     JournalWindow window(spec);
+    window.setWindowIcon(QIcon::fromTheme(QStringLiteral("orvo-journal-view")));
     window.show();
     return app.exec();
 }

@@ -59,6 +59,15 @@ private slots:
             << "orvo-module-view" << QStringList{"--port", "0"} << 2 << "bad port 0";
         QTest::newRow("inspector extra argument")
             << "orvo-module-view" << QStringList{"extra"} << 2 << "unexpected argument extra";
+        QTest::newRow("journal window --version") << "orvo-journal-view" << QStringList{"--version"}
+                                                  << 0 << "orvo-journal-view " + version;
+        QTest::newRow("journal window --help")
+            << "orvo-journal-view" << QStringList{"--help"} << 0 << "--journal <SPEC>";
+        QTest::newRow("journal window bad journal")
+            << "orvo-journal-view" << QStringList{"--journal", ""} << 2
+            << "orvo-journal-view: the journal is empty";
+        QTest::newRow("journal window extra argument")
+            << "orvo-journal-view" << QStringList{"extra"} << 2 << "unexpected argument extra";
         QTest::newRow("console unknown option")
             << "orvo-module-tool" << QStringList{"--bogus", "info"} << 2
             << "Unknown option 'bogus'";
