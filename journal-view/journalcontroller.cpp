@@ -16,15 +16,36 @@ JournalController::JournalController(const JournalSpec &spec, QObject *parent)
     qRegisterMetaType<QVector<SummaryAlarm>>();
     qRegisterMetaType<QVector<qint64>>();
     thread.setObjectName(QStringLiteral("journal queries"));
-    worker = new JournalViewWorker(spec);
+    worker = new JournalViewWorker(spec, JournalViewWorker::Role::History);
     worker->moveToThread(&thread);
     // Deleted on its own thread once the loop has ended, so the store closes where it opened.
     connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
-    connect(worker, &JournalViewWorker::opened, this, [this] { setLive(true, QString()); });
+    connect(worker, &JournalViewWorker::opened, this, [this] {
+        setLive(true, QString());
+        refreshAlarms();
+    });
     connect(worker, &JournalViewWorker::failed, this,
             [this](const QString &reason) { setLive(false, reason); });
     connect(worker, &JournalViewWorker::newEvents, this, &JournalController::newEvents);
-    connect(worker, &JournalViewWorker::alarmsRead, this, &JournalController::alarmsRead);
+    connect(worker, &JournalViewWorker::newEvents, this, &JournalController::refreshAlarms);
+
+    summaryThread.setObjectName(QStringLiteral("journal summary"));
+    summaryWorker = new JournalViewWorker(spec, JournalViewWorker::Role::Summary);
+    summaryWorker->moveToThread(&summaryThread);
+    connect(&summaryThread, &QThread::finished, summaryWorker, &QObject::deleteLater);
+    connect(summaryWorker, &JournalViewWorker::alarmsRead, this,
+            [this](const QVector<SummaryAlarm> &alarms) {
+                alarmsReading = false;
+                emit alarmsRead(alarms);
+                if (alarmsAgain) {
+                    alarmsAgain = false;
+                    refreshAlarms();
+                }
+            });
+    connect(summaryWorker, &JournalViewWorker::failed, this, [this](const QString &reason) {
+        alarmsReading = false;
+        setLive(false, reason);
+    });
     connect(worker, &JournalViewWorker::pageRead, this, &JournalController::pageRead);
     connect(worker, &JournalViewWorker::pageFailed, this, &JournalController::pageFailed);
     connect(worker, &JournalViewWorker::acknowledged, this, &JournalController::acknowledged);
@@ -35,7 +56,9 @@ JournalController::JournalController(const JournalSpec &spec, QObject *parent)
 JournalController::~JournalController()
 {
     thread.quit();
+    summaryThread.quit();
     thread.wait();
+    summaryThread.wait();
 }
 
 QString JournalController::loginName()
@@ -51,7 +74,19 @@ void JournalController::start()
         return;
     started = true;
     thread.start();
+    summaryThread.start();
     QMetaObject::invokeMethod(worker, &JournalViewWorker::start, Qt::QueuedConnection);
+}
+
+void JournalController::refreshAlarms()
+{
+    // One read at a time; changes meanwhile make one more, not one each.
+    if (alarmsReading) {
+        alarmsAgain = true;
+        return;
+    }
+    alarmsReading = true;
+    QMetaObject::invokeMethod(summaryWorker, &JournalViewWorker::readAlarms, Qt::QueuedConnection);
 }
 
 void JournalController::fetchPage(quint64 generation, const EventFilter &filter, int limit)

@@ -47,10 +47,15 @@ signals:
 
 private:
     void setLive(bool on, const QString &reason);
+    void refreshAlarms();
 
     const JournalSpec journalSpec;
     QThread thread;
     JournalViewWorker *worker = nullptr;
+    QThread summaryThread;
+    JournalViewWorker *summaryWorker = nullptr;
+    bool alarmsReading = false;
+    bool alarmsAgain = false; // the journal changed while the summary was read
     bool live = false;
     bool started = false;
     QString error;

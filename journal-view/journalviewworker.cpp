@@ -32,9 +32,10 @@ QString itemKey(const JournalEvent &e)
 
 } // namespace
 
-JournalViewWorker::JournalViewWorker(const JournalSpec &spec, QObject *parent)
+JournalViewWorker::JournalViewWorker(const JournalSpec &spec, Role role, QObject *parent)
     : QObject(parent)
     , spec(spec)
+    , role(role)
 {}
 
 // The store closes here, on the worker's thread, where its connection was made.
@@ -42,6 +43,8 @@ JournalViewWorker::~JournalViewWorker() = default;
 
 void JournalViewWorker::start()
 {
+    if (role == Role::Summary)
+        return; // it reads when asked
     pollTimer = new QTimer(this);
     pollTimer->setInterval(PollMs);
     connect(pollTimer, &QTimer::timeout, this, &JournalViewWorker::poll);
@@ -68,7 +71,6 @@ bool JournalViewWorker::ensureOpen()
                  : 0;
     failing = false;
     emit opened();
-    readAlarms();
     return true;
 }
 
@@ -77,6 +79,7 @@ void JournalViewWorker::lose(const QString &reason)
     store.reset();
     nextAttemptMs = now() + ReconnectMs;
     failing = true;
+    lastReason = reason;
     emit failed(reason);
 }
 
@@ -98,11 +101,16 @@ void JournalViewWorker::poll()
     for (const JournalEvent &e : qAsConst(list))
         lastId = qMax(lastId, e.id);
     emit newEvents(list);
-    readAlarms();
 }
 
 void JournalViewWorker::readAlarms()
 {
+    if (!ensureOpen()) {
+        // Still waiting to reconnect: the asker hears the reason again, the summary stays.
+        if (!store)
+            emit failed(lastReason);
+        return;
+    }
     QVector<AlarmEntry> all;
     QString error;
     EventFilter newest;

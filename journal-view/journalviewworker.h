@@ -25,13 +25,18 @@ public:
     static constexpr int ReconnectMs = 5000;
     // The summary looks at this many of the newest alarm events: older ones, on a journal of
     // millions, would keep the queries waiting behind it for seconds.
-    static constexpr int SummaryAlarmEvents = 2000;
+    static constexpr int SummaryAlarmEvents = 1000;
 
-    explicit JournalViewWorker(const JournalSpec &spec, QObject *parent = nullptr);
+    // A worker that reads the summary does only that, on a thread of its own, so that a long
+    // summary never holds up a page of the history.
+    enum class Role { History, Summary };
+
+    JournalViewWorker(const JournalSpec &spec, Role role, QObject *parent = nullptr);
     ~JournalViewWorker() override;
 
 public slots:
     void start();
+    void readAlarms();
     void fetchPage(quint64 generation, const EventFilter &filter, int limit);
     void acknowledge(const QVector<qint64> &ids, const QString &user, const QString &comment);
     void exportCsv(const EventFilter &filter, const QString &path);
@@ -52,12 +57,13 @@ private:
     void poll();
     bool ensureOpen();
     void lose(const QString &reason);
-    void readAlarms();
 
     const JournalSpec spec;
+    const Role role;
     std::unique_ptr<JournalStore> store;
     QTimer *pollTimer = nullptr;
     qint64 lastId = 0;
     qint64 nextAttemptMs = 0;
     bool failing = false;
+    QString lastReason;
 };

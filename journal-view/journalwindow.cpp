@@ -197,7 +197,10 @@ void JournalWindow::buildForm()
     alarmTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     alarmTable->verticalHeader()->hide();
     alarmTable->horizontalHeader()->setStretchLastSection(true);
-    alarmTable->setColumnWidth(AlarmModel::LampColumn, 32);
+    // Fixed widths: measuring the contents of a long summary would stall the window.
+    const int widths[] = {32, 250, 190, 130, 50, 60, 120, 60, 60, 110};
+    for (int c = 0; c < AlarmModel::ColumnCount - 1; ++c)
+        alarmTable->setColumnWidth(c, widths[c]);
     alarmLayout->addWidget(alarmTable);
     auto *alarmButtons = new QHBoxLayout;
     alarmButtons->addStretch();
@@ -476,8 +479,6 @@ void JournalWindow::placeLamps()
         alarmTable->setIndexWidget(index, cell);
         lamps << lamp;
     }
-    alarmTable->resizeColumnsToContents();
-    alarmTable->setColumnWidth(AlarmModel::LampColumn, 32);
 }
 
 void JournalWindow::blinkLamps()
