@@ -3,6 +3,7 @@
 #include "journalviewworker.h"
 
 #include <QMetaObject>
+#include <QTimer>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -21,11 +22,14 @@ JournalController::JournalController(const JournalSpec &spec, QObject *parent)
     // Deleted on its own thread once the loop has ended, so the store closes where it opened.
     connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
     connect(worker, &JournalViewWorker::opened, this, [this] {
+        historyOpen = true;
         setLive(true, QString());
         refreshAlarms();
     });
-    connect(worker, &JournalViewWorker::failed, this,
-            [this](const QString &reason) { setLive(false, reason); });
+    connect(worker, &JournalViewWorker::failed, this, [this](const QString &reason) {
+        historyOpen = false;
+        setLive(false, reason);
+    });
     connect(worker, &JournalViewWorker::newEvents, this, &JournalController::newEvents);
     connect(worker, &JournalViewWorker::newEvents, this, &JournalController::refreshAlarms);
 
@@ -36,6 +40,8 @@ JournalController::JournalController(const JournalSpec &spec, QObject *parent)
     connect(summaryWorker, &JournalViewWorker::alarmsRead, this,
             [this](const QVector<SummaryAlarm> &alarms) {
                 alarmsReading = false;
+                if (historyOpen)
+                    setLive(true, QString());
                 emit alarmsRead(alarms);
                 if (alarmsAgain) {
                     alarmsAgain = false;
@@ -45,6 +51,8 @@ JournalController::JournalController(const JournalSpec &spec, QObject *parent)
     connect(summaryWorker, &JournalViewWorker::failed, this, [this](const QString &reason) {
         alarmsReading = false;
         setLive(false, reason);
+        // Nothing else asks again while the journal is quiet: the summary retries by itself.
+        QTimer::singleShot(JournalViewWorker::ReconnectMs, this, &JournalController::refreshAlarms);
     });
     connect(worker, &JournalViewWorker::pageRead, this, &JournalController::pageRead);
     connect(worker, &JournalViewWorker::pageFailed, this, &JournalController::pageFailed);

@@ -54,6 +54,7 @@ private:
     JournalViewWorker *worker = nullptr;
     QThread summaryThread;
     JournalViewWorker *summaryWorker = nullptr;
+    bool historyOpen = false;
     bool alarmsReading = false;
     bool alarmsAgain = false; // the journal changed while the summary was read
     bool live = false;
