@@ -100,10 +100,16 @@ set(CPACK_DEBIAN_MAIN_DESCRIPTION
 Orvo_ICP View (orvo-icp-view) shows the live state of the measurement and\n\
 relay modules of a modular vibration-monitoring installation, as the nodes\n\
 report it in UDP datagrams: one panel per node with condition lamps, measured\n\
-values and relay states. It only listens.\n\
+values and relay states. It only listens, and records every transition and a\n\
+trend of every measured value into a journal (an SQLite file, or a PostgreSQL\n\
+server for a whole plant).\n\
 \n\
 The package also holds orvo-module-view, a window on one module over Modbus\n\
-TCP: identification, configuration, modes, waveforms and spectra.")
+TCP (identification, configuration, modes, waveforms and spectra);\n\
+orvo-recorder, which records into the journal without a window (with a\n\
+systemd unit, disabled); orvo-journal-tool, the journal from a terminal\n\
+(events, alarms, acknowledgements, trends, checks); and orvo-journal-view, the\n\
+alarm summary and event history in a window.")
 set(CPACK_DEBIAN_TOOLS_DESCRIPTION
     "service console for Orvo vibration-monitoring modules\n\
 orvo-module-tool talks to one measurement or relay module over Modbus TCP\n\

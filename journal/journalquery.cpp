@@ -87,6 +87,25 @@ QString whereClause(const EventFilter &f, QVariantList *values)
         terms << QStringLiteral("e.id > ?");
         *values << f.afterId;
     }
+    if (f.beforeId) {
+        terms << QStringLiteral("(e.time_ms < ? OR (e.time_ms = ? AND e.id < ?))");
+        *values << f.beforeTimeMs << f.beforeTimeMs << f.beforeId;
+    }
+    if (!f.text.isEmpty()) {
+        // The text is matched literally: % and _ typed by a user stand for themselves.
+        QString pattern = f.text.toLower();
+        pattern.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+        pattern.replace(QLatin1Char('%'), QLatin1String("\\%"));
+        pattern.replace(QLatin1Char('_'), QLatin1String("\\_"));
+        pattern = QLatin1Char('%') + pattern + QLatin1Char('%');
+        QStringList any;
+        for (const char *column : {"e.installation", "e.kind", "e.from_state", "e.to_state",
+                                   "e.unit", "e.detail", "a.to_state", "a.detail"}) {
+            any << QStringLiteral("LOWER(%1) LIKE ? ESCAPE '\\'").arg(QLatin1String(column));
+            *values << pattern;
+        }
+        terms << QLatin1Char('(') + any.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+    }
     return terms.isEmpty() ? QString()
                            : QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
 }

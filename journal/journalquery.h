@@ -20,7 +20,11 @@ struct EventFilter
     bool alarmsOnly = false;
     bool unackedOnly = false; // alarms not acknowledged
     qint64 afterId = 0;       // only events with a greater id
-    int limit = 0;            // 0: all; else the latest this many
+    // Only events before this one in the order newest first (time, then id): a page's cursor.
+    qint64 beforeTimeMs = 0;
+    qint64 beforeId = 0; // 0: no cursor
+    QString text;        // only events whose texts contain this, ignoring case
+    int limit = 0;       // 0: all; else the latest this many
 };
 
 // One alarm as the summary shows it.

@@ -102,8 +102,9 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("installed");
-        for (const char *program : {"orvo-icp-view", "orvo-module-view", "orvo-module-tool",
-                                    "orvo-module-sim", "orvo-node-sim", "orvo-recorder"}) {
+        for (const char *program :
+             {"orvo-icp-view", "orvo-module-view", "orvo-module-tool", "orvo-module-sim",
+              "orvo-node-sim", "orvo-recorder", "orvo-journal-view"}) {
             QTest::addRow("%s", program) << QString("bin/") + program << true;
             QTest::addRow("%s manual", program)
                 << QString("share/man/man1/%1.1.gz").arg(program) << true;
@@ -115,7 +116,7 @@ private slots:
         QTest::newRow("no folder among the programs") << "bin/translations" << false;
         QTest::newRow("no copy of the framework's catalogue")
             << "share/orvo-icp-view/translations/qt_ru.qm" << false;
-        for (const char *app : {"orvo-icp-view", "orvo-module-view"}) {
+        for (const char *app : {"orvo-icp-view", "orvo-module-view", "orvo-journal-view"}) {
             QTest::addRow("%s desktop entry", app)
                 << QString("share/applications/%1.desktop").arg(app) << true;
             QTest::addRow("%s metainfo", app)

@@ -25,9 +25,9 @@ private slots:
 
         const QString version = QStringLiteral(ORVO_VERSION);
         // One shape of version line for every program: its file name and the version.
-        for (const char *program :
-             {"orvo-icp-view", "orvo-module-view", "orvo-module-tool", "orvo-module-sim",
-              "orvo-node-sim", "orvo-make-icons", "orvo-recorder", "orvo-journal-tool"}) {
+        for (const char *program : {"orvo-icp-view", "orvo-module-view", "orvo-module-tool",
+                                    "orvo-module-sim", "orvo-node-sim", "orvo-make-icons",
+                                    "orvo-recorder", "orvo-journal-tool", "orvo-journal-view"}) {
             QTest::addRow("%s --version", program) << program << QStringList{"--version"} << 0
                                                    << QString(program) + ' ' + version + '\n';
             QTest::addRow("%s --help", program)
@@ -61,6 +61,13 @@ private slots:
             << "invalid port '0': give 1 to 65535";
         QTest::newRow("inspector extra argument")
             << "orvo-module-view" << QStringList{"extra"} << 2 << "unexpected argument extra";
+        QTest::newRow("journal window --help")
+            << "orvo-journal-view" << QStringList{"--help"} << 0 << "--journal <SPEC>";
+        QTest::newRow("journal window bad journal")
+            << "orvo-journal-view" << QStringList{"--journal", ""} << 2
+            << "orvo-journal-view: the journal is empty";
+        QTest::newRow("journal window extra argument")
+            << "orvo-journal-view" << QStringList{"extra"} << 2 << "unexpected argument extra";
         QTest::newRow("console unknown option")
             << "orvo-module-tool" << QStringList{"--bogus", "info"} << 2
             << "Unknown option 'bogus'";

@@ -560,4 +560,32 @@ void paintModuleViewIcon(QPainter &p, qreal side)
     p.restore();
 }
 
+void paintJournalViewIcon(QPainter &p, qreal side)
+{
+    p.save();
+    beginCanvas(p, side);
+    drawTile(p);
+
+    // A page of the journal: rows of events, the top two with their alarm lamps lit.
+    const QRectF page(16, 12, 68, 76);
+    p.setPen(QPen(QColor(0x0b, 0x16, 0x24), 1.2));
+    p.setBrush(QColor(0xf4, 0xf7, 0xfa));
+    p.drawRoundedRect(page, 4, 4);
+    const QColor lamps[] = {QColor(230, 30, 20), QColor(250, 180, 0), QColor(40, 170, 60),
+                            QColor(40, 170, 60), QColor(40, 170, 60)};
+    for (int i = 0; i < 5; ++i) {
+        const qreal y = page.top() + 12 + i * 13.5;
+        p.setPen(QPen(QColor(0x0b, 0x16, 0x24), 0.8));
+        p.setBrush(lamps[i]);
+        p.drawEllipse(QPointF(page.left() + 10, y), 4.2, 4.2);
+        p.setPen(QPen(QColor(0x33, 0x44, 0x55), 2.4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(page.left() + 19, y - 1.5),
+                   QPointF(page.right() - 8 - (i % 3) * 7, y - 1.5));
+        p.setPen(QPen(QColor(0x99, 0xa4, 0xb0), 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(page.left() + 19, y + 3),
+                   QPointF(page.right() - 20 + (i % 2) * 6, y + 3));
+    }
+    p.restore();
+}
+
 } // namespace IconDrawing

@@ -17,6 +17,7 @@ using Painting = void (*)(QPainter &p, qreal side);
 QImage render(Painting paint, int side);
 void paintApplicationIcon(QPainter &p, qreal side);
 void paintModuleViewIcon(QPainter &p, qreal side);
+void paintJournalViewIcon(QPainter &p, qreal side);
 
 QImage connectIcon(int side);
 QImage disconnectIcon(int side);

@@ -28,7 +28,7 @@ const char Description[] =
     "      the application icon ICON for the hicolor theme: DIR/NxN/apps/ICON.png for every\n"
     "      size and DIR/scalable/apps/ICON.svg\n"
     "\n"
-    "Application icons: orvo-icp-view, orvo-module-view.";
+    "Application icons: orvo-icp-view, orvo-module-view, orvo-journal-view.";
 
 struct ThemeIcon
 {
@@ -39,6 +39,7 @@ struct ThemeIcon
 const ThemeIcon ThemeIcons[] = {
     {"orvo-icp-view", IconDrawing::paintApplicationIcon},
     {"orvo-module-view", IconDrawing::paintModuleViewIcon},
+    {"orvo-journal-view", IconDrawing::paintJournalViewIcon},
 };
 
 // The sizes desktops ask for when the build names none.

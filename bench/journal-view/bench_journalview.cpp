@@ -1,0 +1,290 @@
+// The journal window on a large journal, offscreen: the time from creating the window to its
+// first page of history, the time each filter change takes to show its first rows, and the
+// longest the GUI thread went without running its event loop meanwhile.
+//
+//   QT_QPA_PLATFORM=offscreen bench_journalview [--path FILE] [--events N]
+//   xvfb-run bench_journalview --screenshot docs/journal-view.png
+//
+// --screenshot writes a small demo journal instead and saves a picture of the window on it.
+//
+// Without --path it generates N events (default 1,000,000) in a temporary file; a journal of
+// bench_journalquery (--path FILE --keep) serves for ten million.
+
+#include "alarmmodel.h"
+#include "eventmodel.h"
+#include "historyfilter.h"
+#include "journalstore.h"
+#include "journalwindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+void say(const QString &text)
+{
+    QTextStream(stdout) << text << Qt::endl;
+}
+
+bool generate(const JournalSpec &spec, qint64 count, qint64 now)
+{
+    JournalStore store;
+    QString error;
+    if (!store.open(spec, JournalStore::Access::ReadWrite, &error)) {
+        say(error);
+        return false;
+    }
+    QSqlQuery(store.database()).exec(QStringLiteral("PRAGMA synchronous=OFF"));
+    const qint64 span = 730 * 24 * 3600 * 1000LL;
+    for (qint64 done = 0; done < count; done += 20000) {
+        QVector<JournalEvent> events;
+        for (qint64 i = done; i < qMin(count, done + 20000); ++i) {
+            JournalEvent e;
+            e.installation = QStringLiteral("bench:49153");
+            e.timeMs = now - span + span * i / count;
+            e.node = 1 + int(i % 32);
+            e.channel = 1 + int(i / 32 % 4);
+            e.slot = 1 + int(i / 128 % 8);
+            e.kind = i % 3 == 0 ? Journal::Kind::Alert : Journal::Kind::RelayPhysical;
+            e.from = (i / 32) % 2 ? QStringLiteral("true") : QStringLiteral("false");
+            e.to = (i / 32) % 2 ? QStringLiteral("false") : QStringLiteral("true");
+            e.hasValue = e.kind == Journal::Kind::Alert;
+            e.value = 4.25f;
+            events << e;
+        }
+        if (!store.write(events, {}, now)) {
+            say(store.lastError());
+            return false;
+        }
+    }
+    return true;
+}
+
+// A few minutes of a small plant: nodes heard, an alert and a danger, one acknowledged.
+bool writeDemo(const JournalSpec &spec, qint64 now)
+{
+    JournalStore store;
+    QString error;
+    if (!store.open(spec, JournalStore::Access::ReadWrite, &error)) {
+        say(error);
+        return false;
+    }
+    auto event = [&](qint64 ago, const char *installation, int node, Journal::Kind kind,
+                     int channel, int slot, const char *from, const char *to, float value) {
+        JournalEvent e;
+        e.timeMs = now - ago * 1000;
+        e.installation = QLatin1String(installation);
+        e.node = node;
+        e.kind = kind;
+        e.channel = channel;
+        e.slot = slot;
+        e.from = QLatin1String(from);
+        e.to = QLatin1String(to);
+        e.hasValue = value != 0;
+        e.value = value;
+        e.unit = e.hasValue ? QStringLiteral("mm/s") : QString();
+        return e;
+    };
+    using K = Journal::Kind;
+    QVector<JournalEvent> events{
+        event(900, "pump-hall:49153", 0, K::RecordingStarted, 0, 0, "", "", 0),
+        event(899, "pump-hall:49153", 1, K::NodeHeard, 0, 0, "", "", 0),
+        event(899, "pump-hall:49153", 2, K::NodeHeard, 0, 0, "", "", 0),
+        event(899, "pump-hall:49153", 3, K::NodeHeard, 0, 0, "", "", 0),
+        event(620, "pump-hall:49153", 1, K::Alert, 2, 1, "false", "true", 7.4f),
+        event(580, "pump-hall:49153", 1, K::Alert, 2, 1, "true", "false", 6.1f),
+        event(400, "pump-hall:49153", 3, K::Alert, 1, 2, "false", "true", 7.9f),
+        event(310, "pump-hall:49153", 3, K::Danger, 1, 2, "false", "true", 11.6f),
+        event(120, "pump-hall:49153", 1, K::Alert, 2, 1, "false", "true", 7.2f),
+        event(60, "pump-hall:49153", 2, K::Failure, 4, 1, "false", "true", 0.2f),
+    };
+    if (!store.seriesId(QStringLiteral("pump-hall:49153"), 1, 2, 1, 2, true) ||
+        !store.seriesId(QStringLiteral("pump-hall:49153"), 3, 1, 2, 2, true) ||
+        !store.seriesId(QStringLiteral("pump-hall:49153"), 2, 4, 1, 2, true) ||
+        !store.write(events, {}, now))
+        return false;
+    QVector<JournalEvent> stored;
+    EventFilter danger;
+    danger.kinds = {Journal::Kind::Danger};
+    JournalQuery(&store).events(danger, &stored, &error);
+    return !stored.isEmpty() && JournalQuery(&store).acknowledge(
+                                    {stored.first().id}, QStringLiteral("operator"),
+                                    QStringLiteral("bearing inspected"), now - 200000, &error);
+}
+
+// The longest gap between two runs of a 5 ms timer on the GUI thread.
+class StallMeter : public QObject
+{
+public:
+    explicit StallMeter(QObject *parent)
+        : QObject(parent)
+    {
+        auto *timer = new QTimer(this);
+        timer->setInterval(5);
+        connect(timer, &QTimer::timeout, this, [this] { worst = qMax(worst, clock.restart()); });
+        clock.start();
+        timer->start();
+    }
+    qint64 take()
+    {
+        const qint64 w = worst;
+        worst = 0;
+        clock.restart();
+        return w;
+    }
+
+private:
+    QElapsedTimer clock;
+    qint64 worst = 0;
+};
+
+// Runs the event loop until the history has rows or has read to its end.
+qint64 waitForRows(EventModel *model, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (model->rowCount() == 0 && !model->atEnd() && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return clock.elapsed();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
+    QCoreApplication::setApplicationName(QStringLiteral("bench_journalview"));
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption pathOption(QStringLiteral("path"),
+                                        QStringLiteral("An existing journal to open."),
+                                        QStringLiteral("FILE"));
+    const QCommandLineOption eventsOption(QStringLiteral("events"),
+                                          QStringLiteral("Events to generate (1000000)."),
+                                          QStringLiteral("N"), QStringLiteral("1000000"));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the window on a demo journal."), QStringLiteral("PNG"));
+    parser.addOptions({pathOption, eventsOption, screenshotOption});
+    parser.process(app);
+
+    QTemporaryDir dir;
+    JournalSpec spec;
+    spec.type = JournalSpec::Type::SQLite;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (parser.isSet(screenshotOption)) {
+        spec.path = dir.filePath(QStringLiteral("demo.sqlite"));
+        if (!writeDemo(spec, now))
+            return 1;
+        JournalWindow window(spec);
+        window.resize(1100, 420);
+        window.show();
+        QElapsedTimer clock;
+        clock.start();
+        while (window.alarmModel()->rowCount() < 3 && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        // Half a blink in, so that the unacknowledged lamps are seen lit.
+        while (clock.elapsed() < 1500)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return window.grab().save(parser.value(screenshotOption)) ? 0 : 1;
+    }
+    if (parser.isSet(pathOption)) {
+        spec.path = parser.value(pathOption);
+    } else {
+        spec.path = dir.filePath(QStringLiteral("bench.sqlite"));
+        QElapsedTimer clock;
+        clock.start();
+        if (!generate(spec, parser.value(eventsOption).toLongLong(), now))
+            return 1;
+        say(QStringLiteral("generated %1 events in %2 s")
+                .arg(parser.value(eventsOption))
+                .arg(clock.elapsed() / 1000.0, 0, 'f', 1));
+    }
+
+    auto *stalls = new StallMeter(&app);
+    QElapsedTimer start;
+    start.start();
+    JournalWindow window(spec);
+    HistoryFilter all;
+    all.range = HistoryFilter::Range::All;
+    window.setHistoryFilter(all);
+    window.show();
+    const qint64 created = start.elapsed();
+    waitForRows(window.eventModel(), 60000);
+    say(QStringLiteral("first page: %1 ms from start (window built in %2 ms), %3 rows; GUI "
+                       "thread stalled at most %4 ms")
+            .arg(start.elapsed())
+            .arg(created)
+            .arg(window.eventModel()->rowCount())
+            .arg(stalls->take()));
+
+    struct Case
+    {
+        const char *name;
+        HistoryFilter filter;
+    };
+    QVector<Case> cases;
+    HistoryFilter f = all;
+    f.range = HistoryFilter::Range::LastDay;
+    cases.append({"last 24 hours", f});
+    f = all;
+    f.node = 17;
+    cases.append({"node 17", f});
+    f.channel = 3;
+    cases.append({"node 17 channel 3", f});
+    f = all;
+    f.kinds = {Journal::Kind::Alert};
+    cases.append({"kind alert", f});
+    f = all;
+    f.alarmsOnly = true;
+    f.node = 5;
+    cases.append({"alarms of node 5", f});
+    f = all;
+    f.unackedOnly = true;
+    cases.append({"unacknowledged", f});
+    f = all;
+    f.text = QStringLiteral("true");
+    cases.append({"text search", f});
+    f = all;
+    f.range = HistoryFilter::Range::LastMonth;
+    f.node = 9;
+    f.kinds = {Journal::Kind::RelayPhysical};
+    cases.append({"30 days, node 9, relay-physical", f});
+    for (const Case &c : qAsConst(cases)) {
+        // Let the previous answer settle first.
+        waitForRows(window.eventModel(), 100);
+        stalls->take();
+        QElapsedTimer clock;
+        clock.start();
+        window.setHistoryFilter(c.filter);
+        const qint64 ms = waitForRows(window.eventModel(), 60000);
+        say(QStringLiteral("filter %1: %2 ms, %3 rows; GUI thread stalled at most %4 ms")
+                .arg(QLatin1String(c.name))
+                .arg(ms)
+                .arg(window.eventModel()->rowCount())
+                .arg(stalls->take()));
+    }
+    // The summary is read on a thread of its own; its arrival costs the window its lamps.
+    QElapsedTimer summary;
+    summary.start();
+    stalls->take();
+    while (window.alarmModel()->rowCount() == 0 && summary.elapsed() < 300000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 200)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    say(QStringLiteral("alarm summary: %1 rows %2 ms after the last filter; GUI thread stalled "
+                       "at most %3 ms")
+            .arg(window.alarmModel()->rowCount())
+            .arg(summary.elapsed())
+            .arg(stalls->take()));
+    return 0;
+}

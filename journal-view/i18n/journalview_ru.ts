@@ -1,0 +1,548 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>AlarmModel</name>
+    <message>
+        <location filename="../alarmmodel.cpp" line="14"/>
+        <source>Alert</source>
+        <translation>Предупреждение</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="16"/>
+        <source>Danger</source>
+        <translation>Опасность</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="18"/>
+        <source>Failure</source>
+        <translation>Отказ</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="22"/>
+        <source>Relay fault</source>
+        <translation>Неисправность реле</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="51"/>
+        <source>%1, %2, %3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="52"/>
+        <source>active</source>
+        <translation>активна</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="52"/>
+        <source>cleared</source>
+        <translation>снята</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="53"/>
+        <source>unacknowledged</source>
+        <translation>не квитирована</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="53"/>
+        <source>acknowledged</source>
+        <translation>квитирована</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="75"/>
+        <source>Cleared at %1</source>
+        <translation>Снята в %1</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="93"/>
+        <source>relay %1</source>
+        <translation>реле %1</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="105"/>
+        <source>%1 at %2</source>
+        <translation>%1 в %2</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="118"/>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="120"/>
+        <source>Since</source>
+        <translation>С момента</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="122"/>
+        <source>Installation</source>
+        <translation>Установка</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="124"/>
+        <source>Node</source>
+        <translation>Узел</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="126"/>
+        <source>Channel</source>
+        <translation>Канал</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="128"/>
+        <source>Measurement</source>
+        <translation>Измерение</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="130"/>
+        <source>Unit</source>
+        <translation>Ед. изм.</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="132"/>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="134"/>
+        <source>Raised in 24 h</source>
+        <translation>Срабатываний за 24 ч</translation>
+    </message>
+    <message>
+        <location filename="../alarmmodel.cpp" line="136"/>
+        <source>Acknowledged</source>
+        <translation>Квитирование</translation>
+    </message>
+</context>
+<context>
+    <name>EventModel</name>
+    <message>
+        <location filename="../eventmodel.cpp" line="95"/>
+        <source>Id</source>
+        <translation>№</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="97"/>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="99"/>
+        <source>Installation</source>
+        <translation>Установка</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="101"/>
+        <source>Node</source>
+        <translation>Узел</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="103"/>
+        <source>Channel</source>
+        <translation>Канал</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="105"/>
+        <source>Slot</source>
+        <translation>Измерение №</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="107"/>
+        <source>Relay</source>
+        <translation>Реле</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="109"/>
+        <source>Kind</source>
+        <translation>Вид</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="111"/>
+        <source>From</source>
+        <translation>Было</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="113"/>
+        <source>To</source>
+        <translation>Стало</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="115"/>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="117"/>
+        <source>Unit</source>
+        <translation>Ед. изм.</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="119"/>
+        <source>Detail</source>
+        <translation>Подробности</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="121"/>
+        <source>Acknowledged by</source>
+        <translation>Квитировал</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="123"/>
+        <source>Acknowledged at</source>
+        <translation>Время квитирования</translation>
+    </message>
+    <message>
+        <location filename="../eventmodel.cpp" line="125"/>
+        <source>Comment</source>
+        <translation>Комментарий</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryFilter</name>
+    <message>
+        <location filename="../historyfilter.cpp" line="58"/>
+        <source>from %1 to %2</source>
+        <translation>с %1 по %2</translation>
+    </message>
+    <message>
+        <location filename="../historyfilter.cpp" line="59"/>
+        <source>the start</source>
+        <translation>начала</translation>
+    </message>
+    <message>
+        <location filename="../historyfilter.cpp" line="62"/>
+        <source>all times until %1</source>
+        <translation>всё время до %1</translation>
+    </message>
+    <message>
+        <location filename="../historyfilter.cpp" line="64"/>
+        <source>installation %1</source>
+        <translation>установка %1</translation>
+    </message>
+    <message>
+        <location filename="../historyfilter.cpp" line="66"/>
+        <source>node %1</source>
+        <translation>узел %1</translation>
+    </message>
+    <message>
+        <location filename="../historyfilter.cpp" line="68"/>
+        <source>channel %1</source>
+        <translation>канал %1</translation>
+    </message>
+    <message>
+        <location filename="../historyfilter.cpp" line="73"/>
+        <source>kinds %1</source>
+        <translation>виды %1</translation>
+    </message>
+    <message>
+        <location filename="../historyfilter.cpp" line="76"/>
+        <source>unacknowledged alarms only</source>
+        <translation>только неквитированные тревоги</translation>
+    </message>
+    <message>
+        <location filename="../historyfilter.cpp" line="78"/>
+        <source>alarms only</source>
+        <translation>только тревоги</translation>
+    </message>
+    <message>
+        <location filename="../historyfilter.cpp" line="80"/>
+        <source>containing &quot;%1&quot;</source>
+        <translation>содержит «%1»</translation>
+    </message>
+</context>
+<context>
+    <name>JournalViewWorker</name>
+    <message>
+        <location filename="../journalviewworker.cpp" line="153"/>
+        <location filename="../journalviewworker.cpp" line="216"/>
+        <source>the journal is not open</source>
+        <translation>журнал не открыт</translation>
+    </message>
+</context>
+<context>
+    <name>JournalWindow</name>
+    <message>
+        <location filename="../journalwindow.cpp" line="61"/>
+        <location filename="../journalwindow.cpp" line="105"/>
+        <location filename="../journalwindow.cpp" line="588"/>
+        <source>Acknowledge</source>
+        <translation>Квитирование</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="62"/>
+        <source>Comment on the acknowledgement:</source>
+        <translation>Комментарий к квитированию:</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="106"/>
+        <source>The alarms of %1 were not acknowledged: %2</source>
+        <translation>Тревоги журнала %1 не квитированы: %2</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="112"/>
+        <source>Exported to %1</source>
+        <translation>Экспортировано в %1</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="114"/>
+        <location filename="../journalwindow.cpp" line="338"/>
+        <source>Export CSV</source>
+        <translation>Экспорт в CSV</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="115"/>
+        <source>Cannot write %1: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="136"/>
+        <source>Journal %1</source>
+        <translation>Журнал %1</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../journalwindow.cpp" line="138"/>
+        <source>%n event(s)</source>
+        <translation>
+            <numerusform>%n событие</numerusform>
+            <numerusform>%n события</numerusform>
+            <numerusform>%n событий</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../journalwindow.cpp" line="139"/>
+        <source>The newest %n events only</source>
+        <translation>
+            <numerusform>Только последнее %n событие</numerusform>
+            <numerusform>Только последние %n события</numerusform>
+            <numerusform>Только последние %n событий</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="162"/>
+        <location filename="../journalwindow.cpp" line="344"/>
+        <source>Export PDF</source>
+        <translation>Экспорт в PDF</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="163"/>
+        <source>Cannot write %1</source>
+        <translation>Не удаётся записать %1</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="167"/>
+        <source>Cannot read the history: %1</source>
+        <translation>Не удаётся прочитать историю: %1</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="339"/>
+        <source>CSV files (*.csv)</source>
+        <translation>Файлы CSV (*.csv)</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="345"/>
+        <source>PDF files (*.pdf)</source>
+        <translation>Файлы PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="356"/>
+        <source>Orvo Journal View - %1</source>
+        <translation>Orvo Journal View - %1</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="357"/>
+        <source>Alarm summary</source>
+        <translation>Сводка тревог</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="358"/>
+        <source>Event history</source>
+        <translation>История событий</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="359"/>
+        <location filename="../journalwindow.cpp" line="385"/>
+        <source>Acknowledge...</source>
+        <translation>Квитировать...</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="360"/>
+        <source>Time:</source>
+        <translation>Время:</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="361"/>
+        <source>All</source>
+        <translation>Всё время</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="361"/>
+        <source>Last hour</source>
+        <translation>Последний час</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="362"/>
+        <source>Last 24 hours</source>
+        <translation>Последние 24 часа</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="362"/>
+        <source>Last 7 days</source>
+        <translation>Последние 7 дней</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="363"/>
+        <source>Last 30 days</source>
+        <translation>Последние 30 дней</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="363"/>
+        <source>From - to</source>
+        <translation>С - по</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="366"/>
+        <source>From:</source>
+        <translation>С:</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="367"/>
+        <source>To:</source>
+        <translation>По:</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="368"/>
+        <source>Installation:</source>
+        <translation>Установка:</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="369"/>
+        <source>Node:</source>
+        <translation>Узел:</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="370"/>
+        <location filename="../journalwindow.cpp" line="372"/>
+        <location filename="../journalwindow.cpp" line="374"/>
+        <source>all</source>
+        <translation>все</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="371"/>
+        <source>Channel:</source>
+        <translation>Канал:</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="373"/>
+        <source>Kind:</source>
+        <translation>Вид:</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="375"/>
+        <source>Alarms only</source>
+        <translation>Только тревоги</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="376"/>
+        <source>Unacknowledged only</source>
+        <translation>Только неквитированные</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="377"/>
+        <source>Search the texts</source>
+        <translation>Поиск по тексту</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="378"/>
+        <source>&amp;Journal</source>
+        <translation>&amp;Журнал</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="379"/>
+        <source>Export CSV...</source>
+        <translation>Экспорт в CSV...</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="380"/>
+        <source>Print...</source>
+        <translation>Печать...</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="381"/>
+        <source>Export PDF...</source>
+        <translation>Экспорт в PDF...</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="382"/>
+        <source>&amp;Quit</source>
+        <translation>&amp;Выход</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="383"/>
+        <source>&amp;Edit</source>
+        <translation>&amp;Правка</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="384"/>
+        <source>&amp;Copy</source>
+        <translation>&amp;Копировать</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="386"/>
+        <source>&amp;Language</source>
+        <translation>&amp;Язык</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="412"/>
+        <source>Live: %1</source>
+        <translation>В реальном времени: %1</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="417"/>
+        <source>Opening %1...</source>
+        <translation>Открывается %1...</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="420"/>
+        <source>Not live, what is shown may be old; reconnecting every 5 s: %1</source>
+        <translation>Нет связи, показанное может быть устаревшим; повтор каждые 5 с: %1</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="425"/>
+        <source>Journal</source>
+        <translation>Журнал</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="426"/>
+        <source>Cannot read the journal %1: %2</source>
+        <translation>Не удаётся прочитать журнал %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="453"/>
+        <source>Alarms: %1 active, %2 unacknowledged</source>
+        <translation>Тревоги: активных %1, неквитированных %2</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="589"/>
+        <source>Select the alarms not yet acknowledged first.</source>
+        <translation>Сначала выберите ещё не квитированные тревоги.</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <location filename="../main.cpp" line="28"/>
+        <source>Shows the plant journal that the viewer and orvo-recorder write: the alarms that are active or not yet acknowledged, and every recorded event with filters, CSV and PDF export and printing. The journal is opened read-only; only an acknowledgement writes.</source>
+        <translation>Показывает журнал установки, который ведут программа просмотра и orvo-recorder: активные и неквитированные тревоги и все записанные события с отбором, экспортом в CSV и PDF и печатью. Журнал открывается только для чтения; пишет в него только квитирование.</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="37"/>
+        <source>The journal: a file, or postgresql://[user@]host[:port]/database (password from ~/.pgpass or PGPASSFILE). Default: the last one shown, else the viewer&apos;s.</source>
+        <translation>Журнал: файл или postgresql://[user@]host[:port]/database (пароль из ~/.pgpass или PGPASSFILE). По умолчанию: последний показанный, иначе журнал программы просмотра.</translation>
+    </message>
+    <message>
+        <location filename="../main.cpp" line="46"/>
+        <source>unexpected argument %1</source>
+        <translation>лишний аргумент %1</translation>
+    </message>
+</context>
+</TS>

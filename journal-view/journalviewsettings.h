@@ -1,0 +1,21 @@
+#pragma once
+
+#include "historyfilter.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Everything the journal window keeps between runs, in the viewer's INI file under the group
+// "JournalView"; the language is the viewer's own top-level "lang".
+class JournalViewSettings
+{
+public:
+    static QString journal();
+    static void setJournal(const QString &spec);
+    static QByteArray geometry();
+    static void setGeometry(const QByteArray &geometry);
+    static QByteArray windowState();
+    static void setWindowState(const QByteArray &state);
+    static HistoryFilter filter();
+    static void setFilter(const HistoryFilter &filter);
+};

@@ -1,0 +1,63 @@
+// orvo-journal-view: the plant journal in a window — the alarm summary with acknowledgements
+// and the event history with its filters and exports.
+
+#include "journalviewsettings.h"
+#include "journalwindow.h"
+#include "programidentity.h"
+#include "toolcommandline.h"
+#include "windowshell.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+
+int main(int argc, char *argv[])
+{
+    ProgramIdentity::setUp("orvo-journal-view");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "main", "Shows the plant journal that the viewer and orvo-recorder write: the alarms "
+                "that are active or not yet acknowledged, and every recorded event with "
+                "filters, CSV and PDF export and printing. The journal is opened read-only; "
+                "only an acknowledgement writes."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption journalOpt(
+        QStringLiteral("journal"),
+        QCoreApplication::translate(
+            "main", "The journal: a file, or postgresql://[user@]host[:port]/database (password "
+                    "from ~/.pgpass or PGPASSFILE). Default: the last one shown, else the "
+                    "viewer's."),
+        QStringLiteral("SPEC"));
+    parser.addOption(journalOpt);
+    JournalSpec spec = JournalSpec::defaultSpec();
+    {
+        // The command line alone needs no display: the window's application comes after it.
+        const QCoreApplication commandLine(argc, argv);
+        ToolCommandLine::process(parser, commandLine);
+        if (!parser.positionalArguments().isEmpty())
+            return ToolCommandLine::usageError(
+                QCoreApplication::translate("main", "unexpected argument %1")
+                    .arg(parser.positionalArguments().first()));
+        QString error;
+        if (parser.isSet(journalOpt) &&
+            !JournalSpec::parse(parser.value(journalOpt), &spec, &error))
+            return ToolCommandLine::usageError(error);
+    }
+
+    QApplication app(argc, argv);
+    // The viewer's settings file: the language choice is shared, the window has its own group.
+    WindowShell::setUpApplication("orvo-journal-view");
+    QString error;
+    if (!parser.isSet(journalOpt) && !JournalViewSettings::journal().isEmpty() &&
+        !JournalSpec::parse(JournalViewSettings::journal(), &spec, &error)) {
+        // A stored journal that no longer reads as one: the default, rather than nothing.
+        spec = JournalSpec::defaultSpec();
+    }
+
+    JournalWindow window(spec);
+    window.setWindowIcon(QIcon::fromTheme(QStringLiteral("orvo-journal-view")));
+    window.show();
+    return app.exec();
+}

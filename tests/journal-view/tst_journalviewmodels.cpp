@@ -1,0 +1,262 @@
+#include "alarmmodel.h"
+#include "eventmodel.h"
+#include "historyfilter.h"
+#include "journalcontroller.h"
+#include "journalstore.h"
+
+#include <QAbstractItemModelTester>
+#include <QDateTime>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+JournalEvent makeEvent(Journal::Kind kind, qint64 timeMs, int node, const QString &to,
+                       const QString &detail = QString())
+{
+    JournalEvent e;
+    e.kind = kind;
+    e.timeMs = timeMs;
+    e.installation = QStringLiteral("plant:49153");
+    e.node = node;
+    e.channel = 1;
+    e.slot = 1;
+    e.from = QStringLiteral("false");
+    e.to = to;
+    e.detail = detail;
+    return e;
+}
+
+} // namespace
+
+class TestJournalViewModels : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void rangeToFilter_data();
+    void rangeToFilter();
+    void textSearchIsLiteral_data();
+    void textSearchIsLiteral();
+    void pagesLoseNoRowOfEqualTimes();
+    void historyModelFetchesEveryPage();
+    void alarmModelStates_data();
+    void alarmModelStates();
+
+private:
+    QVector<JournalEvent> read(const EventFilter &filter);
+
+    QTemporaryDir dir;
+    JournalSpec spec;
+    const qint64 t0 = 1796684180000LL;
+    static constexpr int Rows = 1234;
+};
+
+void TestJournalViewModels::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    spec.type = JournalSpec::Type::SQLite;
+    spec.path = dir.filePath(QStringLiteral("journal.sqlite"));
+    JournalStore store;
+    QString error;
+    QVERIFY2(store.open(spec, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+    QVector<JournalEvent> list;
+    // Ten events share each millisecond, so a page boundary falls inside a group of equals.
+    for (int i = 0; i < Rows; ++i)
+        list << makeEvent(Journal::Kind::NodeHeard, t0 + (i / 10), 1 + i % 32, QString(),
+                          QStringLiteral("row %1").arg(i));
+    list << makeEvent(Journal::Kind::Alert, t0 + 5000, 3, QStringLiteral("true"),
+                      QStringLiteral("50% over_limit"));
+    list << makeEvent(Journal::Kind::Alert, t0 + 5001, 4, QStringLiteral("true"),
+                      QStringLiteral("50 percent overXlimit"));
+    QVERIFY(store.write(list, {}, t0));
+}
+
+QVector<JournalEvent> TestJournalViewModels::read(const EventFilter &filter)
+{
+    JournalStore store;
+    QString error;
+    QVector<JournalEvent> out;
+    if (!store.open(spec, JournalStore::Access::ReadOnly, &error))
+        return out;
+    JournalQuery(&store).events(filter, &out, &error);
+    return out;
+}
+
+void TestJournalViewModels::rangeToFilter_data()
+{
+    QTest::addColumn<int>("range");
+    QTest::addColumn<qint64>("from");
+    QTest::addColumn<qint64>("to");
+    const qint64 hour = 3600 * 1000LL;
+    QTest::newRow("all") << int(HistoryFilter::Range::All) << qint64(0) << qint64(0);
+    QTest::newRow("last hour") << int(HistoryFilter::Range::LastHour) << t0 - hour << qint64(0);
+    QTest::newRow("last 24 hours")
+        << int(HistoryFilter::Range::LastDay) << t0 - 24 * hour << qint64(0);
+    QTest::newRow("last 7 days") << int(HistoryFilter::Range::LastWeek) << t0 - 168 * hour
+                                 << qint64(0);
+    QTest::newRow("last 30 days") << int(HistoryFilter::Range::LastMonth) << t0 - 720 * hour
+                                  << qint64(0);
+    QTest::newRow("from to") << int(HistoryFilter::Range::Custom) << qint64(1000) << qint64(2000);
+}
+
+void TestJournalViewModels::rangeToFilter()
+{
+    QFETCH(int, range);
+    QFETCH(qint64, from);
+    QFETCH(qint64, to);
+    HistoryFilter h;
+    h.range = HistoryFilter::Range(range);
+    h.fromMs = 1000;
+    h.toMs = 2000;
+    h.installation = QStringLiteral("  plant:49153 ");
+    h.text = QStringLiteral(" over ");
+    const EventFilter f = h.toEventFilter(t0);
+    QCOMPARE(f.fromMs, from);
+    QCOMPARE(f.toMs, to);
+    QCOMPARE(f.installation, QStringLiteral("plant:49153"));
+    QCOMPARE(f.text, QStringLiteral("over"));
+    QCOMPARE(HistoryFilter::rangeFromKey(HistoryFilter::rangeKey(h.range)), h.range);
+}
+
+void TestJournalViewModels::textSearchIsLiteral_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVector<int>>("nodes");
+    QTest::newRow("percent sign matches itself") << "50%" << QVector<int>{3};
+    QTest::newRow("underscore matches itself") << "over_limit" << QVector<int>{3};
+    QTest::newRow("case ignored") << "OVER" << QVector<int>{3, 4};
+    QTest::newRow("quote and semicolon are text")
+        << "'; DROP TABLE journal_events; --" << QVector<int>{};
+    QTest::newRow("kind name") << "alert" << QVector<int>{3, 4};
+}
+
+void TestJournalViewModels::textSearchIsLiteral()
+{
+    QFETCH(QString, text);
+    QFETCH(QVector<int>, nodes);
+    EventFilter f;
+    f.text = text;
+    QVector<int> found;
+    for (const JournalEvent &e : read(f))
+        found << e.node;
+    QCOMPARE(found, nodes);
+    QCOMPARE(read(EventFilter()).size(), Rows + 2);
+}
+
+void TestJournalViewModels::pagesLoseNoRowOfEqualTimes()
+{
+    // Walk the journal newest first, seven rows a page, as the history does.
+    EventFilter f;
+    f.kinds = {Journal::Kind::NodeHeard};
+    f.limit = 7;
+    QVector<qint64> seen;
+    for (;;) {
+        QVector<JournalEvent> page = read(f);
+        if (page.isEmpty())
+            break;
+        std::reverse(page.begin(), page.end());
+        for (const JournalEvent &e : qAsConst(page))
+            seen << e.id;
+        f.beforeTimeMs = page.last().timeMs;
+        f.beforeId = page.last().id;
+    }
+    QCOMPARE(seen.size(), Rows);
+    QCOMPARE(QSet<qint64>(seen.cbegin(), seen.cend()).size(), Rows);
+    QVERIFY(std::is_sorted(seen.crbegin(), seen.crend()));
+}
+
+void TestJournalViewModels::historyModelFetchesEveryPage()
+{
+    JournalController controller(spec);
+    EventModel model(&controller);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    controller.start();
+    model.setFilter(EventFilter());
+    QTRY_VERIFY_WITH_TIMEOUT(model.rowCount() > 0, 10000);
+    QCOMPARE(model.rowCount(), int(EventModel::PageSize));
+    while (model.canFetchMore(QModelIndex()) || model.isLoading()) {
+        model.fetchMore(QModelIndex());
+        QTest::qWait(5);
+    }
+    QCOMPARE(model.rowCount(), Rows + 2);
+    // Newest first.
+    QCOMPARE(model.eventAt(0).node, 4);
+    QCOMPARE(model.index(0, EventModel::KindColumn).data().toString(), QStringLiteral("alert"));
+    QCOMPARE(model.index(Rows + 1, EventModel::DetailColumn).data().toString(),
+             QStringLiteral("row 0"));
+
+    // A new filter forgets what was read and starts again.
+    EventFilter alerts;
+    alerts.kinds = {Journal::Kind::Alert};
+    model.setFilter(alerts);
+    QCOMPARE(model.rowCount(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(model.rowCount(), 2, 10000);
+    QVERIFY(model.atEnd());
+    const QStringList lines =
+        model.tabSeparated({model.index(1, 0), model.index(1, 3), model.index(0, 0)})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(0).startsWith(QStringLiteral("Id\tTime\tInstallation\tNode")));
+    QCOMPARE(lines.at(2).split(QLatin1Char('\t')).value(3), QStringLiteral("3"));
+    QCOMPARE(lines.at(1).split(QLatin1Char('\t')).size(), int(EventModel::ColumnCount));
+}
+
+void TestJournalViewModels::alarmModelStates_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<QString>("ackedBy");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("severity");
+    QTest::addColumn<bool>("blinks");
+    QTest::newRow("alert active unacknowledged")
+        << int(Journal::Kind::Alert) << true << QString() << "Alert, active, unacknowledged"
+        << int(AlarmModel::Severity::Alert) << true;
+    QTest::newRow("danger active acknowledged")
+        << int(Journal::Kind::Danger) << true << "kim"
+        << "Danger, active, acknowledged" << int(AlarmModel::Severity::Danger) << false;
+    QTest::newRow("danger cleared unacknowledged")
+        << int(Journal::Kind::Danger) << false << QString() << "Danger, cleared, unacknowledged"
+        << int(AlarmModel::Severity::Danger) << false;
+    QTest::newRow("failure is red")
+        << int(Journal::Kind::Failure) << true << QString() << "Failure, active, unacknowledged"
+        << int(AlarmModel::Severity::Danger) << true;
+}
+
+void TestJournalViewModels::alarmModelStates()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, active);
+    QFETCH(QString, ackedBy);
+    QFETCH(QString, state);
+    QFETCH(int, severity);
+    QFETCH(bool, blinks);
+    AlarmModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    SummaryAlarm s;
+    s.alarm.event = makeEvent(Journal::Kind(kind), t0, 7, QStringLiteral("true"));
+    s.alarm.event.ackedBy = ackedBy;
+    s.alarm.event.ackedAtMs = ackedBy.isEmpty() ? 0 : t0 + 1;
+    s.alarm.active = active;
+    s.alarm.raisedCount = 3;
+    s.measType = 2;
+    model.setAlarms({s, s});
+    QCOMPARE(model.rowCount(), 2);
+    const auto cell = [&](int column, int role = Qt::DisplayRole) {
+        return model.index(1, column).data(role);
+    };
+    QCOMPARE(cell(AlarmModel::StateColumn).toString(), state);
+    QCOMPARE(cell(0, AlarmModel::SeverityRole).toInt(), severity);
+    QCOMPARE(cell(0, AlarmModel::BlinkRole).toBool(), blinks);
+    QCOMPARE(cell(AlarmModel::MeasurementColumn).toString(), QStringLiteral("Velocity"));
+    QCOMPARE(cell(AlarmModel::UnitColumn).toString(), QStringLiteral("mm/s"));
+    QCOMPARE(cell(AlarmModel::RaisedColumn).toInt(), 3);
+    QCOMPARE(model.activeCount(), active ? 2 : 0);
+    QCOMPARE(model.unacknowledgedCount(), ackedBy.isEmpty() ? 2 : 0);
+}
+
+QTEST_GUILESS_MAIN(TestJournalViewModels)
+#include "tst_journalviewmodels.moc"

@@ -1,0 +1,79 @@
+#include "alarmmodel.h"
+#include "journalstore.h"
+#include "journalwindow.h"
+#include "postgresserver.h"
+
+#include <QDateTime>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The window on a PostgreSQL journal whose server goes away and comes back.
+class TestJournalWindowPg : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void lostServerIsSaidAndReconnected();
+
+private:
+    QTemporaryDir dir;
+    PostgresServer server;
+    JournalSpec spec;
+};
+
+void TestJournalWindowPg::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    QString error;
+    QVERIFY2(server.init(&error), qPrintable(error));
+    QVERIFY2(server.createDatabase(QStringLiteral("plant"), &error), qPrintable(error));
+    QVERIFY(JournalSpec::parse(server.url(QStringLiteral("plant")), &spec, &error));
+    JournalStore store;
+    QVERIFY2(store.open(spec, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+    JournalEvent danger;
+    danger.kind = Journal::Kind::Danger;
+    danger.timeMs = QDateTime::currentMSecsSinceEpoch();
+    danger.installation = QStringLiteral("plant:49153");
+    danger.node = 6;
+    danger.channel = 1;
+    danger.slot = 2;
+    danger.from = QStringLiteral("false");
+    danger.to = QStringLiteral("true");
+    QVERIFY(store.write({danger}, {}, danger.timeMs));
+}
+
+void TestJournalWindowPg::lostServerIsSaidAndReconnected()
+{
+    JournalWindow window(spec);
+    window.show();
+    auto *live = window.findChild<QLabel *>(QStringLiteral("liveLabel"));
+    auto *table = window.findChild<QTableView *>(QStringLiteral("alarmTable"));
+    QTRY_VERIFY_WITH_TIMEOUT(live->text().startsWith(QStringLiteral("Live")), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(table->model()->rowCount(), 1, 10000);
+    QCOMPARE(table->model()->index(0, AlarmModel::StateColumn).data().toString(),
+             QStringLiteral("Danger, active, unacknowledged"));
+
+    QVERIFY(server.stop());
+    QTRY_VERIFY_WITH_TIMEOUT(live->text().startsWith(QStringLiteral("Not live")), 10000);
+    QMessageBox *box = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((box = window.findChild<QMessageBox *>()) != nullptr, 3000);
+    QVERIFY2(box->text().contains(spec.display()), qPrintable(box->text()));
+    // What was shown stays.
+    QCOMPARE(table->model()->rowCount(), 1);
+
+    QString error;
+    QVERIFY2(server.start(&error), qPrintable(error));
+    QTRY_VERIFY2_WITH_TIMEOUT(live->text().startsWith(QStringLiteral("Live")),
+                              qPrintable(live->text()), 15000);
+    QCOMPARE(table->model()->rowCount(), 1);
+}
+
+QTEST_MAIN(TestJournalWindowPg)
+#include "tst_journalwindowpg.moc"
