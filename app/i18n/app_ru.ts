@@ -4,27 +4,27 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../mainwindow.cpp" line="182"/>
+        <location filename="../mainwindow.cpp" line="192"/>
         <source>The journal is not recording: %1</source>
         <translation>Журнал не ведётся: %1</translation>
     </message>
     <message>
-        <location filename="../mainwindow.cpp" line="386"/>
+        <location filename="../mainwindow.cpp" line="395"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../mainwindow.cpp" line="387"/>
+        <location filename="../mainwindow.cpp" line="396"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../mainwindow.cpp" line="432"/>
+        <location filename="../mainwindow.cpp" line="441"/>
         <source>Cannot listen on UDP port %1: %2</source>
         <translation>Не удаётся принимать данные на UDP-порту %1: %2</translation>
     </message>
     <message>
-        <location filename="../mainwindow.cpp" line="453"/>
+        <location filename="../mainwindow.cpp" line="462"/>
         <source>No node has reported since %1</source>
         <translation>Ни один узел не присылал данных с %1</translation>
     </message>

@@ -253,8 +253,8 @@
 <context>
     <name>JournalViewWorker</name>
     <message>
-        <location filename="../journalviewworker.cpp" line="153"/>
-        <location filename="../journalviewworker.cpp" line="216"/>
+        <location filename="../journalviewworker.cpp" line="163"/>
+        <location filename="../journalviewworker.cpp" line="226"/>
         <source>the journal is not open</source>
         <translation>журнал не открыт</translation>
     </message>
@@ -262,45 +262,45 @@
 <context>
     <name>JournalWindow</name>
     <message>
-        <location filename="../journalwindow.cpp" line="61"/>
-        <location filename="../journalwindow.cpp" line="105"/>
-        <location filename="../journalwindow.cpp" line="588"/>
+        <location filename="../journalwindow.cpp" line="57"/>
+        <location filename="../journalwindow.cpp" line="96"/>
+        <location filename="../journalwindow.cpp" line="579"/>
         <source>Acknowledge</source>
         <translation>Квитирование</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="62"/>
+        <location filename="../journalwindow.cpp" line="58"/>
         <source>Comment on the acknowledgement:</source>
         <translation>Комментарий к квитированию:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="106"/>
+        <location filename="../journalwindow.cpp" line="97"/>
         <source>The alarms of %1 were not acknowledged: %2</source>
         <translation>Тревоги журнала %1 не квитированы: %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="112"/>
+        <location filename="../journalwindow.cpp" line="103"/>
         <source>Exported to %1</source>
         <translation>Экспортировано в %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="114"/>
-        <location filename="../journalwindow.cpp" line="338"/>
+        <location filename="../journalwindow.cpp" line="105"/>
+        <location filename="../journalwindow.cpp" line="331"/>
         <source>Export CSV</source>
         <translation>Экспорт в CSV</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="115"/>
+        <location filename="../journalwindow.cpp" line="106"/>
         <source>Cannot write %1: %2</source>
         <translation>Не удаётся записать %1: %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="136"/>
+        <location filename="../journalwindow.cpp" line="127"/>
         <source>Journal %1</source>
         <translation>Журнал %1</translation>
     </message>
     <message numerus="yes">
-        <location filename="../journalwindow.cpp" line="138"/>
+        <location filename="../journalwindow.cpp" line="129"/>
         <source>%n event(s)</source>
         <translation>
             <numerusform>%n событие</numerusform>
@@ -309,7 +309,7 @@
         </translation>
     </message>
     <message numerus="yes">
-        <location filename="../journalwindow.cpp" line="139"/>
+        <location filename="../journalwindow.cpp" line="130"/>
         <source>The newest %n events only</source>
         <translation>
             <numerusform>Только последнее %n событие</numerusform>
@@ -318,211 +318,211 @@
         </translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="162"/>
-        <location filename="../journalwindow.cpp" line="344"/>
+        <location filename="../journalwindow.cpp" line="153"/>
+        <location filename="../journalwindow.cpp" line="337"/>
         <source>Export PDF</source>
         <translation>Экспорт в PDF</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="163"/>
+        <location filename="../journalwindow.cpp" line="154"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="167"/>
+        <location filename="../journalwindow.cpp" line="158"/>
         <source>Cannot read the history: %1</source>
         <translation>Не удаётся прочитать историю: %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="339"/>
+        <location filename="../journalwindow.cpp" line="332"/>
         <source>CSV files (*.csv)</source>
         <translation>Файлы CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="345"/>
+        <location filename="../journalwindow.cpp" line="338"/>
         <source>PDF files (*.pdf)</source>
         <translation>Файлы PDF (*.pdf)</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="356"/>
+        <location filename="../journalwindow.cpp" line="349"/>
         <source>Orvo Journal View - %1</source>
         <translation>Orvo Journal View - %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="357"/>
+        <location filename="../journalwindow.cpp" line="350"/>
         <source>Alarm summary</source>
         <translation>Сводка тревог</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="358"/>
+        <location filename="../journalwindow.cpp" line="351"/>
         <source>Event history</source>
         <translation>История событий</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="359"/>
-        <location filename="../journalwindow.cpp" line="385"/>
+        <location filename="../journalwindow.cpp" line="352"/>
+        <location filename="../journalwindow.cpp" line="378"/>
         <source>Acknowledge...</source>
         <translation>Квитировать...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="360"/>
+        <location filename="../journalwindow.cpp" line="353"/>
         <source>Time:</source>
         <translation>Время:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="361"/>
+        <location filename="../journalwindow.cpp" line="354"/>
         <source>All</source>
         <translation>Всё время</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="361"/>
+        <location filename="../journalwindow.cpp" line="354"/>
         <source>Last hour</source>
         <translation>Последний час</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="362"/>
+        <location filename="../journalwindow.cpp" line="355"/>
         <source>Last 24 hours</source>
         <translation>Последние 24 часа</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="362"/>
+        <location filename="../journalwindow.cpp" line="355"/>
         <source>Last 7 days</source>
         <translation>Последние 7 дней</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="363"/>
+        <location filename="../journalwindow.cpp" line="356"/>
         <source>Last 30 days</source>
         <translation>Последние 30 дней</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="363"/>
+        <location filename="../journalwindow.cpp" line="356"/>
         <source>From - to</source>
         <translation>С - по</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="366"/>
+        <location filename="../journalwindow.cpp" line="359"/>
         <source>From:</source>
         <translation>С:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="367"/>
+        <location filename="../journalwindow.cpp" line="360"/>
         <source>To:</source>
         <translation>По:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="368"/>
+        <location filename="../journalwindow.cpp" line="361"/>
         <source>Installation:</source>
         <translation>Установка:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="369"/>
+        <location filename="../journalwindow.cpp" line="362"/>
         <source>Node:</source>
         <translation>Узел:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="370"/>
-        <location filename="../journalwindow.cpp" line="372"/>
-        <location filename="../journalwindow.cpp" line="374"/>
+        <location filename="../journalwindow.cpp" line="363"/>
+        <location filename="../journalwindow.cpp" line="365"/>
+        <location filename="../journalwindow.cpp" line="367"/>
         <source>all</source>
         <translation>все</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="371"/>
+        <location filename="../journalwindow.cpp" line="364"/>
         <source>Channel:</source>
         <translation>Канал:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="373"/>
+        <location filename="../journalwindow.cpp" line="366"/>
         <source>Kind:</source>
         <translation>Вид:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="375"/>
+        <location filename="../journalwindow.cpp" line="368"/>
         <source>Alarms only</source>
         <translation>Только тревоги</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="376"/>
+        <location filename="../journalwindow.cpp" line="369"/>
         <source>Unacknowledged only</source>
         <translation>Только неквитированные</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="377"/>
+        <location filename="../journalwindow.cpp" line="370"/>
         <source>Search the texts</source>
         <translation>Поиск по тексту</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="378"/>
+        <location filename="../journalwindow.cpp" line="371"/>
         <source>&amp;Journal</source>
         <translation>&amp;Журнал</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="379"/>
+        <location filename="../journalwindow.cpp" line="372"/>
         <source>Export CSV...</source>
         <translation>Экспорт в CSV...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="380"/>
+        <location filename="../journalwindow.cpp" line="373"/>
         <source>Print...</source>
         <translation>Печать...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="381"/>
+        <location filename="../journalwindow.cpp" line="374"/>
         <source>Export PDF...</source>
         <translation>Экспорт в PDF...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="382"/>
+        <location filename="../journalwindow.cpp" line="375"/>
         <source>&amp;Quit</source>
         <translation>&amp;Выход</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="383"/>
+        <location filename="../journalwindow.cpp" line="376"/>
         <source>&amp;Edit</source>
         <translation>&amp;Правка</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="384"/>
+        <location filename="../journalwindow.cpp" line="377"/>
         <source>&amp;Copy</source>
         <translation>&amp;Копировать</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="386"/>
+        <location filename="../journalwindow.cpp" line="379"/>
         <source>&amp;Language</source>
         <translation>&amp;Язык</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="412"/>
+        <location filename="../journalwindow.cpp" line="405"/>
         <source>Live: %1</source>
         <translation>В реальном времени: %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="417"/>
+        <location filename="../journalwindow.cpp" line="410"/>
         <source>Opening %1...</source>
         <translation>Открывается %1...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="420"/>
+        <location filename="../journalwindow.cpp" line="413"/>
         <source>Not live, what is shown may be old; reconnecting every 5 s: %1</source>
         <translation>Нет связи, показанное может быть устаревшим; повтор каждые 5 с: %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="425"/>
+        <location filename="../journalwindow.cpp" line="418"/>
         <source>Journal</source>
         <translation>Журнал</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="426"/>
+        <location filename="../journalwindow.cpp" line="419"/>
         <source>Cannot read the journal %1: %2</source>
         <translation>Не удаётся прочитать журнал %1: %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="453"/>
+        <location filename="../journalwindow.cpp" line="446"/>
         <source>Alarms: %1 active, %2 unacknowledged</source>
         <translation>Тревоги: активных %1, неквитированных %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="589"/>
+        <location filename="../journalwindow.cpp" line="580"/>
         <source>Select the alarms not yet acknowledged first.</source>
         <translation>Сначала выберите ещё не квитированные тревоги.</translation>
     </message>
@@ -530,17 +530,17 @@
 <context>
     <name>main</name>
     <message>
-        <location filename="../main.cpp" line="28"/>
+        <location filename="../main.cpp" line="19"/>
         <source>Shows the plant journal that the viewer and orvo-recorder write: the alarms that are active or not yet acknowledged, and every recorded event with filters, CSV and PDF export and printing. The journal is opened read-only; only an acknowledgement writes.</source>
         <translation>Показывает журнал установки, который ведут программа просмотра и orvo-recorder: активные и неквитированные тревоги и все записанные события с отбором, экспортом в CSV и PDF и печатью. Журнал открывается только для чтения; пишет в него только квитирование.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="37"/>
+        <location filename="../main.cpp" line="28"/>
         <source>The journal: a file, or postgresql://[user@]host[:port]/database (password from ~/.pgpass or PGPASSFILE). Default: the last one shown, else the viewer&apos;s.</source>
         <translation>Журнал: файл или postgresql://[user@]host[:port]/database (пароль из ~/.pgpass или PGPASSFILE). По умолчанию: последний показанный, иначе журнал программы просмотра.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="46"/>
+        <location filename="../main.cpp" line="41"/>
         <source>unexpected argument %1</source>
         <translation>лишний аргумент %1</translation>
     </message>
