@@ -46,7 +46,9 @@ TableItemBatch::~TableItemBatch()
 
 void TableItemBatch::setText(QTableWidgetItem *item, int column, const QString &text)
 {
-    Q_ASSERT(column == item->column());
+    // An item that no table holds (a channel without measurements keeps its time item aside)
+    // has no cell to repaint.
+    Q_ASSERT(!item->tableWidget() || column == item->column());
     item->setText(text);
     const int row = item->row();
     if (column < 0 || row < 0)

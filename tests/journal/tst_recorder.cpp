@@ -147,6 +147,13 @@ void TestRecorder::recordsWhatThePanelsMissAndEndsCleanly()
 void TestRecorder::killedDuringABurstLosesAtMostTheLastSecond()
 {
     QProcess recorder;
+#ifdef ORVO_SANITIZED
+    // The instrumented writer can fall seconds behind a burst on a busy machine; the bound the
+    // program keeps is checked in the plain build.
+    constexpr qint64 LossBoundMs = 4000;
+#else
+    constexpr qint64 LossBoundMs = 1000;
+#endif
     QString log;
     startRecorder(recorder, &log);
     QProcess sim;
@@ -157,10 +164,11 @@ void TestRecorder::killedDuringABurstLosesAtMostTheLastSecond()
               << QStringLiteral("%1:ch=1,2,3,4:types=1,2,3,4,5,6,7,8:relays=8:blip=0.1").arg(id);
     sim.start(QStringLiteral(ORVO_NODE_SIM),
               nodes + QStringList{QStringLiteral("--rate"), QStringLiteral("100"),
-                                  QStringLiteral("--duration"), QStringLiteral("5"),
-                                  QStringLiteral("--port"), QString::number(port)});
+                                  QStringLiteral("--duration"),
+                                  QString::number(4 + LossBoundMs / 1000), QStringLiteral("--port"),
+                                  QString::number(port)});
     QVERIFY(sim.waitForStarted());
-    QTest::qWait(3000);
+    QTest::qWait(int(2000 + LossBoundMs));
     recorder.kill();
     const qint64 killedAt = QDateTime::currentMSecsSinceEpoch();
     QVERIFY(recorder.waitForFinished(5000));
@@ -190,7 +198,7 @@ void TestRecorder::killedDuringABurstLosesAtMostTheLastSecond()
             unclean << row;
     QCOMPARE(unclean.size(), 1);
     QVERIFY(timeOf(unclean.first()) <= killedAt);
-    QVERIFY2(timeOf(unclean.first()) > killedAt - 1500,
+    QVERIFY2(timeOf(unclean.first()) > killedAt - LossBoundMs - 500,
              qPrintable(QString::number(killedAt - timeOf(unclean.first()))));
 
     // Nothing older than a second before the kill is missing: the blips up to then follow each
@@ -202,7 +210,7 @@ void TestRecorder::killedDuringABurstLosesAtMostTheLastSecond()
     int counted = 0;
     for (const Row &rise : rises) {
         const qint64 t = timeOf(rise);
-        if (t > killedAt - 1000)
+        if (t > killedAt - LossBoundMs)
             break;
         QVERIFY2(t - previous <= 300,
                  qPrintable(QStringLiteral("hole of %1 ms").arg(t - previous)));
