@@ -76,8 +76,14 @@ class TestMainWindow : public QObject
     const quint16 port = UdpSender::freePort();
     UdpSender sender{port};
 
-    void send(const QByteArray &datagram) { QVERIFY(sender.send(datagram)); }
-    void send(const NodeSample &node) { send(StatusDatagram::node(node)); }
+    void send(const QByteArray &datagram)
+    {
+        QVERIFY(sender.send(datagram));
+    }
+    void send(const NodeSample &node)
+    {
+        send(StatusDatagram::node(node));
+    }
 
     void sendArrival(MainWindow &window, const NodeSample &node)
     {
@@ -104,8 +110,14 @@ private slots:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
         QVERIFY(QSettings().fileName().startsWith(settingsDir.path()));
     }
-    void init() { QSettings().clear(); }
-    void cleanup() { QtTranslationSwitch::instance()->setLanguage(QString()); }
+    void init()
+    {
+        QSettings().clear();
+    }
+    void cleanup()
+    {
+        QtTranslationSwitch::instance()->setLanguage(QString());
+    }
 
     void firstStartThenSavedWindowState()
     {
