@@ -18,8 +18,8 @@ QString number(int n)
 
 } // namespace
 
-JournalTool::JournalTool(const JournalSpec &spec, QTextStream &out, QTextStream &err)
-    : spec(spec)
+JournalTool::JournalTool(const JournalLocation &location, QTextStream &out, QTextStream &err)
+    : location(location)
     , out(out)
     , err(err)
 {}
@@ -27,7 +27,7 @@ JournalTool::JournalTool(const JournalSpec &spec, QTextStream &out, QTextStream 
 bool JournalTool::open(JournalStore &store, bool writable)
 {
     QString error;
-    if (store.open(spec,
+    if (store.open(location,
                    writable ? JournalStore::Access::ReadWrite : JournalStore::Access::ReadOnly,
                    &error))
         return true;
@@ -117,7 +117,7 @@ int JournalTool::events(const EventFilter &filter, Format format, bool follow, i
         QVector<JournalEvent> list;
         QString error;
         if (!query.events(f, &list, &error)) {
-            err << "orvo-journal-tool: " << spec.display() << ": " << error << '\n';
+            err << "orvo-journal-tool: " << location.display() << ": " << error << '\n';
             err.flush();
             return Failure;
         }
@@ -142,7 +142,7 @@ int JournalTool::alarms(const EventFilter &filter, bool activeOnly, bool unacked
     QVector<AlarmEntry> list;
     QString error;
     if (!JournalQuery(&store).alarms(filter, activeOnly, &list, &error)) {
-        err << "orvo-journal-tool: " << spec.display() << ": " << error << '\n';
+        err << "orvo-journal-tool: " << location.display() << ": " << error << '\n';
         return Failure;
     }
     if (format == Format::Csv)
@@ -195,7 +195,7 @@ int JournalTool::ack(const QVector<qint64> &ids, const QString &user, const QStr
     QString error;
     if (!JournalQuery(&store).acknowledge(ids, user, comment, QDateTime::currentMSecsSinceEpoch(),
                                           &error)) {
-        err << "orvo-journal-tool: " << spec.display() << ": " << error << '\n';
+        err << "orvo-journal-tool: " << location.display() << ": " << error << '\n';
         return Failure;
     }
     return 0;
@@ -211,7 +211,7 @@ int JournalTool::trend(const QString &installation, int node, int channel, int s
     QString error;
     if (!JournalQuery(&store).trend(installation, node, channel, slot, fromMs, toMs, points,
                                     QDateTime::currentMSecsSinceEpoch(), &list, &error)) {
-        err << "orvo-journal-tool: " << spec.display() << ": " << error << '\n';
+        err << "orvo-journal-tool: " << location.display() << ": " << error << '\n';
         return Failure;
     }
     out << "time,interval_s,count,min,max,mean,last,valid\n";
@@ -233,10 +233,10 @@ int JournalTool::stats()
     JournalStats s;
     QString error;
     if (!JournalQuery(&store).stats(&s, &error)) {
-        err << "orvo-journal-tool: " << spec.display() << ": " << error << '\n';
+        err << "orvo-journal-tool: " << location.display() << ": " << error << '\n';
         return Failure;
     }
-    out << "journal: " << spec.display() << '\n';
+    out << "journal: " << location.display() << '\n';
     if (s.rowsPerKind.isEmpty())
         out << "span: no events\n";
     else
@@ -259,8 +259,8 @@ int JournalTool::check()
         return Failure;
     QString report;
     const bool ok = store.check(&report);
-    out << spec.display() << ": schema " << store.schemaVersion() << ", " << (ok ? "ok" : "damaged")
-        << '\n';
+    out << location.display() << ": schema " << store.schemaVersion() << ", "
+        << (ok ? "ok" : "damaged") << '\n';
     if (!ok)
         out << report << '\n';
     out.flush();
@@ -276,7 +276,7 @@ int JournalTool::prune(const JournalRetention &retention)
         err << "orvo-journal-tool: " << store.lastError() << '\n';
         return Failure;
     }
-    out << spec.display() << ": pruned\n";
+    out << location.display() << ": pruned\n";
     out.flush();
     return 0;
 }

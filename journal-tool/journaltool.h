@@ -1,7 +1,7 @@
 #pragma once
 
+#include "journallocation.h"
 #include "journalquery.h"
-#include "journalspec.h"
 #include "journalstore.h"
 
 #include <QString>
@@ -18,7 +18,7 @@ public:
     enum class Format { Text, Csv };
     static constexpr int Failure = 1;
 
-    JournalTool(const JournalSpec &spec, QTextStream &out, QTextStream &err);
+    JournalTool(const JournalLocation &location, QTextStream &out, QTextStream &err);
 
     int events(const EventFilter &filter, Format format, bool follow, int followRounds = -1);
     int alarms(const EventFilter &filter, bool activeOnly, bool unackedOnly, Format format);
@@ -38,7 +38,7 @@ private:
     bool open(JournalStore &store, bool writable);
     void printEvent(const JournalEvent &event, Format format);
 
-    const JournalSpec spec;
+    const JournalLocation location;
     QTextStream &out;
     QTextStream &err;
 };

@@ -108,10 +108,10 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("no command given"));
     const QString command = args.first();
 
-    JournalSpec spec = JournalSpec::defaultSpec();
+    JournalLocation location = JournalLocation::defaultLocation();
     if (parser.isSet(journalOption)) {
         QString error;
-        if (!JournalSpec::parse(parser.value(journalOption), &spec, &error))
+        if (!JournalLocation::parse(parser.value(journalOption), &location, &error))
             return usageError(error);
     }
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
@@ -153,7 +153,7 @@ int main(int argc, char *argv[])
 
     QTextStream out(stdout);
     QTextStream err(stderr);
-    JournalTool tool(spec, out, err);
+    JournalTool tool(location, out, err);
     if (command != QLatin1String("ack") && args.size() > 1)
         return usageError(QStringLiteral("unexpected argument: %1").arg(args.at(1)));
     if (command == QLatin1String("events"))

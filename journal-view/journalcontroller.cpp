@@ -8,16 +8,16 @@
 #include <pwd.h>
 #include <unistd.h>
 
-JournalController::JournalController(const JournalSpec &spec, QObject *parent)
+JournalController::JournalController(const JournalLocation &location, QObject *parent)
     : QObject(parent)
-    , journalSpec(spec)
+    , journalLocation(location)
 {
     qRegisterMetaType<EventFilter>();
     qRegisterMetaType<QVector<JournalEvent>>();
     qRegisterMetaType<QVector<SummaryAlarm>>();
     qRegisterMetaType<QVector<qint64>>();
     thread.setObjectName(QStringLiteral("journal queries"));
-    worker = new JournalViewWorker(spec, JournalViewWorker::Role::History);
+    worker = new JournalViewWorker(location, JournalViewWorker::Role::History);
     worker->moveToThread(&thread);
     // Deleted on its own thread once the loop has ended, so the store closes where it opened.
     connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
@@ -34,7 +34,7 @@ JournalController::JournalController(const JournalSpec &spec, QObject *parent)
     connect(worker, &JournalViewWorker::newEvents, this, &JournalController::refreshAlarms);
 
     summaryThread.setObjectName(QStringLiteral("journal summary"));
-    summaryWorker = new JournalViewWorker(spec, JournalViewWorker::Role::Summary);
+    summaryWorker = new JournalViewWorker(location, JournalViewWorker::Role::Summary);
     summaryWorker->moveToThread(&summaryThread);
     connect(&summaryThread, &QThread::finished, summaryWorker, &QObject::deleteLater);
     connect(summaryWorker, &JournalViewWorker::alarmsRead, this,

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "journallocation.h"
 #include "journalquery.h"
-#include "journalspec.h"
 #include "journalviewtypes.h"
 
 #include <QObject>
@@ -18,10 +18,10 @@ class JournalController : public QObject
     Q_OBJECT
 
 public:
-    explicit JournalController(const JournalSpec &spec, QObject *parent = nullptr);
+    explicit JournalController(const JournalLocation &location, QObject *parent = nullptr);
     ~JournalController() override;
 
-    const JournalSpec &spec() const { return journalSpec; }
+    const JournalLocation &location() const { return journalLocation; }
     bool isLive() const { return live; }
     QString lastError() const { return error; }
     // The login name an acknowledgement records.
@@ -49,7 +49,7 @@ private:
     void setLive(bool on, const QString &reason);
     void refreshAlarms();
 
-    const JournalSpec journalSpec;
+    const JournalLocation journalLocation;
     QThread thread;
     JournalViewWorker *worker = nullptr;
     QThread summaryThread;

@@ -41,9 +41,9 @@ QString JournalViewSettings::journal()
     return value(JournalKey).toString();
 }
 
-void JournalViewSettings::setJournal(const QString &spec)
+void JournalViewSettings::setJournal(const QString &location)
 {
-    setValue(JournalKey, spec);
+    setValue(JournalKey, location);
 }
 
 QByteArray JournalViewSettings::geometry()

@@ -11,7 +11,7 @@ class JournalViewSettings
 {
 public:
     static QString journal();
-    static void setJournal(const QString &spec);
+    static void setJournal(const QString &location);
     static QByteArray geometry();
     static void setGeometry(const QByteArray &geometry);
     static QByteArray windowState();

@@ -32,9 +32,9 @@ QString itemKey(const JournalEvent &e)
 
 } // namespace
 
-JournalViewWorker::JournalViewWorker(const JournalSpec &spec, Role role, QObject *parent)
+JournalViewWorker::JournalViewWorker(const JournalLocation &location, Role role, QObject *parent)
     : QObject(parent)
-    , spec(spec)
+    , location(location)
     , role(role)
 {}
 
@@ -60,7 +60,7 @@ bool JournalViewWorker::ensureOpen()
         return false;
     store = std::make_unique<JournalStore>();
     QString error;
-    if (!store->open(spec, JournalStore::Access::ReadOnly, &error)) {
+    if (!store->open(location, JournalStore::Access::ReadOnly, &error)) {
         store.reset();
         lose(error);
         return false;
@@ -93,7 +93,7 @@ void JournalViewWorker::poll()
     QVector<JournalEvent> list;
     QString error;
     if (!JournalQuery(store.get()).events(f, &list, &error)) {
-        lose(spec.display() + QStringLiteral(": ") + error);
+        lose(location.display() + QStringLiteral(": ") + error);
         return;
     }
     if (list.isEmpty())
@@ -116,7 +116,7 @@ void JournalViewWorker::readAlarms()
     EventFilter newest;
     newest.limit = SummaryAlarmEvents;
     if (!JournalQuery(store.get()).alarms(newest, false, &all, &error)) {
-        lose(spec.display() + QStringLiteral(": ") + error);
+        lose(location.display() + QStringLiteral(": ") + error);
         return;
     }
     // The summary counts the raises of the last 24 hours, whatever the age of the alarm shown.
@@ -169,7 +169,7 @@ void JournalViewWorker::fetchPage(quint64 generation, const EventFilter &filter,
     QString error;
     if (!JournalQuery(store.get()).events(f, &list, &error)) {
         emit pageFailed(generation, error);
-        lose(spec.display() + QStringLiteral(": ") + error);
+        lose(location.display() + QStringLiteral(": ") + error);
         return;
     }
     // Oldest first from the query; the history shows the newest first.
@@ -199,7 +199,7 @@ void JournalViewWorker::acknowledge(const QVector<qint64> &ids, const QString &u
     // Only an acknowledgement writes, through a store of its own that lives for this one write.
     JournalStore writer;
     QString error;
-    if (!writer.open(spec, JournalStore::Access::ReadWrite, &error)) {
+    if (!writer.open(location, JournalStore::Access::ReadWrite, &error)) {
         emit acknowledged(false, error);
         return;
     }

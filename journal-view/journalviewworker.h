@@ -1,7 +1,7 @@
 #pragma once
 
+#include "journallocation.h"
 #include "journalquery.h"
-#include "journalspec.h"
 #include "journalviewtypes.h"
 
 #include <QObject>
@@ -31,7 +31,7 @@ public:
     // summary never holds up a page of the history.
     enum class Role { History, Summary };
 
-    JournalViewWorker(const JournalSpec &spec, Role role, QObject *parent = nullptr);
+    JournalViewWorker(const JournalLocation &location, Role role, QObject *parent = nullptr);
     ~JournalViewWorker() override;
 
 public slots:
@@ -58,7 +58,7 @@ private:
     bool ensureOpen();
     void lose(const QString &reason);
 
-    const JournalSpec spec;
+    const JournalLocation location;
     const Role role;
     std::unique_ptr<JournalStore> store;
     QTimer *pollTimer = nullptr;

@@ -73,11 +73,11 @@ void paintLamp(LedIndicator *lamp, AlarmModel::Severity severity)
 
 } // namespace
 
-JournalWindow::JournalWindow(const JournalSpec &spec, QWidget *parent)
+JournalWindow::JournalWindow(const JournalLocation &location, QWidget *parent)
     : QMainWindow(parent)
     , commentPrompt(askComment)
 {
-    journal = new JournalController(spec, this);
+    journal = new JournalController(location, this);
     alarms = new AlarmModel(this);
     events = new EventModel(journal, this);
     buildForm();
@@ -95,7 +95,7 @@ JournalWindow::JournalWindow(const JournalSpec &spec, QWidget *parent)
         if (!ok)
             showMessage(QMessageBox::Warning, tr("Acknowledge"),
                         tr("The alarms of %1 were not acknowledged: %2")
-                            .arg(journal->spec().display(), error));
+                            .arg(journal->location().display(), error));
     });
     connect(journal, &JournalController::exported, this,
             [this](bool ok, const QString &path, const QString &error) {
@@ -124,7 +124,7 @@ JournalWindow::JournalWindow(const JournalSpec &spec, QWidget *parent)
                 const qint64 now = QDateTime::currentMSecsSinceEpoch();
                 QString html =
                     QStringLiteral("<h2>%1</h2><p>%2<br>%3</p>")
-                        .arg(tr("Journal %1").arg(journal->spec().display().toHtmlEscaped()),
+                        .arg(tr("Journal %1").arg(journal->location().display().toHtmlEscaped()),
                              historyFilter().describe(now).toHtmlEscaped(),
                              complete ? tr("%n event(s)", nullptr, list.size())
                                       : tr("The newest %n events only", nullptr, list.size()));
@@ -346,7 +346,7 @@ void JournalWindow::buildForm()
 
 void JournalWindow::retranslateUi()
 {
-    setWindowTitle(tr("Orvo Journal View - %1").arg(journal->spec().display()));
+    setWindowTitle(tr("Orvo Journal View - %1").arg(journal->location().display()));
     tabs->setTabText(0, tr("Alarm summary"));
     tabs->setTabText(1, tr("Event history"));
     ackButton->setText(tr("Acknowledge..."));
@@ -394,7 +394,7 @@ void JournalWindow::closeEvent(QCloseEvent *event)
     JournalViewSettings::setGeometry(saveGeometry());
     JournalViewSettings::setWindowState(saveState());
     JournalViewSettings::setFilter(historyFilter());
-    JournalViewSettings::setJournal(journal->spec().display());
+    JournalViewSettings::setJournal(journal->location().display());
     WindowShell::storeLanguage();
     QMainWindow::closeEvent(event);
 }
@@ -402,12 +402,12 @@ void JournalWindow::closeEvent(QCloseEvent *event)
 void JournalWindow::showLive(bool live, const QString &reason)
 {
     if (live) {
-        liveLabel->setText(tr("Live: %1").arg(journal->spec().display()));
+        liveLabel->setText(tr("Live: %1").arg(journal->location().display()));
         if (failureBox)
             failureBox->close();
         failureShown = false;
     } else if (reason.isEmpty()) {
-        liveLabel->setText(tr("Opening %1...").arg(journal->spec().display()));
+        liveLabel->setText(tr("Opening %1...").arg(journal->location().display()));
     } else {
         liveLabel->setText(
             tr("Not live, what is shown may be old; reconnecting every 5 s: %1").arg(reason));
@@ -416,7 +416,7 @@ void JournalWindow::showLive(bool live, const QString &reason)
             failureShown = true;
             showMessage(
                 QMessageBox::Warning, tr("Journal"),
-                tr("Cannot read the journal %1: %2").arg(journal->spec().display(), reason));
+                tr("Cannot read the journal %1: %2").arg(journal->location().display(), reason));
             failureBox = findChildren<QMessageBox *>().value(0);
         }
     }

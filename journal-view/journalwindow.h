@@ -1,7 +1,7 @@
 #pragma once
 
 #include "historyfilter.h"
-#include "journalspec.h"
+#include "journallocation.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -41,7 +41,7 @@ public:
     static constexpr int BlinkMs = 400;
     static constexpr int FilterDelayMs = 150;
 
-    explicit JournalWindow(const JournalSpec &spec, QWidget *parent = nullptr);
+    explicit JournalWindow(const JournalLocation &location, QWidget *parent = nullptr);
     ~JournalWindow() override;
 
     JournalController *controller() const { return journal; }

@@ -29,9 +29,9 @@ int main(int argc, char *argv[])
             "main", "The journal: a file, or postgresql://[user@]host[:port]/database (password "
                     "from ~/.pgpass or PGPASSFILE). Default: the last one shown, else the "
                     "viewer's."),
-        QStringLiteral("SPEC"));
+        QStringLiteral("JOURNAL"));
     parser.addOption(journalOpt);
-    JournalSpec spec = JournalSpec::defaultSpec();
+    JournalLocation location = JournalLocation::defaultLocation();
     {
         // The command line alone needs no display: the window's application comes after it.
         const QCoreApplication commandLine(argc, argv);
@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
                     .arg(parser.positionalArguments().first()));
         QString error;
         if (parser.isSet(journalOpt) &&
-            !JournalSpec::parse(parser.value(journalOpt), &spec, &error))
+            !JournalLocation::parse(parser.value(journalOpt), &location, &error))
             return ToolCommandLine::usageError(error);
     }
 
@@ -51,12 +51,12 @@ int main(int argc, char *argv[])
     WindowShell::setUpApplication("orvo-journal-view");
     QString error;
     if (!parser.isSet(journalOpt) && !JournalViewSettings::journal().isEmpty() &&
-        !JournalSpec::parse(JournalViewSettings::journal(), &spec, &error)) {
+        !JournalLocation::parse(JournalViewSettings::journal(), &location, &error)) {
         // A stored journal that no longer reads as one: the default, rather than nothing.
-        spec = JournalSpec::defaultSpec();
+        location = JournalLocation::defaultLocation();
     }
 
-    JournalWindow window(spec);
+    JournalWindow window(location);
     window.setWindowIcon(QIcon::fromTheme(QStringLiteral("orvo-journal-view")));
     window.show();
     return app.exec();

@@ -59,11 +59,11 @@ bool JournalOptions::read(const QCommandLineParser &parser, const QString &setti
         source = tr("the settings key \"journal\"");
     }
     if (!parser.isSet(journalOption) && settingsValue.isEmpty()) {
-        journalSpec = JournalSpec::defaultSpec();
+        journalLocation = JournalLocation::defaultLocation();
         return true;
     }
     QString reason;
-    if (!JournalSpec::parse(text, &journalSpec, &reason)) {
+    if (!JournalLocation::parse(text, &journalLocation, &reason)) {
         *error = tr("%1: %2").arg(source, reason);
         return false;
     }
@@ -100,6 +100,6 @@ std::unique_ptr<JournalRecorder> JournalOptions::startRecorder(quint16 port,
         return nullptr;
     auto recorder = std::make_unique<JournalRecorder>();
     recorder->setLogName(logName);
-    recorder->start(journalSpec, installation(port), startDetail);
+    recorder->start(journalLocation, installation(port), startDetail);
     return recorder;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "journalspec.h"
+#include "journallocation.h"
 
 #include <QCommandLineOption>
 #include <QString>
@@ -27,7 +27,7 @@ public:
     bool read(const QCommandLineParser &parser, const QString &settingsValue, QString *error);
 
     bool enabled() const { return journalEnabled; }
-    const JournalSpec &spec() const { return journalSpec; }
+    const JournalLocation &location() const { return journalLocation; }
     // The name given, or the host name, a colon and the listening port.
     QString installation(quint16 port) const;
 
@@ -46,6 +46,6 @@ private:
     const QCommandLineOption noJournalOption;
     const QCommandLineOption installationOption;
     bool journalEnabled = true;
-    JournalSpec journalSpec;
+    JournalLocation journalLocation;
     QString installationName;
 };

@@ -451,7 +451,7 @@ bool JournalQuery::stats(JournalStats *out, QString *error)
         if (q.next())
             out->totalBytes = q.value(0).toLongLong();
     } else {
-        const QString path = store->spec().path;
+        const QString path = store->location().path;
         out->totalBytes = QFileInfo(path).size() + QFileInfo(path + QStringLiteral("-wal")).size();
     }
     return true;

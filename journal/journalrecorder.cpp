@@ -21,14 +21,14 @@ JournalRecorder::~JournalRecorder()
     stop(QStringLiteral("program ended"));
 }
 
-void JournalRecorder::start(const JournalSpec &spec, const QString &installation,
+void JournalRecorder::start(const JournalLocation &location, const QString &installation,
                             const QString &startDetail)
 {
     if (started)
         return;
     started = true;
-    journalName = spec.display();
-    writer->start(spec, installation, startDetail);
+    journalName = location.display();
+    writer->start(location, installation, startDetail);
     ticker->start();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "journalspec.h"
+#include "journallocation.h"
 #include "nodestatus.h"
 #include "transitiondetector.h"
 #include "trendaccumulator.h"
@@ -32,7 +32,8 @@ public:
     // once each; empty: nothing is written.
     void setLogName(const QString &name) { logName = name; }
 
-    void start(const JournalSpec &spec, const QString &installation, const QString &startDetail);
+    void start(const JournalLocation &location, const QString &installation,
+               const QString &startDetail);
     // The one call per accepted datagram, with its receive time (ms since the epoch, UTC).
     void datagramAccepted(const NodeStatus &msg, qint64 timeMs);
     // Hands on what is still open and writes "recording-stopped" with the detail. Idempotent.

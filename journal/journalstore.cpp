@@ -133,7 +133,7 @@ void JournalStore::close()
 QString JournalStore::lastError() const
 {
     const QString reason = m_lastError.isEmpty() ? database().lastError().text() : m_lastError;
-    return tr("%1: %2").arg(m_spec.display(), reason);
+    return tr("%1: %2").arg(m_location.display(), reason);
 }
 
 bool JournalStore::exec(QSqlQuery &q)
@@ -149,13 +149,13 @@ bool JournalStore::exec(QSqlQuery &q)
 bool JournalStore::fail(QString *error, const QString &reason) const
 {
     if (error)
-        *error = tr("%1: %2").arg(m_spec.display(), reason);
+        *error = tr("%1: %2").arg(m_location.display(), reason);
     return false;
 }
 
 bool JournalStore::sqliteFileOk(QString *error)
 {
-    const QString path = m_spec.path;
+    const QString path = m_location.path;
     QFileInfo info(path);
     if (!info.exists()) {
         if (m_access == Access::ReadOnly)
@@ -183,13 +183,13 @@ bool JournalStore::sqliteFileOk(QString *error)
     return true;
 }
 
-bool JournalStore::open(const JournalSpec &spec, Access access, QString *error)
+bool JournalStore::open(const JournalLocation &location, Access access, QString *error)
 {
     close();
-    m_spec = spec;
+    m_location = location;
     m_access = access;
-    const bool postgres = spec.type == JournalSpec::Type::PostgreSQL;
-    if (spec.type == JournalSpec::Type::None)
+    const bool postgres = location.type == JournalLocation::Type::PostgreSQL;
+    if (location.type == JournalLocation::Type::None)
         return fail(error, tr("no journal given"));
     if (!postgres && !sqliteFileOk(error))
         return false;
@@ -208,15 +208,15 @@ bool JournalStore::open(const JournalSpec &spec, Access access, QString *error)
             tr("Qt's %1 driver is not installed").arg(postgres ? "PostgreSQL" : "SQLite"));
     }
     if (postgres) {
-        db.setHostName(spec.host);
-        db.setPort(spec.port);
-        if (!spec.user.isEmpty())
-            db.setUserName(spec.user);
-        db.setDatabaseName(spec.database);
+        db.setHostName(location.host);
+        db.setPort(location.port);
+        if (!location.user.isEmpty())
+            db.setUserName(location.user);
+        db.setDatabaseName(location.database);
         // Short enough for a stop that flushes within its few seconds.
         db.setConnectOptions(QStringLiteral("connect_timeout=3"));
     } else {
-        db.setDatabaseName(spec.path);
+        db.setDatabaseName(location.path);
         db.setConnectOptions(access == Access::ReadOnly
                                  ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000")
                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "journalevent.h"
-#include "journalspec.h"
+#include "journallocation.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -49,11 +49,11 @@ public:
 
     // Opens, and for ReadWrite creates or migrates, the journal. Refuses with *error naming
     // the journal and the reason a file that is not a journal, a damaged one, or a newer one.
-    bool open(const JournalSpec &spec, Access access, QString *error);
+    bool open(const JournalLocation &location, Access access, QString *error);
     void close();
     bool isOpen() const;
-    const JournalSpec &spec() const { return m_spec; }
-    bool isPostgres() const { return m_spec.type == JournalSpec::Type::PostgreSQL; }
+    const JournalLocation &location() const { return m_location; }
+    bool isPostgres() const { return m_location.type == JournalLocation::Type::PostgreSQL; }
     QSqlDatabase database() const;
     // The last error of the database, with the journal named, for messages.
     QString lastError() const;
@@ -91,7 +91,7 @@ private:
     bool begin();
     bool exec(QSqlQuery &q);
 
-    JournalSpec m_spec;
+    JournalLocation m_location;
     QString m_connection;
     Access m_access = Access::ReadOnly;
     int m_version = 0;

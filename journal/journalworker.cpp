@@ -26,10 +26,10 @@ JournalWorker::JournalWorker(JournalQueue *queue, const JournalRetention &retent
 
 JournalWorker::~JournalWorker() = default;
 
-void JournalWorker::begin(const JournalSpec &journal, const QString &name,
+void JournalWorker::begin(const JournalLocation &journal, const QString &name,
                           const QString &startDetail, qint64 startMs)
 {
-    spec = journal;
+    location = journal;
     installation = name;
     store = std::make_unique<JournalStore>();
     JournalEvent started;
@@ -76,7 +76,7 @@ void JournalWorker::finish(const QString &detail, qint64 stopMs, qint64 deadline
     }
     if (unwritten > 0) {
         std::fprintf(stderr, "journal: %s: %d events could not be written before the end: %s\n",
-                     qPrintable(spec.display()), unwritten, qPrintable(problem));
+                     qPrintable(location.display()), unwritten, qPrintable(problem));
     }
 }
 
@@ -108,7 +108,7 @@ bool JournalWorker::tryOpen()
     const qint64 now = nowMs();
     nextOpenMs = now + retryMs;
     QString error;
-    if (!store->open(spec, JournalStore::Access::ReadWrite, &error)) {
+    if (!store->open(location, JournalStore::Access::ReadWrite, &error)) {
         setState(false, error);
         return false;
     }

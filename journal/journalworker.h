@@ -1,7 +1,7 @@
 #pragma once
 
 #include "journalevent.h"
-#include "journalspec.h"
+#include "journallocation.h"
 #include "journalstore.h"
 
 #include <QMutex>
@@ -44,8 +44,8 @@ public:
     JournalWorker(JournalQueue *queue, const JournalRetention &retention, int retryMs);
     ~JournalWorker() override;
 
-    void begin(const JournalSpec &spec, const QString &installation, const QString &startDetail,
-               qint64 startMs);
+    void begin(const JournalLocation &location, const QString &installation,
+               const QString &startDetail, qint64 startMs);
     void finish(const QString &detail, qint64 stopMs, qint64 deadlineMs);
 
 signals:
@@ -62,7 +62,7 @@ private:
     const int retryMs;
     std::unique_ptr<JournalStore> store;
     QTimer *timer = nullptr;
-    JournalSpec spec;
+    JournalLocation location;
     QString installation;
     bool claimed = false;
     bool failedOnce = false;

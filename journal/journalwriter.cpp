@@ -40,7 +40,8 @@ void JournalWriter::setBacklogLimitsForTest(int events, int intervals)
     intervalLimit = intervals;
 }
 
-void JournalWriter::start(const JournalSpec &spec, const QString &name, const QString &startDetail)
+void JournalWriter::start(const JournalLocation &location, const QString &name,
+                          const QString &startDetail)
 {
     if (thread)
         return;
@@ -60,7 +61,10 @@ void JournalWriter::start(const JournalSpec &spec, const QString &name, const QS
     thread->start();
     JournalWorker *const w = worker;
     QMetaObject::invokeMethod(
-        w, [w, spec, name, startDetail, startMs] { w->begin(spec, name, startDetail, startMs); },
+        w,
+        [w, location, name, startDetail, startMs] {
+            w->begin(location, name, startDetail, startMs);
+        },
         Qt::QueuedConnection);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "journalevent.h"
-#include "journalspec.h"
+#include "journallocation.h"
 #include "journalstore.h"
 
 #include <QObject>
@@ -38,7 +38,8 @@ public:
     // last recording of this installation did not end cleanly gets its "recording-stopped"
     // with detail "unclean" at the time of the last write. The outcome arrives as
     // stateChanged().
-    void start(const JournalSpec &spec, const QString &installation, const QString &startDetail);
+    void start(const JournalLocation &location, const QString &installation,
+               const QString &startDetail);
     // Queue for writing; installation is filled in by the writer when empty.
     void record(const JournalEvent &event);
     void recordIntervals(const QVector<TrendInterval> &intervals);

@@ -73,7 +73,7 @@ int main(int argc, char *argv[])
                          &JournalRecorder::datagramAccepted);
     log(recorder ? QStringLiteral("started: listening on UDP port %1, journal %2, installation %3")
                        .arg(port)
-                       .arg(journal.spec().display(), journal.installation(quint16(port)))
+                       .arg(journal.location().display(), journal.installation(quint16(port)))
                  : QStringLiteral("started: listening on UDP port %1, recording nothing "
                                   "(--no-journal)")
                        .arg(port));

@@ -32,11 +32,11 @@ void say(const QString &text)
     QTextStream(stdout) << text << Qt::endl;
 }
 
-bool generate(const JournalSpec &spec, qint64 count, qint64 now)
+bool generate(const JournalLocation &location, qint64 count, qint64 now)
 {
     JournalStore store;
     QString error;
-    if (!store.open(spec, JournalStore::Access::ReadWrite, &error)) {
+    if (!store.open(location, JournalStore::Access::ReadWrite, &error)) {
         say(error);
         return false;
     }
@@ -67,11 +67,11 @@ bool generate(const JournalSpec &spec, qint64 count, qint64 now)
 }
 
 // A few minutes of a small plant: nodes heard, an alert and a danger, one acknowledged.
-bool writeDemo(const JournalSpec &spec, qint64 now)
+bool writeDemo(const JournalLocation &location, qint64 now)
 {
     JournalStore store;
     QString error;
-    if (!store.open(spec, JournalStore::Access::ReadWrite, &error)) {
+    if (!store.open(location, JournalStore::Access::ReadWrite, &error)) {
         say(error);
         return false;
     }
@@ -176,14 +176,14 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     QTemporaryDir dir;
-    JournalSpec spec;
-    spec.type = JournalSpec::Type::SQLite;
+    JournalLocation location;
+    location.type = JournalLocation::Type::SQLite;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (parser.isSet(screenshotOption)) {
-        spec.path = dir.filePath(QStringLiteral("demo.sqlite"));
-        if (!writeDemo(spec, now))
+        location.path = dir.filePath(QStringLiteral("demo.sqlite"));
+        if (!writeDemo(location, now))
             return 1;
-        JournalWindow window(spec);
+        JournalWindow window(location);
         window.resize(1100, 420);
         window.show();
         QElapsedTimer clock;
@@ -196,12 +196,12 @@ int main(int argc, char *argv[])
         return window.grab().save(parser.value(screenshotOption)) ? 0 : 1;
     }
     if (parser.isSet(pathOption)) {
-        spec.path = parser.value(pathOption);
+        location.path = parser.value(pathOption);
     } else {
-        spec.path = dir.filePath(QStringLiteral("bench.sqlite"));
+        location.path = dir.filePath(QStringLiteral("bench.sqlite"));
         QElapsedTimer clock;
         clock.start();
-        if (!generate(spec, parser.value(eventsOption).toLongLong(), now))
+        if (!generate(location, parser.value(eventsOption).toLongLong(), now))
             return 1;
         say(QStringLiteral("generated %1 events in %2 s")
                 .arg(parser.value(eventsOption))
@@ -211,7 +211,7 @@ int main(int argc, char *argv[])
     auto *stalls = new StallMeter(&app);
     QElapsedTimer start;
     start.start();
-    JournalWindow window(spec);
+    JournalWindow window(location);
     HistoryFilter all;
     all.range = HistoryFilter::Range::All;
     window.setHistoryFilter(all);

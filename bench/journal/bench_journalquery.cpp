@@ -101,12 +101,12 @@ int main(int argc, char *argv[])
         QFile::remove(path + QStringLiteral("-shm"));
     }
 
-    JournalSpec spec;
-    spec.type = JournalSpec::Type::SQLite;
-    spec.path = path;
+    JournalLocation location;
+    location.type = JournalLocation::Type::SQLite;
+    location.path = path;
     JournalStore store;
     QString error;
-    if (!store.open(spec, JournalStore::Access::ReadWrite, &error)) {
+    if (!store.open(location, JournalStore::Access::ReadWrite, &error)) {
         say(error);
         return 1;
     }
@@ -188,7 +188,7 @@ int main(int argc, char *argv[])
         say(QStringLiteral("generated in %1 s").arg(generation.elapsed() / 1000));
         db = QSqlDatabase();
         store.close();
-        if (!store.open(spec, JournalStore::Access::ReadOnly, &error)) {
+        if (!store.open(location, JournalStore::Access::ReadOnly, &error)) {
             say(error);
             return 1;
         }

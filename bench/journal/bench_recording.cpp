@@ -10,8 +10,8 @@
 // load: the recorder's reception and journal from a cold start (a new SQLite file) under 32
 // full nodes; kernel drops, the writer's backlog while loaded and after, and every transition
 // the journal holds set against a second detector fed the same datagrams.
+#include "journallocation.h"
 #include "journalrecorder.h"
-#include "journalspec.h"
 #include "journalwriter.h"
 #include "mainwindow.h"
 #include "nodestatusdecoder.h"
@@ -158,10 +158,10 @@ int cpuBenchmark(double rate, double phase, int phases)
     window.resize(1000, 900);
     window.show();
     JournalRecorder recorder;
-    JournalSpec spec;
+    JournalLocation location;
     QString error;
-    JournalSpec::parse(dir.filePath(QStringLiteral("cpu.sqlite")), &spec, &error);
-    recorder.start(spec, QStringLiteral("bench"), QStringLiteral("benchmark"));
+    JournalLocation::parse(dir.filePath(QStringLiteral("cpu.sqlite")), &location, &error);
+    recorder.start(location, QStringLiteral("bench"), QStringLiteral("benchmark"));
     waitFor([&] { return recorder.isRecording(); }, 10000);
     if (!recorder.isRecording()) {
         std::fprintf(stderr, "journal not recording: %s\n", qPrintable(recorder.problem()));
@@ -238,9 +238,9 @@ int loadBenchmark(double rate, double duration)
         return 1;
     }
     JournalRecorder recorder;
-    JournalSpec spec;
+    JournalLocation location;
     QString error;
-    JournalSpec::parse(path, &spec, &error);
+    JournalLocation::parse(path, &location, &error);
     // A second detector sees the same datagrams: what it finds is what the journal must hold.
     TransitionDetector reference;
     QHash<QString, int> expected;
@@ -250,7 +250,7 @@ int loadBenchmark(double rate, double duration)
                          recorder.datagramAccepted(msg, timeMs);
                          reference.datagram(msg, timeMs, &found);
                      });
-    recorder.start(spec, QStringLiteral("bench"), QStringLiteral("benchmark"));
+    recorder.start(location, QStringLiteral("bench"), QStringLiteral("benchmark"));
 
     const qint64 dropsBefore = socketDrops(LoadPort);
     QProcess sim;

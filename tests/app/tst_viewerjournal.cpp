@@ -60,11 +60,11 @@ private slots:
         MainWindow window(nullptr, port);
         JournalRecorder recorder;
         window.setJournalRecorder(&recorder);
-        JournalSpec spec;
+        JournalLocation location;
         QString error;
         const QString path = dir.filePath(QStringLiteral("viewer.sqlite"));
-        QVERIFY(JournalSpec::parse(path, &spec, &error));
-        recorder.start(spec, QStringLiteral("viewer-test"),
+        QVERIFY(JournalLocation::parse(path, &location, &error));
+        recorder.start(location, QStringLiteral("viewer-test"),
                        JournalOptions::startDetail(port, window.isListening(), QString()));
 
         // At 20 Hz the panels show one datagram in seven: most one-datagram dangers never
@@ -105,10 +105,11 @@ private slots:
         MainWindow window(nullptr, port);
         JournalRecorder recorder;
         window.setJournalRecorder(&recorder);
-        JournalSpec spec;
+        JournalLocation location;
         QString error;
-        QVERIFY(JournalSpec::parse(folder + QStringLiteral("/journal.sqlite"), &spec, &error));
-        recorder.start(spec, QStringLiteral("viewer-test"), QString());
+        QVERIFY(
+            JournalLocation::parse(folder + QStringLiteral("/journal.sqlite"), &location, &error));
+        recorder.start(location, QStringLiteral("viewer-test"), QString());
 
         QTRY_VERIFY_WITH_TIMEOUT(!window.journalError().isEmpty(), 10000);
         QVERIFY2(window.journalError().contains(QStringLiteral("not recording")),

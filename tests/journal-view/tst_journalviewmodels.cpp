@@ -49,7 +49,7 @@ private:
     QVector<JournalEvent> read(const EventFilter &filter);
 
     QTemporaryDir dir;
-    JournalSpec spec;
+    JournalLocation location;
     const qint64 t0 = 1796684180000LL;
     static constexpr int Rows = 1234;
 };
@@ -57,11 +57,11 @@ private:
 void TestJournalViewModels::initTestCase()
 {
     QVERIFY(dir.isValid());
-    spec.type = JournalSpec::Type::SQLite;
-    spec.path = dir.filePath(QStringLiteral("journal.sqlite"));
+    location.type = JournalLocation::Type::SQLite;
+    location.path = dir.filePath(QStringLiteral("journal.sqlite"));
     JournalStore store;
     QString error;
-    QVERIFY2(store.open(spec, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+    QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
     QVector<JournalEvent> list;
     // Ten events share each millisecond, so a page boundary falls inside a group of equals.
     for (int i = 0; i < Rows; ++i)
@@ -79,7 +79,7 @@ QVector<JournalEvent> TestJournalViewModels::read(const EventFilter &filter)
     JournalStore store;
     QString error;
     QVector<JournalEvent> out;
-    if (!store.open(spec, JournalStore::Access::ReadOnly, &error))
+    if (!store.open(location, JournalStore::Access::ReadOnly, &error))
         return out;
     JournalQuery(&store).events(filter, &out, &error);
     return out;
@@ -170,7 +170,7 @@ void TestJournalViewModels::pagesLoseNoRowOfEqualTimes()
 
 void TestJournalViewModels::historyModelFetchesEveryPage()
 {
-    JournalController controller(spec);
+    JournalController controller(location);
     EventModel model(&controller);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     controller.start();

@@ -81,10 +81,10 @@ private slots:
 
 private:
     bool write(const QVector<JournalEvent> &events);
-    std::unique_ptr<JournalWindow> openWindow(const JournalSpec &spec);
+    std::unique_ptr<JournalWindow> openWindow(const JournalLocation &location);
 
     QTemporaryDir dir;
-    JournalSpec spec;
+    JournalLocation location;
     std::unique_ptr<JournalWindow> window;
 };
 
@@ -102,10 +102,10 @@ void TestJournalWindow::initTestCase()
 void TestJournalWindow::init()
 {
     static int n = 0;
-    spec.type = JournalSpec::Type::SQLite;
-    spec.path = dir.filePath(QStringLiteral("journal%1.sqlite").arg(++n));
+    location.type = JournalLocation::Type::SQLite;
+    location.path = dir.filePath(QStringLiteral("journal%1.sqlite").arg(++n));
     QVERIFY(write({makeEvent(Journal::Kind::NodeHeard, 3, QString(), QString())}));
-    window = openWindow(spec);
+    window = openWindow(location);
     QTRY_VERIFY_WITH_TIMEOUT(labelText(window.get(), "liveLabel").startsWith("Live"), 10000);
 }
 
@@ -114,7 +114,7 @@ void TestJournalWindow::cleanup()
     window.reset();
 }
 
-std::unique_ptr<JournalWindow> TestJournalWindow::openWindow(const JournalSpec &journal)
+std::unique_ptr<JournalWindow> TestJournalWindow::openWindow(const JournalLocation &journal)
 {
     auto w = std::make_unique<JournalWindow>(journal);
     w->show();
@@ -125,7 +125,7 @@ bool TestJournalWindow::write(const QVector<JournalEvent> &events)
 {
     JournalStore store;
     QString error;
-    if (!store.open(spec, JournalStore::Access::ReadWrite, &error)) {
+    if (!store.open(location, JournalStore::Access::ReadWrite, &error)) {
         qWarning() << error;
         return false;
     }
@@ -253,7 +253,7 @@ void TestJournalWindow::exportAndCopyMatchTheTool()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray exported = file.readAll();
-    QCOMPARE(exported, toolEvents(spec.path));
+    QCOMPARE(exported, toolEvents(location.path));
 
     // Only the alarms, by the filter bar.
     window->findChild<QCheckBox *>(QStringLiteral("alarmsOnlyCheck"))->setChecked(true);
@@ -263,7 +263,7 @@ void TestJournalWindow::exportAndCopyMatchTheTool()
     QVERIFY(written.wait(5000));
     QFile again(path);
     QVERIFY(again.open(QIODevice::ReadOnly));
-    QCOMPARE(again.readAll(), toolEvents(spec.path, {QStringLiteral("--alarms")}));
+    QCOMPARE(again.readAll(), toolEvents(location.path, {QStringLiteral("--alarms")}));
 
     // Copy: the header line, then the selected row with its tab turned into a space.
     window->findChild<QCheckBox *>(QStringLiteral("alarmsOnlyCheck"))->setChecked(false);
@@ -311,8 +311,8 @@ void TestJournalWindow::unopenableJournal()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
-    JournalSpec broken;
-    broken.type = JournalSpec::Type::SQLite;
+    JournalLocation broken;
+    broken.type = JournalLocation::Type::SQLite;
     broken.path = path;
     window = openWindow(broken);
     QTRY_VERIFY_WITH_TIMEOUT(labelText(window.get(), "liveLabel").startsWith("Not live"), 5000);

@@ -23,7 +23,7 @@ private slots:
 private:
     QTemporaryDir dir;
     PostgresServer server;
-    JournalSpec spec;
+    JournalLocation location;
 };
 
 void TestJournalWindowPg::initTestCase()
@@ -34,9 +34,9 @@ void TestJournalWindowPg::initTestCase()
     QString error;
     QVERIFY2(server.init(&error), qPrintable(error));
     QVERIFY2(server.createDatabase(QStringLiteral("plant"), &error), qPrintable(error));
-    QVERIFY(JournalSpec::parse(server.url(QStringLiteral("plant")), &spec, &error));
+    QVERIFY(JournalLocation::parse(server.url(QStringLiteral("plant")), &location, &error));
     JournalStore store;
-    QVERIFY2(store.open(spec, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+    QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
     JournalEvent danger;
     danger.kind = Journal::Kind::Danger;
     danger.timeMs = QDateTime::currentMSecsSinceEpoch();
@@ -51,7 +51,7 @@ void TestJournalWindowPg::initTestCase()
 
 void TestJournalWindowPg::lostServerIsSaidAndReconnected()
 {
-    JournalWindow window(spec);
+    JournalWindow window(location);
     window.show();
     auto *live = window.findChild<QLabel *>(QStringLiteral("liveLabel"));
     auto *table = window.findChild<QTableView *>(QStringLiteral("alarmTable"));
@@ -64,7 +64,7 @@ void TestJournalWindowPg::lostServerIsSaidAndReconnected()
     QTRY_VERIFY_WITH_TIMEOUT(live->text().startsWith(QStringLiteral("Not live")), 10000);
     QMessageBox *box = nullptr;
     QTRY_VERIFY_WITH_TIMEOUT((box = window.findChild<QMessageBox *>()) != nullptr, 3000);
-    QVERIFY2(box->text().contains(spec.display()), qPrintable(box->text()));
+    QVERIFY2(box->text().contains(location.display()), qPrintable(box->text()));
     // What was shown stays.
     QCOMPARE(table->model()->rowCount(), 1);
 

@@ -96,7 +96,7 @@ private slots:
     void trendBlockCodec();
 
 private:
-    JournalSpec freshJournal(const QString &backend);
+    JournalLocation freshJournal(const QString &backend);
     void addBackends();
 
     QTemporaryDir dir;
@@ -111,20 +111,20 @@ void TestJournalStore::initTestCase()
     QVERIFY2(server.init(&error), qPrintable(error));
 }
 
-JournalSpec TestJournalStore::freshJournal(const QString &backend)
+JournalLocation TestJournalStore::freshJournal(const QString &backend)
 {
-    JournalSpec spec;
+    JournalLocation location;
     const QString name = QStringLiteral("journal%1").arg(++databases);
     if (backend == QLatin1String("sqlite")) {
-        spec.type = JournalSpec::Type::SQLite;
-        spec.path = dir.filePath(name + QStringLiteral(".sqlite"));
-        return spec;
+        location.type = JournalLocation::Type::SQLite;
+        location.path = dir.filePath(name + QStringLiteral(".sqlite"));
+        return location;
     }
     QString error;
     if (!server.createDatabase(name, &error))
         qWarning("%s", qPrintable(error));
-    JournalSpec::parse(server.url(name), &spec, &error);
-    return spec;
+    JournalLocation::parse(server.url(name), &location, &error);
+    return location;
 }
 
 void TestJournalStore::addBackends()
@@ -149,9 +149,9 @@ void TestJournalStore::refusesWhatIsNoJournal()
     QFETCH(QString, reason);
     const QString path =
         dir.filePath(QStringLiteral("refuse-") + QString::fromLatin1(setup) + ".sqlite");
-    JournalSpec spec;
-    spec.type = JournalSpec::Type::SQLite;
-    spec.path = path;
+    JournalLocation location;
+    location.type = JournalLocation::Type::SQLite;
+    location.path = path;
     if (setup == "text") {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -168,7 +168,7 @@ void TestJournalStore::refusesWhatIsNoJournal()
     } else {
         JournalStore store;
         QString error;
-        QVERIFY2(store.open(spec, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+        QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
         QSqlQuery q(store.database());
         if (setup == "newer")
             QVERIFY(q.exec(
@@ -190,7 +190,7 @@ void TestJournalStore::refusesWhatIsNoJournal()
     const QByteArray before = fileHash(path);
     JournalStore store;
     QString error;
-    QVERIFY(!store.open(spec, JournalStore::Access::ReadWrite, &error));
+    QVERIFY(!store.open(location, JournalStore::Access::ReadWrite, &error));
     QVERIFY2(error.contains(path), qPrintable(error));
     QVERIFY2(error.contains(reason), qPrintable(error));
     QVERIFY(!store.isOpen());
@@ -200,13 +200,13 @@ void TestJournalStore::refusesWhatIsNoJournal()
 void TestJournalStore::createsPrivateWalFile()
 {
     const QString folder = dir.filePath(QStringLiteral("private/journal"));
-    JournalSpec spec;
-    spec.type = JournalSpec::Type::SQLite;
-    spec.path = folder + QStringLiteral("/journal.sqlite");
+    JournalLocation location;
+    location.type = JournalLocation::Type::SQLite;
+    location.path = folder + QStringLiteral("/journal.sqlite");
     JournalStore store;
     QString error;
-    QVERIFY2(store.open(spec, JournalStore::Access::ReadWrite, &error), qPrintable(error));
-    QCOMPARE(modeOf(spec.path), 0600);
+    QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+    QCOMPARE(modeOf(location.path), 0600);
     QCOMPARE(modeOf(folder), 0700);
     QCOMPARE(modeOf(dir.filePath(QStringLiteral("private"))), 0700);
     QSqlQuery q(store.database());
@@ -218,7 +218,7 @@ void TestJournalStore::createsPrivateWalFile()
 
     // Opened again, and read-only, it is the same journal.
     JournalStore reader;
-    QVERIFY2(reader.open(spec, JournalStore::Access::ReadOnly, &error), qPrintable(error));
+    QVERIFY2(reader.open(location, JournalStore::Access::ReadOnly, &error), qPrintable(error));
     QString report;
     QVERIFY2(reader.check(&report), qPrintable(report));
 }
@@ -228,16 +228,16 @@ void TestJournalStore::unwritableFolderIsReported()
     // A file where the folder should be stops even root from creating it.
     const QString blocker = dir.filePath(QStringLiteral("blocker"));
     QFile(blocker).open(QIODevice::WriteOnly);
-    JournalSpec spec;
-    spec.type = JournalSpec::Type::SQLite;
-    spec.path = blocker + QStringLiteral("/sub/journal.sqlite");
+    JournalLocation location;
+    location.type = JournalLocation::Type::SQLite;
+    location.path = blocker + QStringLiteral("/sub/journal.sqlite");
     JournalStore store;
     QString error;
-    QVERIFY(!store.open(spec, JournalStore::Access::ReadWrite, &error));
-    QVERIFY2(error.startsWith(spec.path), qPrintable(error));
+    QVERIFY(!store.open(location, JournalStore::Access::ReadWrite, &error));
+    QVERIFY2(error.startsWith(location.path), qPrintable(error));
 
-    JournalSpec missing;
-    missing.type = JournalSpec::Type::SQLite;
+    JournalLocation missing;
+    missing.type = JournalLocation::Type::SQLite;
     missing.path = dir.filePath(QStringLiteral("never-written.sqlite"));
     QVERIFY(!store.open(missing, JournalStore::Access::ReadOnly, &error));
     QVERIFY(!QFile::exists(missing.path));
@@ -270,12 +270,12 @@ void TestJournalStore::leaseRules()
     QFETCH(bool, holderRuns);
     QFETCH(int, silentMs);
     QFETCH(bool, granted);
-    const JournalSpec spec = freshJournal(backend);
+    const JournalLocation location = freshJournal(backend);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     const QString installation = QStringLiteral("plant:49153");
     QString error;
     JournalStore first;
-    QVERIFY2(first.open(spec, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+    QVERIFY2(first.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
     qint64 unclean = -1;
     QVERIFY2(first.claim(installation, now - 60000, &unclean, &error), qPrintable(error));
     QCOMPARE(unclean, qint64(0));
@@ -292,7 +292,7 @@ void TestJournalStore::leaseRules()
     first.close();
 
     JournalStore second;
-    QVERIFY2(second.open(spec, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+    QVERIFY2(second.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
     QCOMPARE(second.claim(installation, now, &unclean, &error), granted);
     JournalQuery query(&second);
     QVector<JournalEvent> events;
@@ -323,10 +323,10 @@ void TestJournalStore::writerRecordsStartEventsStop_data()
 void TestJournalStore::writerRecordsStartEventsStop()
 {
     QFETCH(QString, backend);
-    const JournalSpec spec = freshJournal(backend);
+    const JournalLocation location = freshJournal(backend);
     JournalWriter writer;
     QSignalSpy state(&writer, &JournalWriter::stateChanged);
-    writer.start(spec, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
+    writer.start(location, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
     QVERIFY(state.wait(10000));
     QCOMPARE(state.first().at(0).toBool(), true);
     QVERIFY(writer.isRecording());
@@ -347,7 +347,7 @@ void TestJournalStore::writerRecordsStartEventsStop()
 
     JournalStore store;
     QString error;
-    QVERIFY2(store.open(spec, JournalStore::Access::ReadOnly, &error), qPrintable(error));
+    QVERIFY2(store.open(location, JournalStore::Access::ReadOnly, &error), qPrintable(error));
     QVector<JournalEvent> events;
     QVERIFY2(JournalQuery(&store).events(EventFilter(), &events, &error), qPrintable(error));
     QCOMPARE(kindsOf(events),
@@ -373,7 +373,7 @@ void TestJournalStore::writerRecordsStartEventsStop()
 
 void TestJournalStore::writerAfterCrashWritesUncleanStop()
 {
-    const JournalSpec spec = freshJournal(QStringLiteral("sqlite"));
+    const JournalLocation location = freshJournal(QStringLiteral("sqlite"));
     const QString installation = QStringLiteral("plant:49153");
     qint64 lastWrite = 0;
     {
@@ -381,7 +381,7 @@ void TestJournalStore::writerAfterCrashWritesUncleanStop()
         JournalStore crashed;
         QString error;
         qint64 unclean = 0;
-        QVERIFY(crashed.open(spec, JournalStore::Access::ReadWrite, &error));
+        QVERIFY(crashed.open(location, JournalStore::Access::ReadWrite, &error));
         QVERIFY(crashed.claim(installation, QDateTime::currentMSecsSinceEpoch() - 5000, &unclean,
                               &error));
         lastWrite = QDateTime::currentMSecsSinceEpoch() - 2000;
@@ -396,14 +396,14 @@ void TestJournalStore::writerAfterCrashWritesUncleanStop()
     }
     JournalWriter writer;
     QSignalSpy state(&writer, &JournalWriter::stateChanged);
-    writer.start(spec, installation, QStringLiteral("port 49153"));
+    writer.start(location, installation, QStringLiteral("port 49153"));
     QVERIFY(state.wait(10000));
     QVERIFY2(writer.isRecording(), qPrintable(writer.problem()));
     writer.stop(QStringLiteral("quit"));
 
     JournalStore store;
     QString error;
-    QVERIFY(store.open(spec, JournalStore::Access::ReadOnly, &error));
+    QVERIFY(store.open(location, JournalStore::Access::ReadOnly, &error));
     QVector<JournalEvent> events;
     QVERIFY(JournalQuery(&store).events(EventFilter(), &events, &error));
     QCOMPARE(kindsOf(events),
@@ -418,9 +418,9 @@ void TestJournalStore::backlogIsBoundedAndGapCounted()
     // A file where the journal's folder should be: nothing can be written until it goes.
     const QString blocker = dir.filePath(QStringLiteral("later"));
     QFile(blocker).open(QIODevice::WriteOnly);
-    JournalSpec spec;
-    spec.type = JournalSpec::Type::SQLite;
-    spec.path = blocker + QStringLiteral("/journal.sqlite");
+    JournalLocation location;
+    location.type = JournalLocation::Type::SQLite;
+    location.path = blocker + QStringLiteral("/journal.sqlite");
 
     const int eventLimit = 2000;
     const int intervalLimit = 500;
@@ -428,10 +428,10 @@ void TestJournalStore::backlogIsBoundedAndGapCounted()
     writer.setRetryInterval(300);
     writer.setBacklogLimitsForTest(eventLimit, intervalLimit);
     QSignalSpy state(&writer, &JournalWriter::stateChanged);
-    writer.start(spec, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
+    writer.start(location, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
     QVERIFY(state.wait(10000));
     QCOMPARE(state.last().at(0).toBool(), false);
-    QVERIFY2(state.last().at(1).toString().contains(spec.path),
+    QVERIFY2(state.last().at(1).toString().contains(location.path),
              qPrintable(state.last().at(1).toString()));
     QVERIFY(!writer.isRecording());
     QVERIFY(!writer.problem().isEmpty());
@@ -459,7 +459,7 @@ void TestJournalStore::backlogIsBoundedAndGapCounted()
 
     JournalStore store;
     QString error;
-    QVERIFY(store.open(spec, JournalStore::Access::ReadOnly, &error));
+    QVERIFY(store.open(location, JournalStore::Access::ReadOnly, &error));
     EventFilter gaps;
     gaps.kinds = {Journal::Kind::Gap};
     QVector<JournalEvent> events;
@@ -477,10 +477,10 @@ void TestJournalStore::backlogIsBoundedAndGapCounted()
 
 void TestJournalStore::serverLostAndBackNothingLost()
 {
-    const JournalSpec spec = freshJournal(QStringLiteral("postgresql"));
+    const JournalLocation location = freshJournal(QStringLiteral("postgresql"));
     JournalWriter writer;
     writer.setRetryInterval(300);
-    writer.start(spec, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
+    writer.start(location, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
     QTRY_VERIFY_WITH_TIMEOUT(writer.isRecording(), 10000);
     const qint64 t0 = QDateTime::currentMSecsSinceEpoch();
     int sent = 0;
@@ -503,7 +503,7 @@ void TestJournalStore::serverLostAndBackNothingLost()
     writer.stop(QStringLiteral("quit"));
 
     JournalStore store;
-    QVERIFY2(store.open(spec, JournalStore::Access::ReadOnly, &error), qPrintable(error));
+    QVERIFY2(store.open(location, JournalStore::Access::ReadOnly, &error), qPrintable(error));
     EventFilter alerts;
     alerts.kinds = {Journal::Kind::Alert};
     QVector<JournalEvent> events;
@@ -518,11 +518,11 @@ void TestJournalStore::serverLostAndBackNothingLost()
 
 void TestJournalStore::twoInstallationsShareADatabase()
 {
-    const JournalSpec spec = freshJournal(QStringLiteral("postgresql"));
+    const JournalLocation location = freshJournal(QStringLiteral("postgresql"));
     JournalWriter north;
     JournalWriter south;
-    north.start(spec, QStringLiteral("north:49153"), QStringLiteral("port 49153"));
-    south.start(spec, QStringLiteral("south:49153"), QStringLiteral("port 49153"));
+    north.start(location, QStringLiteral("north:49153"), QStringLiteral("port 49153"));
+    south.start(location, QStringLiteral("south:49153"), QStringLiteral("port 49153"));
     QTRY_VERIFY_WITH_TIMEOUT(north.isRecording() && south.isRecording(), 20000);
     const qint64 t0 = QDateTime::currentMSecsSinceEpoch();
     for (int i = 0; i < 50; ++i) {
@@ -535,7 +535,7 @@ void TestJournalStore::twoInstallationsShareADatabase()
     // A second writer of one installation is refused while the first records.
     JournalWriter intruder;
     QSignalSpy refused(&intruder, &JournalWriter::stateChanged);
-    intruder.start(spec, QStringLiteral("north:49153"), QString());
+    intruder.start(location, QStringLiteral("north:49153"), QString());
     QVERIFY(refused.wait(10000));
     QCOMPARE(refused.first().at(0).toBool(), false);
     QVERIFY2(refused.first().at(1).toString().contains(QSysInfo::machineHostName()),
@@ -546,7 +546,7 @@ void TestJournalStore::twoInstallationsShareADatabase()
 
     JournalStore store;
     QString error;
-    QVERIFY(store.open(spec, JournalStore::Access::ReadOnly, &error));
+    QVERIFY(store.open(location, JournalStore::Access::ReadOnly, &error));
     for (const QString &name : {QStringLiteral("north:49153"), QStringLiteral("south:49153")}) {
         EventFilter f;
         f.installation = name;
@@ -566,10 +566,10 @@ void TestJournalStore::trendsMatchBruteForce_data()
 void TestJournalStore::trendsMatchBruteForce()
 {
     QFETCH(QString, backend);
-    const JournalSpec spec = freshJournal(backend);
+    const JournalLocation location = freshJournal(backend);
     JournalStore store;
     QString error;
-    QVERIFY2(store.open(spec, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+    QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
 
     // Two hours of one measurement, starting off any block boundary, with a silent stretch and
     // a few seconds without valid data.
@@ -680,10 +680,10 @@ void TestJournalStore::alarmsAndAcknowledgements_data()
 void TestJournalStore::alarmsAndAcknowledgements()
 {
     QFETCH(QString, backend);
-    const JournalSpec spec = freshJournal(backend);
+    const JournalLocation location = freshJournal(backend);
     JournalStore store;
     QString error;
-    QVERIFY2(store.open(spec, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+    QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
     using K = Journal::Kind;
     const qint64 t = 1796680000000LL;
     const QVector<JournalEvent> rows{
@@ -754,10 +754,10 @@ void TestJournalStore::alarmsAndAcknowledgements()
 
 void TestJournalStore::killedWriterLosesAtMostASecond()
 {
-    const JournalSpec spec = freshJournal(QStringLiteral("sqlite"));
+    const JournalLocation location = freshJournal(QStringLiteral("sqlite"));
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ORVO_JOURNAL_CHILD"), spec.path);
+    env.insert(QStringLiteral("ORVO_JOURNAL_CHILD"), location.path);
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath(), QStringList());
     QVERIFY(child.waitForStarted());
@@ -770,7 +770,7 @@ void TestJournalStore::killedWriterLosesAtMostASecond()
 
     JournalStore store;
     QString error;
-    QVERIFY2(store.open(spec, JournalStore::Access::ReadOnly, &error), qPrintable(error));
+    QVERIFY2(store.open(location, JournalStore::Access::ReadOnly, &error), qPrintable(error));
     QString report;
     QVERIFY2(store.check(&report), qPrintable(report));
     EventFilter filter;
@@ -795,10 +795,10 @@ void TestJournalStore::killedWriterLosesAtMostASecond()
     store.close();
 
     JournalWriter writer;
-    writer.start(spec, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
+    writer.start(location, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
     QTRY_VERIFY_WITH_TIMEOUT(writer.isRecording(), 10000);
     writer.stop(QStringLiteral("quit"));
-    QVERIFY(store.open(spec, JournalStore::Access::ReadOnly, &error));
+    QVERIFY(store.open(location, JournalStore::Access::ReadOnly, &error));
     filter.kinds = {Journal::Kind::RecordingStopped};
     QVERIFY(JournalQuery(&store).events(filter, &events, &error));
     QCOMPARE(kindsOf(events), (QStringList{QStringLiteral("recording-stopped:unclean"),
@@ -852,11 +852,11 @@ namespace {
 // when, once it is queued.
 int runChildWriter(const QString &path)
 {
-    JournalSpec spec;
-    spec.type = JournalSpec::Type::SQLite;
-    spec.path = path;
+    JournalLocation location;
+    location.type = JournalLocation::Type::SQLite;
+    location.path = path;
     JournalWriter writer;
-    writer.start(spec, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
+    writer.start(location, QStringLiteral("plant:49153"), QStringLiteral("port 49153"));
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, &writer, [&writer] {
         const qint64 now = QDateTime::currentMSecsSinceEpoch();

@@ -66,12 +66,12 @@ void TestJournalTool::initTestCase()
     qputenv("TZ", "Europe/Berlin");
     QVERIFY(dir.isValid());
     journal = dir.filePath(QStringLiteral("journal.sqlite"));
-    JournalSpec spec;
-    spec.type = JournalSpec::Type::SQLite;
-    spec.path = journal;
+    JournalLocation location;
+    location.type = JournalLocation::Type::SQLite;
+    location.path = journal;
     JournalStore store;
     QString error;
-    QVERIFY2(store.open(spec, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+    QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
     JournalEvent danger =
         makeEvent(Journal::Kind::Danger, t0, 5, QStringLiteral("false"), QStringLiteral("true"));
     danger.channel = 2;
@@ -215,12 +215,12 @@ void TestJournalTool::followPrintsNewRows()
                     QStringLiteral("--format"), QStringLiteral("csv")});
     QVERIFY(follower.waitForStarted());
     QVERIFY(follower.waitForReadyRead(10000)); // the header
-    JournalSpec spec;
-    spec.type = JournalSpec::Type::SQLite;
-    spec.path = journal;
+    JournalLocation location;
+    location.type = JournalLocation::Type::SQLite;
+    location.path = journal;
     JournalStore store;
     QString error;
-    QVERIFY(store.open(spec, JournalStore::Access::ReadWrite, &error));
+    QVERIFY(store.open(location, JournalStore::Access::ReadWrite, &error));
     QVERIFY(store.write({makeEvent(Journal::Kind::NodeSilent, t0 + 5000, 9, QString(), QString())},
                         {}, t0));
     QByteArray seen;

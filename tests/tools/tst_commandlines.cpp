@@ -62,7 +62,7 @@ private slots:
         QTest::newRow("inspector extra argument")
             << "orvo-module-view" << QStringList{"extra"} << 2 << "unexpected argument extra";
         QTest::newRow("journal window --help")
-            << "orvo-journal-view" << QStringList{"--help"} << 0 << "--journal <SPEC>";
+            << "orvo-journal-view" << QStringList{"--help"} << 0 << "--journal <JOURNAL>";
         QTest::newRow("journal window bad journal")
             << "orvo-journal-view" << QStringList{"--journal", ""} << 2
             << "orvo-journal-view: the journal is empty";

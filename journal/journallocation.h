@@ -5,7 +5,7 @@
 // Where a journal lives, as given by --journal or the INI key "journal": a file path for
 // SQLite, or postgresql://[user@]host[:port]/database. A password never appears here: the
 // PostgreSQL client reads it from ~/.pgpass or PGPASSFILE.
-struct JournalSpec
+struct JournalLocation
 {
     enum class Type { None, SQLite, PostgreSQL };
 
@@ -17,9 +17,9 @@ struct JournalSpec
     QString database;
 
     // False with *error set for a text that names neither; an empty text is an error too.
-    static bool parse(const QString &text, JournalSpec *spec, QString *error);
+    static bool parse(const QString &text, JournalLocation *location, QString *error);
     // The default journal: journal.sqlite in the user's data folder (AppDataLocation).
-    static JournalSpec defaultSpec();
+    static JournalLocation defaultLocation();
     // For messages and logs: the path, or postgresql://user@host:port/database.
     QString display() const;
 };

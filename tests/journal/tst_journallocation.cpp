@@ -1,9 +1,9 @@
 #include "journalformat.h"
-#include "journalspec.h"
+#include "journallocation.h"
 
 #include <QtTest>
 
-class TestJournalSpec : public QObject
+class TestJournalLocation : public QObject
 {
     Q_OBJECT
 
@@ -18,7 +18,7 @@ private slots:
     void times();
 };
 
-void TestJournalSpec::parses_data()
+void TestJournalLocation::parses_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("type");
@@ -28,8 +28,8 @@ void TestJournalSpec::parses_data()
     QTest::addColumn<int>("port");
     QTest::addColumn<QString>("database");
     QTest::addColumn<QString>("display");
-    const int sqlite = int(JournalSpec::Type::SQLite);
-    const int pg = int(JournalSpec::Type::PostgreSQL);
+    const int sqlite = int(JournalLocation::Type::SQLite);
+    const int pg = int(JournalLocation::Type::PostgreSQL);
     QTest::newRow("relative file") << "plant.sqlite" << sqlite << "plant.sqlite"
                                    << ""
                                    << "" << 5432 << ""
@@ -52,22 +52,22 @@ void TestJournalSpec::parses_data()
                                     << "postgresql://[::1]:5433/j";
 }
 
-void TestJournalSpec::parses()
+void TestJournalLocation::parses()
 {
     QFETCH(QString, text);
-    JournalSpec spec;
+    JournalLocation location;
     QString error;
-    QVERIFY2(JournalSpec::parse(text, &spec, &error), qPrintable(error));
-    QTEST(int(spec.type), "type");
-    QTEST(spec.path, "path");
-    QTEST(spec.user, "user");
-    QTEST(spec.host, "host");
-    QTEST(spec.port, "port");
-    QTEST(spec.database, "database");
-    QTEST(spec.display(), "display");
+    QVERIFY2(JournalLocation::parse(text, &location, &error), qPrintable(error));
+    QTEST(int(location.type), "type");
+    QTEST(location.path, "path");
+    QTEST(location.user, "user");
+    QTEST(location.host, "host");
+    QTEST(location.port, "port");
+    QTEST(location.database, "database");
+    QTEST(location.display(), "display");
 }
 
-void TestJournalSpec::refuses_data()
+void TestJournalLocation::refuses_data()
 {
     QTest::addColumn<QString>("text");
     QTest::newRow("empty") << "";
@@ -83,20 +83,20 @@ void TestJournalSpec::refuses_data()
     QTest::newRow("port too big") << "postgresql://host:70000/journal";
 }
 
-void TestJournalSpec::refuses()
+void TestJournalLocation::refuses()
 {
     QFETCH(QString, text);
-    JournalSpec spec;
-    spec.path = QStringLiteral("unchanged");
+    JournalLocation location;
+    location.path = QStringLiteral("unchanged");
     QString error;
-    QVERIFY(!JournalSpec::parse(text, &spec, &error));
+    QVERIFY(!JournalLocation::parse(text, &location, &error));
     QVERIFY(!error.isEmpty());
-    QCOMPARE(spec.path, QStringLiteral("unchanged"));
+    QCOMPARE(location.path, QStringLiteral("unchanged"));
     // The message may be printed and logged: it never repeats a password.
     QVERIFY(!error.contains(QLatin1String("secret")));
 }
 
-void TestJournalSpec::shortestValue_data()
+void TestJournalLocation::shortestValue_data()
 {
     QTest::addColumn<float>("value");
     QTest::addColumn<QString>("text");
@@ -108,7 +108,7 @@ void TestJournalSpec::shortestValue_data()
     QTest::newRow("float precision") << 3.14159274f << "3.1415927";
 }
 
-void TestJournalSpec::shortestValue()
+void TestJournalLocation::shortestValue()
 {
     QFETCH(float, value);
     const QString text = JournalFormat::value(value);
@@ -116,7 +116,7 @@ void TestJournalSpec::shortestValue()
     QCOMPARE(text.toFloat(), value);
 }
 
-void TestJournalSpec::times_data()
+void TestJournalLocation::times_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<qint64>("expected");
@@ -130,7 +130,7 @@ void TestJournalSpec::times_data()
     QTest::newRow("positive relative") << "+5m" << qint64(-1);
 }
 
-void TestJournalSpec::times()
+void TestJournalLocation::times()
 {
     QFETCH(QString, text);
     QFETCH(qint64, expected);
@@ -141,5 +141,5 @@ void TestJournalSpec::times()
         QCOMPARE(parsed, expected);
 }
 
-QTEST_GUILESS_MAIN(TestJournalSpec)
-#include "tst_journalspec.moc"
+QTEST_GUILESS_MAIN(TestJournalLocation)
+#include "tst_journallocation.moc"

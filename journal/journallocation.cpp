@@ -1,4 +1,4 @@
-#include "journalspec.h"
+#include "journallocation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,10 +9,10 @@ namespace {
 
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("JournalSpec", text);
+    return QCoreApplication::translate("JournalLocation", text);
 }
 
-bool parsePostgres(const QString &text, JournalSpec *spec, QString *error)
+bool parsePostgres(const QString &text, JournalLocation *location, QString *error)
 {
     const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty()) {
@@ -44,20 +44,20 @@ bool parsePostgres(const QString &text, JournalSpec *spec, QString *error)
         *error = tr("the port must be 1 to 65535");
         return false;
     }
-    spec->type = JournalSpec::Type::PostgreSQL;
-    spec->path.clear();
-    spec->user = url.userName();
-    spec->host = url.host();
-    spec->port = port;
-    spec->database = database;
+    location->type = JournalLocation::Type::PostgreSQL;
+    location->path.clear();
+    location->user = url.userName();
+    location->host = url.host();
+    location->port = port;
+    location->database = database;
     return true;
 }
 
 } // namespace
 
-bool JournalSpec::parse(const QString &text, JournalSpec *spec, QString *error)
+bool JournalLocation::parse(const QString &text, JournalLocation *location, QString *error)
 {
-    JournalSpec parsed;
+    JournalLocation parsed;
     QString reason;
     if (text.trimmed().isEmpty()) {
         reason =
@@ -74,22 +74,22 @@ bool JournalSpec::parse(const QString &text, JournalSpec *spec, QString *error)
             *error = reason;
         return false;
     }
-    *spec = parsed;
+    *location = parsed;
     return true;
 }
 
-JournalSpec JournalSpec::defaultSpec()
+JournalLocation JournalLocation::defaultLocation()
 {
-    JournalSpec spec;
-    spec.type = Type::SQLite;
+    JournalLocation location;
+    location.type = Type::SQLite;
     // The viewer's data folder (its AppDataLocation), named here so that the recorder and the
     // journal tool find the same journal whatever they are called themselves.
-    spec.path = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-                    .filePath(QStringLiteral("Keldor/Orvo_ICP View/journal.sqlite"));
-    return spec;
+    location.path = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                        .filePath(QStringLiteral("Keldor/Orvo_ICP View/journal.sqlite"));
+    return location;
 }
 
-QString JournalSpec::display() const
+QString JournalLocation::display() const
 {
     switch (type) {
     case Type::None:
