@@ -1,5 +1,7 @@
 #include "journallocation.h"
 
+#include "programidentity.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -85,7 +87,9 @@ JournalLocation JournalLocation::defaultLocation()
     // The viewer's data folder (its AppDataLocation), named here so that the recorder and the
     // journal tool find the same journal whatever they are called themselves.
     location.path = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-                        .filePath(QStringLiteral("Keldor/Orvo_ICP View/journal.sqlite"));
+                        .filePath(QStringLiteral("%1/%2/journal.sqlite")
+                                      .arg(QLatin1String(ProgramIdentity::Organisation),
+                                           QLatin1String(ProgramIdentity::SettingsApplication)));
     return location;
 }
 

@@ -7,6 +7,7 @@
 
 namespace ProgramIdentity {
 
+const char *const Organisation = "Keldor";
 const char *const SettingsApplication = "Orvo_ICP View";
 const char *const LanguageKey = "lang";
 
@@ -16,7 +17,7 @@ void setUp(const char *program)
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QCoreApplication::setApplicationName(QString::fromLatin1(program));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVO_VERSION));
-    QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
+    QCoreApplication::setOrganizationName(QLatin1String(Organisation));
     QCoreApplication::setOrganizationDomain(QStringLiteral("keldor.example"));
 }
 

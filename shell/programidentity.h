@@ -10,6 +10,7 @@ namespace ProgramIdentity {
 void setUp(const char *program);
 
 // The settings file both windows keep their state in, and their shared top-level keys.
+extern const char *const Organisation;        // "Keldor"
 extern const char *const SettingsApplication; // "Orvo_ICP View"
 extern const char *const LanguageKey;         // "lang"
 
