@@ -340,15 +340,23 @@ bool JournalQuery::trend(const QString &installation, int node, int channel, int
         while (tier + 1 < tiers.size() &&
                rangeS / tiers[tier].intervalS > qint64(ReadFactor) * points)
             ++tier;
+        // The first interval that holds data, not the start of its block: a coarser block
+        // starts earlier than the finer one beside it even when it holds nothing before it, and
+        // a range that begins before the recording did would then be read far too coarsely.
         auto earliest = [&](int t) {
             QSqlQuery e(store->database());
-            e.prepare(QStringLiteral(
-                "SELECT MIN(start_ms) FROM journal_trend WHERE tier = ? AND series = ?"));
+            e.prepare(QStringLiteral("SELECT start_ms, data FROM journal_trend WHERE tier = ? AND "
+                                     "series = ? ORDER BY start_ms LIMIT 1"));
             e.addBindValue(t);
             e.addBindValue(id);
-            return e.exec() && e.next() && !e.value(0).isNull()
-                       ? e.value(0).toLongLong()
-                       : std::numeric_limits<qint64>::max();
+            TrendBlock block(tiers[t].intervalS, tiers[t].slotCount);
+            if (!e.exec() || !e.next() || !block.decode(e.value(1).toByteArray()))
+                return std::numeric_limits<qint64>::max();
+            const qint64 start = e.value(0).toLongLong();
+            for (int i = 0; i < block.slotCount(); ++i)
+                if (block.at(i).count)
+                    return start + qint64(i) * tiers[t].intervalS * 1000;
+            return start;
         };
         qint64 first = earliest(tier);
         while (first > fromMs && tier + 1 < tiers.size()) {
