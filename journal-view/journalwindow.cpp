@@ -6,6 +6,8 @@
 #include "journalformat.h"
 #include "journalviewsettings.h"
 #include "ledindicator.h"
+#include "measurementmodel.h"
+#include "trendplot.h"
 #include "windowshell.h"
 
 #include <QAction>
@@ -28,11 +30,13 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextDocument>
 #include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -73,13 +77,15 @@ void paintLamp(LedIndicator *lamp, AlarmModel::Severity severity)
 
 } // namespace
 
-JournalWindow::JournalWindow(const JournalLocation &location, QWidget *parent)
+JournalWindow::JournalWindow(const JournalLocation &location, QWidget *parent,
+                             const JournalTiming &timing)
     : QMainWindow(parent)
     , commentPrompt(askComment)
 {
-    journal = new JournalController(location, this);
+    journal = new JournalController(location, timing, this);
     alarms = new AlarmModel(this);
     events = new EventModel(journal, this);
+    measurements = new MeasurementModel(this);
     buildForm();
 
     WindowShell::setUpLanguages(languageMenu);
@@ -158,9 +164,27 @@ JournalWindow::JournalWindow(const JournalLocation &location, QWidget *parent)
         statusBar()->showMessage(tr("Cannot read the history: %1").arg(reason), 5000);
     });
 
+    connect(journal, &JournalController::seriesRead, this,
+            [this](const QVector<TrendSeries> &list) {
+                const QVector<TrendSeries> before = measurements->shown();
+                measurements->setSeries(list);
+                measurementTree->expandAll();
+                if (measurements->shown().size() != before.size())
+                    requestTrend();
+            });
+    connect(measurements, &MeasurementModel::chosenChanged, this, &JournalWindow::requestTrend);
+    connect(plot, &TrendPlot::viewChanged, this, &JournalWindow::requestTrend);
+    connect(journal, &JournalController::trendRead, this, &JournalWindow::showTrend);
+    connect(journal, &JournalController::trendFailed, this,
+            [this](quint64 request, const QString &reason) {
+                if (request == trendRequest)
+                    statusBar()->showMessage(tr("Cannot read the trend: %1").arg(reason), 5000);
+            });
+
     restoreGeometry(JournalViewSettings::geometry());
     restoreState(JournalViewSettings::windowState());
     setHistoryFilter(JournalViewSettings::filter());
+    measurements->setChosen(JournalViewSettings::trendMeasurements());
     retranslateUi();
     showLive(false, QString());
     journal->start();
@@ -275,6 +299,37 @@ void JournalWindow::buildForm()
     historyLayout->addWidget(eventTable);
     tabs->addTab(historyPage, QString());
 
+    auto *trendPage = new QWidget(tabs);
+    trendPage->setObjectName(QStringLiteral("trendPage"));
+    auto *trendLayout = new QVBoxLayout(trendPage);
+    auto *splitter = new QSplitter(trendPage);
+    measurementTree = new QTreeView(splitter);
+    measurementTree->setObjectName(QStringLiteral("measurementTree"));
+    measurementTree->setModel(measurements);
+    measurementTree->setHeaderHidden(true);
+    measurementTree->setUniformRowHeights(true);
+    plot = new TrendPlot(splitter);
+    splitter->addWidget(measurementTree);
+    splitter->addWidget(plot);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({280, 900});
+    trendLayout->addWidget(splitter, 1);
+    auto *trendButtons = new QHBoxLayout;
+    trendHint = new QLabel(trendPage);
+    trendHint->setObjectName(QStringLiteral("trendHint"));
+    trendButtons->addWidget(trendHint, 1);
+    trendCsvButton = new QPushButton(trendPage);
+    trendCsvButton->setObjectName(QStringLiteral("trendCsvButton"));
+    trendPngButton = new QPushButton(trendPage);
+    trendPngButton->setObjectName(QStringLiteral("trendPngButton"));
+    trendCopyButton = new QPushButton(trendPage);
+    trendCopyButton->setObjectName(QStringLiteral("trendCopyButton"));
+    trendButtons->addWidget(trendCsvButton);
+    trendButtons->addWidget(trendPngButton);
+    trendButtons->addWidget(trendCopyButton);
+    trendLayout->addLayout(trendButtons);
+    tabs->addTab(trendPage, QString());
+
     journalMenu = menuBar()->addMenu(QString());
     exportCsvAction = journalMenu->addAction(QString());
     exportCsvAction->setObjectName(QStringLiteral("exportCsvAction"));
@@ -340,6 +395,40 @@ void JournalWindow::buildForm()
             exportPdf(path);
     });
     connect(printAction, &QAction::triggered, this, &JournalWindow::printDialog);
+    connect(eventTable, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.isValid() && index.row() < events->rowCount())
+            showTrendOf(events->eventAt(index.row()));
+    });
+    connect(tabs, &QTabWidget::currentChanged, this, [this](int tab) {
+        // The recorder meets new measurements while the window is open.
+        if (tab == 2)
+            journal->readSeries();
+    });
+    connect(trendCsvButton, &QPushButton::clicked, this, [this] {
+        QString path = QFileDialog::getSaveFileName(this, tr("Export CSV"), QString(),
+                                                    tr("CSV files (*.csv)"));
+        if (path.isEmpty())
+            return;
+        if (!path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+            path += QLatin1String(".csv");
+        QString error;
+        if (!plot->exportCsv(path, &error))
+            showMessage(QMessageBox::Warning, tr("Export CSV"),
+                        tr("Cannot write %1: %2").arg(path, error));
+    });
+    connect(trendPngButton, &QPushButton::clicked, this, [this] {
+        QString path = QFileDialog::getSaveFileName(this, tr("Export PNG"), QString(),
+                                                    tr("PNG images (*.png)"));
+        if (path.isEmpty())
+            return;
+        if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+            path += QLatin1String(".png");
+        QString error;
+        if (!plot->exportPng(path, &error))
+            showMessage(QMessageBox::Warning, tr("Export PNG"),
+                        tr("Cannot write %1: %2").arg(path, error));
+    });
+    connect(trendCopyButton, &QPushButton::clicked, plot, &TrendPlot::copyToClipboard);
     copyAction->setShortcut(QKeySequence::Copy);
     quitAction->setShortcut(QKeySequence::Quit);
 }
@@ -349,6 +438,18 @@ void JournalWindow::retranslateUi()
     setWindowTitle(tr("Orvo Journal View - %1").arg(journal->location().display()));
     tabs->setTabText(0, tr("Alarm summary"));
     tabs->setTabText(1, tr("Event history"));
+    tabs->setTabText(2, tr("Trends"));
+    trendHint->setText(tr("Check measurements to show them. Drag to zoom, right click to zoom "
+                          "out, wheel to zoom, middle button to pan. A double click on an "
+                          "event in the history shows its measurement here."));
+    trendHint->setWordWrap(true);
+    trendCsvButton->setText(tr("Export CSV..."));
+    trendPngButton->setText(tr("Export PNG..."));
+    trendCopyButton->setText(tr("Copy"));
+    measurements->retranslate();
+    measurementTree->expandAll();
+    plot->setTrends(plot->trends(), trendTitles(plot->trends()), plot->dataFromMs(),
+                    plot->dataToMs());
     ackButton->setText(tr("Acknowledge..."));
     rangeLabel->setText(tr("Time:"));
     const char *const rangeTexts[] = {QT_TR_NOOP("All"),           QT_TR_NOOP("Last hour"),
@@ -394,6 +495,7 @@ void JournalWindow::closeEvent(QCloseEvent *event)
     JournalViewSettings::setGeometry(saveGeometry());
     JournalViewSettings::setWindowState(saveState());
     JournalViewSettings::setFilter(historyFilter());
+    JournalViewSettings::setTrendMeasurements(measurements->chosen());
     JournalViewSettings::setJournal(journal->location().display());
     WindowShell::storeLanguage();
     QMainWindow::closeEvent(event);
@@ -561,6 +663,10 @@ void JournalWindow::printDialog()
 
 void JournalWindow::copySelection()
 {
+    if (tabs->currentIndex() == 2) {
+        plot->copyToClipboard();
+        return;
+    }
     const QModelIndexList selected = eventTable->selectionModel()->selectedIndexes();
     if (tabs->currentIndex() != 1 || selected.isEmpty())
         return;
@@ -587,4 +693,59 @@ void JournalWindow::acknowledgeSelected()
         return;
     ackPending = true;
     journal->acknowledge(ids, comment.trimmed());
+}
+
+void JournalWindow::showTrendOf(const JournalEvent &event)
+{
+    TrendKey key{event.installation, event.node, event.channel, event.slot};
+    if (!key.isValid()) {
+        statusBar()->showMessage(
+            tr("Event %1 belongs to no measurement: no trend to show").arg(event.id), 5000);
+        return;
+    }
+    // Only this measurement: the trend asked for is the one seen.
+    measurements->setChosen({key});
+    tabs->setCurrentIndex(2);
+    plot->setRange(event.timeMs - TrendAroundEventMs, event.timeMs + TrendAroundEventMs);
+    const QModelIndex index = measurements->indexOf(key);
+    if (index.isValid())
+        measurementTree->setCurrentIndex(index);
+}
+
+void JournalWindow::requestTrend()
+{
+    const QVector<TrendSeries> list = measurements->shown();
+    ++trendRequest;
+    trendFromMs = plot->fromMs();
+    trendToMs = plot->toMs();
+    if (list.isEmpty()) {
+        plot->setTrends({}, {}, trendFromMs, trendToMs);
+        emit trendShown();
+        return;
+    }
+    QVector<TrendKey> keys;
+    for (const TrendSeries &s : list)
+        keys << s.key;
+    journal->readTrend(trendRequest, keys, trendFromMs, trendToMs, plot->pointsWanted());
+}
+
+void JournalWindow::showTrend(quint64 request, const QVector<TrendData> &trends)
+{
+    // A zoom or pan made while this was read has asked again; only its answer is drawn.
+    if (request != trendRequest)
+        return;
+    plot->setTrends(trends, trendTitles(trends), trendFromMs, trendToMs);
+    emit trendShown();
+}
+
+QVector<QString> JournalWindow::trendTitles(const QVector<TrendData> &trends) const
+{
+    QVector<QString> titles;
+    for (const TrendData &d : trends) {
+        TrendSeries s;
+        s.key = d.key;
+        s.measType = d.measType;
+        titles << MeasurementModel::title(s);
+    }
+    return titles;
 }

@@ -3,6 +3,8 @@
 #include "historyfilter.h"
 #include "journalcontroller.h"
 #include "journalstore.h"
+#include "measurementmodel.h"
+#include "trendplot.h"
 
 #include <QAbstractItemModelTester>
 #include <QDateTime>
@@ -44,6 +46,11 @@ private slots:
     void historyModelFetchesEveryPage();
     void alarmModelStates_data();
     void alarmModelStates();
+    void trendKeyText_data();
+    void trendKeyText();
+    void measurementTree();
+    void trendRuns_data();
+    void trendRuns();
 
 private:
     QVector<JournalEvent> read(const EventFilter &filter);
@@ -256,6 +263,126 @@ void TestJournalViewModels::alarmModelStates()
     QCOMPARE(cell(AlarmModel::RaisedColumn).toInt(), 3);
     QCOMPARE(model.activeCount(), active ? 2 : 0);
     QCOMPARE(model.unacknowledgedCount(), ackedBy.isEmpty() ? 2 : 0);
+}
+
+void TestJournalViewModels::trendKeyText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("installation");
+    QTest::newRow("plain") << "plant:49153|3|2|1" << true << "plant:49153";
+    QTest::newRow("bar in the installation") << "hall|b:49153|32|4|8" << true << "hall|b:49153";
+    QTest::newRow("empty installation") << "|1|1|1" << true << "";
+    QTest::newRow("node out of range") << "plant|33|1|1" << false << "";
+    QTest::newRow("slot 0") << "plant|3|2|0" << false << "";
+    QTest::newRow("not a number") << "plant|x|2|1" << false << "";
+    QTest::newRow("too few fields") << "3|2|1" << false << "";
+}
+
+void TestJournalViewModels::trendKeyText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(QString, installation);
+    const TrendKey key = TrendKey::fromString(text);
+    QCOMPARE(key.isValid(), valid);
+    if (valid) {
+        QCOMPARE(key.installation, installation);
+        QCOMPARE(key.toString(), text);
+    }
+}
+
+void TestJournalViewModels::measurementTree()
+{
+    MeasurementModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    auto series = [](const char *installation, int node, int channel, int slot, quint32 type) {
+        TrendSeries s;
+        s.key = TrendKey{QLatin1String(installation), node, channel, slot};
+        s.measType = type;
+        return s;
+    };
+    const TrendKey gone{QStringLiteral("old:49153"), 9, 1, 1};
+    const TrendKey velocity{QStringLiteral("b:49153"), 3, 2, 1};
+    // Chosen before the tree is read, as a restart does; one of them is no longer recorded.
+    model.setChosen({gone, velocity});
+    QSignalSpy chosen(&model, &MeasurementModel::chosenChanged);
+    // Out of order on purpose: the tree sorts.
+    model.setSeries({series("b:49153", 3, 2, 2, 4), series("a:49153", 1, 1, 1, 1),
+                     series("b:49153", 3, 2, 1, 2), series("b:49153", 4, 1, 1, 2),
+                     series("b:49153", 3, 1, 1, 2)});
+    QCOMPARE(model.rowCount(), 2);
+    const QModelIndex b = model.index(1, 0);
+    QCOMPARE(b.data().toString(), QStringLiteral("b:49153"));
+    QCOMPARE(model.rowCount(b), 2); // nodes 3 and 4
+    const QModelIndex node3 = model.index(0, 0, b);
+    QCOMPARE(node3.data().toString(), QStringLiteral("Node 3"));
+    QCOMPARE(model.rowCount(node3), 2); // channels 1 and 2
+    const QModelIndex channel2 = model.index(1, 0, node3);
+    QCOMPARE(channel2.data().toString(), QStringLiteral("Channel 2"));
+    QCOMPARE(model.rowCount(channel2), 2);
+    const QModelIndex slot1 = model.index(0, 0, channel2);
+    QCOMPARE(slot1.data().toString(), QStringLiteral("1: Velocity, mm/s"));
+    QCOMPARE(model.index(1, 0, channel2).data().toString(), QStringLiteral("2: Gap, V"));
+    QCOMPARE(slot1.data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    QVERIFY(!(model.flags(channel2) & Qt::ItemIsUserCheckable));
+    QCOMPARE(model.indexOf(velocity), slot1);
+
+    // The unknown one stays chosen but is not shown.
+    QCOMPARE(model.chosen(), (QVector<TrendKey>{gone, velocity}));
+    QCOMPARE(model.shown().size(), 1);
+    QCOMPARE(model.shown().first().key, velocity);
+
+    // Checking by the view adds to the end, unchecking removes; the order is the order chosen.
+    const QModelIndex gap = model.index(1, 0, channel2);
+    QVERIFY(model.setData(gap, Qt::Checked, Qt::CheckStateRole));
+    QVERIFY(model.setData(slot1, Qt::Unchecked, Qt::CheckStateRole));
+    QCOMPARE(chosen.count(), 2);
+    QCOMPARE(model.chosen(),
+             (QVector<TrendKey>{gone, gap.data(MeasurementModel::KeyRole).value<TrendKey>()}));
+    QCOMPARE(MeasurementModel::title(model.shown().first()),
+             QStringLiteral("Node 3, channel 2, 2: Gap, V"));
+    // Rereading the tree keeps what is chosen.
+    model.setSeries(model.series());
+    QCOMPARE(model.shown().size(), 1);
+    QCOMPARE(chosen.count(), 2);
+}
+
+void TestJournalViewModels::trendRuns_data()
+{
+    // Points as (second of start, length in seconds, valid); runs as first, last pairs.
+    QTest::addColumn<QVector<QVector<int>>>("points");
+    QTest::addColumn<QVector<int>>("runs");
+    using P = QVector<QVector<int>>;
+    QTest::newRow("none") << P{} << QVector<int>{};
+    QTest::newRow("one interval") << P{{0, 60, 1}} << QVector<int>{0, 0};
+    QTest::newRow("contiguous") << P{{0, 1, 1}, {1, 1, 1}, {2, 1, 1}} << QVector<int>{0, 2};
+    QTest::newRow("missing interval")
+        << P{{0, 1, 1}, {1, 1, 1}, {3, 1, 1}} << QVector<int>{0, 1, 2, 2};
+    QTest::newRow("invalid in the middle")
+        << P{{0, 10, 1}, {10, 10, 0}, {20, 10, 1}} << QVector<int>{0, 0, 2, 2};
+    QTest::newRow("invalid at both ends")
+        << P{{0, 1, 0}, {1, 1, 1}, {2, 1, 1}, {3, 1, 0}} << QVector<int>{1, 2};
+    QTest::newRow("only invalid") << P{{0, 1, 0}, {1, 1, 0}} << QVector<int>{};
+}
+
+void TestJournalViewModels::trendRuns()
+{
+    QFETCH(QVector<QVector<int>>, points);
+    QFETCH(QVector<int>, runs);
+    QVector<TrendPoint> list;
+    for (const QVector<int> &p : points) {
+        TrendPoint t;
+        t.startMs = t0 + p[0] * 1000LL;
+        t.intervalS = p[1];
+        t.count = 5;
+        t.valid = p[2] != 0;
+        list << t;
+    }
+    QVector<int> flat;
+    for (const auto &r : TrendPlot::runs(list))
+        flat << r.first << r.second;
+    QCOMPARE(flat, runs);
 }
 
 QTEST_GUILESS_MAIN(TestJournalViewModels)

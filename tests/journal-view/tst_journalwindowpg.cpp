@@ -51,7 +51,7 @@ void TestJournalWindowPg::initTestCase()
 
 void TestJournalWindowPg::lostServerIsSaidAndReconnected()
 {
-    JournalWindow window(location);
+    JournalWindow window(location, nullptr, JournalTiming{100, 300});
     window.show();
     auto *live = window.findChild<QLabel *>(QStringLiteral("liveLabel"));
     auto *table = window.findChild<QTableView *>(QStringLiteral("alarmTable"));
