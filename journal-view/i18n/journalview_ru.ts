@@ -253,8 +253,8 @@
 <context>
     <name>JournalViewWorker</name>
     <message>
-        <location filename="../journalviewworker.cpp" line="163"/>
-        <location filename="../journalviewworker.cpp" line="226"/>
+        <location filename="../journalviewworker.cpp" line="174"/>
+        <location filename="../journalviewworker.cpp" line="237"/>
         <source>the journal is not open</source>
         <translation>журнал не открыт</translation>
     </message>
@@ -262,45 +262,49 @@
 <context>
     <name>JournalWindow</name>
     <message>
-        <location filename="../journalwindow.cpp" line="57"/>
-        <location filename="../journalwindow.cpp" line="96"/>
-        <location filename="../journalwindow.cpp" line="579"/>
+        <location filename="../journalwindow.cpp" line="61"/>
+        <location filename="../journalwindow.cpp" line="102"/>
+        <location filename="../journalwindow.cpp" line="685"/>
         <source>Acknowledge</source>
         <translation>Квитирование</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="58"/>
+        <location filename="../journalwindow.cpp" line="62"/>
         <source>Comment on the acknowledgement:</source>
         <translation>Комментарий к квитированию:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="97"/>
+        <location filename="../journalwindow.cpp" line="103"/>
         <source>The alarms of %1 were not acknowledged: %2</source>
         <translation>Тревоги журнала %1 не квитированы: %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="103"/>
+        <location filename="../journalwindow.cpp" line="109"/>
         <source>Exported to %1</source>
         <translation>Экспортировано в %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="105"/>
-        <location filename="../journalwindow.cpp" line="331"/>
+        <location filename="../journalwindow.cpp" line="111"/>
+        <location filename="../journalwindow.cpp" line="386"/>
+        <location filename="../journalwindow.cpp" line="408"/>
+        <location filename="../journalwindow.cpp" line="416"/>
         <source>Export CSV</source>
         <translation>Экспорт в CSV</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="106"/>
+        <location filename="../journalwindow.cpp" line="112"/>
+        <location filename="../journalwindow.cpp" line="417"/>
+        <location filename="../journalwindow.cpp" line="429"/>
         <source>Cannot write %1: %2</source>
         <translation>Не удаётся записать %1: %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="127"/>
+        <location filename="../journalwindow.cpp" line="133"/>
         <source>Journal %1</source>
         <translation>Журнал %1</translation>
     </message>
     <message numerus="yes">
-        <location filename="../journalwindow.cpp" line="129"/>
+        <location filename="../journalwindow.cpp" line="135"/>
         <source>%n event(s)</source>
         <translation>
             <numerusform>%n событие</numerusform>
@@ -309,7 +313,7 @@
         </translation>
     </message>
     <message numerus="yes">
-        <location filename="../journalwindow.cpp" line="130"/>
+        <location filename="../journalwindow.cpp" line="136"/>
         <source>The newest %n events only</source>
         <translation>
             <numerusform>Только последнее %n событие</numerusform>
@@ -318,213 +322,312 @@
         </translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="153"/>
-        <location filename="../journalwindow.cpp" line="337"/>
+        <location filename="../journalwindow.cpp" line="159"/>
+        <location filename="../journalwindow.cpp" line="392"/>
         <source>Export PDF</source>
         <translation>Экспорт в PDF</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="154"/>
+        <location filename="../journalwindow.cpp" line="160"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="158"/>
+        <location filename="../journalwindow.cpp" line="164"/>
         <source>Cannot read the history: %1</source>
         <translation>Не удаётся прочитать историю: %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="332"/>
+        <location filename="../journalwindow.cpp" line="181"/>
+        <source>Cannot read the trend: %1</source>
+        <translation>Не удаётся прочитать тренд: %1</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="387"/>
+        <location filename="../journalwindow.cpp" line="409"/>
         <source>CSV files (*.csv)</source>
         <translation>Файлы CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="338"/>
+        <location filename="../journalwindow.cpp" line="393"/>
         <source>PDF files (*.pdf)</source>
         <translation>Файлы PDF (*.pdf)</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="349"/>
+        <location filename="../journalwindow.cpp" line="420"/>
+        <location filename="../journalwindow.cpp" line="428"/>
+        <source>Export PNG</source>
+        <translation>Экспорт PNG</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="421"/>
+        <source>PNG images (*.png)</source>
+        <translation>Изображения PNG (*.png)</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="438"/>
         <source>Orvo Journal View - %1</source>
         <translation>Orvo Journal View - %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="350"/>
+        <location filename="../journalwindow.cpp" line="439"/>
         <source>Alarm summary</source>
         <translation>Сводка тревог</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="351"/>
+        <location filename="../journalwindow.cpp" line="440"/>
         <source>Event history</source>
         <translation>История событий</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="352"/>
-        <location filename="../journalwindow.cpp" line="378"/>
+        <location filename="../journalwindow.cpp" line="441"/>
+        <source>Trends</source>
+        <translation>Тренды</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="442"/>
+        <source>Check measurements to show them. Drag to zoom, right click to zoom out, wheel to zoom, middle button to pan. A double click on an event in the history shows its measurement here.</source>
+        <translation>Отметьте измерения, чтобы показать их. Протяните мышью для увеличения, правый щелчок — назад, колесо — масштаб, средняя кнопка — сдвиг. Двойной щелчок по событию в истории показывает здесь его измерение.</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="447"/>
+        <source>Export PNG...</source>
+        <translation>Экспорт PNG...</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="448"/>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="453"/>
+        <location filename="../journalwindow.cpp" line="479"/>
         <source>Acknowledge...</source>
         <translation>Квитировать...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="353"/>
+        <location filename="../journalwindow.cpp" line="454"/>
         <source>Time:</source>
         <translation>Время:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="354"/>
+        <location filename="../journalwindow.cpp" line="455"/>
         <source>All</source>
         <translation>Всё время</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="354"/>
+        <location filename="../journalwindow.cpp" line="455"/>
         <source>Last hour</source>
         <translation>Последний час</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="355"/>
+        <location filename="../journalwindow.cpp" line="456"/>
         <source>Last 24 hours</source>
         <translation>Последние 24 часа</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="355"/>
+        <location filename="../journalwindow.cpp" line="456"/>
         <source>Last 7 days</source>
         <translation>Последние 7 дней</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="356"/>
+        <location filename="../journalwindow.cpp" line="457"/>
         <source>Last 30 days</source>
         <translation>Последние 30 дней</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="356"/>
+        <location filename="../journalwindow.cpp" line="457"/>
         <source>From - to</source>
         <translation>С - по</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="359"/>
+        <location filename="../journalwindow.cpp" line="460"/>
         <source>From:</source>
         <translation>С:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="360"/>
+        <location filename="../journalwindow.cpp" line="461"/>
         <source>To:</source>
         <translation>По:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="361"/>
+        <location filename="../journalwindow.cpp" line="462"/>
         <source>Installation:</source>
         <translation>Установка:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="362"/>
+        <location filename="../journalwindow.cpp" line="463"/>
         <source>Node:</source>
         <translation>Узел:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="363"/>
-        <location filename="../journalwindow.cpp" line="365"/>
-        <location filename="../journalwindow.cpp" line="367"/>
+        <location filename="../journalwindow.cpp" line="464"/>
+        <location filename="../journalwindow.cpp" line="466"/>
+        <location filename="../journalwindow.cpp" line="468"/>
         <source>all</source>
         <translation>все</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="364"/>
+        <location filename="../journalwindow.cpp" line="465"/>
         <source>Channel:</source>
         <translation>Канал:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="366"/>
+        <location filename="../journalwindow.cpp" line="467"/>
         <source>Kind:</source>
         <translation>Вид:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="368"/>
+        <location filename="../journalwindow.cpp" line="469"/>
         <source>Alarms only</source>
         <translation>Только тревоги</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="369"/>
+        <location filename="../journalwindow.cpp" line="470"/>
         <source>Unacknowledged only</source>
         <translation>Только неквитированные</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="370"/>
+        <location filename="../journalwindow.cpp" line="471"/>
         <source>Search the texts</source>
         <translation>Поиск по тексту</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="371"/>
+        <location filename="../journalwindow.cpp" line="472"/>
         <source>&amp;Journal</source>
         <translation>&amp;Журнал</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="372"/>
+        <location filename="../journalwindow.cpp" line="703"/>
+        <source>Event %1 belongs to no measurement: no trend to show</source>
+        <translation>Событие %1 не относится к измерению: тренда нет</translation>
+    </message>
+    <message>
+        <location filename="../journalwindow.cpp" line="446"/>
+        <location filename="../journalwindow.cpp" line="473"/>
         <source>Export CSV...</source>
         <translation>Экспорт в CSV...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="373"/>
+        <location filename="../journalwindow.cpp" line="474"/>
         <source>Print...</source>
         <translation>Печать...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="374"/>
+        <location filename="../journalwindow.cpp" line="475"/>
         <source>Export PDF...</source>
         <translation>Экспорт в PDF...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="375"/>
+        <location filename="../journalwindow.cpp" line="476"/>
         <source>&amp;Quit</source>
         <translation>&amp;Выход</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="376"/>
+        <location filename="../journalwindow.cpp" line="477"/>
         <source>&amp;Edit</source>
         <translation>&amp;Правка</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="377"/>
+        <location filename="../journalwindow.cpp" line="478"/>
         <source>&amp;Copy</source>
         <translation>&amp;Копировать</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="379"/>
+        <location filename="../journalwindow.cpp" line="480"/>
         <source>&amp;Language</source>
         <translation>&amp;Язык</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="405"/>
+        <location filename="../journalwindow.cpp" line="507"/>
         <source>Live: %1</source>
         <translation>В реальном времени: %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="410"/>
+        <location filename="../journalwindow.cpp" line="512"/>
         <source>Opening %1...</source>
         <translation>Открывается %1...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="413"/>
+        <location filename="../journalwindow.cpp" line="515"/>
         <source>Not live, what is shown may be old; reconnecting every 5 s: %1</source>
         <translation>Нет связи, показанное может быть устаревшим; повтор каждые 5 с: %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="418"/>
+        <location filename="../journalwindow.cpp" line="520"/>
         <source>Journal</source>
         <translation>Журнал</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="419"/>
+        <location filename="../journalwindow.cpp" line="521"/>
         <source>Cannot read the journal %1: %2</source>
         <translation>Не удаётся прочитать журнал %1: %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="446"/>
+        <location filename="../journalwindow.cpp" line="548"/>
         <source>Alarms: %1 active, %2 unacknowledged</source>
         <translation>Тревоги: активных %1, неквитированных %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="580"/>
+        <location filename="../journalwindow.cpp" line="686"/>
         <source>Select the alarms not yet acknowledged first.</source>
         <translation>Сначала выберите ещё не квитированные тревоги.</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementModel</name>
+    <message>
+        <location filename="../measurementmodel.cpp" line="55"/>
+        <source>Node %1, channel %2, %3</source>
+        <translation>Узел %1, канал %2, %3</translation>
+    </message>
+    <message>
+        <location filename="../measurementmodel.cpp" line="73"/>
+        <source>(no installation)</source>
+        <translation>(без установки)</translation>
+    </message>
+    <message>
+        <location filename="../measurementmodel.cpp" line="75"/>
+        <source>Node %1</source>
+        <translation>Узел %1</translation>
+    </message>
+    <message>
+        <location filename="../measurementmodel.cpp" line="77"/>
+        <source>Channel %1</source>
+        <translation>Канал %1</translation>
+    </message>
+    <message>
+        <location filename="../measurementmodel.cpp" line="86"/>
+        <source>%1: type %2</source>
+        <translation>%1: тип %2</translation>
+    </message>
+    <message>
+        <location filename="../measurementmodel.cpp" line="87"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location filename="../measurementmodel.cpp" line="88"/>
+        <source>%1: %2, %3</source>
+        <translation>%1: %2, %3</translation>
+    </message>
+</context>
+<context>
+    <name>TrendPlot</name>
+    <message>
+        <location filename="../trendplot.cpp" line="351"/>
+        <source>Cannot write the image</source>
+        <translation>Не удаётся записать изображение</translation>
+    </message>
+    <message>
+        <location filename="../trendplot.cpp" line="374"/>
+        <source>Local time</source>
+        <translation>Местное время</translation>
+    </message>
+    <message>
+        <location filename="../trendplot.cpp" line="375"/>
+        <source>Min - max and mean per interval</source>
+        <translation>Минимум - максимум и среднее за интервал</translation>
     </message>
 </context>
 <context>
