@@ -7,23 +7,32 @@
 //
 // --screenshot writes a small demo journal instead and saves a picture of the window on it.
 //
-// Without --path it generates N events (default 1,000,000) in a temporary file; a journal of
-// bench_journalquery (--path FILE --keep) serves for ten million.
+// Without --path it generates N events (default 1,000,000) in a temporary file; --path FILE
+// that does not exist yet generates them into FILE and keeps it for the next run. It then times
+// the alarm query the summary runs, and a trend of two years of four measurements zoomed step
+// by step down to one second: from the request to the redrawn plot, and the redraw alone.
 
 #include "alarmmodel.h"
 #include "eventmodel.h"
 #include "historyfilter.h"
 #include "journalstore.h"
 #include "journalwindow.h"
+#include "measurementmodel.h"
+#include "trendblock.h"
+#include "trendplot.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSqlQuery>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -62,6 +71,52 @@ bool generate(const JournalLocation &location, qint64 count, qint64 now)
             say(store.lastError());
             return false;
         }
+    }
+    return true;
+}
+
+// Two years of trends of four measurements on node 1 channel 1 as the retention keeps them: ten
+// minutes for two years, minutes for 30 days, seconds for the last day; the second measurement
+// has an hour without valid data 12 hours ago.
+bool generateTrends(const JournalLocation &location, qint64 now)
+{
+    JournalStore store;
+    QString error;
+    if (!store.open(location, JournalStore::Access::ReadWrite, &error)) {
+        say(error);
+        return false;
+    }
+    QSqlDatabase db = store.database();
+    const qint64 keep[] = {JournalRetention().secondsMs, JournalRetention().minutesMs,
+                           JournalRetention().tenMinutesMs};
+    for (int slot = 1; slot <= 4; ++slot) {
+        const qint64 series = store.seriesId(QStringLiteral("bench:49153"), 1, 1, slot, 2, true);
+        db.transaction();
+        for (int tier = 0; tier < JournalStore::tiers().size(); ++tier) {
+            const TrendTier t = JournalStore::tiers()[tier];
+            TrendBlock block(t.intervalS, t.slotCount);
+            for (qint64 start = block.blockStart(now - keep[tier]); start < now;
+                 start += block.spanMs()) {
+                for (int i = 0; i < t.slotCount; ++i) {
+                    const qint64 at = start + qint64(i) * t.intervalS * 1000;
+                    TrendRecord r;
+                    r.count = quint32(10 * t.intervalS);
+                    const double level = slot * 2.0 + std::sin(double(at) / 3.6e6);
+                    r.min = float(level - 0.3);
+                    r.max = float(level + 0.3);
+                    r.sum = level * r.count;
+                    r.last = float(level);
+                    r.valid = !(slot == 2 && at > now - 13 * 3600 * 1000LL &&
+                                at < now - 12 * 3600 * 1000LL);
+                    block.set(i, r);
+                }
+                if (!store.putBlock(tier, series, start, block.encode())) {
+                    say(store.lastError());
+                    return false;
+                }
+            }
+        }
+        db.commit();
     }
     return true;
 }
@@ -195,13 +250,13 @@ int main(int argc, char *argv[])
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         return window.grab().save(parser.value(screenshotOption)) ? 0 : 1;
     }
-    if (parser.isSet(pathOption)) {
-        location.path = parser.value(pathOption);
-    } else {
-        location.path = dir.filePath(QStringLiteral("bench.sqlite"));
+    location.path = parser.isSet(pathOption) ? parser.value(pathOption)
+                                             : dir.filePath(QStringLiteral("bench.sqlite"));
+    if (!QFileInfo::exists(location.path)) {
         QElapsedTimer clock;
         clock.start();
-        if (!generate(location, parser.value(eventsOption).toLongLong(), now))
+        if (!generate(location, parser.value(eventsOption).toLongLong(), now) ||
+            !generateTrends(location, now))
             return 1;
         say(QStringLiteral("generated %1 events in %2 s")
                 .arg(parser.value(eventsOption))
@@ -286,5 +341,79 @@ int main(int argc, char *argv[])
             .arg(window.alarmModel()->rowCount())
             .arg(summary.elapsed())
             .arg(stalls->take()));
+
+    // The summary's own query, on a store of its own.
+    {
+        JournalStore store;
+        QString error;
+        if (!store.open(location, JournalStore::Access::ReadOnly, &error)) {
+            say(error);
+            return 1;
+        }
+        for (const int limit : {1000, 10000}) {
+            EventFilter newest;
+            newest.limit = limit;
+            QVector<AlarmEntry> list;
+            QElapsedTimer clock;
+            clock.start();
+            if (!JournalQuery(&store).alarms(newest, false, &list, &error)) {
+                say(error);
+                return 1;
+            }
+            say(QStringLiteral("alarm query over the newest %1 alarm events: %2 ms, %3 alarms")
+                    .arg(limit)
+                    .arg(clock.elapsed())
+                    .arg(list.size()));
+        }
+    }
+
+    // Trends: four measurements, zoomed in from two years to a second about a day ago.
+    window.resize(1400, 800);
+    window.findChild<QTabWidget *>(QStringLiteral("tabs"))->setCurrentIndex(2);
+    TrendPlot *plot = window.trendPlot();
+    MeasurementModel *tree = window.measurementModel();
+    QVector<TrendKey> keys;
+    for (int slot = 1; slot <= 4; ++slot)
+        keys << TrendKey{QStringLiteral("bench:49153"), 1, 1, slot};
+    QElapsedTimer asked;
+    bool answered = false;
+    QObject::connect(plot, &TrendPlot::viewChanged, &app, [&] { asked.start(); });
+    QObject::connect(&window, &JournalWindow::trendShown, &app, [&] { answered = true; });
+    auto zoomTo = [&](const char *name, qint64 spanMs) {
+        // Within the last day, where the journal keeps seconds.
+        const qint64 middle = now - 12 * 3600 * 1000LL;
+        answered = false;
+        stalls->take();
+        plot->setRange(middle - spanMs / 2, middle + spanMs / 2);
+        QElapsedTimer clock;
+        clock.start();
+        while ((!answered || plot->dataFromMs() != plot->fromMs()) && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+        const qint64 total = asked.elapsed();
+        QElapsedTimer redraw;
+        redraw.start();
+        // Grabbing paints the whole plot now, as the screen would.
+        plot->replot();
+        plot->grab();
+        int points = 0;
+        for (const TrendData &d : plot->trends())
+            points += d.points.size();
+        say(QStringLiteral("trend zoom to %1: %2 ms from the request to the redrawn plot, redraw "
+                           "alone %3 ms, %4 points; GUI thread stalled at most %5 ms")
+                .arg(QLatin1String(name))
+                .arg(total)
+                .arg(redraw.elapsed())
+                .arg(points)
+                .arg(stalls->take()));
+    };
+    tree->setChosen(keys);
+    const qint64 day = 24 * 3600 * 1000LL;
+    zoomTo("2 years", 729 * day);
+    zoomTo("30 days", 30 * day);
+    zoomTo("1 day", day);
+    zoomTo("1 hour", 3600 * 1000LL);
+    zoomTo("1 minute", 60 * 1000LL);
+    zoomTo("1 second", 1000);
+    zoomTo("2 years again", 729 * day);
     return 0;
 }
