@@ -5,7 +5,7 @@
 #include "journalcontroller.h"
 #include "journalformat.h"
 #include "journalviewsettings.h"
-#include "ledindicator.h"
+#include "lampdelegate.h"
 #include "measurementmodel.h"
 #include "trendplot.h"
 #include "windowshell.h"
@@ -62,17 +62,6 @@ bool askComment(QWidget *parent, QString *comment)
                                               JournalWindow::tr("Comment on the acknowledgement:"),
                                               QString(), &ok);
     return ok;
-}
-
-void paintLamp(LedIndicator *lamp, AlarmModel::Severity severity)
-{
-    const bool alert = severity == AlarmModel::Severity::Alert;
-    const QColor on = alert ? QColor(255, 191, 0) : QColor(255, 0, 0);
-    lamp->setOnColor1(on);
-    lamp->setOnColor2(on.darker(130));
-    lamp->setOffColor1(on.darker(500));
-    lamp->setOffColor2(on.darker(250));
-    lamp->update();
 }
 
 } // namespace
@@ -207,6 +196,8 @@ void JournalWindow::buildForm()
     alarmTable = new QTableView(alarmPage);
     alarmTable->setObjectName(QStringLiteral("alarmTable"));
     alarmTable->setModel(alarms);
+    lampDelegate = new LampDelegate(alarmTable);
+    alarmTable->setItemDelegateForColumn(AlarmModel::LampColumn, lampDelegate);
     alarmTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     alarmTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     alarmTable->verticalHeader()->hide();
@@ -359,7 +350,7 @@ void JournalWindow::buildForm()
     filterTimer->setInterval(FilterDelayMs);
     connect(filterTimer, &QTimer::timeout, this, &JournalWindow::applyFilter);
     blinkTimer = new QTimer(this);
-    blinkTimer->setInterval(2 * BlinkMs);
+    blinkTimer->setInterval(BlinkMs);
     connect(blinkTimer, &QTimer::timeout, this, &JournalWindow::blinkLamps);
     blinkTimer->start();
 
@@ -480,7 +471,6 @@ void JournalWindow::retranslateUi()
     languageMenu->setTitle(tr("&Language"));
     showLive(journal->isLive(), journal->lastError());
     updateCounter();
-    placeLamps();
 }
 
 void JournalWindow::changeEvent(QEvent *event)
@@ -540,7 +530,6 @@ void JournalWindow::showMessage(QMessageBox::Icon icon, const QString &title, co
 void JournalWindow::showAlarms()
 {
     updateCounter();
-    placeLamps();
 }
 
 void JournalWindow::updateCounter()
@@ -550,34 +539,19 @@ void JournalWindow::updateCounter()
                               .arg(alarms->unacknowledgedCount()));
 }
 
-void JournalWindow::placeLamps()
-{
-    lamps.clear();
-    for (int row = 0; row < alarms->rowCount(); ++row) {
-        const QModelIndex index = alarms->index(row, AlarmModel::LampColumn);
-        auto *cell = new QWidget;
-        auto *layout = new QHBoxLayout(cell);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setAlignment(Qt::AlignCenter);
-        auto *lamp = new LedIndicator(cell, 18);
-        lamp->setEnabled(false);
-        lamp->setBlinkInterval(BlinkMs);
-        lamp->setToolTip(alarms->data(alarms->index(row, AlarmModel::StateColumn)).toString());
-        paintLamp(lamp, AlarmModel::Severity(index.data(AlarmModel::SeverityRole).toInt()));
-        // A blinking lamp is driven by the timer; a steady one shows whether it is active.
-        lamp->setChecked(index.data(AlarmModel::ActiveRole).toBool() &&
-                         !index.data(AlarmModel::BlinkRole).toBool());
-        layout->addWidget(lamp);
-        alarmTable->setIndexWidget(index, cell);
-        lamps << lamp;
-    }
-}
-
 void JournalWindow::blinkLamps()
 {
-    for (int row = 0; row < lamps.size() && row < alarms->rowCount(); ++row)
-        if (lamps[row] && alarms->index(row, 0).data(AlarmModel::BlinkRole).toBool())
-            lamps[row]->blink();
+    lampDelegate->setBlinkPhase(!lampDelegate->blinkPhase());
+    // Only the lamps' column is painted again, and only while a lamp blinks.
+    for (int row = 0; row < alarms->rowCount(); ++row) {
+        if (alarms->index(row, 0).data(AlarmModel::BlinkRole).toBool()) {
+            const int x = alarmTable->columnViewportPosition(AlarmModel::LampColumn);
+            alarmTable->viewport()->update(QRect(x, 0,
+                                                 alarmTable->columnWidth(AlarmModel::LampColumn),
+                                                 alarmTable->viewport()->height()));
+            return;
+        }
+    }
 }
 
 HistoryFilter JournalWindow::historyFilter() const

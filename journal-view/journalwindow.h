@@ -13,7 +13,7 @@
 class AlarmModel;
 class EventModel;
 class JournalController;
-class LedIndicator;
+class LampDelegate;
 class MeasurementModel;
 class TrendPlot;
 QT_BEGIN_NAMESPACE
@@ -84,7 +84,6 @@ private:
     void showLive(bool live, const QString &reason);
     void showAlarms();
     void updateCounter();
-    void placeLamps();
     void blinkLamps();
     void applyFilter();
     void filterEdited();
@@ -141,7 +140,7 @@ private:
     QAction *ackAction = nullptr;
     QTimer *filterTimer = nullptr;
     QTimer *blinkTimer = nullptr;
-    QVector<QPointer<LedIndicator>> lamps; // per alarm row
+    LampDelegate *lampDelegate = nullptr;
     QPointer<QMessageBox> failureBox;
     bool wasLive = false;
     bool failureShown = false;

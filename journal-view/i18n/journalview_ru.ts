@@ -49,67 +49,67 @@
         <translation>квитирована</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="75"/>
+        <location filename="../alarmmodel.cpp" line="77"/>
         <source>Cleared at %1</source>
         <translation>Снята в %1</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="93"/>
+        <location filename="../alarmmodel.cpp" line="95"/>
         <source>relay %1</source>
         <translation>реле %1</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="105"/>
+        <location filename="../alarmmodel.cpp" line="107"/>
         <source>%1 at %2</source>
         <translation>%1 в %2</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="118"/>
+        <location filename="../alarmmodel.cpp" line="120"/>
         <source>State</source>
         <translation>Состояние</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="120"/>
+        <location filename="../alarmmodel.cpp" line="122"/>
         <source>Since</source>
         <translation>С момента</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="122"/>
+        <location filename="../alarmmodel.cpp" line="124"/>
         <source>Installation</source>
         <translation>Установка</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="124"/>
+        <location filename="../alarmmodel.cpp" line="126"/>
         <source>Node</source>
         <translation>Узел</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="126"/>
+        <location filename="../alarmmodel.cpp" line="128"/>
         <source>Channel</source>
         <translation>Канал</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="128"/>
+        <location filename="../alarmmodel.cpp" line="130"/>
         <source>Measurement</source>
         <translation>Измерение</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="130"/>
+        <location filename="../alarmmodel.cpp" line="132"/>
         <source>Unit</source>
         <translation>Ед. изм.</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="132"/>
+        <location filename="../alarmmodel.cpp" line="134"/>
         <source>Value</source>
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="134"/>
+        <location filename="../alarmmodel.cpp" line="136"/>
         <source>Raised in 24 h</source>
         <translation>Срабатываний за 24 ч</translation>
     </message>
     <message>
-        <location filename="../alarmmodel.cpp" line="136"/>
+        <location filename="../alarmmodel.cpp" line="138"/>
         <source>Acknowledged</source>
         <translation>Квитирование</translation>
     </message>
@@ -263,8 +263,8 @@
     <name>JournalWindow</name>
     <message>
         <location filename="../journalwindow.cpp" line="61"/>
-        <location filename="../journalwindow.cpp" line="102"/>
-        <location filename="../journalwindow.cpp" line="685"/>
+        <location filename="../journalwindow.cpp" line="91"/>
+        <location filename="../journalwindow.cpp" line="659"/>
         <source>Acknowledge</source>
         <translation>Квитирование</translation>
     </message>
@@ -274,37 +274,37 @@
         <translation>Комментарий к квитированию:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="103"/>
+        <location filename="../journalwindow.cpp" line="92"/>
         <source>The alarms of %1 were not acknowledged: %2</source>
         <translation>Тревоги журнала %1 не квитированы: %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="109"/>
+        <location filename="../journalwindow.cpp" line="98"/>
         <source>Exported to %1</source>
         <translation>Экспортировано в %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="111"/>
-        <location filename="../journalwindow.cpp" line="386"/>
-        <location filename="../journalwindow.cpp" line="408"/>
-        <location filename="../journalwindow.cpp" line="416"/>
+        <location filename="../journalwindow.cpp" line="100"/>
+        <location filename="../journalwindow.cpp" line="377"/>
+        <location filename="../journalwindow.cpp" line="399"/>
+        <location filename="../journalwindow.cpp" line="407"/>
         <source>Export CSV</source>
         <translation>Экспорт в CSV</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="112"/>
-        <location filename="../journalwindow.cpp" line="417"/>
-        <location filename="../journalwindow.cpp" line="429"/>
+        <location filename="../journalwindow.cpp" line="101"/>
+        <location filename="../journalwindow.cpp" line="408"/>
+        <location filename="../journalwindow.cpp" line="420"/>
         <source>Cannot write %1: %2</source>
         <translation>Не удаётся записать %1: %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="133"/>
+        <location filename="../journalwindow.cpp" line="122"/>
         <source>Journal %1</source>
         <translation>Журнал %1</translation>
     </message>
     <message numerus="yes">
-        <location filename="../journalwindow.cpp" line="135"/>
+        <location filename="../journalwindow.cpp" line="124"/>
         <source>%n event(s)</source>
         <translation>
             <numerusform>%n событие</numerusform>
@@ -313,7 +313,7 @@
         </translation>
     </message>
     <message numerus="yes">
-        <location filename="../journalwindow.cpp" line="136"/>
+        <location filename="../journalwindow.cpp" line="125"/>
         <source>The newest %n events only</source>
         <translation>
             <numerusform>Только последнее %n событие</numerusform>
@@ -322,254 +322,254 @@
         </translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="159"/>
-        <location filename="../journalwindow.cpp" line="392"/>
+        <location filename="../journalwindow.cpp" line="148"/>
+        <location filename="../journalwindow.cpp" line="383"/>
         <source>Export PDF</source>
         <translation>Экспорт в PDF</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="160"/>
+        <location filename="../journalwindow.cpp" line="149"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="164"/>
+        <location filename="../journalwindow.cpp" line="153"/>
         <source>Cannot read the history: %1</source>
         <translation>Не удаётся прочитать историю: %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="181"/>
+        <location filename="../journalwindow.cpp" line="170"/>
         <source>Cannot read the trend: %1</source>
         <translation>Не удаётся прочитать тренд: %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="387"/>
-        <location filename="../journalwindow.cpp" line="409"/>
+        <location filename="../journalwindow.cpp" line="378"/>
+        <location filename="../journalwindow.cpp" line="400"/>
         <source>CSV files (*.csv)</source>
         <translation>Файлы CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="393"/>
+        <location filename="../journalwindow.cpp" line="384"/>
         <source>PDF files (*.pdf)</source>
         <translation>Файлы PDF (*.pdf)</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="420"/>
-        <location filename="../journalwindow.cpp" line="428"/>
+        <location filename="../journalwindow.cpp" line="411"/>
+        <location filename="../journalwindow.cpp" line="419"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="421"/>
+        <location filename="../journalwindow.cpp" line="412"/>
         <source>PNG images (*.png)</source>
         <translation>Изображения PNG (*.png)</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="438"/>
+        <location filename="../journalwindow.cpp" line="429"/>
         <source>Orvo Journal View - %1</source>
         <translation>Orvo Journal View - %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="439"/>
+        <location filename="../journalwindow.cpp" line="430"/>
         <source>Alarm summary</source>
         <translation>Сводка тревог</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="440"/>
+        <location filename="../journalwindow.cpp" line="431"/>
         <source>Event history</source>
         <translation>История событий</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="441"/>
+        <location filename="../journalwindow.cpp" line="432"/>
         <source>Trends</source>
         <translation>Тренды</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="442"/>
+        <location filename="../journalwindow.cpp" line="433"/>
         <source>Check measurements to show them. Drag to zoom, right click to zoom out, wheel to zoom, middle button to pan. A double click on an event in the history shows its measurement here.</source>
         <translation>Отметьте измерения, чтобы показать их. Протяните мышью для увеличения, правый щелчок — назад, колесо — масштаб, средняя кнопка — сдвиг. Двойной щелчок по событию в истории показывает здесь его измерение.</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="447"/>
+        <location filename="../journalwindow.cpp" line="438"/>
         <source>Export PNG...</source>
         <translation>Экспорт PNG...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="448"/>
+        <location filename="../journalwindow.cpp" line="439"/>
         <source>Copy</source>
         <translation>Копировать</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="453"/>
-        <location filename="../journalwindow.cpp" line="479"/>
+        <location filename="../journalwindow.cpp" line="444"/>
+        <location filename="../journalwindow.cpp" line="470"/>
         <source>Acknowledge...</source>
         <translation>Квитировать...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="454"/>
+        <location filename="../journalwindow.cpp" line="445"/>
         <source>Time:</source>
         <translation>Время:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="455"/>
+        <location filename="../journalwindow.cpp" line="446"/>
         <source>All</source>
         <translation>Всё время</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="455"/>
+        <location filename="../journalwindow.cpp" line="446"/>
         <source>Last hour</source>
         <translation>Последний час</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="456"/>
+        <location filename="../journalwindow.cpp" line="447"/>
         <source>Last 24 hours</source>
         <translation>Последние 24 часа</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="456"/>
+        <location filename="../journalwindow.cpp" line="447"/>
         <source>Last 7 days</source>
         <translation>Последние 7 дней</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="457"/>
+        <location filename="../journalwindow.cpp" line="448"/>
         <source>Last 30 days</source>
         <translation>Последние 30 дней</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="457"/>
+        <location filename="../journalwindow.cpp" line="448"/>
         <source>From - to</source>
         <translation>С - по</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="460"/>
+        <location filename="../journalwindow.cpp" line="451"/>
         <source>From:</source>
         <translation>С:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="461"/>
+        <location filename="../journalwindow.cpp" line="452"/>
         <source>To:</source>
         <translation>По:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="462"/>
+        <location filename="../journalwindow.cpp" line="453"/>
         <source>Installation:</source>
         <translation>Установка:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="463"/>
+        <location filename="../journalwindow.cpp" line="454"/>
         <source>Node:</source>
         <translation>Узел:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="464"/>
-        <location filename="../journalwindow.cpp" line="466"/>
-        <location filename="../journalwindow.cpp" line="468"/>
+        <location filename="../journalwindow.cpp" line="455"/>
+        <location filename="../journalwindow.cpp" line="457"/>
+        <location filename="../journalwindow.cpp" line="459"/>
         <source>all</source>
         <translation>все</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="465"/>
+        <location filename="../journalwindow.cpp" line="456"/>
         <source>Channel:</source>
         <translation>Канал:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="467"/>
+        <location filename="../journalwindow.cpp" line="458"/>
         <source>Kind:</source>
         <translation>Вид:</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="469"/>
+        <location filename="../journalwindow.cpp" line="460"/>
         <source>Alarms only</source>
         <translation>Только тревоги</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="470"/>
+        <location filename="../journalwindow.cpp" line="461"/>
         <source>Unacknowledged only</source>
         <translation>Только неквитированные</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="471"/>
+        <location filename="../journalwindow.cpp" line="462"/>
         <source>Search the texts</source>
         <translation>Поиск по тексту</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="472"/>
+        <location filename="../journalwindow.cpp" line="463"/>
         <source>&amp;Journal</source>
         <translation>&amp;Журнал</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="703"/>
+        <location filename="../journalwindow.cpp" line="677"/>
         <source>Event %1 belongs to no measurement: no trend to show</source>
         <translation>Событие %1 не относится к измерению: тренда нет</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="446"/>
-        <location filename="../journalwindow.cpp" line="473"/>
+        <location filename="../journalwindow.cpp" line="437"/>
+        <location filename="../journalwindow.cpp" line="464"/>
         <source>Export CSV...</source>
         <translation>Экспорт в CSV...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="474"/>
+        <location filename="../journalwindow.cpp" line="465"/>
         <source>Print...</source>
         <translation>Печать...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="475"/>
+        <location filename="../journalwindow.cpp" line="466"/>
         <source>Export PDF...</source>
         <translation>Экспорт в PDF...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="476"/>
+        <location filename="../journalwindow.cpp" line="467"/>
         <source>&amp;Quit</source>
         <translation>&amp;Выход</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="477"/>
+        <location filename="../journalwindow.cpp" line="468"/>
         <source>&amp;Edit</source>
         <translation>&amp;Правка</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="478"/>
+        <location filename="../journalwindow.cpp" line="469"/>
         <source>&amp;Copy</source>
         <translation>&amp;Копировать</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="480"/>
+        <location filename="../journalwindow.cpp" line="471"/>
         <source>&amp;Language</source>
         <translation>&amp;Язык</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="507"/>
+        <location filename="../journalwindow.cpp" line="497"/>
         <source>Live: %1</source>
         <translation>В реальном времени: %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="512"/>
+        <location filename="../journalwindow.cpp" line="502"/>
         <source>Opening %1...</source>
         <translation>Открывается %1...</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="515"/>
+        <location filename="../journalwindow.cpp" line="505"/>
         <source>Not live, what is shown may be old; reconnecting every 5 s: %1</source>
         <translation>Нет связи, показанное может быть устаревшим; повтор каждые 5 с: %1</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="520"/>
+        <location filename="../journalwindow.cpp" line="510"/>
         <source>Journal</source>
         <translation>Журнал</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="521"/>
+        <location filename="../journalwindow.cpp" line="511"/>
         <source>Cannot read the journal %1: %2</source>
         <translation>Не удаётся прочитать журнал %1: %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="548"/>
+        <location filename="../journalwindow.cpp" line="537"/>
         <source>Alarms: %1 active, %2 unacknowledged</source>
         <translation>Тревоги: активных %1, неквитированных %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="686"/>
+        <location filename="../journalwindow.cpp" line="660"/>
         <source>Select the alarms not yet acknowledged first.</source>
         <translation>Сначала выберите ещё не квитированные тревоги.</translation>
     </message>
