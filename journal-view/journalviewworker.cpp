@@ -303,6 +303,10 @@ void JournalViewWorker::readTrend(quint64 request, const QVector<TrendKey> &keys
     }
     JournalQuery query(store.get());
     QVector<TrendData> out;
+    auto fail = [&](const QString &error) {
+        emit trendFailed(request, error);
+        lose(location.display() + QStringLiteral(": ") + error);
+    };
     for (const TrendKey &key : keys) {
         TrendData d;
         d.key = key;
@@ -310,10 +314,18 @@ void JournalViewWorker::readTrend(quint64 request, const QVector<TrendKey> &keys
         QString error;
         if (!query.trend(key.installation, key.node, key.channel, key.slot, fromMs, toMs, points,
                          now(), &d.points, &error)) {
-            emit trendFailed(request, error);
-            lose(location.display() + QStringLiteral(": ") + error);
+            fail(error);
             return;
         }
+        out << d;
+    }
+    // The transitions of a channel's measurements in one query: the measurements chosen
+    // together are mostly those of one channel, and each query walks the node's events.
+    QVector<bool> done(out.size(), false);
+    for (int i = 0; i < out.size(); ++i) {
+        if (done[i])
+            continue;
+        const TrendKey &key = out[i].key;
         EventFilter f;
         f.installation = key.installation;
         f.node = key.node;
@@ -323,15 +335,21 @@ void JournalViewWorker::readTrend(quint64 request, const QVector<TrendKey> &keys
         f.toMs = toMs;
         f.limit = TrendTransitions;
         QVector<JournalEvent> events;
+        QString error;
         if (!query.events(f, &events, &error)) {
-            emit trendFailed(request, error);
-            lose(location.display() + QStringLiteral(": ") + error);
+            fail(error);
             return;
         }
-        for (const JournalEvent &e : qAsConst(events))
-            if (e.slot == key.slot && e.installation == key.installation)
-                d.transitions << e;
-        out << d;
+        for (int j = i; j < out.size(); ++j) {
+            TrendData &d = out[j];
+            if (d.key.installation != key.installation || d.key.node != key.node ||
+                d.key.channel != key.channel)
+                continue;
+            done[j] = true;
+            for (const JournalEvent &e : qAsConst(events))
+                if (e.slot == d.key.slot && e.installation == d.key.installation)
+                    d.transitions << e;
+        }
     }
     emit trendRead(request, out);
 }

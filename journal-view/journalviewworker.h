@@ -24,7 +24,7 @@ public:
     // The summary looks at this many of the newest alarm events: older ones, on a journal of
     // millions, would keep the queries waiting behind it for seconds.
     static constexpr int SummaryAlarmEvents = 1000;
-    // A trend marks at most this many of the latest alarm transitions per measurement.
+    // A trend marks at most this many of the latest alarm transitions of each channel.
     static constexpr int TrendTransitions = 2000;
 
     // A worker that reads the summary or the trends does only that, on a thread of its own,
