@@ -363,7 +363,9 @@ bool JournalQuery::trend(const QString &installation, int node, int channel, int
         qint64 first = earliest(tier);
         while (first > fromMs && tier + 1 < tiers.size()) {
             const qint64 coarser = earliest(tier + 1);
-            if (coarser >= first)
+            // Only a whole coarser interval before the finer data means the finer was thinned
+            // out; the one that holds the first finer data is merely aligned earlier.
+            if (coarser + tiers[tier + 1].intervalS * 1000LL > first)
                 break;
             ++tier;
             first = coarser;

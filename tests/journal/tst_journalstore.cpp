@@ -628,14 +628,17 @@ void TestJournalStore::trendsMatchBruteForce()
     };
     const qint64 end = start + seconds * 1000LL;
     const QVector<Case> cases{
-        {start, end, 100000, 1},            // every second fits
-        {start, start + 3600000, 2000, 2},  // one hour in two-second steps
-        {start, end, 1000, 8},              // seconds merged
-        {start, end, 130, 60},              // whole minutes
-        {start, end, 120, 120},             // minutes merged
-        {start, end, 12, 660},              // minutes merged into more than 10 min
-        {start, end, 3, 3600},              // 10 min tier, merged
-        {start + 1500, start + 9500, 50, 1} // partial seconds at the edges
+        {start, end, 100000, 1},             // every second fits
+        {start, start + 3600000, 2000, 2},   // one hour in two-second steps
+        {start, end, 1000, 8},               // seconds merged
+        {start, end, 130, 60},               // whole minutes
+        {start, end, 120, 120},              // minutes merged
+        {start, end, 12, 660},               // minutes merged into more than 10 min
+        {start, end, 3, 3600},               // 10 min tier, merged
+        {start + 1500, start + 9500, 50, 1}, // partial seconds at the edges
+        // Beginning before the recording did: still seconds, not the coarser tiers whose
+        // blocks and intervals merely start earlier.
+        {start - 1200000, start + 600000, 2000, 1},
     };
     JournalQuery query(&store);
     for (const Case &c : cases) {
