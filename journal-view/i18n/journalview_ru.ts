@@ -634,16 +634,16 @@
     <name>main</name>
     <message>
         <location filename="../main.cpp" line="19"/>
-        <source>Shows the plant journal that the viewer and orvo-recorder write: the alarms that are active or not yet acknowledged, and every recorded event with filters, CSV and PDF export and printing. The journal is opened read-only; only an acknowledgement writes.</source>
-        <translation>Показывает журнал установки, который ведут программа просмотра и orvo-recorder: активные и неквитированные тревоги и все записанные события с отбором, экспортом в CSV и PDF и печатью. Журнал открывается только для чтения; пишет в него только квитирование.</translation>
+        <source>Shows the plant journal that the viewer and orvo-recorder write: the alarms that are active or not yet acknowledged, every recorded event with filters, CSV and PDF export and printing, and the trends of the measurements from two years down to one second. The journal is opened read-only; only an acknowledgement writes.</source>
+        <translation>Показывает журнал установки, который ведут программа просмотра и orvo-recorder: активные и неквитированные тревоги, все записанные события с отбором, экспортом в CSV и PDF и печатью, а также тренды измерений от двух лет до одной секунды. Журнал открывается только для чтения; пишет в него только квитирование.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="28"/>
+        <location filename="../main.cpp" line="29"/>
         <source>The journal: a file, or postgresql://[user@]host[:port]/database (password from ~/.pgpass or PGPASSFILE). Default: the last one shown, else the viewer&apos;s.</source>
         <translation>Журнал: файл или postgresql://[user@]host[:port]/database (пароль из ~/.pgpass или PGPASSFILE). По умолчанию: последний показанный, иначе журнал программы просмотра.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="41"/>
+        <location filename="../main.cpp" line="42"/>
         <source>unexpected argument %1</source>
         <translation>лишний аргумент %1</translation>
     </message>
