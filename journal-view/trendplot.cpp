@@ -159,7 +159,9 @@ void TrendPlot::scaleChanged()
         clamping = true;
         setAxisScale(QwtPlot::xBottom, from, to);
         clamping = false;
-        // The replot of the zoom or pan that asked for too much draws the held range.
+        // Asked from within the replot that laid out the axis: the held range is drawn by
+        // the next one.
+        QMetaObject::invokeMethod(this, &QwtPlot::replot, Qt::QueuedConnection);
     }
     queryTimer->start();
 }

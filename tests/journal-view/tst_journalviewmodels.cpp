@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 
 JournalEvent makeEvent(Journal::Kind kind, qint64 timeMs, int node, const QString &to,
@@ -51,12 +53,15 @@ private slots:
     void measurementTree();
     void trendRuns_data();
     void trendRuns();
+    void zoomStaysWithinItsLimits_data();
+    void zoomStaysWithinItsLimits();
 
 private:
     QVector<JournalEvent> read(const EventFilter &filter);
 
     QTemporaryDir dir;
     JournalLocation location;
+    std::unique_ptr<TrendPlot> trendPlot; // one for every zoom, as a user zooms
     const qint64 t0 = 1796684180000LL;
     static constexpr int Rows = 1234;
 };
@@ -385,5 +390,54 @@ void TestJournalViewModels::trendRuns()
     QCOMPARE(flat, runs);
 }
 
-QTEST_GUILESS_MAIN(TestJournalViewModels)
+void TestJournalViewModels::zoomStaysWithinItsLimits_data()
+{
+    QTest::addColumn<qint64>("askedMs");
+    QTest::addColumn<qint64>("shownMs");
+    QTest::addColumn<bool>("byTheAxis"); // as the wheel, the band and the panner change it
+    const qint64 year = 365 * 24 * 3600 * 1000LL;
+    QTest::newRow("a tenth of a second") << qint64(100) << TrendPlot::MinSpanMs << false;
+    QTest::newRow("one second") << qint64(1000) << qint64(1000) << false;
+    QTest::newRow("one day") << 86400000LL << 86400000LL << false;
+    QTest::newRow("three years") << 3 * year << TrendPlot::MaxSpanMs << false;
+    QTest::newRow("wheel to a millisecond") << qint64(1) << TrendPlot::MinSpanMs << true;
+    QTest::newRow("wheel to ten years") << 10 * year << TrendPlot::MaxSpanMs << true;
+}
+
+void TestJournalViewModels::zoomStaysWithinItsLimits()
+{
+    QFETCH(qint64, askedMs);
+    QFETCH(qint64, shownMs);
+    QFETCH(bool, byTheAxis);
+    if (!trendPlot) {
+        trendPlot = std::make_unique<TrendPlot>();
+        trendPlot->resize(800, 400);
+        trendPlot->show();
+        // It asks for its first range on its own.
+        QVERIFY(QSignalSpy(trendPlot.get(), &TrendPlot::viewChanged).wait(3000));
+    }
+    TrendPlot *plot = trendPlot.get();
+    const qint64 middle = t0;
+    QSignalSpy asked(plot, &TrendPlot::viewChanged);
+    if (byTheAxis) {
+        plot->setAxisScale(QwtPlot::xBottom, double(middle - askedMs / 2),
+                           double(middle - askedMs / 2 + askedMs));
+        plot->replot();
+    } else {
+        plot->setRange(middle - askedMs / 2, middle - askedMs / 2 + askedMs);
+    }
+    // One request, once the changes pause, for the range held.
+    QTRY_COMPARE_WITH_TIMEOUT(asked.count(), 1, 3000);
+    QVERIFY(qAbs(plot->toMs() - plot->fromMs() - shownMs) <= 1);
+    QVERIFY(qAbs((plot->fromMs() + plot->toMs()) / 2 - middle) <= 1);
+    QCOMPARE(asked.first().at(0).toLongLong(), plot->fromMs());
+    QCOMPARE(asked.first().at(2).toInt(), plot->pointsWanted());
+    if (byTheAxis) {
+        // Holding the range changes the axis once more; that asks no second time.
+        QTest::qWait(TrendPlot::QueryDelayMs + 50);
+        QCOMPARE(asked.count(), 1);
+    }
+}
+
+QTEST_MAIN(TestJournalViewModels)
 #include "tst_journalviewmodels.moc"
