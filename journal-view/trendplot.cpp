@@ -85,7 +85,17 @@ TrendPlot::TrendPlot(QWidget *parent)
     grid->setMajorPen(QColor(0, 0, 0, 40), 0, Qt::DotLine);
     grid->attach(this);
 
-    setAxisScaleDraw(QwtPlot::xBottom, new QwtDateScaleDraw(Qt::LocalTime));
+    // Short labels: a date on every tick of a few minutes runs them into each other.
+    auto *timeScale = new QwtDateScaleDraw(Qt::LocalTime);
+    timeScale->setDateFormat(QwtDate::Millisecond, QStringLiteral("hh:mm:ss.zzz"));
+    timeScale->setDateFormat(QwtDate::Second, QStringLiteral("hh:mm:ss"));
+    timeScale->setDateFormat(QwtDate::Minute, QStringLiteral("hh:mm"));
+    timeScale->setDateFormat(QwtDate::Hour, QStringLiteral("dd.MM hh:mm"));
+    timeScale->setDateFormat(QwtDate::Day, QStringLiteral("dd.MM.yyyy"));
+    timeScale->setDateFormat(QwtDate::Week, QStringLiteral("dd.MM.yyyy"));
+    timeScale->setDateFormat(QwtDate::Month, QStringLiteral("MM.yyyy"));
+    timeScale->setDateFormat(QwtDate::Year, QStringLiteral("yyyy"));
+    setAxisScaleDraw(QwtPlot::xBottom, timeScale);
     setAxisScaleEngine(QwtPlot::xBottom, new QwtDateScaleEngine(Qt::LocalTime));
     setAxisAutoScale(QwtPlot::yLeft);
 
@@ -374,5 +384,5 @@ void TrendPlot::changeEvent(QEvent *event)
 void TrendPlot::retranslate()
 {
     setAxisTitle(QwtPlot::xBottom, tr("Local time"));
-    setAxisTitle(QwtPlot::yLeft, tr("Min - max and mean per interval"));
+    setAxisTitle(QwtPlot::yLeft, tr("Min - max, mean"));
 }

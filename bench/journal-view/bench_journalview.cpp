@@ -4,8 +4,10 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench_journalview [--path FILE] [--events N]
 //   xvfb-run bench_journalview --screenshot docs/journal-view.png
+//   xvfb-run bench_journalview --trend-screenshot docs/journal-view-trends.png
 //
-// --screenshot writes a small demo journal instead and saves a picture of the window on it.
+// --screenshot and --trend-screenshot write a small demo journal instead and save a picture of
+// the window on it, of its alarm summary or of its trends.
 //
 // Without --path it generates N events (default 1,000,000) in a temporary file; --path FILE
 // that does not exist yet generates them into FILE and keeps it for the next run. It then times
@@ -159,6 +161,33 @@ bool writeDemo(const JournalLocation &location, qint64 now)
         event(120, "pump-hall:49153", 1, K::Alert, 2, 1, "false", "true", 7.2f),
         event(60, "pump-hall:49153", 2, K::Failure, 4, 1, "false", "true", 0.2f),
     };
+    // A quarter of an hour of two velocities in seconds, rising toward their alarms; the
+    // second one's channel open for half a minute, and a stretch not recorded at all.
+    QVector<TrendInterval> intervals;
+    for (int ago = 900; ago > 0; --ago) {
+        for (int which = 0; which < 2; ++which) {
+            if (which == 1 && ago <= 60 && ago > 40)
+                continue;
+            TrendInterval i;
+            i.installation = QStringLiteral("pump-hall:49153");
+            i.node = which ? 3 : 1;
+            i.channel = which ? 1 : 2;
+            i.slot = which ? 2 : 1;
+            i.measType = 2;
+            i.startMs = (now - ago * 1000LL) - (now - ago * 1000LL) % 1000;
+            const double phase = double(900 - ago) / 900.0;
+            const double level = which ? 5.0 + 7.0 * phase * phase : 6.0 + std::sin(ago / 40.0);
+            i.count = 10;
+            i.min = float(level - 0.4 - 0.2 * std::sin(ago / 7.0));
+            i.max = float(level + 0.4 + 0.2 * std::cos(ago / 5.0));
+            i.sum = level * i.count;
+            i.last = float(level);
+            i.valid = !(which == 1 && ago <= 200 && ago > 170);
+            intervals << i;
+        }
+    }
+    if (!store.write({}, intervals, now))
+        return false;
     if (!store.seriesId(QStringLiteral("pump-hall:49153"), 1, 2, 1, 2, true) ||
         !store.seriesId(QStringLiteral("pump-hall:49153"), 3, 1, 2, 2, true) ||
         !store.seriesId(QStringLiteral("pump-hall:49153"), 2, 4, 1, 2, true) ||
@@ -227,7 +256,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption screenshotOption(
         QStringLiteral("screenshot"),
         QStringLiteral("Save a picture of the window on a demo journal."), QStringLiteral("PNG"));
-    parser.addOptions({pathOption, eventsOption, screenshotOption});
+    const QCommandLineOption trendShotOption(
+        QStringLiteral("trend-screenshot"),
+        QStringLiteral("Save a picture of the trends tab on a demo journal."),
+        QStringLiteral("PNG"));
+    parser.addOptions({pathOption, eventsOption, screenshotOption, trendShotOption});
     parser.process(app);
 
     QTemporaryDir dir;
@@ -249,6 +282,26 @@ int main(int argc, char *argv[])
         while (clock.elapsed() < 1500)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         return window.grab().save(parser.value(screenshotOption)) ? 0 : 1;
+    }
+    if (parser.isSet(trendShotOption)) {
+        location.path = dir.filePath(QStringLiteral("demo.sqlite"));
+        if (!writeDemo(location, now))
+            return 1;
+        JournalWindow window(location);
+        window.resize(1100, 520);
+        window.show();
+        window.findChild<QTabWidget *>(QStringLiteral("tabs"))->setCurrentIndex(2);
+        window.measurementModel()->setChosen(
+            {TrendKey{QStringLiteral("pump-hall:49153"), 1, 2, 1},
+             TrendKey{QStringLiteral("pump-hall:49153"), 3, 1, 2}});
+        window.trendPlot()->setRange(now - 900 * 1000LL, now);
+        QElapsedTimer clock;
+        clock.start();
+        while ((window.trendPlot()->trends().size() < 2 ||
+                window.trendPlot()->dataFromMs() != window.trendPlot()->fromMs()) &&
+               clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return window.grab().save(parser.value(trendShotOption)) ? 0 : 1;
     }
     location.path = parser.isSet(pathOption) ? parser.value(pathOption)
                                              : dir.filePath(QStringLiteral("bench.sqlite"));

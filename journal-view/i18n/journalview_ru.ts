@@ -615,19 +615,19 @@
 <context>
     <name>TrendPlot</name>
     <message>
-        <location filename="../trendplot.cpp" line="351"/>
+        <location filename="../trendplot.cpp" line="363"/>
         <source>Cannot write the image</source>
         <translation>Не удаётся записать изображение</translation>
     </message>
     <message>
-        <location filename="../trendplot.cpp" line="374"/>
+        <location filename="../trendplot.cpp" line="386"/>
         <source>Local time</source>
         <translation>Местное время</translation>
     </message>
     <message>
-        <location filename="../trendplot.cpp" line="375"/>
-        <source>Min - max and mean per interval</source>
-        <translation>Минимум - максимум и среднее за интервал</translation>
+        <location filename="../trendplot.cpp" line="387"/>
+        <source>Min - max, mean</source>
+        <translation>Минимум - максимум, среднее</translation>
     </message>
 </context>
 <context>
