@@ -392,7 +392,7 @@ void JournalWindow::buildForm()
     });
     connect(tabs, &QTabWidget::currentChanged, this, [this](int tab) {
         // The recorder meets new measurements while the window is open.
-        if (tab == 2)
+        if (tab == TrendsTab)
             journal->readSeries();
     });
     connect(trendCsvButton, &QPushButton::clicked, this, [this] {
@@ -427,9 +427,9 @@ void JournalWindow::buildForm()
 void JournalWindow::retranslateUi()
 {
     setWindowTitle(tr("Orvo Journal View - %1").arg(journal->location().display()));
-    tabs->setTabText(0, tr("Alarm summary"));
-    tabs->setTabText(1, tr("Event history"));
-    tabs->setTabText(2, tr("Trends"));
+    tabs->setTabText(SummaryTab, tr("Alarm summary"));
+    tabs->setTabText(HistoryTab, tr("Event history"));
+    tabs->setTabText(TrendsTab, tr("Trends"));
     trendHint->setText(tr("Check measurements to show them. Drag to zoom, right click to zoom "
                           "out, wheel to zoom, middle button to pan. A double click on an "
                           "event in the history shows its measurement here."));
@@ -637,12 +637,12 @@ void JournalWindow::printDialog()
 
 void JournalWindow::copySelection()
 {
-    if (tabs->currentIndex() == 2) {
+    if (tabs->currentIndex() == TrendsTab) {
         plot->copyToClipboard();
         return;
     }
     const QModelIndexList selected = eventTable->selectionModel()->selectedIndexes();
-    if (tabs->currentIndex() != 1 || selected.isEmpty())
+    if (tabs->currentIndex() != HistoryTab || selected.isEmpty())
         return;
     QApplication::clipboard()->setText(events->tabSeparated(selected));
 }
@@ -679,7 +679,7 @@ void JournalWindow::showTrendOf(const JournalEvent &event)
     }
     // Only this measurement: the trend asked for is the one seen.
     measurements->setChosen({key});
-    tabs->setCurrentIndex(2);
+    tabs->setCurrentIndex(TrendsTab);
     plot->setRange(event.timeMs - TrendAroundEventMs, event.timeMs + TrendAroundEventMs);
     const QModelIndex index = measurements->indexOf(key);
     if (index.isValid())

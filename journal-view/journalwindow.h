@@ -44,6 +44,7 @@ public:
     using CommentPrompt = std::function<bool(QWidget *parent, QString *comment)>;
     static constexpr int BlinkMs = 400;
     static constexpr int FilterDelayMs = 150;
+    enum Tab { SummaryTab, HistoryTab, TrendsTab };
 
     explicit JournalWindow(const JournalLocation &location, QWidget *parent = nullptr,
                            const JournalTiming &timing = JournalTiming());
