@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -493,6 +494,15 @@ void TestJournalWindow::doubleClickOpensTheTrendAroundTheEvent()
                    JournalFormat::time(plot->fromMs()), QStringLiteral("--to"),
                    JournalFormat::time(plot->toMs()), QStringLiteral("--points"),
                    QString::number(plot->pointsWanted())}));
+
+    // The picture at its export size, and Copy with the same rows as the CSV.
+    const QString png = dir.filePath(QStringLiteral("trend.png"));
+    QVERIFY2(plot->exportPng(png, &error), qPrintable(error));
+    QCOMPARE(QImage(png).size(), QSize(TrendPlot::PngWidth, TrendPlot::PngHeight));
+    window->copySelection();
+    const QMimeData *copied = QApplication::clipboard()->mimeData();
+    QCOMPARE(copied->text().toUtf8(), exported);
+    QVERIFY(copied->hasImage());
 }
 
 void TestJournalWindow::chosenMeasurementsSurviveARestart()
