@@ -214,15 +214,30 @@ int JournalTool::trend(const QString &installation, int node, int channel, int s
         err << "orvo-journal-tool: " << location.display() << ": " << error << '\n';
         return Failure;
     }
-    out << "time,interval_s,count,min,max,mean,last,valid\n";
-    for (const TrendPoint &p : qAsConst(list)) {
-        out << JournalFormat::time(p.startMs) << ',' << p.intervalS << ',' << p.count << ','
-            << JournalFormat::value(p.min) << ',' << JournalFormat::value(p.max) << ','
-            << JournalFormat::value(float(p.sum / p.count)) << ',' << JournalFormat::value(p.last)
-            << ',' << (p.valid ? "true" : "false") << '\n';
-    }
+    out << trendCsvHeader() << '\n';
+    for (const TrendPoint &p : qAsConst(list))
+        out << trendCsvLine(p) << '\n';
     out.flush();
     return 0;
+}
+
+QString JournalTool::trendCsvHeader()
+{
+    return QStringLiteral("time,interval_s,count,min,max,mean,last,valid");
+}
+
+QString JournalTool::trendCsvLine(const TrendPoint &p)
+{
+    // A point is only made of intervals that hold samples, so count is never 0.
+    return QStringList{JournalFormat::time(p.startMs),
+                       QString::number(p.intervalS),
+                       QString::number(p.count),
+                       JournalFormat::value(p.min),
+                       JournalFormat::value(p.max),
+                       JournalFormat::value(float(p.sum / qMax<quint32>(1, p.count))),
+                       JournalFormat::value(p.last),
+                       p.valid ? QStringLiteral("true") : QStringLiteral("false")}
+        .join(QLatin1Char(','));
 }
 
 int JournalTool::stats()

@@ -33,6 +33,9 @@ public:
     static QString csvHeader();
     static QString csvLine(const JournalEvent &event);
     static QString csvField(const QString &text);
+    // The header line and the rows of trend, also what the journal window exports.
+    static QString trendCsvHeader();
+    static QString trendCsvLine(const TrendPoint &point);
 
 private:
     bool open(JournalStore &store, bool writable);

@@ -69,6 +69,8 @@ QVariant AlarmModel::data(const QModelIndex &index, int role) const
     case EventIdRole:
         return e.id;
     case Qt::ToolTipRole:
+        if (index.column() == LampColumn)
+            return stateText(s.alarm);
         if (index.column() == AcknowledgedColumn && !e.ackedBy.isEmpty())
             return e.ackComment;
         if (index.column() == StateColumn && s.alarm.clearedMs)

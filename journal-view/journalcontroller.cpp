@@ -8,16 +8,21 @@
 #include <pwd.h>
 #include <unistd.h>
 
-JournalController::JournalController(const JournalLocation &location, QObject *parent)
+JournalController::JournalController(const JournalLocation &location, const JournalTiming &timing,
+                                     QObject *parent)
     : QObject(parent)
     , journalLocation(location)
+    , timing(timing)
 {
     qRegisterMetaType<EventFilter>();
     qRegisterMetaType<QVector<JournalEvent>>();
     qRegisterMetaType<QVector<SummaryAlarm>>();
     qRegisterMetaType<QVector<qint64>>();
+    qRegisterMetaType<QVector<TrendKey>>();
+    qRegisterMetaType<QVector<TrendSeries>>();
+    qRegisterMetaType<QVector<TrendData>>();
     thread.setObjectName(QStringLiteral("journal queries"));
-    worker = new JournalViewWorker(location, JournalViewWorker::Role::History);
+    worker = new JournalViewWorker(location, JournalViewWorker::Role::History, timing);
     worker->moveToThread(&thread);
     // Deleted on its own thread once the loop has ended, so the store closes where it opened.
     connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
@@ -34,7 +39,7 @@ JournalController::JournalController(const JournalLocation &location, QObject *p
     connect(worker, &JournalViewWorker::newEvents, this, &JournalController::refreshAlarms);
 
     summaryThread.setObjectName(QStringLiteral("journal summary"));
-    summaryWorker = new JournalViewWorker(location, JournalViewWorker::Role::Summary);
+    summaryWorker = new JournalViewWorker(location, JournalViewWorker::Role::Summary, timing);
     summaryWorker->moveToThread(&summaryThread);
     connect(&summaryThread, &QThread::finished, summaryWorker, &QObject::deleteLater);
     connect(summaryWorker, &JournalViewWorker::alarmsRead, this,
@@ -52,8 +57,18 @@ JournalController::JournalController(const JournalLocation &location, QObject *p
         alarmsReading = false;
         setLive(false, reason);
         // Nothing else asks again while the journal is quiet: the summary retries by itself.
-        QTimer::singleShot(JournalViewWorker::ReconnectMs, this, &JournalController::refreshAlarms);
+        QTimer::singleShot(this->timing.reconnectMs, this, &JournalController::refreshAlarms);
     });
+    trendThread.setObjectName(QStringLiteral("journal trends"));
+    trendWorker = new JournalViewWorker(location, JournalViewWorker::Role::Trend, timing);
+    trendWorker->moveToThread(&trendThread);
+    connect(&trendThread, &QThread::finished, trendWorker, &QObject::deleteLater);
+    connect(trendWorker, &JournalViewWorker::seriesRead, this, &JournalController::seriesRead);
+    connect(trendWorker, &JournalViewWorker::trendRead, this, &JournalController::trendRead);
+    connect(trendWorker, &JournalViewWorker::trendFailed, this, &JournalController::trendFailed);
+    // The list of measurements grows as the recorder meets new ones.
+    connect(worker, &JournalViewWorker::opened, this, &JournalController::readSeries);
+
     connect(worker, &JournalViewWorker::pageRead, this, &JournalController::pageRead);
     connect(worker, &JournalViewWorker::pageFailed, this, &JournalController::pageFailed);
     connect(worker, &JournalViewWorker::acknowledged, this, &JournalController::acknowledged);
@@ -65,8 +80,10 @@ JournalController::~JournalController()
 {
     thread.quit();
     summaryThread.quit();
+    trendThread.quit();
     thread.wait();
     summaryThread.wait();
+    trendThread.wait();
 }
 
 QString JournalController::loginName()
@@ -83,6 +100,7 @@ void JournalController::start()
     started = true;
     thread.start();
     summaryThread.start();
+    trendThread.start();
     QMetaObject::invokeMethod(worker, &JournalViewWorker::start, Qt::QueuedConnection);
 }
 
@@ -123,6 +141,22 @@ void JournalController::fetchAll(quint64 request, const EventFilter &filter, int
 {
     QMetaObject::invokeMethod(
         worker, [w = worker, request, filter, limit] { w->fetchAll(request, filter, limit); },
+        Qt::QueuedConnection);
+}
+
+void JournalController::readSeries()
+{
+    QMetaObject::invokeMethod(trendWorker, &JournalViewWorker::readSeries, Qt::QueuedConnection);
+}
+
+void JournalController::readTrend(quint64 request, const QVector<TrendKey> &keys, qint64 fromMs,
+                                  qint64 toMs, int points)
+{
+    QMetaObject::invokeMethod(
+        trendWorker,
+        [w = trendWorker, request, keys, fromMs, toMs, points] {
+            w->readTrend(request, keys, fromMs, toMs, points);
+        },
         Qt::QueuedConnection);
 }
 

@@ -19,6 +19,7 @@ const char KindsKey[] = "kinds";
 const char AlarmsOnlyKey[] = "alarmsOnly";
 const char UnackedOnlyKey[] = "unackedOnly";
 const char TextKey[] = "text";
+const char TrendKeys[] = "trendMeasurements";
 
 QVariant value(const char *key, const QVariant &fallback = QVariant())
 {
@@ -102,4 +103,23 @@ void JournalViewSettings::setFilter(const HistoryFilter &f)
     setValue(AlarmsOnlyKey, f.alarmsOnly);
     setValue(UnackedOnlyKey, f.unackedOnly);
     setValue(TextKey, f.text);
+}
+
+QVector<TrendKey> JournalViewSettings::trendMeasurements()
+{
+    QVector<TrendKey> keys;
+    for (const QString &text : value(TrendKeys).toStringList()) {
+        const TrendKey key = TrendKey::fromString(text);
+        if (key.isValid() && !keys.contains(key))
+            keys << key;
+    }
+    return keys;
+}
+
+void JournalViewSettings::setTrendMeasurements(const QVector<TrendKey> &keys)
+{
+    QStringList list;
+    for (const TrendKey &key : keys)
+        list << key.toString();
+    setValue(TrendKeys, list);
 }

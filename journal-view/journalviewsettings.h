@@ -1,6 +1,7 @@
 #pragma once
 
 #include "historyfilter.h"
+#include "trendkey.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,4 +19,7 @@ public:
     static void setWindowState(const QByteArray &state);
     static HistoryFilter filter();
     static void setFilter(const HistoryFilter &filter);
+    // The measurements chosen in the trends tab, in the order chosen.
+    static QVector<TrendKey> trendMeasurements();
+    static void setTrendMeasurements(const QVector<TrendKey> &keys);
 };

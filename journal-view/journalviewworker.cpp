@@ -32,10 +32,12 @@ QString itemKey(const JournalEvent &e)
 
 } // namespace
 
-JournalViewWorker::JournalViewWorker(const JournalLocation &location, Role role, QObject *parent)
+JournalViewWorker::JournalViewWorker(const JournalLocation &location, Role role,
+                                     const JournalTiming &timing, QObject *parent)
     : QObject(parent)
     , location(location)
     , role(role)
+    , timing(timing)
 {}
 
 // The store closes here, on the worker's thread, where its connection was made.
@@ -43,10 +45,10 @@ JournalViewWorker::~JournalViewWorker() = default;
 
 void JournalViewWorker::start()
 {
-    if (role == Role::Summary)
+    if (role != Role::History)
         return; // it reads when asked
     pollTimer = new QTimer(this);
-    pollTimer->setInterval(PollMs);
+    pollTimer->setInterval(timing.pollMs);
     connect(pollTimer, &QTimer::timeout, this, &JournalViewWorker::poll);
     pollTimer->start();
     poll();
@@ -77,7 +79,7 @@ bool JournalViewWorker::ensureOpen()
 void JournalViewWorker::lose(const QString &reason)
 {
     store.reset();
-    nextAttemptMs = now() + ReconnectMs;
+    nextAttemptMs = now() + timing.reconnectMs;
     failing = true;
     lastReason = reason;
     emit failed(reason);
@@ -116,8 +118,17 @@ void JournalViewWorker::readAlarms()
     EventFilter newest;
     newest.limit = SummaryAlarmEvents;
     if (!JournalQuery(store.get()).alarms(newest, false, &all, &error)) {
-        lose(location.display() + QStringLiteral(": ") + error);
-        return;
+        // The summary is asked only when the history is open, so a server that went away
+        // meanwhile is most likely back: a connection of that outage fails once, a fresh one
+        // reads at once instead of declaring the journal lost for another round.
+        store.reset();
+        nextAttemptMs = 0;
+        if (!ensureOpen())
+            return;
+        if (!JournalQuery(store.get()).alarms(newest, false, &all, &error)) {
+            lose(location.display() + QStringLiteral(": ") + error);
+            return;
+        }
     }
     // The summary counts the raises of the last 24 hours, whatever the age of the alarm shown.
     const qint64 dayAgo = now() - 24 * 3600 * 1000LL;
@@ -237,4 +248,108 @@ void JournalViewWorker::exportCsv(const EventFilter &filter, const QString &path
         return;
     }
     emit exported(true, path, QString());
+}
+
+void JournalViewWorker::readSeries()
+{
+    if (!ensureOpen())
+        return;
+    QSqlQuery q(store->database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT installation, node, channel, slot, meas_type, id FROM "
+                               "journal_series ORDER BY installation, node, channel, slot, id"))) {
+        lose(store->lastError());
+        return;
+    }
+    QVector<TrendSeries> list;
+    while (q.next()) {
+        TrendSeries s;
+        s.key.installation = q.value(0).toString();
+        s.key.node = q.value(1).toInt();
+        s.key.channel = q.value(2).toInt();
+        s.key.slot = q.value(3).toInt();
+        s.measType = q.value(4).toUInt();
+        if (!s.key.isValid())
+            continue;
+        // A slot configured anew keeps one trend; the newest type names it.
+        if (!list.isEmpty() && list.last().key == s.key)
+            list.last().measType = s.measType;
+        else
+            list << s;
+    }
+    emit seriesRead(list);
+}
+
+void JournalViewWorker::readTrend(quint64 request, const QVector<TrendKey> &keys, qint64 fromMs,
+                                  qint64 toMs, int points)
+{
+    if (!ensureOpen()) {
+        emit trendFailed(request, lastReason);
+        return;
+    }
+    QHash<QString, quint32> types;
+    {
+        QSqlQuery q(store->database());
+        q.setForwardOnly(true);
+        if (q.exec(QStringLiteral(
+                "SELECT installation, node, channel, slot, meas_type FROM journal_series "
+                "ORDER BY id"))) {
+            while (q.next()) {
+                TrendKey k{q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt(),
+                           q.value(3).toInt()};
+                types.insert(k.toString(), q.value(4).toUInt());
+            }
+        }
+    }
+    JournalQuery query(store.get());
+    QVector<TrendData> out;
+    auto fail = [&](const QString &error) {
+        emit trendFailed(request, error);
+        lose(location.display() + QStringLiteral(": ") + error);
+    };
+    for (const TrendKey &key : keys) {
+        TrendData d;
+        d.key = key;
+        d.measType = types.value(key.toString());
+        QString error;
+        if (!query.trend(key.installation, key.node, key.channel, key.slot, fromMs, toMs, points,
+                         now(), &d.points, &error)) {
+            fail(error);
+            return;
+        }
+        out << d;
+    }
+    // The transitions of a channel's measurements in one query: the measurements chosen
+    // together are mostly those of one channel, and each query walks the node's events.
+    QVector<bool> done(out.size(), false);
+    for (int i = 0; i < out.size(); ++i) {
+        if (done[i])
+            continue;
+        const TrendKey &key = out[i].key;
+        EventFilter f;
+        f.installation = key.installation;
+        f.node = key.node;
+        f.channel = key.channel;
+        f.kinds = {Journal::Kind::Failure, Journal::Kind::Alert, Journal::Kind::Danger};
+        f.fromMs = fromMs;
+        f.toMs = toMs;
+        f.limit = TrendTransitions;
+        QVector<JournalEvent> events;
+        QString error;
+        if (!query.events(f, &events, &error)) {
+            fail(error);
+            return;
+        }
+        for (int j = i; j < out.size(); ++j) {
+            TrendData &d = out[j];
+            if (d.key.installation != key.installation || d.key.node != key.node ||
+                d.key.channel != key.channel)
+                continue;
+            done[j] = true;
+            for (const JournalEvent &e : qAsConst(events))
+                if (e.slot == d.key.slot && e.installation == d.key.installation)
+                    d.transitions << e;
+        }
+    }
+    emit trendRead(request, out);
 }

@@ -5,7 +5,9 @@
 #include "journalcontroller.h"
 #include "journalformat.h"
 #include "journalviewsettings.h"
-#include "ledindicator.h"
+#include "lampdelegate.h"
+#include "measurementmodel.h"
+#include "trendplot.h"
 #include "windowshell.h"
 
 #include <QAction>
@@ -28,11 +30,13 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextDocument>
 #include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -60,26 +64,17 @@ bool askComment(QWidget *parent, QString *comment)
     return ok;
 }
 
-void paintLamp(LedIndicator *lamp, AlarmModel::Severity severity)
-{
-    const bool alert = severity == AlarmModel::Severity::Alert;
-    const QColor on = alert ? QColor(255, 191, 0) : QColor(255, 0, 0);
-    lamp->setOnColor1(on);
-    lamp->setOnColor2(on.darker(130));
-    lamp->setOffColor1(on.darker(500));
-    lamp->setOffColor2(on.darker(250));
-    lamp->update();
-}
-
 } // namespace
 
-JournalWindow::JournalWindow(const JournalLocation &location, QWidget *parent)
+JournalWindow::JournalWindow(const JournalLocation &location, QWidget *parent,
+                             const JournalTiming &timing)
     : QMainWindow(parent)
     , commentPrompt(askComment)
 {
-    journal = new JournalController(location, this);
+    journal = new JournalController(location, timing, this);
     alarms = new AlarmModel(this);
     events = new EventModel(journal, this);
+    measurements = new MeasurementModel(this);
     buildForm();
 
     WindowShell::setUpLanguages(languageMenu);
@@ -158,9 +153,27 @@ JournalWindow::JournalWindow(const JournalLocation &location, QWidget *parent)
         statusBar()->showMessage(tr("Cannot read the history: %1").arg(reason), 5000);
     });
 
+    connect(journal, &JournalController::seriesRead, this,
+            [this](const QVector<TrendSeries> &list) {
+                const QVector<TrendSeries> before = measurements->shown();
+                measurements->setSeries(list);
+                measurementTree->expandAll();
+                if (measurements->shown().size() != before.size())
+                    requestTrend();
+            });
+    connect(measurements, &MeasurementModel::chosenChanged, this, &JournalWindow::requestTrend);
+    connect(plot, &TrendPlot::viewChanged, this, &JournalWindow::requestTrend);
+    connect(journal, &JournalController::trendRead, this, &JournalWindow::showTrend);
+    connect(journal, &JournalController::trendFailed, this,
+            [this](quint64 request, const QString &reason) {
+                if (request == trendRequest)
+                    statusBar()->showMessage(tr("Cannot read the trend: %1").arg(reason), 5000);
+            });
+
     restoreGeometry(JournalViewSettings::geometry());
     restoreState(JournalViewSettings::windowState());
     setHistoryFilter(JournalViewSettings::filter());
+    measurements->setChosen(JournalViewSettings::trendMeasurements());
     retranslateUi();
     showLive(false, QString());
     journal->start();
@@ -183,6 +196,8 @@ void JournalWindow::buildForm()
     alarmTable = new QTableView(alarmPage);
     alarmTable->setObjectName(QStringLiteral("alarmTable"));
     alarmTable->setModel(alarms);
+    lampDelegate = new LampDelegate(alarmTable);
+    alarmTable->setItemDelegateForColumn(AlarmModel::LampColumn, lampDelegate);
     alarmTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     alarmTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     alarmTable->verticalHeader()->hide();
@@ -275,6 +290,37 @@ void JournalWindow::buildForm()
     historyLayout->addWidget(eventTable);
     tabs->addTab(historyPage, QString());
 
+    auto *trendPage = new QWidget(tabs);
+    trendPage->setObjectName(QStringLiteral("trendPage"));
+    auto *trendLayout = new QVBoxLayout(trendPage);
+    auto *splitter = new QSplitter(trendPage);
+    measurementTree = new QTreeView(splitter);
+    measurementTree->setObjectName(QStringLiteral("measurementTree"));
+    measurementTree->setModel(measurements);
+    measurementTree->setHeaderHidden(true);
+    measurementTree->setUniformRowHeights(true);
+    plot = new TrendPlot(splitter);
+    splitter->addWidget(measurementTree);
+    splitter->addWidget(plot);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({280, 900});
+    trendLayout->addWidget(splitter, 1);
+    auto *trendButtons = new QHBoxLayout;
+    trendHint = new QLabel(trendPage);
+    trendHint->setObjectName(QStringLiteral("trendHint"));
+    trendButtons->addWidget(trendHint, 1);
+    trendCsvButton = new QPushButton(trendPage);
+    trendCsvButton->setObjectName(QStringLiteral("trendCsvButton"));
+    trendPngButton = new QPushButton(trendPage);
+    trendPngButton->setObjectName(QStringLiteral("trendPngButton"));
+    trendCopyButton = new QPushButton(trendPage);
+    trendCopyButton->setObjectName(QStringLiteral("trendCopyButton"));
+    trendButtons->addWidget(trendCsvButton);
+    trendButtons->addWidget(trendPngButton);
+    trendButtons->addWidget(trendCopyButton);
+    trendLayout->addLayout(trendButtons);
+    tabs->addTab(trendPage, QString());
+
     journalMenu = menuBar()->addMenu(QString());
     exportCsvAction = journalMenu->addAction(QString());
     exportCsvAction->setObjectName(QStringLiteral("exportCsvAction"));
@@ -304,7 +350,7 @@ void JournalWindow::buildForm()
     filterTimer->setInterval(FilterDelayMs);
     connect(filterTimer, &QTimer::timeout, this, &JournalWindow::applyFilter);
     blinkTimer = new QTimer(this);
-    blinkTimer->setInterval(2 * BlinkMs);
+    blinkTimer->setInterval(BlinkMs);
     connect(blinkTimer, &QTimer::timeout, this, &JournalWindow::blinkLamps);
     blinkTimer->start();
 
@@ -340,6 +386,40 @@ void JournalWindow::buildForm()
             exportPdf(path);
     });
     connect(printAction, &QAction::triggered, this, &JournalWindow::printDialog);
+    connect(eventTable, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.isValid() && index.row() < events->rowCount())
+            showTrendOf(events->eventAt(index.row()));
+    });
+    connect(tabs, &QTabWidget::currentChanged, this, [this](int tab) {
+        // The recorder meets new measurements while the window is open.
+        if (tab == TrendsTab)
+            journal->readSeries();
+    });
+    connect(trendCsvButton, &QPushButton::clicked, this, [this] {
+        QString path = QFileDialog::getSaveFileName(this, tr("Export CSV"), QString(),
+                                                    tr("CSV files (*.csv)"));
+        if (path.isEmpty())
+            return;
+        if (!path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+            path += QLatin1String(".csv");
+        QString error;
+        if (!plot->exportCsv(path, &error))
+            showMessage(QMessageBox::Warning, tr("Export CSV"),
+                        tr("Cannot write %1: %2").arg(path, error));
+    });
+    connect(trendPngButton, &QPushButton::clicked, this, [this] {
+        QString path = QFileDialog::getSaveFileName(this, tr("Export PNG"), QString(),
+                                                    tr("PNG images (*.png)"));
+        if (path.isEmpty())
+            return;
+        if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+            path += QLatin1String(".png");
+        QString error;
+        if (!plot->exportPng(path, &error))
+            showMessage(QMessageBox::Warning, tr("Export PNG"),
+                        tr("Cannot write %1: %2").arg(path, error));
+    });
+    connect(trendCopyButton, &QPushButton::clicked, plot, &TrendPlot::copyToClipboard);
     copyAction->setShortcut(QKeySequence::Copy);
     quitAction->setShortcut(QKeySequence::Quit);
 }
@@ -347,8 +427,20 @@ void JournalWindow::buildForm()
 void JournalWindow::retranslateUi()
 {
     setWindowTitle(tr("Orvo Journal View - %1").arg(journal->location().display()));
-    tabs->setTabText(0, tr("Alarm summary"));
-    tabs->setTabText(1, tr("Event history"));
+    tabs->setTabText(SummaryTab, tr("Alarm summary"));
+    tabs->setTabText(HistoryTab, tr("Event history"));
+    tabs->setTabText(TrendsTab, tr("Trends"));
+    trendHint->setText(tr("Check measurements to show them. Drag to zoom, right click to zoom "
+                          "out, wheel to zoom, middle button to pan. A double click on an "
+                          "event in the history shows its measurement here."));
+    trendHint->setWordWrap(true);
+    trendCsvButton->setText(tr("Export CSV..."));
+    trendPngButton->setText(tr("Export PNG..."));
+    trendCopyButton->setText(tr("Copy"));
+    measurements->retranslate();
+    measurementTree->expandAll();
+    plot->setTrends(plot->trends(), trendTitles(plot->trends()), plot->dataFromMs(),
+                    plot->dataToMs());
     ackButton->setText(tr("Acknowledge..."));
     rangeLabel->setText(tr("Time:"));
     const char *const rangeTexts[] = {QT_TR_NOOP("All"),           QT_TR_NOOP("Last hour"),
@@ -379,7 +471,6 @@ void JournalWindow::retranslateUi()
     languageMenu->setTitle(tr("&Language"));
     showLive(journal->isLive(), journal->lastError());
     updateCounter();
-    placeLamps();
 }
 
 void JournalWindow::changeEvent(QEvent *event)
@@ -394,6 +485,7 @@ void JournalWindow::closeEvent(QCloseEvent *event)
     JournalViewSettings::setGeometry(saveGeometry());
     JournalViewSettings::setWindowState(saveState());
     JournalViewSettings::setFilter(historyFilter());
+    JournalViewSettings::setTrendMeasurements(measurements->chosen());
     JournalViewSettings::setJournal(journal->location().display());
     WindowShell::storeLanguage();
     QMainWindow::closeEvent(event);
@@ -438,7 +530,6 @@ void JournalWindow::showMessage(QMessageBox::Icon icon, const QString &title, co
 void JournalWindow::showAlarms()
 {
     updateCounter();
-    placeLamps();
 }
 
 void JournalWindow::updateCounter()
@@ -448,34 +539,19 @@ void JournalWindow::updateCounter()
                               .arg(alarms->unacknowledgedCount()));
 }
 
-void JournalWindow::placeLamps()
-{
-    lamps.clear();
-    for (int row = 0; row < alarms->rowCount(); ++row) {
-        const QModelIndex index = alarms->index(row, AlarmModel::LampColumn);
-        auto *cell = new QWidget;
-        auto *layout = new QHBoxLayout(cell);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setAlignment(Qt::AlignCenter);
-        auto *lamp = new LedIndicator(cell, 18);
-        lamp->setEnabled(false);
-        lamp->setBlinkInterval(BlinkMs);
-        lamp->setToolTip(alarms->data(alarms->index(row, AlarmModel::StateColumn)).toString());
-        paintLamp(lamp, AlarmModel::Severity(index.data(AlarmModel::SeverityRole).toInt()));
-        // A blinking lamp is driven by the timer; a steady one shows whether it is active.
-        lamp->setChecked(index.data(AlarmModel::ActiveRole).toBool() &&
-                         !index.data(AlarmModel::BlinkRole).toBool());
-        layout->addWidget(lamp);
-        alarmTable->setIndexWidget(index, cell);
-        lamps << lamp;
-    }
-}
-
 void JournalWindow::blinkLamps()
 {
-    for (int row = 0; row < lamps.size() && row < alarms->rowCount(); ++row)
-        if (lamps[row] && alarms->index(row, 0).data(AlarmModel::BlinkRole).toBool())
-            lamps[row]->blink();
+    lampDelegate->setBlinkPhase(!lampDelegate->blinkPhase());
+    // Only the lamps' column is painted again, and only while a lamp blinks.
+    for (int row = 0; row < alarms->rowCount(); ++row) {
+        if (alarms->index(row, 0).data(AlarmModel::BlinkRole).toBool()) {
+            const int x = alarmTable->columnViewportPosition(AlarmModel::LampColumn);
+            alarmTable->viewport()->update(QRect(x, 0,
+                                                 alarmTable->columnWidth(AlarmModel::LampColumn),
+                                                 alarmTable->viewport()->height()));
+            return;
+        }
+    }
 }
 
 HistoryFilter JournalWindow::historyFilter() const
@@ -561,8 +637,12 @@ void JournalWindow::printDialog()
 
 void JournalWindow::copySelection()
 {
+    if (tabs->currentIndex() == TrendsTab) {
+        plot->copyToClipboard();
+        return;
+    }
     const QModelIndexList selected = eventTable->selectionModel()->selectedIndexes();
-    if (tabs->currentIndex() != 1 || selected.isEmpty())
+    if (tabs->currentIndex() != HistoryTab || selected.isEmpty())
         return;
     QApplication::clipboard()->setText(events->tabSeparated(selected));
 }
@@ -587,4 +667,59 @@ void JournalWindow::acknowledgeSelected()
         return;
     ackPending = true;
     journal->acknowledge(ids, comment.trimmed());
+}
+
+void JournalWindow::showTrendOf(const JournalEvent &event)
+{
+    TrendKey key{event.installation, event.node, event.channel, event.slot};
+    if (!key.isValid()) {
+        statusBar()->showMessage(
+            tr("Event %1 belongs to no measurement: no trend to show").arg(event.id), 5000);
+        return;
+    }
+    // Only this measurement: the trend asked for is the one seen.
+    measurements->setChosen({key});
+    tabs->setCurrentIndex(TrendsTab);
+    plot->setRange(event.timeMs - TrendAroundEventMs, event.timeMs + TrendAroundEventMs);
+    const QModelIndex index = measurements->indexOf(key);
+    if (index.isValid())
+        measurementTree->setCurrentIndex(index);
+}
+
+void JournalWindow::requestTrend()
+{
+    const QVector<TrendSeries> list = measurements->shown();
+    ++trendRequest;
+    trendFromMs = plot->fromMs();
+    trendToMs = plot->toMs();
+    if (list.isEmpty()) {
+        plot->setTrends({}, {}, trendFromMs, trendToMs);
+        emit trendShown();
+        return;
+    }
+    QVector<TrendKey> keys;
+    for (const TrendSeries &s : list)
+        keys << s.key;
+    journal->readTrend(trendRequest, keys, trendFromMs, trendToMs, plot->pointsWanted());
+}
+
+void JournalWindow::showTrend(quint64 request, const QVector<TrendData> &trends)
+{
+    // A zoom or pan made while this was read has asked again; only its answer is drawn.
+    if (request != trendRequest)
+        return;
+    plot->setTrends(trends, trendTitles(trends), trendFromMs, trendToMs);
+    emit trendShown();
+}
+
+QVector<QString> JournalWindow::trendTitles(const QVector<TrendData> &trends) const
+{
+    QVector<QString> titles;
+    for (const TrendData &d : trends) {
+        TrendSeries s;
+        s.key = d.key;
+        s.measType = d.measType;
+        titles << MeasurementModel::title(s);
+    }
+    return titles;
 }

@@ -1,5 +1,5 @@
-// orvo-journal-view: the plant journal in a window — the alarm summary with acknowledgements
-// and the event history with its filters and exports.
+// orvo-journal-view: the plant journal in a window — the alarm summary with acknowledgements,
+// the event history with its filters and exports, and the trends of the measurements.
 
 #include "journalviewsettings.h"
 #include "journalwindow.h"
@@ -18,9 +18,10 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
         "main", "Shows the plant journal that the viewer and orvo-recorder write: the alarms "
-                "that are active or not yet acknowledged, and every recorded event with "
-                "filters, CSV and PDF export and printing. The journal is opened read-only; "
-                "only an acknowledgement writes."));
+                "that are active or not yet acknowledged, every recorded event with filters, "
+                "CSV and PDF export and printing, and the trends of the measurements from two "
+                "years down to one second. The journal is opened read-only; only an "
+                "acknowledgement writes."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption journalOpt(

@@ -179,26 +179,48 @@ bool JournalQuery::alarms(const EventFilter &filter, bool activeOnly, QVector<Al
     out->clear();
     EventFilter f = filter;
     f.alarmsOnly = true;
-    QVector<JournalEvent> list;
-    if (!events(f, &list, error))
-        return false;
     // An alarm ends when its item returns to quiet, or when the node or the recording starts
     // afresh: both report every state that is not quiet again, so an alarm that still holds
-    // is raised anew.
-    QSqlQuery quiet(store->database());
-    quiet.prepare(QStringLiteral("SELECT MIN(id) FROM journal_events WHERE node = ? AND kind = ? "
-                                 "AND channel = ? AND slot = ? "
-                                 "AND relay = ? AND alarm = 0 AND id > ? AND installation = ?"));
-    // The kinds are written out, not bound: only then can SQLite use the partial index.
-    QSqlQuery heard(store->database());
-    heard.prepare(QStringLiteral("SELECT MIN(id) FROM journal_events WHERE kind = 'node-heard' AND "
-                                 "node = ? AND id > ? AND installation = ?"));
-    QSqlQuery restart(store->database());
-    restart.prepare(
-        QStringLiteral("SELECT MIN(id) FROM journal_events WHERE kind = 'recording-started' "
-                       "AND node = 0 AND id > ? AND installation = ?"));
-    QSqlQuery timeOf(store->database());
-    timeOf.prepare(QStringLiteral("SELECT time_ms FROM journal_events WHERE id = ?"));
+    // is raised anew. All three are found by the database in the one statement, each by a seek
+    // in its index: a query per alarm made a summary of a large journal take minutes. The kinds
+    // and the quiet state are written out, not bound: only then can SQLite use the partial
+    // indexes.
+    QVariantList values;
+    QString inner =
+        QStringLiteral(
+            "SELECT e.id AS id, e.time_ms AS time_ms, e.installation, e.node, e.channel, e.slot, "
+            "e.relay, e.kind, e.from_state, e.to_state, e.value, e.unit, e.detail, "
+            "a.to_state AS acked_by, a.time_ms AS acked_ms, a.detail AS ack_comment, "
+            "(SELECT MIN(q.id) FROM journal_events q WHERE q.node = e.node AND q.kind = e.kind "
+            "AND q.channel = e.channel AND q.slot = e.slot AND q.relay = e.relay "
+            "AND q.installation = e.installation AND q.alarm = 0 AND q.id > e.id) AS quiet, "
+            "(SELECT MIN(h.id) FROM journal_events h WHERE h.kind = 'node-heard' "
+            "AND h.node = e.node AND h.id > e.id AND h.installation = e.installation) AS heard, "
+            "(SELECT MIN(r.id) FROM journal_events r WHERE r.kind = 'recording-started' "
+            "AND r.node = 0 AND r.id > e.id AND r.installation = e.installation) AS restart "
+            "FROM journal_events e LEFT JOIN journal_events a ON a.ref_id = e.id") +
+        whereClause(f, &values);
+    const bool latest = f.limit > 0;
+    inner += latest ? QStringLiteral(" ORDER BY e.time_ms DESC, e.id DESC LIMIT ?")
+                    : QStringLiteral(" ORDER BY e.id");
+    if (latest)
+        values << f.limit;
+    // The first of the three ends, by id; its time is when the alarm was cleared.
+    const QString sql =
+        QStringLiteral("SELECT s.*, c.time_ms FROM (%1) s LEFT JOIN journal_events c ON c.id = "
+                       "CASE WHEN s.quiet IS NOT NULL AND (s.heard IS NULL OR s.quiet <= s.heard) "
+                       "AND (s.restart IS NULL OR s.quiet <= s.restart) THEN s.quiet "
+                       "WHEN s.heard IS NOT NULL AND (s.restart IS NULL OR s.heard <= s.restart) "
+                       "THEN s.heard ELSE s.restart END")
+            .arg(inner) +
+        (latest ? QStringLiteral(" ORDER BY s.time_ms DESC, s.id DESC")
+                : QStringLiteral(" ORDER BY s.id"));
+    QSqlQuery q(store->database());
+    q.setForwardOnly(true);
+    if (!run(q, sql, values, error))
+        return false;
+    // After the event's columns, as eventFrom reads them, and the three ends.
+    const int clearedColumn = 16 + 3;
     QHash<QString, int> raised;
     auto itemKey = [](const JournalEvent &e) {
         return QStringLiteral("%1|%2|%3|%4|%5|%6")
@@ -209,40 +231,20 @@ bool JournalQuery::alarms(const EventFilter &filter, bool activeOnly, QVector<Al
             .arg(e.relay)
             .arg(int(e.kind));
     };
-    for (const JournalEvent &e : qAsConst(list)) {
-        if (!isAlarmStart(e))
-            continue;
-        ++raised[itemKey(e)];
-        qint64 clearedId = 0;
-        auto consider = [&](QSqlQuery &q) {
-            if (q.exec() && q.next() && !q.value(0).isNull()) {
-                const qint64 id = q.value(0).toLongLong();
-                clearedId = clearedId ? qMin(clearedId, id) : id;
-            }
-            q.finish();
-        };
-        for (const QVariant &v :
-             {QVariant(e.node), QVariant(Journal::kindName(e.kind)), QVariant(e.channel),
-              QVariant(e.slot), QVariant(e.relay), QVariant(e.id), QVariant(e.installation)})
-            quiet.addBindValue(v);
-        consider(quiet);
-        for (const QVariant &v : {QVariant(e.node), QVariant(e.id), QVariant(e.installation)})
-            heard.addBindValue(v);
-        consider(heard);
-        for (const QVariant &v : {QVariant(e.id), QVariant(e.installation)})
-            restart.addBindValue(v);
-        consider(restart);
+    while (q.next()) {
         AlarmEntry entry;
-        entry.event = e;
-        if (clearedId) {
+        entry.event = eventFrom(q);
+        if (!isAlarmStart(entry.event))
+            continue;
+        ++raised[itemKey(entry.event)];
+        if (!q.value(clearedColumn).isNull()) {
             entry.active = false;
-            timeOf.addBindValue(clearedId);
-            if (timeOf.exec() && timeOf.next())
-                entry.clearedMs = timeOf.value(0).toLongLong();
-            timeOf.finish();
+            entry.clearedMs = q.value(clearedColumn).toLongLong();
         }
         out->append(entry);
     }
+    if (latest)
+        std::reverse(out->begin(), out->end());
     for (AlarmEntry &entry : *out)
         entry.raisedCount = raised.value(itemKey(entry.event));
     if (activeOnly) {
@@ -340,20 +342,30 @@ bool JournalQuery::trend(const QString &installation, int node, int channel, int
         while (tier + 1 < tiers.size() &&
                rangeS / tiers[tier].intervalS > qint64(ReadFactor) * points)
             ++tier;
+        // The first interval that holds data, not the start of its block: a coarser block
+        // starts earlier than the finer one beside it even when it holds nothing before it, and
+        // a range that begins before the recording did would then be read far too coarsely.
         auto earliest = [&](int t) {
             QSqlQuery e(store->database());
-            e.prepare(QStringLiteral(
-                "SELECT MIN(start_ms) FROM journal_trend WHERE tier = ? AND series = ?"));
+            e.prepare(QStringLiteral("SELECT start_ms, data FROM journal_trend WHERE tier = ? AND "
+                                     "series = ? ORDER BY start_ms LIMIT 1"));
             e.addBindValue(t);
             e.addBindValue(id);
-            return e.exec() && e.next() && !e.value(0).isNull()
-                       ? e.value(0).toLongLong()
-                       : std::numeric_limits<qint64>::max();
+            TrendBlock block(tiers[t].intervalS, tiers[t].slotCount);
+            if (!e.exec() || !e.next() || !block.decode(e.value(1).toByteArray()))
+                return std::numeric_limits<qint64>::max();
+            const qint64 start = e.value(0).toLongLong();
+            for (int i = 0; i < block.slotCount(); ++i)
+                if (block.at(i).count)
+                    return start + qint64(i) * tiers[t].intervalS * 1000;
+            return start;
         };
         qint64 first = earliest(tier);
         while (first > fromMs && tier + 1 < tiers.size()) {
             const qint64 coarser = earliest(tier + 1);
-            if (coarser >= first)
+            // Only a whole coarser interval before the finer data means the finer was thinned
+            // out; the one that holds the first finer data is merely aligned earlier.
+            if (coarser + tiers[tier + 1].intervalS * 1000LL > first)
                 break;
             ++tier;
             first = coarser;

@@ -34,6 +34,12 @@ QString tr(const char *text)
 
 const char ApplicationId[] = "orvo-journal";
 
+// Where an alarm summary finds the return of an item to quiet: one seek per alarm, where an
+// index without the installation and the state walked every later row of the item.
+const QString QuietIndex =
+    QStringLiteral("CREATE INDEX journal_events_quiet ON journal_events "
+                   "(node, kind, channel, slot, relay, installation, id) WHERE alarm = 0");
+
 QString nextConnectionName()
 {
     static std::atomic<int> counter{0};
@@ -252,14 +258,15 @@ bool JournalStore::open(const JournalLocation &location, Access access, QString 
     bool ok = true;
     if (version == 0)
         ok = createSchema(error);
-    else if (version < SchemaVersion)
+    else if (version < SchemaVersion && access == Access::ReadWrite)
         ok = migrate(version, error);
     if (!ok) {
         db = QSqlDatabase();
         close();
         return false;
     }
-    m_version = SchemaVersion;
+    // A reader leaves an older journal as it is.
+    m_version = version == 0 || access == Access::ReadWrite ? SchemaVersion : version;
     return true;
 }
 
@@ -308,7 +315,7 @@ bool JournalStore::validate(QString *reason, int *version)
                 .arg(SchemaVersion);
         return false;
     }
-    if (*version < SchemaVersion && m_access == Access::ReadOnly) {
+    if (*version < OldestReadable && m_access == Access::ReadOnly) {
         *reason =
             tr("an older journal (schema %1); recording into it once updates it").arg(*version);
         return false;
@@ -344,8 +351,7 @@ bool JournalStore::createSchema(QString *error)
             .arg(serial, real),
         QStringLiteral("CREATE INDEX journal_events_time ON journal_events (time_ms)"),
         QStringLiteral("CREATE INDEX journal_events_node ON journal_events (node, time_ms)"),
-        QStringLiteral("CREATE INDEX journal_events_item ON journal_events "
-                       "(node, kind, channel, slot, relay, id) WHERE alarm IS NOT NULL"),
+        QuietIndex,
         // Where an alarm summary looks for the return of a node.
         QStringLiteral("CREATE INDEX journal_events_heard ON journal_events (node, id) "
                        "WHERE kind = 'node-heard'"),
@@ -403,8 +409,11 @@ bool JournalStore::createSchema(QString *error)
 bool JournalStore::migrate(int from, QString *error)
 {
     // Each step turns schema n into n + 1; all of them run in one transaction, so a journal is
-    // never left half migrated. The first schema is the current one: no steps yet.
-    const QVector<QStringList> steps;
+    // never left half migrated.
+    const QVector<QStringList> steps{
+        // 1 to 2: the alarm summary's index of returns to quiet replaces the item index.
+        {QStringLiteral("DROP INDEX journal_events_item"), QuietIndex},
+    };
     QSqlDatabase db = database();
     if (!begin())
         return fail(error, tr("cannot update the journal: %1").arg(db.lastError().text()));

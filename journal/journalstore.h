@@ -37,7 +37,9 @@ class JournalStore
 {
 public:
     enum class Access { ReadOnly, ReadWrite };
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
+    // Schema 2 only adds an index: a reader still reads schema 1 as it is, only slower.
+    static constexpr int OldestReadable = 1;
     // A writer on another host that has not written for this long counts as gone.
     static constexpr qint64 LeaseTimeoutMs = 15000;
     static const QVector<TrendTier> &tiers();

@@ -3,6 +3,10 @@
 #include <QAbstractButton>
 #include <QColor>
 
+QT_BEGIN_NAMESPACE
+class QPainter;
+QT_END_NAMESPACE
+
 // A round lamp drawn with gradients; it is on exactly while the button is checked.
 class LedIndicator : public QAbstractButton
 {
@@ -19,6 +23,11 @@ class LedIndicator : public QAbstractButton
 public:
     explicit LedIndicator(QWidget *parent = nullptr, int edge = 22);
     ~LedIndicator() override;
+
+    // The lamp as this widget draws it, into area of any painter: for views that paint many
+    // lamps in their cells instead of holding a widget for each.
+    static void paintLamp(QPainter *painter, const QRect &area, bool on, const QColor &onColor1,
+                          const QColor &onColor2, const QColor &offColor1, const QColor &offColor2);
 
 public slots:
     // The setters only store: a new colour shows with the next paint.

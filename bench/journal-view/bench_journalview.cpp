@@ -4,26 +4,37 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench_journalview [--path FILE] [--events N]
 //   xvfb-run bench_journalview --screenshot docs/journal-view.png
+//   xvfb-run bench_journalview --trend-screenshot docs/journal-view-trends.png
 //
-// --screenshot writes a small demo journal instead and saves a picture of the window on it.
+// --screenshot and --trend-screenshot write a small demo journal instead and save a picture of
+// the window on it, of its alarm summary or of its trends.
 //
-// Without --path it generates N events (default 1,000,000) in a temporary file; a journal of
-// bench_journalquery (--path FILE --keep) serves for ten million.
+// Without --path it generates N events (default 1,000,000) in a temporary file; --path FILE
+// that does not exist yet generates them into FILE and keeps it for the next run. It then times
+// the alarm query the summary runs, and a trend of two years of four measurements zoomed step
+// by step down to one second: from the request to the redrawn plot, and the redraw alone.
 
 #include "alarmmodel.h"
 #include "eventmodel.h"
 #include "historyfilter.h"
 #include "journalstore.h"
 #include "journalwindow.h"
+#include "measurementmodel.h"
+#include "trendblock.h"
+#include "trendplot.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSqlQuery>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -66,6 +77,52 @@ bool generate(const JournalLocation &location, qint64 count, qint64 now)
     return true;
 }
 
+// Two years of trends of four measurements on node 1 channel 1 as the retention keeps them: ten
+// minutes for two years, minutes for 30 days, seconds for the last day; the second measurement
+// has an hour without valid data 12 hours ago.
+bool generateTrends(const JournalLocation &location, qint64 now)
+{
+    JournalStore store;
+    QString error;
+    if (!store.open(location, JournalStore::Access::ReadWrite, &error)) {
+        say(error);
+        return false;
+    }
+    QSqlDatabase db = store.database();
+    const qint64 keep[] = {JournalRetention().secondsMs, JournalRetention().minutesMs,
+                           JournalRetention().tenMinutesMs};
+    for (int slot = 1; slot <= 4; ++slot) {
+        const qint64 series = store.seriesId(QStringLiteral("bench:49153"), 1, 1, slot, 2, true);
+        db.transaction();
+        for (int tier = 0; tier < JournalStore::tiers().size(); ++tier) {
+            const TrendTier t = JournalStore::tiers()[tier];
+            TrendBlock block(t.intervalS, t.slotCount);
+            for (qint64 start = block.blockStart(now - keep[tier]); start < now;
+                 start += block.spanMs()) {
+                for (int i = 0; i < t.slotCount; ++i) {
+                    const qint64 at = start + qint64(i) * t.intervalS * 1000;
+                    TrendRecord r;
+                    r.count = quint32(10 * t.intervalS);
+                    const double level = slot * 2.0 + std::sin(double(at) / 3.6e6);
+                    r.min = float(level - 0.3);
+                    r.max = float(level + 0.3);
+                    r.sum = level * r.count;
+                    r.last = float(level);
+                    r.valid = !(slot == 2 && at > now - 13 * 3600 * 1000LL &&
+                                at < now - 12 * 3600 * 1000LL);
+                    block.set(i, r);
+                }
+                if (!store.putBlock(tier, series, start, block.encode())) {
+                    say(store.lastError());
+                    return false;
+                }
+            }
+        }
+        db.commit();
+    }
+    return true;
+}
+
 // A few minutes of a small plant: nodes heard, an alert and a danger, one acknowledged.
 bool writeDemo(const JournalLocation &location, qint64 now)
 {
@@ -104,6 +161,33 @@ bool writeDemo(const JournalLocation &location, qint64 now)
         event(120, "pump-hall:49153", 1, K::Alert, 2, 1, "false", "true", 7.2f),
         event(60, "pump-hall:49153", 2, K::Failure, 4, 1, "false", "true", 0.2f),
     };
+    // A quarter of an hour of two velocities in seconds, rising toward their alarms; the
+    // second one's channel open for half a minute, and a stretch not recorded at all.
+    QVector<TrendInterval> intervals;
+    for (int ago = 900; ago > 0; --ago) {
+        for (int which = 0; which < 2; ++which) {
+            if (which == 1 && ago <= 60 && ago > 40)
+                continue;
+            TrendInterval i;
+            i.installation = QStringLiteral("pump-hall:49153");
+            i.node = which ? 3 : 1;
+            i.channel = which ? 1 : 2;
+            i.slot = which ? 2 : 1;
+            i.measType = 2;
+            i.startMs = (now - ago * 1000LL) - (now - ago * 1000LL) % 1000;
+            const double phase = double(900 - ago) / 900.0;
+            const double level = which ? 5.0 + 7.0 * phase * phase : 6.0 + std::sin(ago / 40.0);
+            i.count = 10;
+            i.min = float(level - 0.4 - 0.2 * std::sin(ago / 7.0));
+            i.max = float(level + 0.4 + 0.2 * std::cos(ago / 5.0));
+            i.sum = level * i.count;
+            i.last = float(level);
+            i.valid = !(which == 1 && ago <= 200 && ago > 170);
+            intervals << i;
+        }
+    }
+    if (!store.write({}, intervals, now))
+        return false;
     if (!store.seriesId(QStringLiteral("pump-hall:49153"), 1, 2, 1, 2, true) ||
         !store.seriesId(QStringLiteral("pump-hall:49153"), 3, 1, 2, 2, true) ||
         !store.seriesId(QStringLiteral("pump-hall:49153"), 2, 4, 1, 2, true) ||
@@ -172,7 +256,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption screenshotOption(
         QStringLiteral("screenshot"),
         QStringLiteral("Save a picture of the window on a demo journal."), QStringLiteral("PNG"));
-    parser.addOptions({pathOption, eventsOption, screenshotOption});
+    const QCommandLineOption trendShotOption(
+        QStringLiteral("trend-screenshot"),
+        QStringLiteral("Save a picture of the trends tab on a demo journal."),
+        QStringLiteral("PNG"));
+    parser.addOptions({pathOption, eventsOption, screenshotOption, trendShotOption});
     parser.process(app);
 
     QTemporaryDir dir;
@@ -195,13 +283,33 @@ int main(int argc, char *argv[])
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         return window.grab().save(parser.value(screenshotOption)) ? 0 : 1;
     }
-    if (parser.isSet(pathOption)) {
-        location.path = parser.value(pathOption);
-    } else {
-        location.path = dir.filePath(QStringLiteral("bench.sqlite"));
+    if (parser.isSet(trendShotOption)) {
+        location.path = dir.filePath(QStringLiteral("demo.sqlite"));
+        if (!writeDemo(location, now))
+            return 1;
+        JournalWindow window(location);
+        window.resize(1100, 520);
+        window.show();
+        window.findChild<QTabWidget *>(QStringLiteral("tabs"))->setCurrentIndex(2);
+        window.measurementModel()->setChosen(
+            {TrendKey{QStringLiteral("pump-hall:49153"), 1, 2, 1},
+             TrendKey{QStringLiteral("pump-hall:49153"), 3, 1, 2}});
+        window.trendPlot()->setRange(now - 900 * 1000LL, now);
         QElapsedTimer clock;
         clock.start();
-        if (!generate(location, parser.value(eventsOption).toLongLong(), now))
+        while ((window.trendPlot()->trends().size() < 2 ||
+                window.trendPlot()->dataFromMs() != window.trendPlot()->fromMs()) &&
+               clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return window.grab().save(parser.value(trendShotOption)) ? 0 : 1;
+    }
+    location.path = parser.isSet(pathOption) ? parser.value(pathOption)
+                                             : dir.filePath(QStringLiteral("bench.sqlite"));
+    if (!QFileInfo::exists(location.path)) {
+        QElapsedTimer clock;
+        clock.start();
+        if (!generate(location, parser.value(eventsOption).toLongLong(), now) ||
+            !generateTrends(location, now))
             return 1;
         say(QStringLiteral("generated %1 events in %2 s")
                 .arg(parser.value(eventsOption))
@@ -286,5 +394,79 @@ int main(int argc, char *argv[])
             .arg(window.alarmModel()->rowCount())
             .arg(summary.elapsed())
             .arg(stalls->take()));
+
+    // The summary's own query, on a store of its own.
+    {
+        JournalStore store;
+        QString error;
+        if (!store.open(location, JournalStore::Access::ReadOnly, &error)) {
+            say(error);
+            return 1;
+        }
+        for (const int limit : {1000, 10000}) {
+            EventFilter newest;
+            newest.limit = limit;
+            QVector<AlarmEntry> list;
+            QElapsedTimer clock;
+            clock.start();
+            if (!JournalQuery(&store).alarms(newest, false, &list, &error)) {
+                say(error);
+                return 1;
+            }
+            say(QStringLiteral("alarm query over the newest %1 alarm events: %2 ms, %3 alarms")
+                    .arg(limit)
+                    .arg(clock.elapsed())
+                    .arg(list.size()));
+        }
+    }
+
+    // Trends: four measurements, zoomed in from two years to a second about a day ago.
+    window.resize(1400, 800);
+    window.findChild<QTabWidget *>(QStringLiteral("tabs"))->setCurrentIndex(2);
+    TrendPlot *plot = window.trendPlot();
+    MeasurementModel *tree = window.measurementModel();
+    QVector<TrendKey> keys;
+    for (int slot = 1; slot <= 4; ++slot)
+        keys << TrendKey{QStringLiteral("bench:49153"), 1, 1, slot};
+    QElapsedTimer asked;
+    bool answered = false;
+    QObject::connect(plot, &TrendPlot::viewChanged, &app, [&] { asked.start(); });
+    QObject::connect(&window, &JournalWindow::trendShown, &app, [&] { answered = true; });
+    auto zoomTo = [&](const char *name, qint64 spanMs) {
+        // Within the last day, where the journal keeps seconds.
+        const qint64 middle = now - 12 * 3600 * 1000LL;
+        answered = false;
+        stalls->take();
+        plot->setRange(middle - spanMs / 2, middle + spanMs / 2);
+        QElapsedTimer clock;
+        clock.start();
+        while ((!answered || plot->dataFromMs() != plot->fromMs()) && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+        const qint64 total = asked.elapsed();
+        QElapsedTimer redraw;
+        redraw.start();
+        // Grabbing paints the whole plot now, as the screen would.
+        plot->replot();
+        plot->grab();
+        int points = 0;
+        for (const TrendData &d : plot->trends())
+            points += d.points.size();
+        say(QStringLiteral("trend zoom to %1: %2 ms from the request to the redrawn plot, redraw "
+                           "alone %3 ms, %4 points; GUI thread stalled at most %5 ms")
+                .arg(QLatin1String(name))
+                .arg(total)
+                .arg(redraw.elapsed())
+                .arg(points)
+                .arg(stalls->take()));
+    };
+    tree->setChosen(keys);
+    const qint64 day = 24 * 3600 * 1000LL;
+    zoomTo("2 years", 729 * day);
+    zoomTo("30 days", 30 * day);
+    zoomTo("1 day", day);
+    zoomTo("1 hour", 3600 * 1000LL);
+    zoomTo("1 minute", 60 * 1000LL);
+    zoomTo("1 second", 1000);
+    zoomTo("2 years again", 729 * day);
     return 0;
 }

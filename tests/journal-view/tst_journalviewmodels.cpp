@@ -3,12 +3,16 @@
 #include "historyfilter.h"
 #include "journalcontroller.h"
 #include "journalstore.h"
+#include "measurementmodel.h"
+#include "trendplot.h"
 
 #include <QAbstractItemModelTester>
 #include <QDateTime>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -44,12 +48,20 @@ private slots:
     void historyModelFetchesEveryPage();
     void alarmModelStates_data();
     void alarmModelStates();
+    void trendKeyText_data();
+    void trendKeyText();
+    void measurementTree();
+    void trendRuns_data();
+    void trendRuns();
+    void zoomStaysWithinItsLimits_data();
+    void zoomStaysWithinItsLimits();
 
 private:
     QVector<JournalEvent> read(const EventFilter &filter);
 
     QTemporaryDir dir;
     JournalLocation location;
+    std::unique_ptr<TrendPlot> trendPlot; // one for every zoom, as a user zooms
     const qint64 t0 = 1796684180000LL;
     static constexpr int Rows = 1234;
 };
@@ -258,5 +270,174 @@ void TestJournalViewModels::alarmModelStates()
     QCOMPARE(model.unacknowledgedCount(), ackedBy.isEmpty() ? 2 : 0);
 }
 
-QTEST_GUILESS_MAIN(TestJournalViewModels)
+void TestJournalViewModels::trendKeyText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("installation");
+    QTest::newRow("plain") << "plant:49153|3|2|1" << true << "plant:49153";
+    QTest::newRow("bar in the installation") << "hall|b:49153|32|4|8" << true << "hall|b:49153";
+    QTest::newRow("empty installation") << "|1|1|1" << true << "";
+    QTest::newRow("node out of range") << "plant|33|1|1" << false << "";
+    QTest::newRow("slot 0") << "plant|3|2|0" << false << "";
+    QTest::newRow("not a number") << "plant|x|2|1" << false << "";
+    QTest::newRow("too few fields") << "3|2|1" << false << "";
+}
+
+void TestJournalViewModels::trendKeyText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(QString, installation);
+    const TrendKey key = TrendKey::fromString(text);
+    QCOMPARE(key.isValid(), valid);
+    if (valid) {
+        QCOMPARE(key.installation, installation);
+        QCOMPARE(key.toString(), text);
+    }
+}
+
+void TestJournalViewModels::measurementTree()
+{
+    MeasurementModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    auto series = [](const char *installation, int node, int channel, int slot, quint32 type) {
+        TrendSeries s;
+        s.key = TrendKey{QLatin1String(installation), node, channel, slot};
+        s.measType = type;
+        return s;
+    };
+    const TrendKey gone{QStringLiteral("old:49153"), 9, 1, 1};
+    const TrendKey velocity{QStringLiteral("b:49153"), 3, 2, 1};
+    // Chosen before the tree is read, as a restart does; one of them is no longer recorded.
+    model.setChosen({gone, velocity});
+    QSignalSpy chosen(&model, &MeasurementModel::chosenChanged);
+    // Out of order on purpose: the tree sorts.
+    model.setSeries({series("b:49153", 3, 2, 2, 4), series("a:49153", 1, 1, 1, 1),
+                     series("b:49153", 3, 2, 1, 2), series("b:49153", 4, 1, 1, 2),
+                     series("b:49153", 3, 1, 1, 2)});
+    QCOMPARE(model.rowCount(), 2);
+    const QModelIndex b = model.index(1, 0);
+    QCOMPARE(b.data().toString(), QStringLiteral("b:49153"));
+    QCOMPARE(model.rowCount(b), 2); // nodes 3 and 4
+    const QModelIndex node3 = model.index(0, 0, b);
+    QCOMPARE(node3.data().toString(), QStringLiteral("Node 3"));
+    QCOMPARE(model.rowCount(node3), 2); // channels 1 and 2
+    const QModelIndex channel2 = model.index(1, 0, node3);
+    QCOMPARE(channel2.data().toString(), QStringLiteral("Channel 2"));
+    QCOMPARE(model.rowCount(channel2), 2);
+    const QModelIndex slot1 = model.index(0, 0, channel2);
+    QCOMPARE(slot1.data().toString(), QStringLiteral("1: Velocity, mm/s"));
+    QCOMPARE(model.index(1, 0, channel2).data().toString(), QStringLiteral("2: Gap, V"));
+    QCOMPARE(slot1.data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    QVERIFY(!(model.flags(channel2) & Qt::ItemIsUserCheckable));
+    QCOMPARE(model.indexOf(velocity), slot1);
+
+    // The unknown one stays chosen but is not shown.
+    QCOMPARE(model.chosen(), (QVector<TrendKey>{gone, velocity}));
+    QCOMPARE(model.shown().size(), 1);
+    QCOMPARE(model.shown().first().key, velocity);
+
+    // Checking by the view adds to the end, unchecking removes; the order is the order chosen.
+    const QModelIndex gap = model.index(1, 0, channel2);
+    QVERIFY(model.setData(gap, Qt::Checked, Qt::CheckStateRole));
+    QVERIFY(model.setData(slot1, Qt::Unchecked, Qt::CheckStateRole));
+    QCOMPARE(chosen.count(), 2);
+    QCOMPARE(model.chosen(),
+             (QVector<TrendKey>{gone, gap.data(MeasurementModel::KeyRole).value<TrendKey>()}));
+    QCOMPARE(MeasurementModel::title(model.shown().first()),
+             QStringLiteral("Node 3, channel 2, 2: Gap, V"));
+    // Rereading the tree keeps what is chosen.
+    model.setSeries(model.series());
+    QCOMPARE(model.shown().size(), 1);
+    QCOMPARE(chosen.count(), 2);
+}
+
+void TestJournalViewModels::trendRuns_data()
+{
+    // Points as (second of start, length in seconds, valid); runs as first, last pairs.
+    QTest::addColumn<QVector<QVector<int>>>("points");
+    QTest::addColumn<QVector<int>>("runs");
+    using P = QVector<QVector<int>>;
+    QTest::newRow("none") << P{} << QVector<int>{};
+    QTest::newRow("one interval") << P{{0, 60, 1}} << QVector<int>{0, 0};
+    QTest::newRow("contiguous") << P{{0, 1, 1}, {1, 1, 1}, {2, 1, 1}} << QVector<int>{0, 2};
+    QTest::newRow("missing interval")
+        << P{{0, 1, 1}, {1, 1, 1}, {3, 1, 1}} << QVector<int>{0, 1, 2, 2};
+    QTest::newRow("invalid in the middle")
+        << P{{0, 10, 1}, {10, 10, 0}, {20, 10, 1}} << QVector<int>{0, 0, 2, 2};
+    QTest::newRow("invalid at both ends")
+        << P{{0, 1, 0}, {1, 1, 1}, {2, 1, 1}, {3, 1, 0}} << QVector<int>{1, 2};
+    QTest::newRow("only invalid") << P{{0, 1, 0}, {1, 1, 0}} << QVector<int>{};
+}
+
+void TestJournalViewModels::trendRuns()
+{
+    QFETCH(QVector<QVector<int>>, points);
+    QFETCH(QVector<int>, runs);
+    QVector<TrendPoint> list;
+    for (const QVector<int> &p : points) {
+        TrendPoint t;
+        t.startMs = t0 + p[0] * 1000LL;
+        t.intervalS = p[1];
+        t.count = 5;
+        t.valid = p[2] != 0;
+        list << t;
+    }
+    QVector<int> flat;
+    for (const auto &r : TrendPlot::runs(list))
+        flat << r.first << r.second;
+    QCOMPARE(flat, runs);
+}
+
+void TestJournalViewModels::zoomStaysWithinItsLimits_data()
+{
+    QTest::addColumn<qint64>("askedMs");
+    QTest::addColumn<qint64>("shownMs");
+    QTest::addColumn<bool>("byTheAxis"); // as the wheel, the band and the panner change it
+    const qint64 year = 365 * 24 * 3600 * 1000LL;
+    QTest::newRow("a tenth of a second") << qint64(100) << TrendPlot::MinSpanMs << false;
+    QTest::newRow("one second") << qint64(1000) << qint64(1000) << false;
+    QTest::newRow("one day") << 86400000LL << 86400000LL << false;
+    QTest::newRow("three years") << 3 * year << TrendPlot::MaxSpanMs << false;
+    QTest::newRow("wheel to a millisecond") << qint64(1) << TrendPlot::MinSpanMs << true;
+    QTest::newRow("wheel to ten years") << 10 * year << TrendPlot::MaxSpanMs << true;
+}
+
+void TestJournalViewModels::zoomStaysWithinItsLimits()
+{
+    QFETCH(qint64, askedMs);
+    QFETCH(qint64, shownMs);
+    QFETCH(bool, byTheAxis);
+    if (!trendPlot) {
+        trendPlot = std::make_unique<TrendPlot>();
+        trendPlot->resize(800, 400);
+        trendPlot->show();
+        // It asks for its first range on its own.
+        QVERIFY(QSignalSpy(trendPlot.get(), &TrendPlot::viewChanged).wait(3000));
+    }
+    TrendPlot *plot = trendPlot.get();
+    const qint64 middle = t0;
+    QSignalSpy asked(plot, &TrendPlot::viewChanged);
+    if (byTheAxis) {
+        plot->setAxisScale(QwtPlot::xBottom, double(middle - askedMs / 2),
+                           double(middle - askedMs / 2 + askedMs));
+        plot->replot();
+    } else {
+        plot->setRange(middle - askedMs / 2, middle - askedMs / 2 + askedMs);
+    }
+    // One request, once the changes pause, for the range held.
+    QTRY_COMPARE_WITH_TIMEOUT(asked.count(), 1, 3000);
+    QVERIFY(qAbs(plot->toMs() - plot->fromMs() - shownMs) <= 1);
+    QVERIFY(qAbs((plot->fromMs() + plot->toMs()) / 2 - middle) <= 1);
+    QCOMPARE(asked.first().at(0).toLongLong(), plot->fromMs());
+    QCOMPARE(asked.first().at(2).toInt(), plot->pointsWanted());
+    if (byTheAxis) {
+        // Holding the range changes the axis once more; that asks no second time.
+        QTest::qWait(TrendPlot::QueryDelayMs + 50);
+        QCOMPARE(asked.count(), 1);
+    }
+}
+
+QTEST_MAIN(TestJournalViewModels)
 #include "tst_journalviewmodels.moc"

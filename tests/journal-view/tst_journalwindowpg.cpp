@@ -1,4 +1,5 @@
 #include "alarmmodel.h"
+#include "journalcontroller.h"
 #include "journalstore.h"
 #include "journalwindow.h"
 #include "postgresserver.h"
@@ -10,6 +11,24 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+JournalEvent danger(int node)
+{
+    JournalEvent e;
+    e.kind = Journal::Kind::Danger;
+    e.timeMs = QDateTime::currentMSecsSinceEpoch();
+    e.installation = QStringLiteral("plant:49153");
+    e.node = node;
+    e.channel = 1;
+    e.slot = 2;
+    e.from = QStringLiteral("false");
+    e.to = QStringLiteral("true");
+    return e;
+}
+
+} // namespace
 
 // The window on a PostgreSQL journal whose server goes away and comes back.
 class TestJournalWindowPg : public QObject
@@ -37,21 +56,12 @@ void TestJournalWindowPg::initTestCase()
     QVERIFY(JournalLocation::parse(server.url(QStringLiteral("plant")), &location, &error));
     JournalStore store;
     QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
-    JournalEvent danger;
-    danger.kind = Journal::Kind::Danger;
-    danger.timeMs = QDateTime::currentMSecsSinceEpoch();
-    danger.installation = QStringLiteral("plant:49153");
-    danger.node = 6;
-    danger.channel = 1;
-    danger.slot = 2;
-    danger.from = QStringLiteral("false");
-    danger.to = QStringLiteral("true");
-    QVERIFY(store.write({danger}, {}, danger.timeMs));
+    QVERIFY(store.write({danger(6)}, {}, QDateTime::currentMSecsSinceEpoch()));
 }
 
 void TestJournalWindowPg::lostServerIsSaidAndReconnected()
 {
-    JournalWindow window(location);
+    JournalWindow window(location, nullptr, JournalTiming{100, 300});
     window.show();
     auto *live = window.findChild<QLabel *>(QStringLiteral("liveLabel"));
     auto *table = window.findChild<QTableView *>(QStringLiteral("alarmTable"));
@@ -69,10 +79,26 @@ void TestJournalWindowPg::lostServerIsSaidAndReconnected()
     QCOMPARE(table->model()->rowCount(), 1);
 
     QString error;
+    QSignalSpy liveChanges(window.controller(), &JournalController::liveChanged);
     QVERIFY2(server.start(&error), qPrintable(error));
     QTRY_VERIFY2_WITH_TIMEOUT(live->text().startsWith(QStringLiteral("Live")),
                               qPrintable(live->text()), 15000);
     QCOMPARE(table->model()->rowCount(), 1);
+
+    // Back for good: an alarm raised now reaches the summary, and the summary's own
+    // connection from before the outage does not declare the journal lost once more.
+    {
+        JournalStore store;
+        QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+        QVERIFY(store.write({danger(7)}, {}, QDateTime::currentMSecsSinceEpoch()));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(table->model()->rowCount(), 2, 5000);
+    QVERIFY(live->text().startsWith(QStringLiteral("Live")));
+    bool wasLive = false;
+    for (const QList<QVariant> &change : qAsConst(liveChanges)) {
+        QVERIFY2(!wasLive || change.at(0).toBool(), qPrintable(change.at(1).toString()));
+        wasLive = wasLive || change.at(0).toBool();
+    }
 }
 
 QTEST_MAIN(TestJournalWindowPg)

@@ -91,6 +91,8 @@ private slots:
     void trendsMatchBruteForce();
     void alarmsAndAcknowledgements_data();
     void alarmsAndAcknowledgements();
+    void olderSchemaIsReadAndMigratedWhole_data();
+    void olderSchemaIsReadAndMigratedWhole();
     void killedWriterLosesAtMostASecond();
     void trendBlockCodec_data();
     void trendBlockCodec();
@@ -626,14 +628,17 @@ void TestJournalStore::trendsMatchBruteForce()
     };
     const qint64 end = start + seconds * 1000LL;
     const QVector<Case> cases{
-        {start, end, 100000, 1},            // every second fits
-        {start, start + 3600000, 2000, 2},  // one hour in two-second steps
-        {start, end, 1000, 8},              // seconds merged
-        {start, end, 130, 60},              // whole minutes
-        {start, end, 120, 120},             // minutes merged
-        {start, end, 12, 660},              // minutes merged into more than 10 min
-        {start, end, 3, 3600},              // 10 min tier, merged
-        {start + 1500, start + 9500, 50, 1} // partial seconds at the edges
+        {start, end, 100000, 1},             // every second fits
+        {start, start + 3600000, 2000, 2},   // one hour in two-second steps
+        {start, end, 1000, 8},               // seconds merged
+        {start, end, 130, 60},               // whole minutes
+        {start, end, 120, 120},              // minutes merged
+        {start, end, 12, 660},               // minutes merged into more than 10 min
+        {start, end, 3, 3600},               // 10 min tier, merged
+        {start + 1500, start + 9500, 50, 1}, // partial seconds at the edges
+        // Beginning before the recording did: still seconds, not the coarser tiers whose
+        // blocks and intervals merely start earlier.
+        {start - 1200000, start + 600000, 2000, 1},
     };
     JournalQuery query(&store);
     for (const Case &c : cases) {
@@ -750,6 +755,110 @@ void TestJournalStore::alarmsAndAcknowledgements()
     QVERIFY(query.events(latest, &events, &error));
     QCOMPARE(events.size(), 2);
     QVERIFY(events.first().timeMs < events.last().timeMs);
+}
+
+void TestJournalStore::olderSchemaIsReadAndMigratedWhole_data()
+{
+    addBackends();
+    QTest::newRow("sqlite") << "sqlite";
+    QTest::newRow("postgresql") << "postgresql";
+}
+
+void TestJournalStore::olderSchemaIsReadAndMigratedWhole()
+{
+    QFETCH(QString, backend);
+    const JournalLocation location = freshJournal(backend);
+    const bool pg = backend == QLatin1String("postgresql");
+    // Statements on a connection of its own, past the store, which would migrate on opening.
+    auto raw = [&](const QString &sql, QStringList *rows = nullptr) {
+        bool ok = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(
+                pg ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            if (pg) {
+                db.setHostName(location.host);
+                db.setPort(location.port);
+                db.setUserName(location.user);
+                db.setDatabaseName(location.database);
+            } else {
+                db.setDatabaseName(location.path);
+            }
+            if (db.open()) {
+                QSqlQuery q(db);
+                ok = q.exec(sql);
+                while (rows && q.next())
+                    *rows << q.value(0).toString();
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        return ok;
+    };
+    auto indexNames = [&] {
+        QStringList names;
+        raw(pg ? QStringLiteral(
+                     "SELECT indexname FROM pg_indexes WHERE tablename = 'journal_events'")
+               : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND "
+                                "tbl_name = 'journal_events'"),
+            &names);
+        return names;
+    };
+    using K = Journal::Kind;
+    const qint64 t = 1796680000000LL;
+    {
+        JournalStore store;
+        QString error;
+        QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+        QVERIFY(store.write(
+            {makeEvent(K::Danger, t, 1, QStringLiteral("false"), QStringLiteral("true"), 1, 1),
+             makeEvent(K::Danger, t + 5, 1, QStringLiteral("true"), QStringLiteral("false"), 1, 1)},
+            {}, t + 10));
+    }
+    // The journal as the first schema made it, with an alarm raised and cleared.
+    QVERIFY(raw(QStringLiteral("DROP INDEX journal_events_quiet")));
+    QVERIFY(raw(QStringLiteral("CREATE INDEX journal_events_item ON journal_events "
+                               "(node, kind, channel, slot, relay, id) WHERE alarm IS NOT NULL")));
+    QVERIFY(raw(QStringLiteral("UPDATE journal_meta SET value = '1' WHERE key = 'schema'")));
+    auto clearedAfter = [&](JournalStore &store) {
+        QVector<AlarmEntry> alarms;
+        QString error;
+        if (!JournalQuery(&store).alarms(EventFilter(), false, &alarms, &error) ||
+            alarms.size() != 1)
+            return qint64(-1);
+        return alarms.first().clearedMs - t;
+    };
+    {
+        // A reader reads it as it is.
+        JournalStore reader;
+        QString error;
+        QVERIFY2(reader.open(location, JournalStore::Access::ReadOnly, &error), qPrintable(error));
+        QCOMPARE(reader.schemaVersion(), 1);
+        QCOMPARE(clearedAfter(reader), qint64(5));
+    }
+    // A migration that fails halfway leaves the first schema whole: the index it dropped first
+    // is still there.
+    QVERIFY(raw(QStringLiteral("CREATE TABLE journal_events_quiet (x INTEGER)")));
+    {
+        JournalStore writer;
+        QString error;
+        QVERIFY(!writer.open(location, JournalStore::Access::ReadWrite, &error));
+        QVERIFY2(error.contains(QLatin1String("cannot update")), qPrintable(error));
+    }
+    QVERIFY(indexNames().contains(QStringLiteral("journal_events_item")));
+    QStringList schema;
+    QVERIFY(raw(QStringLiteral("SELECT value FROM journal_meta WHERE key = 'schema'"), &schema));
+    QCOMPARE(schema, QStringList{QStringLiteral("1")});
+
+    QVERIFY(raw(QStringLiteral("DROP TABLE journal_events_quiet")));
+    JournalStore writer;
+    QString error;
+    QVERIFY2(writer.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+    QCOMPARE(writer.schemaVersion(), int(JournalStore::SchemaVersion));
+    QCOMPARE(clearedAfter(writer), qint64(5));
+    writer.close();
+    const QStringList names = indexNames();
+    QVERIFY2(names.contains(QStringLiteral("journal_events_quiet")), qPrintable(names.join(' ')));
+    QVERIFY(!names.contains(QStringLiteral("journal_events_item")));
 }
 
 void TestJournalStore::killedWriterLosesAtMostASecond()
