@@ -27,11 +27,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("JournalStore", text);
-}
-
 const char ApplicationId[] = "orvo-journal";
 
 QString nextConnectionName()
@@ -133,7 +128,7 @@ void JournalStore::close()
 QString JournalStore::lastError() const
 {
     const QString reason = m_lastError.isEmpty() ? database().lastError().text() : m_lastError;
-    return tr("%1: %2").arg(m_location.display(), reason);
+    return JournalStore::tr("%1: %2").arg(m_location.display(), reason);
 }
 
 bool JournalStore::exec(QSqlQuery &q)
@@ -149,7 +144,7 @@ bool JournalStore::exec(QSqlQuery &q)
 bool JournalStore::fail(QString *error, const QString &reason) const
 {
     if (error)
-        *error = tr("%1: %2").arg(m_location.display(), reason);
+        *error = JournalStore::tr("%1: %2").arg(m_location.display(), reason);
     return false;
 }
 
@@ -159,10 +154,10 @@ bool JournalStore::sqliteFileOk(QString *error)
     QFileInfo info(path);
     if (!info.exists()) {
         if (m_access == Access::ReadOnly)
-            return fail(error, tr("no journal there"));
+            return fail(error, JournalStore::tr("no journal there"));
         QString reason;
         if (!makeFolder(info.absolutePath(), &reason))
-            return fail(error, tr("cannot create its folder: %1").arg(reason));
+            return fail(error, JournalStore::tr("cannot create its folder: %1").arg(reason));
         const int fd =
             ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd < 0 && errno != EEXIST)
@@ -172,14 +167,15 @@ bool JournalStore::sqliteFileOk(QString *error)
         return true;
     }
     if (!info.isFile())
-        return fail(error, tr("not a file"));
+        return fail(error, JournalStore::tr("not a file"));
     if (info.size() == 0)
         return true;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(error, file.errorString());
     if (file.read(16) != QByteArray("SQLite format 3\0", 16))
-        return fail(error, tr("not a journal (not an SQLite database); left as it is"));
+        return fail(error,
+                    JournalStore::tr("not a journal (not an SQLite database); left as it is"));
     return true;
 }
 
@@ -190,7 +186,7 @@ bool JournalStore::open(const JournalLocation &location, Access access, QString 
     m_access = access;
     const bool postgres = location.type == JournalLocation::Type::PostgreSQL;
     if (location.type == JournalLocation::Type::None)
-        return fail(error, tr("no journal given"));
+        return fail(error, JournalStore::tr("no journal given"));
     if (!postgres && !sqliteFileOk(error))
         return false;
 
@@ -270,17 +266,19 @@ bool JournalStore::validate(QString *reason, int *version)
     const bool postgres = isPostgres();
     if (!postgres && !q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
         // A damaged or foreign file fails here, before anything is written to it.
-        *reason = tr("damaged or not a journal (%1); left as it is").arg(q.lastError().text());
+        *reason = JournalStore::tr("damaged or not a journal (%1); left as it is")
+                      .arg(q.lastError().text());
         return false;
     }
     const QStringList tables = db.tables();
     if (!tables.contains(QStringLiteral("journal_meta"))) {
         if (!postgres && !tables.isEmpty()) {
-            *reason = tr("not a journal (an SQLite database of something else); left as it is");
+            *reason = JournalStore::tr(
+                "not a journal (an SQLite database of something else); left as it is");
             return false;
         }
         if (m_access == Access::ReadOnly) {
-            *reason = tr("no journal there yet");
+            *reason = JournalStore::tr("no journal there yet");
             return false;
         }
         *version = 0;
@@ -288,7 +286,7 @@ bool JournalStore::validate(QString *reason, int *version)
     }
     QString application;
     if (!q.exec(QStringLiteral("SELECT key, value FROM journal_meta"))) {
-        *reason = tr("damaged (%1); left as it is").arg(q.lastError().text());
+        *reason = JournalStore::tr("damaged (%1); left as it is").arg(q.lastError().text());
         return false;
     }
     while (q.next()) {
@@ -298,19 +296,20 @@ bool JournalStore::validate(QString *reason, int *version)
             *version = q.value(1).toInt();
     }
     if (application != QLatin1String(ApplicationId) || *version < 1) {
-        *reason = tr("not a journal (no journal schema); left as it is");
+        *reason = JournalStore::tr("not a journal (no journal schema); left as it is");
         return false;
     }
     if (*version > SchemaVersion) {
-        *reason =
-            tr("written by a newer version (schema %1, this program knows up to %2); left as it is")
-                .arg(*version)
-                .arg(SchemaVersion);
+        *reason = JournalStore::tr("written by a newer version (schema %1, this program knows up "
+                                   "to %2); left as it is")
+                      .arg(*version)
+                      .arg(SchemaVersion);
         return false;
     }
     if (*version < SchemaVersion && m_access == Access::ReadOnly) {
         *reason =
-            tr("an older journal (schema %1); recording into it once updates it").arg(*version);
+            JournalStore::tr("an older journal (schema %1); recording into it once updates it")
+                .arg(*version);
         return false;
     }
     return true;
@@ -368,7 +367,8 @@ bool JournalStore::createSchema(QString *error)
     };
     QSqlDatabase db = database();
     if (!begin())
-        return fail(error, tr("cannot create the journal: %1").arg(db.lastError().text()));
+        return fail(error,
+                    JournalStore::tr("cannot create the journal: %1").arg(db.lastError().text()));
     QSqlQuery q(db);
     // Two writers starting on an empty database at once: the second waits here and then
     // finds the journal the first one created.
@@ -383,7 +383,7 @@ bool JournalStore::createSchema(QString *error)
         if (!q.exec(statement)) {
             const QString reason = q.lastError().text();
             db.rollback();
-            return fail(error, tr("cannot create the journal: %1").arg(reason));
+            return fail(error, JournalStore::tr("cannot create the journal: %1").arg(reason));
         }
     }
     q.prepare(QStringLiteral("INSERT INTO journal_meta (key, value) VALUES (?, ?), (?, ?)"));
@@ -394,7 +394,7 @@ bool JournalStore::createSchema(QString *error)
     if (!q.exec() || !db.commit()) {
         const QString reason = q.lastError().text();
         db.rollback();
-        return fail(error, tr("cannot create the journal: %1").arg(reason));
+        return fail(error, JournalStore::tr("cannot create the journal: %1").arg(reason));
     }
     m_version = SchemaVersion;
     return true;
@@ -407,18 +407,19 @@ bool JournalStore::migrate(int from, QString *error)
     const QVector<QStringList> steps;
     QSqlDatabase db = database();
     if (!begin())
-        return fail(error, tr("cannot update the journal: %1").arg(db.lastError().text()));
+        return fail(error,
+                    JournalStore::tr("cannot update the journal: %1").arg(db.lastError().text()));
     QSqlQuery q(db);
     for (int version = from; version < SchemaVersion; ++version) {
         if (version - 1 >= steps.size()) {
             db.rollback();
-            return fail(error, tr("cannot update schema %1").arg(version));
+            return fail(error, JournalStore::tr("cannot update schema %1").arg(version));
         }
         for (const QString &statement : steps.at(version - 1)) {
             if (!q.exec(statement)) {
                 const QString reason = q.lastError().text();
                 db.rollback();
-                return fail(error, tr("cannot update the journal: %1").arg(reason));
+                return fail(error, JournalStore::tr("cannot update the journal: %1").arg(reason));
             }
         }
     }
@@ -426,7 +427,8 @@ bool JournalStore::migrate(int from, QString *error)
     q.addBindValue(QString::number(SchemaVersion));
     if (!q.exec() || !db.commit()) {
         db.rollback();
-        return fail(error, tr("cannot update the journal: %1").arg(q.lastError().text()));
+        return fail(error,
+                    JournalStore::tr("cannot update the journal: %1").arg(q.lastError().text()));
     }
     return true;
 }
@@ -579,7 +581,7 @@ bool JournalStore::write(const QVector<JournalEvent> &events,
         q.addBindValue(m_claimStartMs);
         if (!exec(q) || q.numRowsAffected() != 1) {
             if (m_lastError.isEmpty())
-                m_lastError = tr("another writer took over this installation");
+                m_lastError = JournalStore::tr("another writer took over this installation");
             return rollback();
         }
     }
@@ -794,7 +796,8 @@ bool JournalStore::check(QString *report)
         }
         q.next();
         if (q.value(0).toLongLong() != 0) {
-            *report = tr("%1 events without a kind or time").arg(q.value(0).toLongLong());
+            *report =
+                JournalStore::tr("%1 events without a kind or time").arg(q.value(0).toLongLong());
             return false;
         }
         *report = QStringLiteral("ok");

@@ -2,6 +2,7 @@
 
 #include "journalevent.h"
 #include "journallocation.h"
+#include <QCoreApplication>
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -35,6 +36,8 @@ struct TrendTier
 // A journal in an SQLite file or a PostgreSQL database, used from one thread at a time.
 class JournalStore
 {
+    Q_DECLARE_TR_FUNCTIONS(JournalStore)
+
 public:
     enum class Access { ReadOnly, ReadWrite };
     static constexpr int SchemaVersion = 1;

@@ -154,9 +154,9 @@ bool JournalWorker::flush(bool all, bool release)
         gap.timeMs = firstLost;
         gap.installation = installation;
         gap.to = QString::number(lostEvents);
-        gap.detail = QCoreApplication::translate(
-                         "JournalWriter", "%1 events and %2 trend intervals could not be kept "
-                                          "between %3 and %4")
+        // Stored, like every detail: in the one language whoever reads the journal later expects.
+        gap.detail = QStringLiteral("%1 events and %2 trend intervals could not be kept "
+                                    "between %3 and %4")
                          .arg(lostEvents)
                          .arg(lostIntervals)
                          .arg(JournalFormat::time(firstLost), JournalFormat::time(lastLost));
@@ -185,8 +185,7 @@ bool JournalWorker::flush(bool all, bool release)
         queue->lastLostMs = qMax(lastLost, queue->lastLostMs);
     }
     lock.unlock();
-    const QString reason =
-        QCoreApplication::translate("JournalWriter", "cannot write: %1").arg(store->lastError());
+    const QString reason = tr("cannot write: %1").arg(store->lastError());
     store->close();
     nextOpenMs = now + retryMs;
     setState(false, reason);

@@ -25,6 +25,8 @@ int main(int argc, char *argv[])
 {
     ProgramIdentity::setUp("orvo-recorder");
     QCoreApplication app(argc, argv);
+    // The journal's own messages (why it cannot be opened or written) follow the locale.
+    ProgramIdentity::useSystemLanguage();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

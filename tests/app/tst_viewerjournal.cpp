@@ -2,6 +2,7 @@
 #include "journalrecorder.h"
 #include "journaltool.h"
 #include "mainwindow.h"
+#include "qttranslationswitch.h"
 #include "statusdatagram.h"
 #include "udpsender.h"
 
@@ -124,6 +125,32 @@ private slots:
         QVERIFY(sender.send(StatusDatagram::node(node)));
         QTRY_VERIFY(window.isPresent(11));
         QVERIFY(!QFile::exists(folder + QStringLiteral("/journal.sqlite")));
+        recorder.stop(QStringLiteral("test over"));
+    }
+
+    void theReasonIsInTheLanguageChosen()
+    {
+        const QString path = dir.filePath(QStringLiteral("foreign.sqlite"));
+        QFile foreign(path);
+        QVERIFY(foreign.open(QIODevice::WriteOnly));
+        foreign.write("a file of something else, long enough to be looked at");
+        foreign.close();
+
+        MainWindow window(nullptr, port);
+        QtTranslationSwitch::instance()->setLanguage(QStringLiteral("ru"));
+        auto english = qScopeGuard([] { QtTranslationSwitch::instance()->setLanguage(QString()); });
+        JournalRecorder recorder;
+        window.setJournalRecorder(&recorder);
+        JournalLocation location;
+        QString error;
+        QVERIFY(JournalLocation::parse(path, &location, &error));
+        recorder.start(location, QStringLiteral("viewer-test"), QString());
+
+        // The reason comes from the journal's worker thread, not from the window's catalogue.
+        QTRY_VERIFY_WITH_TIMEOUT(!window.journalError().isEmpty(), 10000);
+        QVERIFY2(window.journalError().contains(
+                     QStringLiteral("это не журнал (не база SQLite); оставлен как есть")),
+                 qPrintable(window.journalError()));
         recorder.stop(QStringLiteral("test over"));
     }
 };
