@@ -46,6 +46,9 @@ public:
 
 signals:
     void stateChanged(bool recording, const QString &reason);
+    // Another writer records this installation: nothing is recorded here, and the reason
+    // (naming that writer's host and start time) stays.
+    void refused(const QString &reason);
 
 private:
     void tick();
@@ -62,6 +65,7 @@ private:
     QString journalName;
     bool started = false;
     bool stopped = false;
+    bool refusedStart = false;
     bool everRecorded = false;
     bool lastRecording = false;
     QString lastReason;

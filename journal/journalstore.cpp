@@ -200,8 +200,8 @@ bool JournalStore::open(const JournalLocation &location, Access access, QString 
         return fail(error, reason);
     };
     if (!db.isValid()) {
-        return refuse(
-            tr("Qt's %1 driver is not installed").arg(postgres ? "PostgreSQL" : "SQLite"));
+        return refuse(JournalStore::tr("Qt's %1 driver is not installed")
+                          .arg(postgres ? "PostgreSQL" : "SQLite"));
     }
     if (postgres) {
         db.setHostName(location.host);
@@ -218,7 +218,7 @@ bool JournalStore::open(const JournalLocation &location, Access access, QString 
                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     }
     if (!db.open()) {
-        return refuse(tr("cannot open: %1").arg(db.lastError().text()));
+        return refuse(JournalStore::tr("cannot open: %1").arg(db.lastError().text()));
     }
 
     QString reason;
@@ -434,9 +434,11 @@ bool JournalStore::migrate(int from, QString *error)
 }
 
 bool JournalStore::claim(const QString &installation, qint64 nowMs, qint64 *uncleanEndMs,
-                         QString *error)
+                         QString *error, bool *held)
 {
     *uncleanEndMs = 0;
+    if (held)
+        *held = false;
     QSqlDatabase db = database();
     if (!begin())
         return fail(error, db.lastError().text());
@@ -471,8 +473,11 @@ bool JournalStore::claim(const QString &installation, qint64 nowMs, qint64 *uncl
         }
         if (alive) {
             db.rollback();
+            if (held)
+                *held = true;
             return fail(error,
-                        tr("installation \"%1\" is being recorded by %2 (process %3) since %4")
+                        JournalStore::tr(
+                            "installation \"%1\" is being recorded by %2 (process %3) since %4")
                             .arg(installation, holder)
                             .arg(holderPid)
                             .arg(JournalFormat::time(q.value(2).toLongLong())));

@@ -62,9 +62,11 @@ public:
     QString lastError() const;
 
     // Takes the writer's lease of an installation. Refused (false, *error names the holder's
-    // host and start time) while another writer holds it. *uncleanEndMs is set to the time of
-    // the last write when the previous writer ended without releasing it, else 0.
-    bool claim(const QString &installation, qint64 nowMs, qint64 *uncleanEndMs, QString *error);
+    // host and start time) while another writer holds it, and then *held is set if given; a
+    // database failure leaves it false. *uncleanEndMs is set to the time of the last write
+    // when the previous writer ended without releasing it, else 0.
+    bool claim(const QString &installation, qint64 nowMs, qint64 *uncleanEndMs, QString *error,
+               bool *held = nullptr);
     // Writes events and intervals in one transaction and renews the lease of the installation
     // (if claimed); release ends the lease as a clean stop does.
     bool write(const QVector<JournalEvent> &events, const QVector<TrendInterval> &intervals,

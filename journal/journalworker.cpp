@@ -51,6 +51,13 @@ void JournalWorker::finish(const QString &detail, qint64 stopMs, qint64 deadline
 {
     if (!store)
         return;
+    if (!claimed && isRefused()) {
+        // It never recorded: no stop to write, and the holder's lease is not ours to end.
+        delete timer;
+        timer = nullptr;
+        store.reset();
+        return;
+    }
     delete timer;
     timer = nullptr;
     JournalEvent stopped;
@@ -113,8 +120,16 @@ bool JournalWorker::tryOpen()
         return false;
     }
     qint64 uncleanEndMs = 0;
-    if (!store->claim(installation, now, &uncleanEndMs, &error)) {
+    bool held = false;
+    if (!store->claim(installation, now, &uncleanEndMs, &error, &held)) {
         store->close();
+        if (held && !claimed) {
+            // Two writers of one installation would interleave their rows: the second one
+            // refuses to start. One that recorded before keeps trying, since its lease may
+            // only have looked stale to another writer for a while.
+            refuse(error);
+            return false;
+        }
         setState(false, error);
         return false;
     }
@@ -190,6 +205,27 @@ bool JournalWorker::flush(bool all, bool release)
     nextOpenMs = now + retryMs;
     setState(false, reason);
     return false;
+}
+
+bool JournalWorker::isRefused() const
+{
+    QMutexLocker lock(&queue->mutex);
+    return queue->refused;
+}
+
+void JournalWorker::refuse(const QString &reason)
+{
+    delete timer;
+    timer = nullptr;
+    {
+        QMutexLocker lock(&queue->mutex);
+        queue->refused = true;
+        queue->events.clear();
+        queue->intervals.clear();
+        queue->lostEvents = queue->lostIntervals = 0;
+    }
+    setState(false, reason);
+    emit refused(reason);
 }
 
 void JournalWorker::setState(bool recording, const QString &reason)

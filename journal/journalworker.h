@@ -26,6 +26,8 @@ struct JournalQueue
     qint64 firstLostMs = 0;
     qint64 lastLostMs = 0;
     bool recording = false;
+    // Another writer holds the installation: nothing is kept, nothing is retried.
+    bool refused = false;
     QString problem;
 };
 
@@ -50,12 +52,17 @@ public:
 
 signals:
     void stateChanged(bool recording, const QString &reason);
+    // Emitted once, after stateChanged(false, reason), when another writer holds the
+    // installation; the worker then writes nothing and tries no more.
+    void refused(const QString &reason);
 
 private:
     void tick();
     bool tryOpen();
     bool flush(bool all, bool release);
     void setState(bool recording, const QString &reason);
+    void refuse(const QString &reason);
+    bool isRefused() const;
 
     JournalQueue *const queue;
     const JournalRetention retention;

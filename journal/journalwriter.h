@@ -48,6 +48,8 @@ public:
     void stop(const QString &detail, int timeoutMs = 3000);
 
     bool isRecording() const;
+    // Another writer held the installation at start: this one records nothing, for good.
+    bool isRefused() const;
     // Why the journal is not recording, for the status bar; empty while it records.
     QString problem() const;
     // Events and intervals queued and not yet written.
@@ -63,6 +65,8 @@ public:
 signals:
     // Emitted on the thread that owns the writer whenever recording starts or stops working.
     void stateChanged(bool recording, const QString &reason);
+    // After stateChanged(false, reason), when the start was refused (see isRefused()).
+    void refused(const QString &reason);
 
 private:
     std::unique_ptr<JournalQueue> queue;

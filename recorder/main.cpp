@@ -2,6 +2,7 @@
 // window, for a machine that only records.
 #include "journaloptions.h"
 #include "journalrecorder.h"
+#include "journalwriter.h"
 #include "programidentity.h"
 #include "statusreceiver.h"
 #include "stopsignals.h"
@@ -70,15 +71,35 @@ int main(int argc, char *argv[])
     const std::unique_ptr<JournalRecorder> recorder = journal.startRecorder(
         quint16(port), JournalOptions::startDetail(quint16(port), true, QString()),
         QStringLiteral("orvo-recorder"));
-    if (recorder)
+    bool running = false;
+    auto announce = [&] {
+        running = true;
+        log(recorder
+                ? QStringLiteral("started: listening on UDP port %1, journal %2, installation %3")
+                      .arg(port)
+                      .arg(journal.location().display(), journal.installation(quint16(port)))
+                : QStringLiteral("started: listening on UDP port %1, recording nothing "
+                                 "(--no-journal)")
+                      .arg(port));
+    };
+    if (recorder) {
         QObject::connect(&receiver, &StatusReceiver::datagramAccepted, recorder.get(),
                          &JournalRecorder::datagramAccepted);
-    log(recorder ? QStringLiteral("started: listening on UDP port %1, journal %2, installation %3")
-                       .arg(port)
-                       .arg(journal.location().display(), journal.installation(quint16(port)))
-                 : QStringLiteral("started: listening on UDP port %1, recording nothing "
-                                  "(--no-journal)")
-                       .arg(port));
+        // Started once the journal has answered: a second writer of the installation never
+        // says it started.
+        QObject::connect(recorder.get(), &JournalRecorder::stateChanged, &app, [&] {
+            if (!running && !recorder->journalWriter()->isRefused())
+                announce();
+        });
+        QObject::connect(recorder.get(), &JournalRecorder::refused, &app, [&] {
+            // A machine that only records has nothing else to do; a service manager shows why.
+            log(QStringLiteral("not started: another writer records installation %1")
+                    .arg(journal.installation(quint16(port))));
+            QCoreApplication::exit(1);
+        });
+    } else {
+        announce();
+    }
 
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &app,
                      [&](const QString &signalName) {
@@ -88,8 +109,9 @@ int main(int argc, char *argv[])
                          QCoreApplication::quit();
                      });
     const int result = app.exec();
-    log(QStringLiteral("stopped after %1 datagram(s), %2 dropped")
-            .arg(receiver.acceptedCount())
-            .arg(receiver.droppedCount()));
+    if (running)
+        log(QStringLiteral("stopped after %1 datagram(s), %2 dropped")
+                .arg(receiver.acceptedCount())
+                .arg(receiver.droppedCount()));
     return result;
 }

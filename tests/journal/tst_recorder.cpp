@@ -56,6 +56,7 @@ private slots:
     void recordsWhatThePanelsMissAndEndsCleanly();
     void killedDuringABurstLosesAtMostTheLastSecond();
     void refusesAPortAnotherReceiverHolds();
+    void aSecondWriterOfTheInstallationRefusesToStart();
     void usageErrors_data();
     void usageErrors();
 
@@ -235,6 +236,44 @@ void TestRecorder::refusesAPortAnotherReceiverHolds()
              qPrintable(log));
     // Refused before the journal was touched.
     QVERIFY(!QFile::exists(journal));
+}
+
+void TestRecorder::aSecondWriterOfTheInstallationRefusesToStart()
+{
+    QProcess first;
+    QString firstLog;
+    startRecorder(first, &firstLog);
+    QVERIFY2(waitForLog(first, QStringLiteral("recording"), &firstLog), qPrintable(firstLog));
+
+    // Another port, so only the journal stands in its way.
+    const quint16 otherPort = UdpSender::freePort();
+    QVERIFY(otherPort != 0 && otherPort != port);
+    QProcess second;
+    second.start(QStringLiteral(ORVO_RECORDER),
+                 {QStringLiteral("--port"), QString::number(otherPort), QStringLiteral("--journal"),
+                  journal, QStringLiteral("--installation"), QStringLiteral("bench-hall")});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 1);
+    const QString log = QString::fromUtf8(second.readAllStandardError());
+    QVERIFY2(log.contains(QStringLiteral("is being recorded by %1 (process %2) since ")
+                              .arg(QSysInfo::machineHostName())
+                              .arg(first.processId())),
+             qPrintable(log));
+    QVERIFY2(!log.contains(QStringLiteral("started: listening")), qPrintable(log));
+
+    // The first one records on, and the journal holds one recording of the installation.
+    QCOMPARE(first.state(), QProcess::Running);
+    first.terminate();
+    QVERIFY(first.waitForFinished(10000));
+    QCOMPARE(first.exitCode(), 0);
+    QString error;
+    const QVector<Row> rows =
+        JournalTool::events(QStringLiteral(ORVO_JOURNAL_TOOL), journal, &error);
+    QVERIFY2(!rows.isEmpty(), qPrintable(error));
+    QCOMPARE(select(rows, QStringLiteral("recording-started")).size(), 1);
+    QCOMPARE(select(rows, QStringLiteral("recording-stopped")).size(), 1);
+    QCOMPARE(rows.last().value(QStringLiteral("detail")), QStringLiteral("SIGTERM"));
 }
 
 void TestRecorder::usageErrors_data()
