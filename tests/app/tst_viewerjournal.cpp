@@ -152,8 +152,8 @@ private slots:
         QSignalSpy refused(&recorder, &JournalRecorder::refused);
         recorder.start(location, QStringLiteral("viewer-test"), QString());
         QVERIFY(refused.wait(10000));
-        QVERIFY2(window.journalError().contains(QStringLiteral("is being recorded by %1")
-                                                    .arg(QSysInfo::machineHostName())),
+        QVERIFY2(window.journalError().contains(
+                     QStringLiteral("is being recorded by %1").arg(QSysInfo::machineHostName())),
                  qPrintable(window.journalError()));
 
         NodeSample node;
