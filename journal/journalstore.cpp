@@ -83,6 +83,33 @@ QVariant alarmState(const JournalEvent &event)
     }
 }
 
+// What turns schema to - 1 into schema to. A new journal is created at the newest schema at
+// once, so each entry here goes with the same change in createSchema().
+struct SchemaStep
+{
+    int to;
+    QStringList (*statements)(bool postgres);
+};
+
+const QVector<SchemaStep> &schemaSteps()
+{
+    static const QVector<SchemaStep> steps{
+        // The program that holds a lease, so a refused second writer can say which one it is.
+        {2,
+         [](bool) {
+             return QStringList{QStringLiteral(
+                 "ALTER TABLE journal_writers ADD COLUMN program TEXT NOT NULL DEFAULT ''")};
+         }},
+    };
+    return steps;
+}
+
+// The name a writer gives itself in its lease: the program file, as a user starts it.
+QString programName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
+
 } // namespace
 
 const QVector<TrendTier> &JournalStore::tiers()
@@ -238,9 +265,6 @@ bool JournalStore::open(const JournalLocation &location, Access access, QString 
         // still choose, and only before WAL mode.
         if (version == 0)
             q.exec(QStringLiteral("PRAGMA page_size=16384"));
-        // Only now, once it is known to be a journal: this writes to the file.
-        q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-        q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
     } else if (postgres && access == Access::ReadOnly) {
         q.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"));
     }
@@ -254,6 +278,13 @@ bool JournalStore::open(const JournalLocation &location, Access access, QString 
         db = QSqlDatabase();
         close();
         return false;
+    }
+    if (!postgres && access == Access::ReadWrite) {
+        // Only now, once it is a journal of this schema: this writes to the file, which a
+        // migration that failed must leave as it was.
+        q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        q.finish();
     }
     m_version = SchemaVersion;
     return true;
@@ -363,7 +394,7 @@ bool JournalStore::createSchema(QString *error)
         QStringLiteral(
             "CREATE TABLE journal_writers (installation TEXT PRIMARY KEY, host TEXT NOT NULL, "
             "pid BIGINT NOT NULL, started_ms BIGINT NOT NULL, last_write_ms BIGINT NOT NULL, "
-            "active INTEGER NOT NULL)"),
+            "active INTEGER NOT NULL, program TEXT NOT NULL DEFAULT '')"),
     };
     QSqlDatabase db = database();
     if (!begin())
@@ -402,34 +433,46 @@ bool JournalStore::createSchema(QString *error)
 
 bool JournalStore::migrate(int from, QString *error)
 {
-    // Each step turns schema n into n + 1; all of them run in one transaction, so a journal is
-    // never left half migrated. The first schema is the current one: no steps yet.
-    const QVector<QStringList> steps;
+    // All steps in one transaction: a journal is never left half migrated, and one that
+    // cannot be migrated stays as it was.
     QSqlDatabase db = database();
     if (!begin())
         return fail(error,
                     JournalStore::tr("cannot update the journal: %1").arg(db.lastError().text()));
     QSqlQuery q(db);
-    for (int version = from; version < SchemaVersion; ++version) {
-        if (version - 1 >= steps.size()) {
-            db.rollback();
-            return fail(error, JournalStore::tr("cannot update schema %1").arg(version));
-        }
-        for (const QString &statement : steps.at(version - 1)) {
-            if (!q.exec(statement)) {
-                const QString reason = q.lastError().text();
-                db.rollback();
-                return fail(error, JournalStore::tr("cannot update the journal: %1").arg(reason));
-            }
+    auto abandon = [&](const QString &reason) {
+        q.finish();
+        db.rollback();
+        return fail(error, reason);
+    };
+    if (isPostgres())
+        q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(1869771375)"));
+    // Another writer may have migrated it while this one waited for the transaction.
+    if (!q.exec(QStringLiteral("SELECT value FROM journal_meta WHERE key = 'schema'")) || !q.next())
+        return abandon(JournalStore::tr("cannot update the journal: %1").arg(q.lastError().text()));
+    const int current = q.value(0).toInt();
+    q.finish();
+    if (current > SchemaVersion)
+        return abandon(JournalStore::tr("written by a newer version (schema %1, this program "
+                                        "knows up to %2); left as it is")
+                           .arg(current)
+                           .arg(SchemaVersion));
+    for (int version = qMax(from, current); version < SchemaVersion; ++version) {
+        const auto step = std::find_if(schemaSteps().cbegin(), schemaSteps().cend(),
+                                       [&](const SchemaStep &s) { return s.to == version + 1; });
+        if (step == schemaSteps().cend())
+            return abandon(JournalStore::tr("cannot update schema %1").arg(version));
+        for (const QString &statement : step->statements(isPostgres())) {
+            if (!q.exec(statement))
+                return abandon(JournalStore::tr("cannot update schema %1: %2")
+                                   .arg(version)
+                                   .arg(q.lastError().text()));
         }
     }
     q.prepare(QStringLiteral("UPDATE journal_meta SET value = ? WHERE key = 'schema'"));
     q.addBindValue(QString::number(SchemaVersion));
-    if (!q.exec() || !db.commit()) {
-        db.rollback();
-        return fail(error,
-                    JournalStore::tr("cannot update the journal: %1").arg(q.lastError().text()));
-    }
+    if (!q.exec() || !db.commit())
+        return abandon(JournalStore::tr("cannot update the journal: %1").arg(q.lastError().text()));
     return true;
 }
 
@@ -445,9 +488,8 @@ bool JournalStore::claim(const QString &installation, qint64 nowMs, qint64 *uncl
     QSqlQuery q(db);
     if (isPostgres())
         q.exec(QStringLiteral("LOCK TABLE journal_writers IN SHARE ROW EXCLUSIVE MODE"));
-    q.prepare(
-        QStringLiteral("SELECT host, pid, started_ms, last_write_ms, active FROM journal_writers "
-                       "WHERE installation = ?"));
+    q.prepare(QStringLiteral("SELECT host, pid, started_ms, last_write_ms, active, program "
+                             "FROM journal_writers WHERE installation = ?"));
     q.addBindValue(installation);
     if (!q.exec()) {
         const QString reason = q.lastError().text();
@@ -475,12 +517,20 @@ bool JournalStore::claim(const QString &installation, qint64 nowMs, qint64 *uncl
             db.rollback();
             if (held)
                 *held = true;
-            return fail(error,
-                        JournalStore::tr(
-                            "installation \"%1\" is being recorded by %2 (process %3) since %4")
-                            .arg(installation, holder)
-                            .arg(holderPid)
-                            .arg(JournalFormat::time(q.value(2).toLongLong())));
+            const QString program = q.value(5).toString();
+            const QString since = JournalFormat::time(q.value(2).toLongLong());
+            // A lease taken before writers named their program says less.
+            if (program.isEmpty())
+                return fail(error, JournalStore::tr("installation \"%1\" is being recorded by %2 "
+                                                    "(process %3) since %4")
+                                       .arg(installation, holder)
+                                       .arg(holderPid)
+                                       .arg(since));
+            return fail(error, JournalStore::tr("installation \"%1\" is being recorded by %2 "
+                                                "(process %3, %4) since %5")
+                                   .arg(installation, holder)
+                                   .arg(holderPid)
+                                   .arg(program, since));
         }
         *uncleanEndMs = lastWrite;
         JournalEvent stop;
@@ -497,16 +547,21 @@ bool JournalStore::claim(const QString &installation, qint64 nowMs, qint64 *uncl
     q.finish();
     q.prepare(
         isPostgres()
-            ? QStringLiteral("INSERT INTO journal_writers VALUES (?, ?, ?, ?, ?, 1) "
+            ? QStringLiteral("INSERT INTO journal_writers (installation, host, pid, started_ms, "
+                             "last_write_ms, active, program) VALUES (?, ?, ?, ?, ?, 1, ?) "
                              "ON CONFLICT (installation) DO UPDATE SET host = excluded.host, "
                              "pid = excluded.pid, started_ms = excluded.started_ms, "
-                             "last_write_ms = excluded.last_write_ms, active = 1")
-            : QStringLiteral("INSERT OR REPLACE INTO journal_writers VALUES (?, ?, ?, ?, ?, 1)"));
+                             "last_write_ms = excluded.last_write_ms, active = 1, "
+                             "program = excluded.program")
+            : QStringLiteral("INSERT OR REPLACE INTO journal_writers (installation, host, pid, "
+                             "started_ms, last_write_ms, active, program) "
+                             "VALUES (?, ?, ?, ?, ?, 1, ?)"));
     q.addBindValue(installation);
     q.addBindValue(host);
     q.addBindValue(pid);
     q.addBindValue(nowMs);
     q.addBindValue(nowMs);
+    q.addBindValue(programName());
     if (!q.exec() || !db.commit()) {
         const QString reason = q.lastError().text();
         db.rollback();

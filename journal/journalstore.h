@@ -40,7 +40,7 @@ class JournalStore
 
 public:
     enum class Access { ReadOnly, ReadWrite };
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
     // A writer on another host that has not written for this long counts as gone.
     static constexpr qint64 LeaseTimeoutMs = 15000;
     static const QVector<TrendTier> &tiers();

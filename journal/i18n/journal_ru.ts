@@ -4,7 +4,7 @@
 <context>
     <name>JournalLocation</name>
     <message>
-        <location filename="../journallocation.cpp" line="17"/>
+        <location filename="../journallocation.cpp" line="16"/>
         <source>not a PostgreSQL address: expected postgresql://[user@]host[:port]/database</source>
         <translation>не адрес PostgreSQL: ожидается postgresql://[пользователь@]хост[:порт]/база</translation>
     </message>
@@ -14,22 +14,22 @@
         <translation>пароль не указывают в адресе журнала; запишите его в ~/.pgpass или в файл, названный в PGPASSFILE</translation>
     </message>
     <message>
-        <location filename="../journallocation.cpp" line="29"/>
+        <location filename="../journallocation.cpp" line="31"/>
         <source>the PostgreSQL address takes no options after the database name</source>
         <translation>в адресе PostgreSQL после имени базы не допускаются параметры</translation>
     </message>
     <message>
-        <location filename="../journallocation.cpp" line="35"/>
+        <location filename="../journallocation.cpp" line="37"/>
         <source>the PostgreSQL address names no database: postgresql://[user@]host[:port]/database</source>
         <translation>в адресе PostgreSQL не указана база: postgresql://[пользователь@]хост[:порт]/база</translation>
     </message>
     <message>
-        <location filename="../journallocation.cpp" line="42"/>
+        <location filename="../journallocation.cpp" line="44"/>
         <source>the port must be 1 to 65535</source>
         <translation>порт должен быть от 1 до 65535</translation>
     </message>
     <message>
-        <location filename="../journallocation.cpp" line="62"/>
+        <location filename="../journallocation.cpp" line="63"/>
         <source>the journal is empty: give a file or postgresql://[user@]host[:port]/database</source>
         <translation>журнал не указан: укажите файл или postgresql://[пользователь@]хост[:порт]/база</translation>
     </message>
@@ -42,32 +42,32 @@
         <translation>Записывать в журнал JOURNAL: файл SQLite или postgresql://[пользователь@]хост[:порт]/база (пароль берётся из ~/.pgpass или PGPASSFILE). По умолчанию: ключ настроек &quot;journal&quot;, иначе journal.sqlite в папке данных пользователя.</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="18"/>
+        <location filename="../journaloptions.cpp" line="19"/>
         <source>Record nothing.</source>
         <translation>Ничего не записывать.</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="20"/>
+        <location filename="../journaloptions.cpp" line="22"/>
         <source>Name the installation NAME in the journal (default: the host name, a colon and the listening port).</source>
         <translation>Называть установку в журнале именем NAME (по умолчанию: имя хоста, двоеточие и порт приёма).</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="37"/>
+        <location filename="../journaloptions.cpp" line="39"/>
         <source>--journal and --no-journal exclude each other</source>
         <translation>--journal и --no-journal исключают друг друга</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="42"/>
+        <location filename="../journaloptions.cpp" line="44"/>
         <source>--installation needs a name</source>
         <translation>для --installation нужно имя</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="52"/>
+        <location filename="../journaloptions.cpp" line="54"/>
         <source>the settings key &quot;journal&quot;</source>
         <translation>ключ настроек &quot;journal&quot;</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="60"/>
+        <location filename="../journaloptions.cpp" line="62"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
@@ -75,22 +75,22 @@
 <context>
     <name>JournalQuery</name>
     <message>
-        <location filename="../journalquery.cpp" line="268"/>
+        <location filename="../journalquery.cpp" line="267"/>
         <source>there is no event %1</source>
         <translation>события %1 нет</translation>
     </message>
     <message>
-        <location filename="../journalquery.cpp" line="274"/>
+        <location filename="../journalquery.cpp" line="273"/>
         <source>event %1 is no alarm</source>
         <translation>событие %1 не является тревогой</translation>
     </message>
     <message>
-        <location filename="../journalquery.cpp" line="278"/>
+        <location filename="../journalquery.cpp" line="277"/>
         <source>event %1 was acknowledged by %2 at %3</source>
         <translation>событие %1 уже квитировано пользователем %2 в %3</translation>
     </message>
     <message>
-        <location filename="../journalquery.cpp" line="298"/>
+        <location filename="../journalquery.cpp" line="297"/>
         <source>cannot acknowledge: %1</source>
         <translation>не удаётся квитировать: %1</translation>
     </message>
@@ -98,112 +98,123 @@
 <context>
     <name>JournalStore</name>
     <message>
-        <location filename="../journalstore.cpp" line="132"/>
-        <location filename="../journalstore.cpp" line="148"/>
+        <location filename="../journalstore.cpp" line="158"/>
+        <location filename="../journalstore.cpp" line="174"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="158"/>
+        <location filename="../journalstore.cpp" line="184"/>
         <source>no journal there</source>
         <translation>журнала там нет</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="161"/>
+        <location filename="../journalstore.cpp" line="187"/>
         <source>cannot create its folder: %1</source>
         <translation>не удаётся создать его папку: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="171"/>
+        <location filename="../journalstore.cpp" line="197"/>
         <source>not a file</source>
         <translation>это не файл</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="178"/>
+        <location filename="../journalstore.cpp" line="205"/>
         <source>not a journal (not an SQLite database); left as it is</source>
         <translation>это не журнал (не база SQLite); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="189"/>
+        <location filename="../journalstore.cpp" line="216"/>
         <source>no journal given</source>
         <translation>журнал не указан</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="204"/>
+        <location filename="../journalstore.cpp" line="230"/>
         <source>Qt&apos;s %1 driver is not installed</source>
         <translation>драйвер Qt для %1 не установлен</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="221"/>
+        <location filename="../journalstore.cpp" line="248"/>
         <source>cannot open: %1</source>
         <translation>не удаётся открыть: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="269"/>
+        <location filename="../journalstore.cpp" line="300"/>
         <source>damaged or not a journal (%1); left as it is</source>
         <translation>повреждён или не является журналом (%1); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="275"/>
+        <location filename="../journalstore.cpp" line="307"/>
         <source>not a journal (an SQLite database of something else); left as it is</source>
         <translation>это не журнал (база SQLite другого назначения); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="279"/>
+        <location filename="../journalstore.cpp" line="312"/>
         <source>no journal there yet</source>
         <translation>журнала там пока нет</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="287"/>
+        <location filename="../journalstore.cpp" line="320"/>
         <source>damaged (%1); left as it is</source>
         <translation>повреждён (%1); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="297"/>
+        <location filename="../journalstore.cpp" line="330"/>
         <source>not a journal (no journal schema); left as it is</source>
         <translation>это не журнал (нет схемы журнала); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="302"/>
+        <location filename="../journalstore.cpp" line="334"/>
+        <location filename="../journalstore.cpp" line="456"/>
         <source>written by a newer version (schema %1, this program knows up to %2); left as it is</source>
         <translation>записан более новой версией (схема %1, эта программа знает схемы до %2); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="309"/>
+        <location filename="../journalstore.cpp" line="342"/>
         <source>an older journal (schema %1); recording into it once updates it</source>
         <translation>журнал старой версии (схема %1); первая запись в него его обновит</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="367"/>
-        <location filename="../journalstore.cpp" line="382"/>
-        <location filename="../journalstore.cpp" line="393"/>
+        <location filename="../journalstore.cpp" line="402"/>
+        <location filename="../journalstore.cpp" line="417"/>
+        <location filename="../journalstore.cpp" line="428"/>
         <source>cannot create the journal: %1</source>
         <translation>не удаётся создать журнал: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="406"/>
-        <location filename="../journalstore.cpp" line="417"/>
-        <location filename="../journalstore.cpp" line="425"/>
+        <location filename="../journalstore.cpp" line="441"/>
+        <location filename="../journalstore.cpp" line="452"/>
+        <location filename="../journalstore.cpp" line="475"/>
         <source>cannot update the journal: %1</source>
         <translation>не удаётся обновить журнал: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="411"/>
+        <location filename="../journalstore.cpp" line="464"/>
         <source>cannot update schema %1</source>
         <translation>не удаётся обновить схему %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="469"/>
+        <location filename="../journalstore.cpp" line="467"/>
+        <source>cannot update schema %1: %2</source>
+        <translation>не удаётся обновить схему %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../journalstore.cpp" line="524"/>
         <source>installation &quot;%1&quot; is being recorded by %2 (process %3) since %4</source>
         <translation>установку &quot;%1&quot; уже записывает %2 (процесс %3) с %4</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="578"/>
+        <location filename="../journalstore.cpp" line="529"/>
+        <source>installation &quot;%1&quot; is being recorded by %2 (process %3, %4) since %5</source>
+        <translation>установку &quot;%1&quot; уже записывает %2 (процесс %3, %4) с %5</translation>
+    </message>
+    <message>
+        <location filename="../journalstore.cpp" line="644"/>
         <source>another writer took over this installation</source>
         <translation>запись этой установки перехватила другая программа</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="793"/>
+        <location filename="../journalstore.cpp" line="860"/>
         <source>%1 events without a kind or time</source>
         <translation>событий без вида или времени: %1</translation>
     </message>
@@ -211,7 +222,7 @@
 <context>
     <name>JournalWorker</name>
     <message>
-        <location filename="../journalworker.cpp" line="189"/>
+        <location filename="../journalworker.cpp" line="203"/>
         <source>cannot write: %1</source>
         <translation>не удаётся записать: %1</translation>
     </message>

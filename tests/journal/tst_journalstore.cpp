@@ -78,6 +78,8 @@ private slots:
     void refusesWhatIsNoJournal_data();
     void refusesWhatIsNoJournal();
     void createsPrivateWalFile();
+    void migratesAnOlderJournal_data();
+    void migratesAnOlderJournal();
     void unwritableFolderIsReported();
     void leaseRules_data();
     void leaseRules();
@@ -195,6 +197,72 @@ void TestJournalStore::refusesWhatIsNoJournal()
     QVERIFY2(error.contains(reason), qPrintable(error));
     QVERIFY(!store.isOpen());
     QCOMPARE(fileHash(path), before);
+}
+
+void TestJournalStore::migratesAnOlderJournal_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<bool>("migrates");
+    for (const char *backend : {"sqlite", "postgresql"}) {
+        const QString b = QString::fromLatin1(backend);
+        QTest::newRow(qPrintable(b + ": schema 1")) << b << true;
+        // Says schema 1 but already has what the step adds: the step fails half way.
+        QTest::newRow(qPrintable(b + ": a step that fails")) << b << false;
+    }
+}
+
+void TestJournalStore::migratesAnOlderJournal()
+{
+    QFETCH(QString, backend);
+    QFETCH(bool, migrates);
+    const JournalLocation location = freshJournal(backend);
+    const bool sqlite = backend == QLatin1String("sqlite");
+    const qint64 t0 = 1796684180123LL;
+    QString error;
+    {
+        // A journal as the first schema left it: no program in the leases.
+        JournalStore store;
+        QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+        QVERIFY(store.write({makeEvent(Journal::Kind::NodeHeard, t0, 4, QString(), QString())}, {},
+                            t0));
+        QSqlQuery q(store.database());
+        if (migrates)
+            QVERIFY(q.exec(QStringLiteral("ALTER TABLE journal_writers DROP COLUMN program")));
+        QVERIFY(q.exec(QStringLiteral("UPDATE journal_meta SET value = '1' WHERE key = 'schema'")));
+        if (sqlite)
+            QVERIFY(q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")));
+    }
+    const QByteArray before = sqlite ? fileHash(location.path) : QByteArray();
+
+    JournalStore reader;
+    QVERIFY(!reader.open(location, JournalStore::Access::ReadOnly, &error));
+    QVERIFY2(error.contains(QStringLiteral("older journal (schema 1)")), qPrintable(error));
+
+    for (int attempt = 0; attempt < (migrates ? 1 : 2); ++attempt) {
+        JournalStore store;
+        const bool opened = store.open(location, JournalStore::Access::ReadWrite, &error);
+        QCOMPARE(opened, migrates);
+        if (!migrates) {
+            // Still schema 1, so the second attempt fails the same way.
+            QVERIFY2(error.contains(QStringLiteral("cannot update schema 1")), qPrintable(error));
+            if (sqlite)
+                QCOMPARE(fileHash(location.path), before);
+            continue;
+        }
+        QCOMPARE(store.schemaVersion(), int(JournalStore::SchemaVersion));
+        qint64 unclean = 0;
+        QVERIFY2(store.claim(QStringLiteral("plant:49153"), t0 + 1000, &unclean, &error),
+                 qPrintable(error));
+        QSqlQuery q(store.database());
+        QVERIFY(q.exec(QStringLiteral("SELECT program FROM journal_writers")));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(),
+                 QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+        q.finish();
+        QVector<JournalEvent> events;
+        QVERIFY(JournalQuery(&store).events(EventFilter(), &events, &error));
+        QCOMPARE(kindsOf(events), QStringList{QStringLiteral("node-heard")});
+    }
 }
 
 void TestJournalStore::createsPrivateWalFile()

@@ -256,10 +256,11 @@ void TestRecorder::aSecondWriterOfTheInstallationRefusesToStart()
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 1);
     const QString log = QString::fromUtf8(second.readAllStandardError());
-    QVERIFY2(log.contains(QStringLiteral("is being recorded by %1 (process %2) since ")
-                              .arg(QSysInfo::machineHostName())
-                              .arg(first.processId())),
-             qPrintable(log));
+    QVERIFY2(
+        log.contains(QStringLiteral("is being recorded by %1 (process %2, orvo-recorder) since ")
+                         .arg(QSysInfo::machineHostName())
+                         .arg(first.processId())),
+        qPrintable(log));
     QVERIFY2(!log.contains(QStringLiteral("started: listening")), qPrintable(log));
 
     // The first one records on, and the journal holds one recording of the installation.
