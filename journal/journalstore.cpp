@@ -846,30 +846,98 @@ bool JournalStore::prune(const JournalRetention &retention, qint64 nowMs)
 
 bool JournalStore::check(QString *report)
 {
-    QSqlQuery q(database());
-    if (isPostgres()) {
-        // The server keeps its own pages whole; what can be wrong here is the content.
-        if (!q.exec(QStringLiteral(
-                "SELECT count(*) FROM journal_events WHERE kind = '' OR time_ms IS NULL"))) {
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    QStringList problems;
+    if (!isPostgres()) {
+        // The server keeps its own pages whole; a file may not be.
+        if (!q.exec(QStringLiteral("PRAGMA integrity_check"))) {
             *report = lastError();
             return false;
         }
-        q.next();
-        if (q.value(0).toLongLong() != 0) {
-            *report =
-                JournalStore::tr("%1 events without a kind or time").arg(q.value(0).toLongLong());
-            return false;
+        while (q.next()) {
+            if (q.value(0).toString() != QLatin1String("ok"))
+                problems << q.value(0).toString();
         }
-        *report = QStringLiteral("ok");
-        return true;
+        q.finish();
     }
-    if (!q.exec(QStringLiteral("PRAGMA integrity_check"))) {
+
+    // What this schema creates; a database edited by hand may lack some of it. Indexes that
+    // a later schema adds beside these are no damage.
+    static const std::pair<const char *, QStringList> tables[] = {
+        {"journal_meta", {"key", "value"}},
+        {"journal_events",
+         {"id", "time_ms", "installation", "node", "channel", "slot", "relay", "kind", "from_state",
+          "to_state", "value", "unit", "detail", "alarm", "ref_id"}},
+        {"journal_series", {"id", "installation", "node", "channel", "slot", "meas_type"}},
+        {"journal_trend", {"tier", "series", "start_ms", "data"}},
+        {"journal_writers",
+         {"installation", "host", "pid", "started_ms", "last_write_ms", "active", "program"}},
+    };
+    static const char *const indexes[] = {"journal_events_time", "journal_events_node",
+                                          "journal_events_item", "journal_events_heard",
+                                          "journal_events_ack"};
+    const QStringList present = db.tables();
+    for (const auto &table : tables) {
+        const QString name = QLatin1String(table.first);
+        if (!present.contains(name)) {
+            problems << JournalStore::tr("table %1 is missing").arg(name);
+            continue;
+        }
+        const QSqlRecord record = db.record(name);
+        for (const QString &column : table.second) {
+            if (record.indexOf(column) < 0)
+                problems << JournalStore::tr("column %1.%2 is missing").arg(name, column);
+        }
+    }
+    if (!q.exec(isPostgres() ? QStringLiteral("SELECT indexname FROM pg_indexes "
+                                              "WHERE schemaname = current_schema()")
+                             : QStringLiteral("SELECT name FROM sqlite_master "
+                                              "WHERE type = 'index'"))) {
         *report = lastError();
         return false;
     }
-    QStringList lines;
+    QStringList presentIndexes;
     while (q.next())
-        lines << q.value(0).toString();
-    *report = lines.join(QLatin1Char('\n'));
-    return lines == QStringList{QStringLiteral("ok")};
+        presentIndexes << q.value(0).toString();
+    q.finish();
+    for (const char *index : indexes) {
+        if (!presentIndexes.contains(QLatin1String(index)))
+            problems << JournalStore::tr("index %1 is missing").arg(QLatin1String(index));
+    }
+    if (!problems.isEmpty()) {
+        // The content checks below would only fail on what is missing.
+        *report = problems.join(QLatin1Char('\n'));
+        return false;
+    }
+
+    // The content, as far as one pass over an index or a table tells.
+    const std::pair<QString, const char *> counts[] = {
+        {QStringLiteral("SELECT count(*) FROM journal_events WHERE kind = '' OR time_ms IS NULL"),
+         QT_TR_NOOP("%1 events without a kind or time")},
+        {QStringLiteral("SELECT count(*) FROM journal_events a WHERE a.ref_id IS NOT NULL AND "
+                        // Older than every event kept: pruned, not lost.
+                        "a.ref_id >= (SELECT MIN(id) FROM journal_events) AND NOT EXISTS (SELECT 1 "
+                        "FROM journal_events e WHERE e.id = a.ref_id "
+                        "AND e.alarm = 1)"),
+         QT_TR_NOOP("%1 acknowledgements of no alarm")},
+        {QStringLiteral("SELECT count(*) FROM journal_trend t WHERE NOT EXISTS "
+                        "(SELECT 1 FROM journal_series s WHERE s.id = t.series)"),
+         QT_TR_NOOP("%1 trend blocks of no measurement")},
+        {QStringLiteral("SELECT count(*) FROM journal_trend WHERE tier < 0 OR tier >= %1")
+             .arg(tiers().size()),
+         QT_TR_NOOP("%1 trend blocks of no tier")},
+    };
+    for (const auto &count : counts) {
+        if (!q.exec(count.first) || !q.next()) {
+            *report = lastError();
+            return false;
+        }
+        const qint64 n = q.value(0).toLongLong();
+        if (n != 0)
+            problems << JournalStore::tr(count.second).arg(n);
+        q.finish();
+    }
+    *report = problems.isEmpty() ? QStringLiteral("ok") : problems.join(QLatin1Char('\n'));
+    return problems.isEmpty();
 }

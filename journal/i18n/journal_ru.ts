@@ -214,9 +214,39 @@
         <translation>запись этой установки перехватила другая программа</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="860"/>
+        <location filename="../journalstore.cpp" line="884"/>
+        <source>table %1 is missing</source>
+        <translation>нет таблицы %1</translation>
+    </message>
+    <message>
+        <location filename="../journalstore.cpp" line="890"/>
+        <source>column %1.%2 is missing</source>
+        <translation>нет столбца %1.%2</translation>
+    </message>
+    <message>
+        <location filename="../journalstore.cpp" line="906"/>
+        <source>index %1 is missing</source>
+        <translation>нет индекса %1</translation>
+    </message>
+    <message>
+        <location filename="../journalstore.cpp" line="917"/>
         <source>%1 events without a kind or time</source>
         <translation>событий без вида или времени: %1</translation>
+    </message>
+    <message>
+        <location filename="../journalstore.cpp" line="923"/>
+        <source>%1 acknowledgements of no alarm</source>
+        <translation>квитирований без тревоги: %1</translation>
+    </message>
+    <message>
+        <location filename="../journalstore.cpp" line="926"/>
+        <source>%1 trend blocks of no measurement</source>
+        <translation>блоков тренда без измерения: %1</translation>
+    </message>
+    <message>
+        <location filename="../journalstore.cpp" line="929"/>
+        <source>%1 trend blocks of no tier</source>
+        <translation>блоков тренда без уровня: %1</translation>
     </message>
 </context>
 <context>

@@ -78,6 +78,8 @@ private slots:
     void refusesWhatIsNoJournal_data();
     void refusesWhatIsNoJournal();
     void createsPrivateWalFile();
+    void checkFindsWhatIsMissingOrInconsistent_data();
+    void checkFindsWhatIsMissingOrInconsistent();
     void migratesAnOlderJournal_data();
     void migratesAnOlderJournal();
     void unwritableFolderIsReported();
@@ -197,6 +199,69 @@ void TestJournalStore::refusesWhatIsNoJournal()
     QVERIFY2(error.contains(reason), qPrintable(error));
     QVERIFY(!store.isOpen());
     QCOMPARE(fileHash(path), before);
+}
+
+void TestJournalStore::checkFindsWhatIsMissingOrInconsistent_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("damage"); // SQL; empty: none
+    QTest::addColumn<QString>("report");
+    for (const char *backend : {"sqlite", "postgresql"}) {
+        const QString b = QString::fromLatin1(backend);
+        QTest::newRow(qPrintable(b + ": whole")) << b << ""
+                                                 << "ok";
+        QTest::newRow(qPrintable(b + ": a table missing")) << b << "DROP TABLE journal_series"
+                                                           << "table journal_series is missing";
+        QTest::newRow(qPrintable(b + ": a column missing"))
+            << b << "ALTER TABLE journal_events DROP COLUMN unit"
+            << "column journal_events.unit is missing";
+        QTest::newRow(qPrintable(b + ": an index missing"))
+            << b << "DROP INDEX journal_events_ack"
+            << "index journal_events_ack is missing";
+        QTest::newRow(qPrintable(b + ": a trend block of no measurement"))
+            << b << "UPDATE journal_trend SET series = series + 1000"
+            << "3 trend blocks of no measurement"; // one per tier
+        QTest::newRow(qPrintable(b + ": an acknowledgement of no alarm"))
+            << b << "UPDATE journal_events SET ref_id = id WHERE ref_id IS NOT NULL"
+            << "1 acknowledgements of no alarm";
+    }
+}
+
+void TestJournalStore::checkFindsWhatIsMissingOrInconsistent()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, damage);
+    QFETCH(QString, report);
+    const JournalLocation location = freshJournal(backend);
+    const qint64 t0 = 1796684180123LL;
+    QString error;
+    {
+        JournalStore store;
+        QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+        TrendInterval interval;
+        interval.installation = QStringLiteral("plant:49153");
+        interval.node = 2;
+        interval.channel = 1;
+        interval.slot = 1;
+        interval.measType = 1;
+        interval.startMs = t0 - t0 % 1000;
+        interval.count = 1;
+        QVERIFY(store.write({makeEvent(Journal::Kind::Danger, t0, 2, QStringLiteral("false"),
+                                       QStringLiteral("true"), 1, 1)},
+                            {interval}, t0));
+        QVERIFY2(JournalQuery(&store).acknowledge({1}, QStringLiteral("ingrid"),
+                                                  QStringLiteral("seen"), t0 + 10, &error),
+                 qPrintable(error));
+        if (!damage.isEmpty()) {
+            QSqlQuery q(store.database());
+            QVERIFY2(q.exec(damage), qPrintable(damage));
+        }
+    }
+    JournalStore store;
+    QVERIFY2(store.open(location, JournalStore::Access::ReadOnly, &error), qPrintable(error));
+    QString found;
+    QCOMPARE(store.check(&found), damage.isEmpty());
+    QCOMPARE(found, report);
 }
 
 void TestJournalStore::migratesAnOlderJournal_data()
