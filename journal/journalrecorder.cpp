@@ -44,6 +44,7 @@ void JournalRecorder::datagramAccepted(const NodeStatus &msg, qint64 timeMs)
         return;
     detector.datagram(msg, timeMs, &events);
     trends.add(msg, timeMs);
+    lastDatagramMs = timeMs;
     if (!events.isEmpty())
         flushEvents();
 }
@@ -84,6 +85,8 @@ void JournalRecorder::tick()
         writer->recordIntervals(intervals);
         intervals.clear();
     }
+    if (now - lastDatagramMs >= IdleMs)
+        writer->writeIntervalsNow();
 }
 
 void JournalRecorder::flushEvents()

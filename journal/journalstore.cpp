@@ -139,6 +139,8 @@ bool JournalStore::isOpen() const
 void JournalStore::close()
 {
     m_seriesCache.clear();
+    m_blockCache.clear();
+    m_blocksWritten.clear();
     m_insert.reset();
     m_putBlock.reset();
     if (m_connection.isEmpty())
@@ -617,6 +619,8 @@ bool JournalStore::write(const QVector<JournalEvent> &events,
     auto rollback = [&] {
         db.rollback();
         m_seriesCache.clear();
+        m_blockCache.clear();
+        m_blocksWritten.clear();
         return false;
     };
     for (const JournalEvent &event : events) {
@@ -648,6 +652,12 @@ bool JournalStore::write(const QVector<JournalEvent> &events,
     if (!db.commit()) {
         return rollback();
     }
+    for (auto it = m_blocksWritten.begin(); it != m_blocksWritten.end(); ++it) {
+        const auto cached = m_blockCache.find(it.key());
+        if (cached == m_blockCache.end() || it->start >= cached->start)
+            m_blockCache.insert(it.key(), std::move(it.value()));
+    }
+    m_blocksWritten.clear();
     if (release)
         m_claimed.clear();
     return true;
@@ -701,6 +711,8 @@ qint64 JournalStore::seriesId(const QString &installation, int node, int channel
 
 bool JournalStore::putBlock(int tier, qint64 series, qint64 blockStartMs, const QByteArray &data)
 {
+    // Whoever writes a block directly knows better than the cache.
+    m_blockCache.remove({tier, series});
     if (!m_putBlock) {
         m_putBlock = std::make_unique<QSqlQuery>(database());
         if (!m_putBlock->prepare(QStringLiteral(
@@ -744,6 +756,9 @@ bool JournalStore::mergeIntervals(const QVector<TrendInterval> &intervals)
         auto it = blocks.find(key);
         if (it != blocks.end())
             return &it.value();
+        const auto cached = m_blockCache.constFind({tier, series});
+        if (cached != m_blockCache.constEnd() && cached->start == *start)
+            return &blocks.insert(key, cached->block).value();
         load.addBindValue(tier);
         load.addBindValue(series);
         load.addBindValue(*start);
@@ -815,12 +830,15 @@ bool JournalStore::mergeIntervals(const QVector<TrendInterval> &intervals)
     for (auto it = blocks.constBegin(); it != blocks.constEnd(); ++it) {
         if (!putBlock(it.key().tier, it.key().series, it.key().start, it.value().encode()))
             return false;
+        // In order of start: the newest block of a tier and series is kept last.
+        m_blocksWritten[{it.key().tier, it.key().series}] = {it.key().start, it.value()};
     }
     return true;
 }
 
 bool JournalStore::prune(const JournalRetention &retention, qint64 nowMs)
 {
+    m_blockCache.clear();
     QSqlDatabase db = database();
     if (!begin())
         return false;

@@ -2,6 +2,7 @@
 
 #include "journalevent.h"
 #include "journallocation.h"
+#include "trendblock.h"
 #include <QCoreApplication>
 
 #include <QHash>
@@ -103,6 +104,16 @@ private:
     QString m_claimed; // the installation whose lease this store holds
     qint64 m_claimStartMs = 0;
     QHash<QString, qint64> m_seriesCache;
+    // The newest block of each tier and series as last committed, so a write need not read
+    // and unpack again what it wrote a moment ago; and what the open transaction wrote.
+    struct CachedBlock
+    {
+        qint64 start = 0;
+        TrendBlock block{1, 1};
+    };
+    using BlockKey = QPair<int, qint64>; // tier, series
+    QHash<BlockKey, CachedBlock> m_blockCache;
+    QHash<BlockKey, CachedBlock> m_blocksWritten;
     QString m_lastError;
     std::unique_ptr<QSqlQuery> m_insert;
     std::unique_ptr<QSqlQuery> m_putBlock;

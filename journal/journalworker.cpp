@@ -87,6 +87,16 @@ void JournalWorker::finish(const QString &detail, qint64 stopMs, qint64 deadline
     }
 }
 
+void JournalWorker::writeIntervals()
+{
+    {
+        QMutexLocker lock(&queue->mutex);
+        queue->intervalsRequested = false;
+    }
+    if (store && store->isOpen())
+        flush(true, false);
+}
+
 void JournalWorker::tick()
 {
     const qint64 now = nowMs();

@@ -28,6 +28,7 @@ struct JournalQueue
     bool recording = false;
     // Another writer holds the installation: nothing is kept, nothing is retried.
     bool refused = false;
+    bool intervalsRequested = false; // a writeIntervals() is on its way to the worker
     QString problem;
 };
 
@@ -49,6 +50,8 @@ public:
     void begin(const JournalLocation &location, const QString &installation,
                const QString &startDetail, qint64 startMs);
     void finish(const QString &detail, qint64 stopMs, qint64 deadlineMs);
+    // Writes the queued trend intervals now rather than with the next batch.
+    void writeIntervals();
 
 signals:
     void stateChanged(bool recording, const QString &reason);

@@ -105,6 +105,21 @@ void JournalWriter::recordIntervals(const QVector<TrendInterval> &intervals)
     }
 }
 
+void JournalWriter::writeIntervalsNow()
+{
+    if (!worker)
+        return;
+    {
+        QMutexLocker lock(&queue->mutex);
+        if (queue->intervals.isEmpty() || queue->intervalsRequested || !queue->recording)
+            return;
+        queue->intervalsRequested = true;
+    }
+    JournalWorker *const w = worker;
+    QMetaObject::invokeMethod(
+        w, [w] { w->writeIntervals(); }, Qt::QueuedConnection);
+}
+
 void JournalWriter::stop(const QString &detail, int timeoutMs)
 {
     if (!thread)

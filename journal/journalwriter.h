@@ -43,6 +43,9 @@ public:
     // Queue for writing; installation is filled in by the writer when empty.
     void record(const JournalEvent &event);
     void recordIntervals(const QVector<TrendInterval> &intervals);
+    // Has the trend intervals queued so far written at once instead of with the next batch:
+    // for when the datagrams stop, so what they measured is not left waiting in memory.
+    void writeIntervalsNow();
     // Writes "recording-stopped" with the detail, flushes what is queued (waiting at most
     // timeoutMs for the database) and ends the worker. For program exit only.
     void stop(const QString &detail, int timeoutMs = 3000);

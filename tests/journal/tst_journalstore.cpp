@@ -1,5 +1,7 @@
 #include "journalquery.h"
+#include "journalrecorder.h"
 #include "journalstore.h"
+#include "journalworker.h"
 #include "journalwriter.h"
 #include "postgresserver.h"
 #include "trendblock.h"
@@ -89,6 +91,7 @@ private slots:
     void writerRecordsStartEventsStop();
     void writerAfterCrashWritesUncleanStop();
     void backlogIsBoundedAndGapCounted();
+    void trendsAreWrittenSoonAfterTheDatagramsStop();
     void serverLostAndBackNothingLost();
     void twoInstallationsShareADatabase();
     void trendsMatchBruteForce_data();
@@ -606,6 +609,42 @@ void TestJournalStore::backlogIsBoundedAndGapCounted()
     QVERIFY(JournalQuery(&store).events(EventFilter(), &events, &error));
     QCOMPARE(events.size(), eventLimit + 2); // and the gap, and the stop
     QCOMPARE(Journal::kindName(events.first().kind), QStringLiteral("recording-started"));
+}
+
+void TestJournalStore::trendsAreWrittenSoonAfterTheDatagramsStop()
+{
+    const JournalLocation location = freshJournal(QStringLiteral("sqlite"));
+    JournalRecorder recorder;
+    recorder.start(location, QStringLiteral("plant:49153"), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.isRecording(), 10000);
+    NodeStatus msg{};
+    msg.node_id = 2;
+    msg.has_channel1 = true;
+    msg.channel1.state = CH_STATE_VALID;
+    msg.channel1.has_meas1 = true;
+    msg.channel1.meas1.type = 1;
+    msg.channel1.meas1.value = 2.5f;
+    for (int i = 0; i < 3; ++i) {
+        recorder.datagramAccepted(msg, QDateTime::currentMSecsSinceEpoch());
+        QTest::qWait(100);
+    }
+    // Its second ends and no datagram follows: the interval need not wait for the next batch.
+    QElapsedTimer clock;
+    clock.start();
+    JournalStore store;
+    QString error;
+    QVERIFY(store.open(location, JournalStore::Access::ReadOnly, &error));
+    auto trendBlocks = [&] {
+        QSqlQuery q(store.database());
+        return q.exec(QStringLiteral("SELECT count(*) FROM journal_trend")) && q.next()
+                   ? q.value(0).toInt()
+                   : -1;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(trendBlocks() == 3, 10000); // one block per tier
+    QVERIFY2(clock.elapsed() < JournalWorker::IntervalFlushMs / 2,
+             qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(recorder.journalWriter()->backlog(), 0);
+    recorder.stop(QStringLiteral("quit"));
 }
 
 void TestJournalStore::serverLostAndBackNothingLost()
