@@ -35,7 +35,9 @@ int main(int argc, char *argv[])
         "transition and a trend of every measured value into the journal, without a window.\n"
         "The port is not shared: a second receiver on this host makes it fail at start.\n"
         "SIGTERM and SIGINT end the recording cleanly. One line per start, stop, failure and "
-        "recovery goes to standard error."));
+        "recovery goes to standard error.\n"
+        "Exit status 1 when it cannot start: the port is taken, or another program already "
+        "records the installation into the journal."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption portOption(QStringLiteral("port"),
