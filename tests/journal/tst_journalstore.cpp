@@ -109,6 +109,7 @@ private:
     QTemporaryDir dir;
     PostgresServer server;
     int databases = 0;
+    QHash<QString, JournalLocation> checkedJournals; // per backend
 };
 
 void TestJournalStore::initTestCase()
@@ -235,10 +236,12 @@ void TestJournalStore::checkFindsWhatIsMissingOrInconsistent()
     QFETCH(QString, backend);
     QFETCH(QString, damage);
     QFETCH(QString, report);
-    const JournalLocation location = freshJournal(backend);
     const qint64 t0 = 1796684180123LL;
     QString error;
-    {
+    // One journal per backend, each damage undone by a rollback: a database per row would cost
+    // more than everything checked here.
+    if (!checkedJournals.contains(backend)) {
+        const JournalLocation location = freshJournal(backend);
         JournalStore store;
         QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
         TrendInterval interval;
@@ -255,13 +258,19 @@ void TestJournalStore::checkFindsWhatIsMissingOrInconsistent()
         QVERIFY2(JournalQuery(&store).acknowledge({1}, QStringLiteral("ingrid"),
                                                   QStringLiteral("seen"), t0 + 10, &error),
                  qPrintable(error));
-        if (!damage.isEmpty()) {
-            QSqlQuery q(store.database());
-            QVERIFY2(q.exec(damage), qPrintable(damage));
-        }
+        checkedJournals.insert(backend, location);
     }
     JournalStore store;
-    QVERIFY2(store.open(location, JournalStore::Access::ReadOnly, &error), qPrintable(error));
+    QVERIFY2(store.open(checkedJournals.value(backend), JournalStore::Access::ReadWrite, &error),
+             qPrintable(error));
+    // The check sees the damage through the connection that made it, before the rollback.
+    QSqlDatabase db = store.database();
+    QVERIFY(db.transaction());
+    auto undo = qScopeGuard([&] { db.rollback(); });
+    if (!damage.isEmpty()) {
+        QSqlQuery q(db);
+        QVERIFY2(q.exec(damage), qPrintable(damage));
+    }
     QString found;
     QCOMPARE(store.check(&found), damage.isEmpty());
     QCOMPARE(found, report);
