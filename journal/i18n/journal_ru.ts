@@ -98,153 +98,153 @@
 <context>
     <name>JournalStore</name>
     <message>
-        <location filename="../journalstore.cpp" line="158"/>
-        <location filename="../journalstore.cpp" line="174"/>
+        <location filename="../journalstore.cpp" line="160"/>
+        <location filename="../journalstore.cpp" line="176"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="184"/>
+        <location filename="../journalstore.cpp" line="186"/>
         <source>no journal there</source>
         <translation>журнала там нет</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="187"/>
+        <location filename="../journalstore.cpp" line="189"/>
         <source>cannot create its folder: %1</source>
         <translation>не удаётся создать его папку: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="197"/>
+        <location filename="../journalstore.cpp" line="199"/>
         <source>not a file</source>
         <translation>это не файл</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="205"/>
+        <location filename="../journalstore.cpp" line="207"/>
         <source>not a journal (not an SQLite database); left as it is</source>
         <translation>это не журнал (не база SQLite); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="216"/>
+        <location filename="../journalstore.cpp" line="218"/>
         <source>no journal given</source>
         <translation>журнал не указан</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="230"/>
+        <location filename="../journalstore.cpp" line="232"/>
         <source>Qt&apos;s %1 driver is not installed</source>
         <translation>драйвер Qt для %1 не установлен</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="248"/>
+        <location filename="../journalstore.cpp" line="250"/>
         <source>cannot open: %1</source>
         <translation>не удаётся открыть: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="300"/>
+        <location filename="../journalstore.cpp" line="302"/>
         <source>damaged or not a journal (%1); left as it is</source>
         <translation>повреждён или не является журналом (%1); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="307"/>
+        <location filename="../journalstore.cpp" line="309"/>
         <source>not a journal (an SQLite database of something else); left as it is</source>
         <translation>это не журнал (база SQLite другого назначения); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="312"/>
+        <location filename="../journalstore.cpp" line="314"/>
         <source>no journal there yet</source>
         <translation>журнала там пока нет</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="320"/>
+        <location filename="../journalstore.cpp" line="322"/>
         <source>damaged (%1); left as it is</source>
         <translation>повреждён (%1); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="330"/>
+        <location filename="../journalstore.cpp" line="332"/>
         <source>not a journal (no journal schema); left as it is</source>
         <translation>это не журнал (нет схемы журнала); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="334"/>
-        <location filename="../journalstore.cpp" line="456"/>
+        <location filename="../journalstore.cpp" line="336"/>
+        <location filename="../journalstore.cpp" line="458"/>
         <source>written by a newer version (schema %1, this program knows up to %2); left as it is</source>
         <translation>записан более новой версией (схема %1, эта программа знает схемы до %2); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="342"/>
+        <location filename="../journalstore.cpp" line="344"/>
         <source>an older journal (schema %1); recording into it once updates it</source>
         <translation>журнал старой версии (схема %1); первая запись в него его обновит</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="402"/>
-        <location filename="../journalstore.cpp" line="417"/>
-        <location filename="../journalstore.cpp" line="428"/>
+        <location filename="../journalstore.cpp" line="404"/>
+        <location filename="../journalstore.cpp" line="419"/>
+        <location filename="../journalstore.cpp" line="430"/>
         <source>cannot create the journal: %1</source>
         <translation>не удаётся создать журнал: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="441"/>
-        <location filename="../journalstore.cpp" line="452"/>
-        <location filename="../journalstore.cpp" line="475"/>
+        <location filename="../journalstore.cpp" line="443"/>
+        <location filename="../journalstore.cpp" line="454"/>
+        <location filename="../journalstore.cpp" line="477"/>
         <source>cannot update the journal: %1</source>
         <translation>не удаётся обновить журнал: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="464"/>
+        <location filename="../journalstore.cpp" line="466"/>
         <source>cannot update schema %1</source>
         <translation>не удаётся обновить схему %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="467"/>
+        <location filename="../journalstore.cpp" line="469"/>
         <source>cannot update schema %1: %2</source>
         <translation>не удаётся обновить схему %1: %2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="524"/>
+        <location filename="../journalstore.cpp" line="526"/>
         <source>installation &quot;%1&quot; is being recorded by %2 (process %3) since %4</source>
         <translation>установку &quot;%1&quot; уже записывает %2 (процесс %3) с %4</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="529"/>
+        <location filename="../journalstore.cpp" line="531"/>
         <source>installation &quot;%1&quot; is being recorded by %2 (process %3, %4) since %5</source>
         <translation>установку &quot;%1&quot; уже записывает %2 (процесс %3, %4) с %5</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="644"/>
+        <location filename="../journalstore.cpp" line="648"/>
         <source>another writer took over this installation</source>
         <translation>запись этой установки перехватила другая программа</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="884"/>
+        <location filename="../journalstore.cpp" line="902"/>
         <source>table %1 is missing</source>
         <translation>нет таблицы %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="890"/>
+        <location filename="../journalstore.cpp" line="908"/>
         <source>column %1.%2 is missing</source>
         <translation>нет столбца %1.%2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="906"/>
+        <location filename="../journalstore.cpp" line="924"/>
         <source>index %1 is missing</source>
         <translation>нет индекса %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="917"/>
+        <location filename="../journalstore.cpp" line="935"/>
         <source>%1 events without a kind or time</source>
         <translation>событий без вида или времени: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="923"/>
+        <location filename="../journalstore.cpp" line="941"/>
         <source>%1 acknowledgements of no alarm</source>
         <translation>квитирований без тревоги: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="926"/>
+        <location filename="../journalstore.cpp" line="944"/>
         <source>%1 trend blocks of no measurement</source>
         <translation>блоков тренда без измерения: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="929"/>
+        <location filename="../journalstore.cpp" line="947"/>
         <source>%1 trend blocks of no tier</source>
         <translation>блоков тренда без уровня: %1</translation>
     </message>
@@ -252,7 +252,7 @@
 <context>
     <name>JournalWorker</name>
     <message>
-        <location filename="../journalworker.cpp" line="203"/>
+        <location filename="../journalworker.cpp" line="213"/>
         <source>cannot write: %1</source>
         <translation>не удаётся записать: %1</translation>
     </message>
