@@ -64,6 +64,8 @@ int main(int argc, char *argv[])
 {
     ProgramIdentity::setUp("orvo-journal-tool");
     QCoreApplication app(argc, argv);
+    // The journal's own messages (why it cannot be opened or written) follow the locale.
+    ProgramIdentity::useSystemLanguage();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(Description));

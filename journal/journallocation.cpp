@@ -9,41 +9,39 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("JournalLocation", text);
-}
-
 bool parsePostgres(const QString &text, JournalLocation *location, QString *error)
 {
     const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty()) {
-        *error = tr("not a PostgreSQL address: expected postgresql://[user@]host[:port]/database");
+        *error = JournalLocation::tr(
+            "not a PostgreSQL address: expected postgresql://[user@]host[:port]/database");
         return false;
     }
     // The text is echoed in messages and logs and visible to every user of the machine in the
     // process list, so a password in it is refused instead of used.
     const int at = text.indexOf(QLatin1Char('@'));
     if (!url.password().isEmpty() || (at >= 0 && text.left(at).count(QLatin1Char(':')) > 1)) {
-        *error = tr("a password does not belong in the journal address; put it into ~/.pgpass "
-                    "or the file PGPASSFILE names");
+        *error = JournalLocation::tr(
+            "a password does not belong in the journal address; put it into ~/.pgpass "
+            "or the file PGPASSFILE names");
         return false;
     }
     if (url.hasQuery() || url.hasFragment()) {
-        *error = tr("the PostgreSQL address takes no options after the database name");
+        *error =
+            JournalLocation::tr("the PostgreSQL address takes no options after the database name");
         return false;
     }
     QString database = url.path();
     if (!database.startsWith(QLatin1Char('/')) || database.size() < 2 ||
         database.indexOf(QLatin1Char('/'), 1) >= 0) {
-        *error = tr(
+        *error = JournalLocation::tr(
             "the PostgreSQL address names no database: postgresql://[user@]host[:port]/database");
         return false;
     }
     database.remove(0, 1);
     const int port = url.port(5432);
     if (port < 1 || port > 65535) {
-        *error = tr("the port must be 1 to 65535");
+        *error = JournalLocation::tr("the port must be 1 to 65535");
         return false;
     }
     location->type = JournalLocation::Type::PostgreSQL;
@@ -62,8 +60,8 @@ bool JournalLocation::parse(const QString &text, JournalLocation *location, QStr
     JournalLocation parsed;
     QString reason;
     if (text.trimmed().isEmpty()) {
-        reason =
-            tr("the journal is empty: give a file or postgresql://[user@]host[:port]/database");
+        reason = JournalLocation::tr(
+            "the journal is empty: give a file or postgresql://[user@]host[:port]/database");
     } else if (text.startsWith(QLatin1String("postgresql:"), Qt::CaseInsensitive) ||
                text.startsWith(QLatin1String("postgres:"), Qt::CaseInsensitive)) {
         parsePostgres(text, &parsed, &reason);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // Where a journal lives, as given by --journal or the INI key "journal": a file path for
@@ -7,6 +8,9 @@
 // PostgreSQL client reads it from ~/.pgpass or PGPASSFILE.
 struct JournalLocation
 {
+    Q_DECLARE_TR_FUNCTIONS(JournalLocation)
+
+public:
     enum class Type { None, SQLite, PostgreSQL };
 
     Type type = Type::None;

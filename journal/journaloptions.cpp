@@ -8,25 +8,20 @@
 #include <QSettings>
 #include <QSysInfo>
 
-namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("JournalOptions", text);
-}
-} // namespace
-
 JournalOptions::JournalOptions()
     : journalOption(QStringLiteral("journal"),
-                    tr("Record into the journal JOURNAL: an SQLite file, or "
-                       "postgresql://[user@]host[:port]/database (the password from ~/.pgpass "
-                       "or PGPASSFILE). Default: the settings key \"journal\", else "
-                       "journal.sqlite in the user's data folder."),
+                    JournalOptions::tr(
+                        "Record into the journal JOURNAL: an SQLite file, or "
+                        "postgresql://[user@]host[:port]/database (the password from ~/.pgpass "
+                        "or PGPASSFILE). Default: the settings key \"journal\", else "
+                        "journal.sqlite in the user's data folder."),
                     QStringLiteral("JOURNAL"))
-    , noJournalOption(QStringLiteral("no-journal"), tr("Record nothing."))
-    , installationOption(QStringLiteral("installation"),
-                         tr("Name the installation NAME in the journal (default: the host "
-                            "name, a colon and the listening port)."),
-                         QStringLiteral("NAME"))
+    , noJournalOption(QStringLiteral("no-journal"), JournalOptions::tr("Record nothing."))
+    , installationOption(
+          QStringLiteral("installation"),
+          JournalOptions::tr("Name the installation NAME in the journal (default: the host "
+                             "name, a colon and the listening port)."),
+          QStringLiteral("NAME"))
 {}
 
 void JournalOptions::addTo(QCommandLineParser &parser) const
@@ -41,12 +36,12 @@ bool JournalOptions::read(const QCommandLineParser &parser, const QString &setti
 {
     journalEnabled = !parser.isSet(noJournalOption);
     if (!journalEnabled && parser.isSet(journalOption)) {
-        *error = tr("--journal and --no-journal exclude each other");
+        *error = JournalOptions::tr("--journal and --no-journal exclude each other");
         return false;
     }
     installationName = parser.value(installationOption);
     if (parser.isSet(installationOption) && installationName.trimmed().isEmpty()) {
-        *error = tr("--installation needs a name");
+        *error = JournalOptions::tr("--installation needs a name");
         return false;
     }
     if (!journalEnabled)
@@ -56,7 +51,7 @@ bool JournalOptions::read(const QCommandLineParser &parser, const QString &setti
     QString source = QStringLiteral("--journal");
     if (!parser.isSet(journalOption) && !settingsValue.isEmpty()) {
         text = settingsValue;
-        source = tr("the settings key \"journal\"");
+        source = JournalOptions::tr("the settings key \"journal\"");
     }
     if (!parser.isSet(journalOption) && settingsValue.isEmpty()) {
         journalLocation = JournalLocation::defaultLocation();
@@ -64,7 +59,7 @@ bool JournalOptions::read(const QCommandLineParser &parser, const QString &setti
     }
     QString reason;
     if (!JournalLocation::parse(text, &journalLocation, &reason)) {
-        *error = tr("%1: %2").arg(source, reason);
+        *error = JournalOptions::tr("%1: %2").arg(source, reason);
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "journallocation.h"
+#include <QCoreApplication>
 
 #include <QCommandLineOption>
 #include <QString>
@@ -18,6 +19,8 @@ class JournalRecorder;
 // for --journal so that a site sets it once.
 class JournalOptions
 {
+    Q_DECLARE_TR_FUNCTIONS(JournalOptions)
+
 public:
     JournalOptions();
 

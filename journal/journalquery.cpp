@@ -15,11 +15,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("JournalQuery", text);
-}
-
 const char EventColumns[] =
     "e.id, e.time_ms, e.installation, e.node, e.channel, e.slot, e.relay, e.kind, e.from_state, "
     "e.to_state, e.value, e.unit, e.detail, a.to_state, a.time_ms, a.detail";
@@ -271,17 +266,17 @@ bool JournalQuery::acknowledge(const QVector<qint64> &ids, const QString &user,
             return false;
         }
         if (!q.next()) {
-            *error = tr("there is no event %1").arg(id);
+            *error = JournalQuery::tr("there is no event %1").arg(id);
             return false;
         }
         const JournalEvent e = eventFrom(q);
         q.finish();
         if (!isAlarmStart(e)) {
-            *error = tr("event %1 is no alarm").arg(id);
+            *error = JournalQuery::tr("event %1 is no alarm").arg(id);
             return false;
         }
         if (!e.ackedBy.isEmpty()) {
-            *error = tr("event %1 was acknowledged by %2 at %3")
+            *error = JournalQuery::tr("event %1 was acknowledged by %2 at %3")
                          .arg(id)
                          .arg(e.ackedBy, JournalFormat::time(e.ackedAtMs));
             return false;
@@ -301,7 +296,7 @@ bool JournalQuery::acknowledge(const QVector<qint64> &ids, const QString &user,
     }
     if (!store->write(acks, {}, nowMs)) {
         // The unique index turns a race with another acknowledgement into this.
-        *error = tr("cannot acknowledge: %1").arg(store->lastError());
+        *error = JournalQuery::tr("cannot acknowledge: %1").arg(store->lastError());
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "journalevent.h"
+#include <QCoreApplication>
 
 #include <QMap>
 #include <QString>
@@ -62,6 +63,8 @@ struct JournalStats
 // Reads a journal: events, alarms, trends, statistics; records acknowledgements.
 class JournalQuery
 {
+    Q_DECLARE_TR_FUNCTIONS(JournalQuery)
+
 public:
     static constexpr int DefaultPoints = 2000;
     // A trend reads at most about this many stored intervals per point it returns.

@@ -14,6 +14,12 @@ JournalRecorder::JournalRecorder(QObject *parent)
     ticker->setInterval(TickMs);
     connect(ticker, &QTimer::timeout, this, &JournalRecorder::tick);
     connect(writer, &JournalWriter::stateChanged, this, &JournalRecorder::onWriterState);
+    connect(writer, &JournalWriter::refused, this, [this](const QString &reason) {
+        // Nothing will be written: the detector's work would only be thrown away.
+        ticker->stop();
+        refusedStart = true;
+        emit refused(reason);
+    });
 }
 
 JournalRecorder::~JournalRecorder()
@@ -34,10 +40,11 @@ void JournalRecorder::start(const JournalLocation &location, const QString &inst
 
 void JournalRecorder::datagramAccepted(const NodeStatus &msg, qint64 timeMs)
 {
-    if (!started || stopped)
+    if (!started || stopped || refusedStart)
         return;
     detector.datagram(msg, timeMs, &events);
     trends.add(msg, timeMs);
+    lastDatagramMs = timeMs;
     if (!events.isEmpty())
         flushEvents();
 }
@@ -78,6 +85,8 @@ void JournalRecorder::tick()
         writer->recordIntervals(intervals);
         intervals.clear();
     }
+    if (now - lastDatagramMs >= IdleMs)
+        writer->writeIntervalsNow();
 }
 
 void JournalRecorder::flushEvents()

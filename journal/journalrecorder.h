@@ -24,6 +24,11 @@ class JournalRecorder : public QObject
 public:
     // How often silences and finished trend seconds are looked for.
     static constexpr int TickMs = 250;
+    // No datagram from any node for this long: the load has stopped, and the trend intervals
+    // waiting for the writer's next batch are written at once. Two datagrams of one node at
+    // 10 Hz; only an installation of very few, slow nodes (whose blocks are few) gets its
+    // intervals written as they end.
+    static constexpr int IdleMs = 200;
 
     explicit JournalRecorder(QObject *parent = nullptr);
     ~JournalRecorder() override;
@@ -46,6 +51,9 @@ public:
 
 signals:
     void stateChanged(bool recording, const QString &reason);
+    // Another writer records this installation: nothing is recorded here, and the reason
+    // (naming that writer's host and start time) stays.
+    void refused(const QString &reason);
 
 private:
     void tick();
@@ -62,6 +70,8 @@ private:
     QString journalName;
     bool started = false;
     bool stopped = false;
+    bool refusedStart = false;
+    qint64 lastDatagramMs = 0;
     bool everRecorded = false;
     bool lastRecording = false;
     QString lastReason;

@@ -27,11 +27,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("JournalStore", text);
-}
-
 const char ApplicationId[] = "orvo-journal";
 
 // Where an alarm summary finds the return of an item to quiet: one seek per alarm, where an
@@ -94,6 +89,36 @@ QVariant alarmState(const JournalEvent &event)
     }
 }
 
+// What turns schema to - 1 into schema to. A new journal is created at the newest schema at
+// once, so each entry here goes with the same change in createSchema().
+struct SchemaStep
+{
+    int to;
+    QStringList (*statements)(bool postgres);
+};
+
+const QVector<SchemaStep> &schemaSteps()
+{
+    static const QVector<SchemaStep> steps{
+        // The program that holds a lease, so a refused second writer can say which one it is,
+        // and the alarm summary's index of returns to quiet in place of the item index.
+        {2,
+         [](bool) {
+             return QStringList{
+                 QStringLiteral(
+                     "ALTER TABLE journal_writers ADD COLUMN program TEXT NOT NULL DEFAULT ''"),
+                 QStringLiteral("DROP INDEX journal_events_item"), QuietIndex};
+         }},
+    };
+    return steps;
+}
+
+// The name a writer gives itself in its lease: the program file, as a user starts it.
+QString programName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
+
 } // namespace
 
 const QVector<TrendTier> &JournalStore::tiers()
@@ -123,6 +148,8 @@ bool JournalStore::isOpen() const
 void JournalStore::close()
 {
     m_seriesCache.clear();
+    m_blockCache.clear();
+    m_blocksWritten.clear();
     m_insert.reset();
     m_putBlock.reset();
     if (m_connection.isEmpty())
@@ -139,7 +166,7 @@ void JournalStore::close()
 QString JournalStore::lastError() const
 {
     const QString reason = m_lastError.isEmpty() ? database().lastError().text() : m_lastError;
-    return tr("%1: %2").arg(m_location.display(), reason);
+    return JournalStore::tr("%1: %2").arg(m_location.display(), reason);
 }
 
 bool JournalStore::exec(QSqlQuery &q)
@@ -155,7 +182,7 @@ bool JournalStore::exec(QSqlQuery &q)
 bool JournalStore::fail(QString *error, const QString &reason) const
 {
     if (error)
-        *error = tr("%1: %2").arg(m_location.display(), reason);
+        *error = JournalStore::tr("%1: %2").arg(m_location.display(), reason);
     return false;
 }
 
@@ -165,10 +192,10 @@ bool JournalStore::sqliteFileOk(QString *error)
     QFileInfo info(path);
     if (!info.exists()) {
         if (m_access == Access::ReadOnly)
-            return fail(error, tr("no journal there"));
+            return fail(error, JournalStore::tr("no journal there"));
         QString reason;
         if (!makeFolder(info.absolutePath(), &reason))
-            return fail(error, tr("cannot create its folder: %1").arg(reason));
+            return fail(error, JournalStore::tr("cannot create its folder: %1").arg(reason));
         const int fd =
             ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd < 0 && errno != EEXIST)
@@ -178,14 +205,15 @@ bool JournalStore::sqliteFileOk(QString *error)
         return true;
     }
     if (!info.isFile())
-        return fail(error, tr("not a file"));
+        return fail(error, JournalStore::tr("not a file"));
     if (info.size() == 0)
         return true;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(error, file.errorString());
     if (file.read(16) != QByteArray("SQLite format 3\0", 16))
-        return fail(error, tr("not a journal (not an SQLite database); left as it is"));
+        return fail(error,
+                    JournalStore::tr("not a journal (not an SQLite database); left as it is"));
     return true;
 }
 
@@ -196,7 +224,7 @@ bool JournalStore::open(const JournalLocation &location, Access access, QString 
     m_access = access;
     const bool postgres = location.type == JournalLocation::Type::PostgreSQL;
     if (location.type == JournalLocation::Type::None)
-        return fail(error, tr("no journal given"));
+        return fail(error, JournalStore::tr("no journal given"));
     if (!postgres && !sqliteFileOk(error))
         return false;
 
@@ -210,8 +238,8 @@ bool JournalStore::open(const JournalLocation &location, Access access, QString 
         return fail(error, reason);
     };
     if (!db.isValid()) {
-        return refuse(
-            tr("Qt's %1 driver is not installed").arg(postgres ? "PostgreSQL" : "SQLite"));
+        return refuse(JournalStore::tr("Qt's %1 driver is not installed")
+                          .arg(postgres ? "PostgreSQL" : "SQLite"));
     }
     if (postgres) {
         db.setHostName(location.host);
@@ -228,7 +256,7 @@ bool JournalStore::open(const JournalLocation &location, Access access, QString 
                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     }
     if (!db.open()) {
-        return refuse(tr("cannot open: %1").arg(db.lastError().text()));
+        return refuse(JournalStore::tr("cannot open: %1").arg(db.lastError().text()));
     }
 
     QString reason;
@@ -248,9 +276,6 @@ bool JournalStore::open(const JournalLocation &location, Access access, QString 
         // still choose, and only before WAL mode.
         if (version == 0)
             q.exec(QStringLiteral("PRAGMA page_size=16384"));
-        // Only now, once it is known to be a journal: this writes to the file.
-        q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-        q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
     } else if (postgres && access == Access::ReadOnly) {
         q.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"));
     }
@@ -265,6 +290,13 @@ bool JournalStore::open(const JournalLocation &location, Access access, QString 
         close();
         return false;
     }
+    if (!postgres && access == Access::ReadWrite) {
+        // Only now, once it is a journal of this schema: this writes to the file, which a
+        // migration that failed must leave as it was.
+        q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        q.finish();
+    }
     // A reader leaves an older journal as it is.
     m_version = version == 0 || access == Access::ReadWrite ? SchemaVersion : version;
     return true;
@@ -277,17 +309,19 @@ bool JournalStore::validate(QString *reason, int *version)
     const bool postgres = isPostgres();
     if (!postgres && !q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
         // A damaged or foreign file fails here, before anything is written to it.
-        *reason = tr("damaged or not a journal (%1); left as it is").arg(q.lastError().text());
+        *reason = JournalStore::tr("damaged or not a journal (%1); left as it is")
+                      .arg(q.lastError().text());
         return false;
     }
     const QStringList tables = db.tables();
     if (!tables.contains(QStringLiteral("journal_meta"))) {
         if (!postgres && !tables.isEmpty()) {
-            *reason = tr("not a journal (an SQLite database of something else); left as it is");
+            *reason = JournalStore::tr(
+                "not a journal (an SQLite database of something else); left as it is");
             return false;
         }
         if (m_access == Access::ReadOnly) {
-            *reason = tr("no journal there yet");
+            *reason = JournalStore::tr("no journal there yet");
             return false;
         }
         *version = 0;
@@ -295,7 +329,7 @@ bool JournalStore::validate(QString *reason, int *version)
     }
     QString application;
     if (!q.exec(QStringLiteral("SELECT key, value FROM journal_meta"))) {
-        *reason = tr("damaged (%1); left as it is").arg(q.lastError().text());
+        *reason = JournalStore::tr("damaged (%1); left as it is").arg(q.lastError().text());
         return false;
     }
     while (q.next()) {
@@ -305,19 +339,20 @@ bool JournalStore::validate(QString *reason, int *version)
             *version = q.value(1).toInt();
     }
     if (application != QLatin1String(ApplicationId) || *version < 1) {
-        *reason = tr("not a journal (no journal schema); left as it is");
+        *reason = JournalStore::tr("not a journal (no journal schema); left as it is");
         return false;
     }
     if (*version > SchemaVersion) {
-        *reason =
-            tr("written by a newer version (schema %1, this program knows up to %2); left as it is")
-                .arg(*version)
-                .arg(SchemaVersion);
+        *reason = JournalStore::tr("written by a newer version (schema %1, this program knows up "
+                                   "to %2); left as it is")
+                      .arg(*version)
+                      .arg(SchemaVersion);
         return false;
     }
     if (*version < OldestReadable && m_access == Access::ReadOnly) {
         *reason =
-            tr("an older journal (schema %1); recording into it once updates it").arg(*version);
+            JournalStore::tr("an older journal (schema %1); recording into it once updates it")
+                .arg(*version);
         return false;
     }
     return true;
@@ -370,11 +405,12 @@ bool JournalStore::createSchema(QString *error)
         QStringLiteral(
             "CREATE TABLE journal_writers (installation TEXT PRIMARY KEY, host TEXT NOT NULL, "
             "pid BIGINT NOT NULL, started_ms BIGINT NOT NULL, last_write_ms BIGINT NOT NULL, "
-            "active INTEGER NOT NULL)"),
+            "active INTEGER NOT NULL, program TEXT NOT NULL DEFAULT '')"),
     };
     QSqlDatabase db = database();
     if (!begin())
-        return fail(error, tr("cannot create the journal: %1").arg(db.lastError().text()));
+        return fail(error,
+                    JournalStore::tr("cannot create the journal: %1").arg(db.lastError().text()));
     QSqlQuery q(db);
     // Two writers starting on an empty database at once: the second waits here and then
     // finds the journal the first one created.
@@ -389,7 +425,7 @@ bool JournalStore::createSchema(QString *error)
         if (!q.exec(statement)) {
             const QString reason = q.lastError().text();
             db.rollback();
-            return fail(error, tr("cannot create the journal: %1").arg(reason));
+            return fail(error, JournalStore::tr("cannot create the journal: %1").arg(reason));
         }
     }
     q.prepare(QStringLiteral("INSERT INTO journal_meta (key, value) VALUES (?, ?), (?, ?)"));
@@ -400,7 +436,7 @@ bool JournalStore::createSchema(QString *error)
     if (!q.exec() || !db.commit()) {
         const QString reason = q.lastError().text();
         db.rollback();
-        return fail(error, tr("cannot create the journal: %1").arg(reason));
+        return fail(error, JournalStore::tr("cannot create the journal: %1").arg(reason));
     }
     m_version = SchemaVersion;
     return true;
@@ -408,51 +444,63 @@ bool JournalStore::createSchema(QString *error)
 
 bool JournalStore::migrate(int from, QString *error)
 {
-    // Each step turns schema n into n + 1; all of them run in one transaction, so a journal is
-    // never left half migrated.
-    const QVector<QStringList> steps{
-        // 1 to 2: the alarm summary's index of returns to quiet replaces the item index.
-        {QStringLiteral("DROP INDEX journal_events_item"), QuietIndex},
-    };
+    // All steps in one transaction: a journal is never left half migrated, and one that
+    // cannot be migrated stays as it was.
     QSqlDatabase db = database();
     if (!begin())
-        return fail(error, tr("cannot update the journal: %1").arg(db.lastError().text()));
+        return fail(error,
+                    JournalStore::tr("cannot update the journal: %1").arg(db.lastError().text()));
     QSqlQuery q(db);
-    for (int version = from; version < SchemaVersion; ++version) {
-        if (version - 1 >= steps.size()) {
-            db.rollback();
-            return fail(error, tr("cannot update schema %1").arg(version));
-        }
-        for (const QString &statement : steps.at(version - 1)) {
-            if (!q.exec(statement)) {
-                const QString reason = q.lastError().text();
-                db.rollback();
-                return fail(error, tr("cannot update the journal: %1").arg(reason));
-            }
+    auto abandon = [&](const QString &reason) {
+        q.finish();
+        db.rollback();
+        return fail(error, reason);
+    };
+    if (isPostgres())
+        q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(1869771375)"));
+    // Another writer may have migrated it while this one waited for the transaction.
+    if (!q.exec(QStringLiteral("SELECT value FROM journal_meta WHERE key = 'schema'")) || !q.next())
+        return abandon(JournalStore::tr("cannot update the journal: %1").arg(q.lastError().text()));
+    const int current = q.value(0).toInt();
+    q.finish();
+    if (current > SchemaVersion)
+        return abandon(JournalStore::tr("written by a newer version (schema %1, this program "
+                                        "knows up to %2); left as it is")
+                           .arg(current)
+                           .arg(SchemaVersion));
+    for (int version = qMax(from, current); version < SchemaVersion; ++version) {
+        const auto step = std::find_if(schemaSteps().cbegin(), schemaSteps().cend(),
+                                       [&](const SchemaStep &s) { return s.to == version + 1; });
+        if (step == schemaSteps().cend())
+            return abandon(JournalStore::tr("cannot update schema %1").arg(version));
+        for (const QString &statement : step->statements(isPostgres())) {
+            if (!q.exec(statement))
+                return abandon(JournalStore::tr("cannot update schema %1: %2")
+                                   .arg(version)
+                                   .arg(q.lastError().text()));
         }
     }
     q.prepare(QStringLiteral("UPDATE journal_meta SET value = ? WHERE key = 'schema'"));
     q.addBindValue(QString::number(SchemaVersion));
-    if (!q.exec() || !db.commit()) {
-        db.rollback();
-        return fail(error, tr("cannot update the journal: %1").arg(q.lastError().text()));
-    }
+    if (!q.exec() || !db.commit())
+        return abandon(JournalStore::tr("cannot update the journal: %1").arg(q.lastError().text()));
     return true;
 }
 
 bool JournalStore::claim(const QString &installation, qint64 nowMs, qint64 *uncleanEndMs,
-                         QString *error)
+                         QString *error, bool *held)
 {
     *uncleanEndMs = 0;
+    if (held)
+        *held = false;
     QSqlDatabase db = database();
     if (!begin())
         return fail(error, db.lastError().text());
     QSqlQuery q(db);
     if (isPostgres())
         q.exec(QStringLiteral("LOCK TABLE journal_writers IN SHARE ROW EXCLUSIVE MODE"));
-    q.prepare(
-        QStringLiteral("SELECT host, pid, started_ms, last_write_ms, active FROM journal_writers "
-                       "WHERE installation = ?"));
+    q.prepare(QStringLiteral("SELECT host, pid, started_ms, last_write_ms, active, program "
+                             "FROM journal_writers WHERE installation = ?"));
     q.addBindValue(installation);
     if (!q.exec()) {
         const QString reason = q.lastError().text();
@@ -478,11 +526,22 @@ bool JournalStore::claim(const QString &installation, qint64 nowMs, qint64 *uncl
         }
         if (alive) {
             db.rollback();
-            return fail(error,
-                        tr("installation \"%1\" is being recorded by %2 (process %3) since %4")
-                            .arg(installation, holder)
-                            .arg(holderPid)
-                            .arg(JournalFormat::time(q.value(2).toLongLong())));
+            if (held)
+                *held = true;
+            const QString program = q.value(5).toString();
+            const QString since = JournalFormat::time(q.value(2).toLongLong());
+            // A lease taken before writers named their program says less.
+            if (program.isEmpty())
+                return fail(error, JournalStore::tr("installation \"%1\" is being recorded by %2 "
+                                                    "(process %3) since %4")
+                                       .arg(installation, holder)
+                                       .arg(holderPid)
+                                       .arg(since));
+            return fail(error, JournalStore::tr("installation \"%1\" is being recorded by %2 "
+                                                "(process %3, %4) since %5")
+                                   .arg(installation, holder)
+                                   .arg(holderPid)
+                                   .arg(program, since));
         }
         *uncleanEndMs = lastWrite;
         JournalEvent stop;
@@ -499,16 +558,21 @@ bool JournalStore::claim(const QString &installation, qint64 nowMs, qint64 *uncl
     q.finish();
     q.prepare(
         isPostgres()
-            ? QStringLiteral("INSERT INTO journal_writers VALUES (?, ?, ?, ?, ?, 1) "
+            ? QStringLiteral("INSERT INTO journal_writers (installation, host, pid, started_ms, "
+                             "last_write_ms, active, program) VALUES (?, ?, ?, ?, ?, 1, ?) "
                              "ON CONFLICT (installation) DO UPDATE SET host = excluded.host, "
                              "pid = excluded.pid, started_ms = excluded.started_ms, "
-                             "last_write_ms = excluded.last_write_ms, active = 1")
-            : QStringLiteral("INSERT OR REPLACE INTO journal_writers VALUES (?, ?, ?, ?, ?, 1)"));
+                             "last_write_ms = excluded.last_write_ms, active = 1, "
+                             "program = excluded.program")
+            : QStringLiteral("INSERT OR REPLACE INTO journal_writers (installation, host, pid, "
+                             "started_ms, last_write_ms, active, program) "
+                             "VALUES (?, ?, ?, ?, ?, 1, ?)"));
     q.addBindValue(installation);
     q.addBindValue(host);
     q.addBindValue(pid);
     q.addBindValue(nowMs);
     q.addBindValue(nowMs);
+    q.addBindValue(programName());
     if (!q.exec() || !db.commit()) {
         const QString reason = q.lastError().text();
         db.rollback();
@@ -564,6 +628,8 @@ bool JournalStore::write(const QVector<JournalEvent> &events,
     auto rollback = [&] {
         db.rollback();
         m_seriesCache.clear();
+        m_blockCache.clear();
+        m_blocksWritten.clear();
         return false;
     };
     for (const JournalEvent &event : events) {
@@ -588,13 +654,19 @@ bool JournalStore::write(const QVector<JournalEvent> &events,
         q.addBindValue(m_claimStartMs);
         if (!exec(q) || q.numRowsAffected() != 1) {
             if (m_lastError.isEmpty())
-                m_lastError = tr("another writer took over this installation");
+                m_lastError = JournalStore::tr("another writer took over this installation");
             return rollback();
         }
     }
     if (!db.commit()) {
         return rollback();
     }
+    for (auto it = m_blocksWritten.begin(); it != m_blocksWritten.end(); ++it) {
+        const auto cached = m_blockCache.find(it.key());
+        if (cached == m_blockCache.end() || it->start >= cached->start)
+            m_blockCache.insert(it.key(), std::move(it.value()));
+    }
+    m_blocksWritten.clear();
     if (release)
         m_claimed.clear();
     return true;
@@ -648,6 +720,8 @@ qint64 JournalStore::seriesId(const QString &installation, int node, int channel
 
 bool JournalStore::putBlock(int tier, qint64 series, qint64 blockStartMs, const QByteArray &data)
 {
+    // Whoever writes a block directly knows better than the cache.
+    m_blockCache.remove({tier, series});
     if (!m_putBlock) {
         m_putBlock = std::make_unique<QSqlQuery>(database());
         if (!m_putBlock->prepare(QStringLiteral(
@@ -691,6 +765,9 @@ bool JournalStore::mergeIntervals(const QVector<TrendInterval> &intervals)
         auto it = blocks.find(key);
         if (it != blocks.end())
             return &it.value();
+        const auto cached = m_blockCache.constFind({tier, series});
+        if (cached != m_blockCache.constEnd() && cached->start == *start)
+            return &blocks.insert(key, cached->block).value();
         load.addBindValue(tier);
         load.addBindValue(series);
         load.addBindValue(*start);
@@ -762,12 +839,15 @@ bool JournalStore::mergeIntervals(const QVector<TrendInterval> &intervals)
     for (auto it = blocks.constBegin(); it != blocks.constEnd(); ++it) {
         if (!putBlock(it.key().tier, it.key().series, it.key().start, it.value().encode()))
             return false;
+        // In order of start: the newest block of a tier and series is kept last.
+        m_blocksWritten[{it.key().tier, it.key().series}] = {it.key().start, it.value()};
     }
     return true;
 }
 
 bool JournalStore::prune(const JournalRetention &retention, qint64 nowMs)
 {
+    m_blockCache.clear();
     QSqlDatabase db = database();
     if (!begin())
         return false;
@@ -793,29 +873,101 @@ bool JournalStore::prune(const JournalRetention &retention, qint64 nowMs)
 
 bool JournalStore::check(QString *report)
 {
-    QSqlQuery q(database());
-    if (isPostgres()) {
-        // The server keeps its own pages whole; what can be wrong here is the content.
-        if (!q.exec(QStringLiteral(
-                "SELECT count(*) FROM journal_events WHERE kind = '' OR time_ms IS NULL"))) {
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    QStringList problems;
+    if (!isPostgres()) {
+        // The server keeps its own pages whole; a file may not be.
+        if (!q.exec(QStringLiteral("PRAGMA integrity_check"))) {
             *report = lastError();
             return false;
         }
-        q.next();
-        if (q.value(0).toLongLong() != 0) {
-            *report = tr("%1 events without a kind or time").arg(q.value(0).toLongLong());
-            return false;
+        while (q.next()) {
+            if (q.value(0).toString() != QLatin1String("ok"))
+                problems << q.value(0).toString();
         }
-        *report = QStringLiteral("ok");
-        return true;
+        q.finish();
     }
-    if (!q.exec(QStringLiteral("PRAGMA integrity_check"))) {
+
+    // What this schema creates; a database edited by hand may lack some of it. Indexes that
+    // a later schema adds beside these are no damage.
+    // A reader may hold a journal of schema 1, which lacks what schema 2 added.
+    const bool schema1 = m_version < 2;
+    const std::pair<const char *, QStringList> tables[] = {
+        {"journal_meta", {"key", "value"}},
+        {"journal_events",
+         {"id", "time_ms", "installation", "node", "channel", "slot", "relay", "kind", "from_state",
+          "to_state", "value", "unit", "detail", "alarm", "ref_id"}},
+        {"journal_series", {"id", "installation", "node", "channel", "slot", "meas_type"}},
+        {"journal_trend", {"tier", "series", "start_ms", "data"}},
+        {"journal_writers",
+         QStringList{"installation", "host", "pid", "started_ms", "last_write_ms", "active"}
+             << (schema1 ? QStringList() : QStringList{"program"})},
+    };
+    const char *const indexes[] = {"journal_events_time", "journal_events_node",
+                                   schema1 ? "journal_events_item" : "journal_events_quiet",
+                                   "journal_events_heard", "journal_events_ack"};
+    const QStringList present = db.tables();
+    for (const auto &table : tables) {
+        const QString name = QLatin1String(table.first);
+        if (!present.contains(name)) {
+            problems << JournalStore::tr("table %1 is missing").arg(name);
+            continue;
+        }
+        const QSqlRecord record = db.record(name);
+        for (const QString &column : table.second) {
+            if (record.indexOf(column) < 0)
+                problems << JournalStore::tr("column %1.%2 is missing").arg(name, column);
+        }
+    }
+    if (!q.exec(isPostgres() ? QStringLiteral("SELECT indexname FROM pg_indexes "
+                                              "WHERE schemaname = current_schema()")
+                             : QStringLiteral("SELECT name FROM sqlite_master "
+                                              "WHERE type = 'index'"))) {
         *report = lastError();
         return false;
     }
-    QStringList lines;
+    QStringList presentIndexes;
     while (q.next())
-        lines << q.value(0).toString();
-    *report = lines.join(QLatin1Char('\n'));
-    return lines == QStringList{QStringLiteral("ok")};
+        presentIndexes << q.value(0).toString();
+    q.finish();
+    for (const char *index : indexes) {
+        if (!presentIndexes.contains(QLatin1String(index)))
+            problems << JournalStore::tr("index %1 is missing").arg(QLatin1String(index));
+    }
+    if (!problems.isEmpty()) {
+        // The content checks below would only fail on what is missing.
+        *report = problems.join(QLatin1Char('\n'));
+        return false;
+    }
+
+    // The content, as far as one pass over an index or a table tells.
+    const std::pair<QString, const char *> counts[] = {
+        {QStringLiteral("SELECT count(*) FROM journal_events WHERE kind = '' OR time_ms IS NULL"),
+         QT_TR_NOOP("%1 events without a kind or time")},
+        {QStringLiteral("SELECT count(*) FROM journal_events a WHERE a.ref_id IS NOT NULL AND "
+                        // Older than every event kept: pruned, not lost.
+                        "a.ref_id >= (SELECT MIN(id) FROM journal_events) AND NOT EXISTS (SELECT 1 "
+                        "FROM journal_events e WHERE e.id = a.ref_id "
+                        "AND e.alarm = 1)"),
+         QT_TR_NOOP("%1 acknowledgements of no alarm")},
+        {QStringLiteral("SELECT count(*) FROM journal_trend t WHERE NOT EXISTS "
+                        "(SELECT 1 FROM journal_series s WHERE s.id = t.series)"),
+         QT_TR_NOOP("%1 trend blocks of no measurement")},
+        {QStringLiteral("SELECT count(*) FROM journal_trend WHERE tier < 0 OR tier >= %1")
+             .arg(tiers().size()),
+         QT_TR_NOOP("%1 trend blocks of no tier")},
+    };
+    for (const auto &count : counts) {
+        if (!q.exec(count.first) || !q.next()) {
+            *report = lastError();
+            return false;
+        }
+        const qint64 n = q.value(0).toLongLong();
+        if (n != 0)
+            problems << JournalStore::tr(count.second).arg(n);
+        q.finish();
+    }
+    *report = problems.isEmpty() ? QStringLiteral("ok") : problems.join(QLatin1Char('\n'));
+    return problems.isEmpty();
 }

@@ -2,6 +2,8 @@
 
 #include "journalevent.h"
 #include "journallocation.h"
+#include "trendblock.h"
+#include <QCoreApplication>
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -35,10 +37,13 @@ struct TrendTier
 // A journal in an SQLite file or a PostgreSQL database, used from one thread at a time.
 class JournalStore
 {
+    Q_DECLARE_TR_FUNCTIONS(JournalStore)
+
 public:
     enum class Access { ReadOnly, ReadWrite };
     static constexpr int SchemaVersion = 2;
-    // Schema 2 only adds an index: a reader still reads schema 1 as it is, only slower.
+    // Schema 2 adds an index and the lease's program, which only writers read: a reader still
+    // reads schema 1 as it is, only slower.
     static constexpr int OldestReadable = 1;
     // A writer on another host that has not written for this long counts as gone.
     static constexpr qint64 LeaseTimeoutMs = 15000;
@@ -61,9 +66,11 @@ public:
     QString lastError() const;
 
     // Takes the writer's lease of an installation. Refused (false, *error names the holder's
-    // host and start time) while another writer holds it. *uncleanEndMs is set to the time of
-    // the last write when the previous writer ended without releasing it, else 0.
-    bool claim(const QString &installation, qint64 nowMs, qint64 *uncleanEndMs, QString *error);
+    // host and start time) while another writer holds it, and then *held is set if given; a
+    // database failure leaves it false. *uncleanEndMs is set to the time of the last write
+    // when the previous writer ended without releasing it, else 0.
+    bool claim(const QString &installation, qint64 nowMs, qint64 *uncleanEndMs, QString *error,
+               bool *held = nullptr);
     // Writes events and intervals in one transaction and renews the lease of the installation
     // (if claimed); release ends the lease as a clean stop does.
     bool write(const QVector<JournalEvent> &events, const QVector<TrendInterval> &intervals,
@@ -100,6 +107,16 @@ private:
     QString m_claimed; // the installation whose lease this store holds
     qint64 m_claimStartMs = 0;
     QHash<QString, qint64> m_seriesCache;
+    // The newest block of each tier and series as last committed, so a write need not read
+    // and unpack again what it wrote a moment ago; and what the open transaction wrote.
+    struct CachedBlock
+    {
+        qint64 start = 0;
+        TrendBlock block{1, 1};
+    };
+    using BlockKey = QPair<int, qint64>; // tier, series
+    QHash<BlockKey, CachedBlock> m_blockCache;
+    QHash<BlockKey, CachedBlock> m_blocksWritten;
     QString m_lastError;
     std::unique_ptr<QSqlQuery> m_insert;
     std::unique_ptr<QSqlQuery> m_putBlock;

@@ -51,6 +51,13 @@ void JournalWorker::finish(const QString &detail, qint64 stopMs, qint64 deadline
 {
     if (!store)
         return;
+    if (!claimed && isRefused()) {
+        // It never recorded: no stop to write, and the holder's lease is not ours to end.
+        delete timer;
+        timer = nullptr;
+        store.reset();
+        return;
+    }
     delete timer;
     timer = nullptr;
     JournalEvent stopped;
@@ -78,6 +85,16 @@ void JournalWorker::finish(const QString &detail, qint64 stopMs, qint64 deadline
         std::fprintf(stderr, "journal: %s: %d events could not be written before the end: %s\n",
                      qPrintable(location.display()), unwritten, qPrintable(problem));
     }
+}
+
+void JournalWorker::writeIntervals()
+{
+    {
+        QMutexLocker lock(&queue->mutex);
+        queue->intervalsRequested = false;
+    }
+    if (store && store->isOpen())
+        flush(true, false);
 }
 
 void JournalWorker::tick()
@@ -113,8 +130,16 @@ bool JournalWorker::tryOpen()
         return false;
     }
     qint64 uncleanEndMs = 0;
-    if (!store->claim(installation, now, &uncleanEndMs, &error)) {
+    bool held = false;
+    if (!store->claim(installation, now, &uncleanEndMs, &error, &held)) {
         store->close();
+        if (held && !claimed) {
+            // Two writers of one installation would interleave their rows: the second one
+            // refuses to start. One that recorded before keeps trying, since its lease may
+            // only have looked stale to another writer for a while.
+            refuse(error);
+            return false;
+        }
         setState(false, error);
         return false;
     }
@@ -154,9 +179,9 @@ bool JournalWorker::flush(bool all, bool release)
         gap.timeMs = firstLost;
         gap.installation = installation;
         gap.to = QString::number(lostEvents);
-        gap.detail = QCoreApplication::translate(
-                         "JournalWriter", "%1 events and %2 trend intervals could not be kept "
-                                          "between %3 and %4")
+        // Stored, like every detail: in the one language whoever reads the journal later expects.
+        gap.detail = QStringLiteral("%1 events and %2 trend intervals could not be kept "
+                                    "between %3 and %4")
                          .arg(lostEvents)
                          .arg(lostIntervals)
                          .arg(JournalFormat::time(firstLost), JournalFormat::time(lastLost));
@@ -185,12 +210,32 @@ bool JournalWorker::flush(bool all, bool release)
         queue->lastLostMs = qMax(lastLost, queue->lastLostMs);
     }
     lock.unlock();
-    const QString reason =
-        QCoreApplication::translate("JournalWriter", "cannot write: %1").arg(store->lastError());
+    const QString reason = tr("cannot write: %1").arg(store->lastError());
     store->close();
     nextOpenMs = now + retryMs;
     setState(false, reason);
     return false;
+}
+
+bool JournalWorker::isRefused() const
+{
+    QMutexLocker lock(&queue->mutex);
+    return queue->refused;
+}
+
+void JournalWorker::refuse(const QString &reason)
+{
+    delete timer;
+    timer = nullptr;
+    {
+        QMutexLocker lock(&queue->mutex);
+        queue->refused = true;
+        queue->events.clear();
+        queue->intervals.clear();
+        queue->lostEvents = queue->lostIntervals = 0;
+    }
+    setState(false, reason);
+    emit refused(reason);
 }
 
 void JournalWorker::setState(bool recording, const QString &reason)

@@ -26,6 +26,9 @@ struct JournalQueue
     qint64 firstLostMs = 0;
     qint64 lastLostMs = 0;
     bool recording = false;
+    // Another writer holds the installation: nothing is kept, nothing is retried.
+    bool refused = false;
+    bool intervalsRequested = false; // a writeIntervals() is on its way to the worker
     QString problem;
 };
 
@@ -47,15 +50,22 @@ public:
     void begin(const JournalLocation &location, const QString &installation,
                const QString &startDetail, qint64 startMs);
     void finish(const QString &detail, qint64 stopMs, qint64 deadlineMs);
+    // Writes the queued trend intervals now rather than with the next batch.
+    void writeIntervals();
 
 signals:
     void stateChanged(bool recording, const QString &reason);
+    // Emitted once, after stateChanged(false, reason), when another writer holds the
+    // installation; the worker then writes nothing and tries no more.
+    void refused(const QString &reason);
 
 private:
     void tick();
     bool tryOpen();
     bool flush(bool all, bool release);
     void setState(bool recording, const QString &reason);
+    void refuse(const QString &reason);
+    bool isRefused() const;
 
     JournalQueue *const queue;
     const JournalRetention retention;

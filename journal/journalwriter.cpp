@@ -58,6 +58,7 @@ void JournalWriter::start(const JournalLocation &location, const QString &name,
                 reason = why;
                 emit stateChanged(nowRecording, why);
             });
+    connect(worker, &JournalWorker::refused, this, &JournalWriter::refused);
     thread->start();
     JournalWorker *const w = worker;
     QMetaObject::invokeMethod(
@@ -71,6 +72,8 @@ void JournalWriter::start(const JournalLocation &location, const QString &name,
 void JournalWriter::record(const JournalEvent &event)
 {
     QMutexLocker lock(&queue->mutex);
+    if (queue->refused)
+        return;
     if (queue->events.size() + queue->eventsInFlight >= eventLimit) {
         if (queue->lostEvents == 0 && queue->lostIntervals == 0)
             queue->firstLostMs = event.timeMs;
@@ -86,6 +89,8 @@ void JournalWriter::record(const JournalEvent &event)
 void JournalWriter::recordIntervals(const QVector<TrendInterval> &intervals)
 {
     QMutexLocker lock(&queue->mutex);
+    if (queue->refused)
+        return;
     for (const TrendInterval &interval : intervals) {
         if (queue->intervals.size() + queue->intervalsInFlight >= intervalLimit) {
             if (queue->lostEvents == 0 && queue->lostIntervals == 0)
@@ -98,6 +103,21 @@ void JournalWriter::recordIntervals(const QVector<TrendInterval> &intervals)
         if (queue->intervals.last().installation.isEmpty())
             queue->intervals.last().installation = installation;
     }
+}
+
+void JournalWriter::writeIntervalsNow()
+{
+    if (!worker)
+        return;
+    {
+        QMutexLocker lock(&queue->mutex);
+        if (queue->intervals.isEmpty() || queue->intervalsRequested || !queue->recording)
+            return;
+        queue->intervalsRequested = true;
+    }
+    JournalWorker *const w = worker;
+    QMetaObject::invokeMethod(
+        w, [w] { w->writeIntervals(); }, Qt::QueuedConnection);
 }
 
 void JournalWriter::stop(const QString &detail, int timeoutMs)
@@ -128,6 +148,12 @@ void JournalWriter::stop(const QString &detail, int timeoutMs)
     delete thread;
     thread = nullptr;
     worker = nullptr;
+}
+
+bool JournalWriter::isRefused() const
+{
+    QMutexLocker lock(&queue->mutex);
+    return queue->refused;
 }
 
 bool JournalWriter::isRecording() const

@@ -43,11 +43,16 @@ public:
     // Queue for writing; installation is filled in by the writer when empty.
     void record(const JournalEvent &event);
     void recordIntervals(const QVector<TrendInterval> &intervals);
+    // Has the trend intervals queued so far written at once instead of with the next batch:
+    // for when the datagrams stop, so what they measured is not left waiting in memory.
+    void writeIntervalsNow();
     // Writes "recording-stopped" with the detail, flushes what is queued (waiting at most
     // timeoutMs for the database) and ends the worker. For program exit only.
     void stop(const QString &detail, int timeoutMs = 3000);
 
     bool isRecording() const;
+    // Another writer held the installation at start: this one records nothing, for good.
+    bool isRefused() const;
     // Why the journal is not recording, for the status bar; empty while it records.
     QString problem() const;
     // Events and intervals queued and not yet written.
@@ -63,6 +68,8 @@ public:
 signals:
     // Emitted on the thread that owns the writer whenever recording starts or stops working.
     void stateChanged(bool recording, const QString &reason);
+    // After stateChanged(false, reason), when the start was refused (see isRefused()).
+    void refused(const QString &reason);
 
 private:
     std::unique_ptr<JournalQueue> queue;

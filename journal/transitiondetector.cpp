@@ -13,6 +13,9 @@ using Journal::Kind;
 
 const Kind conditionKinds[3] = {Kind::Failure, Kind::Alert, Kind::Danger};
 
+// The detail of a return to quiet that the node did not report: its item left the configuration.
+const char RemovedDetail[] = "removed from the configuration";
+
 // From the low bit up, the bytes of the relay status word, and the kind each one records.
 struct RelayGroup
 {
@@ -170,11 +173,45 @@ void TransitionDetector::datagram(const NodeStatus &msg, qint64 timeMs, QVector<
         out->append(changed);
     }
 
+    // A measurement or channel the configuration no longer has cannot report its return to
+    // quiet: it is recorded here, so no alarm of it stays active for ever.
+    auto measurementRemoved = [&](int c, int m) {
+        qint8 *conditions = state.conditions[c][m];
+        for (int k = 0; k < 3; ++k) {
+            if (conditions[k] != 0) {
+                JournalEvent e = event(conditionKinds[k], node, timeMs);
+                e.channel = c + 1;
+                e.slot = m + 1;
+                e.from = conditionText(conditions[k]);
+                e.to = conditionText(0);
+                e.detail = QString::fromLatin1(RemovedDetail);
+                out->append(e);
+            }
+            conditions[k] = 0;
+        }
+    };
     for (int c = 0; c < 4; ++c) {
         const ChannelStatus *channel = channelAt(msg, c);
-        if (!channel)
+        const bool wasPresent = before.channels & (1u << c);
+        if (!channel) {
+            if (!wasPresent)
+                continue;
+            if (state.channelStatus[c] != 0) {
+                JournalEvent e = event(Kind::ChannelStatus, node, timeMs);
+                e.channel = c + 1;
+                e.from = MeasCatalogue::statusCaptionSource(state.channelStatus[c]);
+                e.to = MeasCatalogue::statusCaptionSource(0);
+                e.detail = QString::fromLatin1(RemovedDetail);
+                out->append(e);
+            }
+            state.channelStatus[c] = 0;
+            for (int m = 0; m < 8; ++m) {
+                if (before.types[c][m] != 0)
+                    measurementRemoved(c, m);
+            }
             continue;
-        const bool newChannel = !(before.channels & (1u << c));
+        }
+        const bool newChannel = !wasPresent;
         const quint16 status = channelStatusCode(channelStateOf(*channel));
         const quint16 oldStatus = newChannel ? 0 : state.channelStatus[c];
         if (status != oldStatus || (newChannel && status != 0)) {
@@ -190,8 +227,11 @@ void TransitionDetector::datagram(const NodeStatus &msg, qint64 timeMs, QVector<
         for (int m = 0; m < 8; ++m) {
             const quint8 type = layout.types[c][m];
             const MeasStatus *meas = measAt(*channel, m);
-            if (!meas || type == 0)
+            if (!meas || type == 0) {
+                if (!newChannel && before.types[c][m] != 0)
+                    measurementRemoved(c, m);
                 continue;
+            }
             const bool newMeas = newChannel || before.types[c][m] == 0;
             qint8 *conditions = state.conditions[c][m];
             for (int k = 0; k < 3; ++k) {
@@ -220,12 +260,20 @@ void TransitionDetector::datagram(const NodeStatus &msg, qint64 timeMs, QVector<
         const bool wasInUse = before.relays & (1u << r);
         if (!inUse) {
             // Taken out of use: its enabled bit went to 0, the one relay row that still says so.
+            // Its other bits that were set cannot clear any more: they go back to 0 with it.
             if (wasInUse) {
-                JournalEvent e = event(Kind::RelayEnabled, node, timeMs);
-                e.relay = r + 1;
-                e.from = bitText(true);
-                e.to = bitText(false);
-                out->append(e);
+                for (const RelayGroup &group : relayGroups) {
+                    if (group.kind != Kind::RelayEnabled &&
+                        !(state.relayWord & (1u << (group.shift + r))))
+                        continue;
+                    JournalEvent e = event(group.kind, node, timeMs);
+                    e.relay = r + 1;
+                    e.from = bitText(true);
+                    e.to = bitText(false);
+                    if (group.kind != Kind::RelayEnabled)
+                        e.detail = QString::fromLatin1(RemovedDetail);
+                    out->append(e);
+                }
             }
             continue;
         }

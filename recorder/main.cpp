@@ -2,6 +2,7 @@
 // window, for a machine that only records.
 #include "journaloptions.h"
 #include "journalrecorder.h"
+#include "journalwriter.h"
 #include "programidentity.h"
 #include "statusreceiver.h"
 #include "stopsignals.h"
@@ -25,6 +26,8 @@ int main(int argc, char *argv[])
 {
     ProgramIdentity::setUp("orvo-recorder");
     QCoreApplication app(argc, argv);
+    // The journal's own messages (why it cannot be opened or written) follow the locale.
+    ProgramIdentity::useSystemLanguage();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -32,7 +35,9 @@ int main(int argc, char *argv[])
         "transition and a trend of every measured value into the journal, without a window.\n"
         "The port is not shared: a second receiver on this host makes it fail at start.\n"
         "SIGTERM and SIGINT end the recording cleanly. One line per start, stop, failure and "
-        "recovery goes to standard error."));
+        "recovery goes to standard error.\n"
+        "Exit status 1 when it cannot start: the port is taken, or another program already "
+        "records the installation into the journal."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption portOption(QStringLiteral("port"),
@@ -68,15 +73,35 @@ int main(int argc, char *argv[])
     const std::unique_ptr<JournalRecorder> recorder = journal.startRecorder(
         quint16(port), JournalOptions::startDetail(quint16(port), true, QString()),
         QStringLiteral("orvo-recorder"));
-    if (recorder)
+    bool running = false;
+    auto announce = [&] {
+        running = true;
+        log(recorder
+                ? QStringLiteral("started: listening on UDP port %1, journal %2, installation %3")
+                      .arg(port)
+                      .arg(journal.location().display(), journal.installation(quint16(port)))
+                : QStringLiteral("started: listening on UDP port %1, recording nothing "
+                                 "(--no-journal)")
+                      .arg(port));
+    };
+    if (recorder) {
         QObject::connect(&receiver, &StatusReceiver::datagramAccepted, recorder.get(),
                          &JournalRecorder::datagramAccepted);
-    log(recorder ? QStringLiteral("started: listening on UDP port %1, journal %2, installation %3")
-                       .arg(port)
-                       .arg(journal.location().display(), journal.installation(quint16(port)))
-                 : QStringLiteral("started: listening on UDP port %1, recording nothing "
-                                  "(--no-journal)")
-                       .arg(port));
+        // Started once the journal has answered: a second writer of the installation never
+        // says it started.
+        QObject::connect(recorder.get(), &JournalRecorder::stateChanged, &app, [&] {
+            if (!running && !recorder->journalWriter()->isRefused())
+                announce();
+        });
+        QObject::connect(recorder.get(), &JournalRecorder::refused, &app, [&] {
+            // A machine that only records has nothing else to do; a service manager shows why.
+            log(QStringLiteral("not started: another writer records installation %1")
+                    .arg(journal.installation(quint16(port))));
+            QCoreApplication::exit(1);
+        });
+    } else {
+        announce();
+    }
 
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &app,
                      [&](const QString &signalName) {
@@ -86,8 +111,9 @@ int main(int argc, char *argv[])
                          QCoreApplication::quit();
                      });
     const int result = app.exec();
-    log(QStringLiteral("stopped after %1 datagram(s), %2 dropped")
-            .arg(receiver.acceptedCount())
-            .arg(receiver.droppedCount()));
+    if (running)
+        log(QStringLiteral("stopped after %1 datagram(s), %2 dropped")
+                .arg(receiver.acceptedCount())
+                .arg(receiver.droppedCount()));
     return result;
 }

@@ -18,10 +18,10 @@ void setUpApplication(const char *desktopFileName)
 void setUpLanguages(QMenu *menu)
 {
     QtTranslationSwitch *languages = QtTranslationSwitch::instance();
-    languages->setTranslationsDir(QStringLiteral("translations"),
+    languages->setTranslationsDir(QLatin1String(ProgramIdentity::TranslationsFolder),
                                   {QStringLiteral(ORVO_INSTALLED_TRANSLATIONS)});
     menu->addActions(languages->actions());
-    languages->addTranslation(QStringLiteral("orvo_zovIzid"));
+    languages->addTranslation(QLatin1String(ProgramIdentity::CatalogueName));
     languages->setLanguage(
         QSettings().value(QLatin1String(ProgramIdentity::LanguageKey), QString()).toString());
 }

@@ -1,13 +1,17 @@
 #include "journaloptions.h"
 #include "journalrecorder.h"
+#include "journalstore.h"
 #include "journaltool.h"
+#include "journalwriter.h"
 #include "mainwindow.h"
+#include "qttranslationswitch.h"
 #include "statusdatagram.h"
 #include "udpsender.h"
 
 #include <QLabel>
 #include <QProcess>
 #include <QSettings>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -124,6 +128,78 @@ private slots:
         QVERIFY(sender.send(StatusDatagram::node(node)));
         QTRY_VERIFY(window.isPresent(11));
         QVERIFY(!QFile::exists(folder + QStringLiteral("/journal.sqlite")));
+        recorder.stop(QStringLiteral("test over"));
+    }
+
+    void anInstallationAnotherWriterHoldsIsNotRecordedAndSaysSo()
+    {
+        const QString path = dir.filePath(QStringLiteral("held.sqlite"));
+        JournalLocation location;
+        QString error;
+        QVERIFY(JournalLocation::parse(path, &location, &error));
+        JournalStore holder;
+        QVERIFY2(holder.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+        qint64 unclean = 0;
+        QVERIFY2(holder.claim(QStringLiteral("viewer-test"), QDateTime::currentMSecsSinceEpoch(),
+                              &unclean, &error),
+                 qPrintable(error));
+
+        MainWindow window(nullptr, port);
+        JournalRecorder recorder;
+        // Retried often, to see that it is not retried at all.
+        recorder.journalWriter()->setRetryInterval(50);
+        window.setJournalRecorder(&recorder);
+        QSignalSpy refused(&recorder, &JournalRecorder::refused);
+        recorder.start(location, QStringLiteral("viewer-test"), QString());
+        QVERIFY(refused.wait(10000));
+        QVERIFY2(window.journalError().contains(
+                     QStringLiteral("is being recorded by %1").arg(QSysInfo::machineHostName())),
+                 qPrintable(window.journalError()));
+
+        NodeSample node;
+        node.node_id = 3;
+        UdpSender sender(port);
+        QVERIFY(sender.send(StatusDatagram::node(node)));
+        QTRY_VERIFY(window.isPresent(2));
+        QTest::qWait(300);
+        QVERIFY(!recorder.isRecording());
+        QVERIFY(!window.journalError().isEmpty());
+        QCOMPARE(refused.count(), 1);
+        QCOMPARE(recorder.journalWriter()->backlog(), 0);
+        recorder.stop(QStringLiteral("viewer closed"));
+
+        // Nothing of the refused writer reached the journal, not even its stop.
+        QVERIFY(holder.write({}, {}, QDateTime::currentMSecsSinceEpoch()));
+        QVERIFY(holder.database().isOpen());
+        QSqlQuery q(holder.database());
+        QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM journal_events")));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+    }
+
+    void theReasonIsInTheLanguageChosen()
+    {
+        const QString path = dir.filePath(QStringLiteral("foreign.sqlite"));
+        QFile foreign(path);
+        QVERIFY(foreign.open(QIODevice::WriteOnly));
+        foreign.write("a file of something else, long enough to be looked at");
+        foreign.close();
+
+        MainWindow window(nullptr, port);
+        QtTranslationSwitch::instance()->setLanguage(QStringLiteral("ru"));
+        auto english = qScopeGuard([] { QtTranslationSwitch::instance()->setLanguage(QString()); });
+        JournalRecorder recorder;
+        window.setJournalRecorder(&recorder);
+        JournalLocation location;
+        QString error;
+        QVERIFY(JournalLocation::parse(path, &location, &error));
+        recorder.start(location, QStringLiteral("viewer-test"), QString());
+
+        // The reason comes from the journal's worker thread, not from the window's catalogue.
+        QTRY_VERIFY_WITH_TIMEOUT(!window.journalError().isEmpty(), 10000);
+        QVERIFY2(window.journalError().contains(
+                     QStringLiteral("это не журнал (не база SQLite); оставлен как есть")),
+                 qPrintable(window.journalError()));
         recorder.stop(QStringLiteral("test over"));
     }
 };

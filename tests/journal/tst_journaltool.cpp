@@ -14,9 +14,14 @@ struct Run
     QString err;
 };
 
-Run runTool(const QStringList &arguments)
+Run runTool(const QStringList &arguments, const QString &locale = QString())
 {
     QProcess process;
+    if (!locale.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), locale);
+        process.setProcessEnvironment(environment);
+    }
     process.start(QStringLiteral(ORVO_JOURNAL_TOOL), arguments);
     Run run;
     if (!process.waitForFinished(30000))
@@ -51,6 +56,8 @@ private slots:
     void eventsAsCsv();
     void exitStatus_data();
     void exitStatus();
+    void messagesInTheSystemLanguage_data();
+    void messagesInTheSystemLanguage();
     void acknowledgeThenAlarms();
     void trendAsCsv();
     void followPrintsNewRows();
@@ -163,6 +170,29 @@ void TestJournalTool::exitStatus()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(!run.err.contains(QLatin1String("pw@")));
+}
+
+void TestJournalTool::messagesInTheSystemLanguage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("address") << QStringList{"stats", "--journal", "postgresql://u:pw@h/d"}
+                             << "пароль не указывают в адресе журнала";
+    QTest::newRow("not a journal") << QStringList{"check", "--journal", "@DIR@/text.sqlite"}
+                                   << "это не журнал (не база SQLite)";
+}
+
+void TestJournalTool::messagesInTheSystemLanguage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QFile text(dir.filePath(QStringLiteral("text.sqlite")));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("plain text, long enough to be looked at");
+    text.close();
+    arguments.replaceInStrings(QStringLiteral("@DIR@"), dir.path());
+    const Run run = runTool(arguments, QStringLiteral("ru_RU.UTF-8"));
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
 }
 
 void TestJournalTool::acknowledgeThenAlarms()

@@ -172,6 +172,44 @@ void TestTransitionDetector::transitions_data()
                        "100 channel-status n4 c3 >Open circuit",
                        "100 relay-enabled n4 r2 1>0"};
 
+    QTest::newRow("a measurement removed during an alarm returns to quiet")
+        << QVector<Step>{step(0, 3,
+                              {channel(1, 0,
+                                       {meas(1, DangerTrue), meas(2, AlertTrue | FailureOdd)})}),
+                         step(100, 3, {channel(1, 0, {meas(1, DangerTrue)})})}
+        << QStringList{"0 node-heard n3",
+                       "0 danger n3 c1 s1 >true",
+                       "0 failure n3 c1 s2 >undetermined",
+                       "0 alert n3 c1 s2 >true",
+                       "100 config-changed n3 [channel 1 types 1:1 2:1 -> 1:1]",
+                       "100 failure n3 c1 s2 undetermined>false",
+                       "100 alert n3 c1 s2 true>false"};
+
+    QTest::newRow("a channel removed while not quiet, then added again")
+        << QVector<Step>{step(0, 3,
+                              {quiet, channel(2, CH_STATE_OPEN_CIRCUIT, {meas(1, DangerTrue)})}),
+                         step(100, 3, {quiet}),
+                         step(200, 3, {quiet, channel(2, 0, {meas(1, DangerTrue)})})}
+        << QStringList{"0 node-heard n3",
+                       "0 channel-status n3 c2 >Open circuit",
+                       "0 danger n3 c2 s1 >true",
+                       "100 config-changed n3 [channels 1,2 -> 1]",
+                       "100 channel-status n3 c2 Open circuit>Valid data",
+                       "100 danger n3 c2 s1 true>false",
+                       "200 config-changed n3 [channels 1 -> 1,2; channel 2 types none -> 1:1]",
+                       "200 danger n3 c2 s1 >true"};
+
+    QTest::newRow("a relay taken out of use while tripped")
+        << QVector<Step>{step(0, 6, {}, 0x01010001u), step(100, 6, {}, 0x00010001u)}
+        << QStringList{"0 node-heard n6",
+                       "0 relay-enabled n6 r1 >1",
+                       "0 relay-fault n6 r1 >1",
+                       "0 relay-logical n6 r1 >1",
+                       "100 config-changed n6 [relays 1 -> none]",
+                       "100 relay-enabled n6 r1 1>0",
+                       "100 relay-fault n6 r1 1>0",
+                       "100 relay-logical n6 r1 1>0"};
+
     QTest::newRow("relay bits each on their own")
         << QVector<Step>{step(0, 6, {}, 0x80000000u), step(100, 6, {}, 0x80000080u),
                          step(200, 6, {}, 0x80008080u), step(300, 6, {}, 0x80808000u),
