@@ -4,6 +4,7 @@
 #include "journalworker.h"
 #include "journalwriter.h"
 #include "postgresserver.h"
+#include "trendaccumulator.h"
 #include "trendblock.h"
 
 #include <QCryptographicHash>
@@ -567,13 +568,13 @@ void TestJournalStore::trendsAreWrittenSoonAfterTheDatagramsStop()
     msg.channel1.has_meas1 = true;
     msg.channel1.meas1.type = 1;
     msg.channel1.meas1.value = 2.5f;
-    for (int i = 0; i < 3; ++i) {
-        recorder.datagramAccepted(msg, QDateTime::currentMSecsSinceEpoch());
-        QTest::qWait(100);
-    }
-    // Its second ends and no datagram follows: the interval need not wait for the next batch.
+    // A second that ended a while ago, and no datagram since: the load has stopped, and its
+    // interval need not wait for the writer's next batch.
     QElapsedTimer clock;
     clock.start();
+    const qint64 before = QDateTime::currentMSecsSinceEpoch() - 2 * TrendAccumulator::IntervalMs;
+    for (int i = 0; i < 3; ++i)
+        recorder.datagramAccepted(msg, before + 100 * i);
     JournalStore store;
     QString error;
     QVERIFY(store.open(location, JournalStore::Access::ReadOnly, &error));
