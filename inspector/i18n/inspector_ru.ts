@@ -4,34 +4,74 @@
 <context>
     <name>CapturePlot</name>
     <message>
-        <location filename="../captureplot.cpp" line="155"/>
+        <location filename="../captureplot.cpp" line="208"/>
         <source>%1, peak %2 at %3</source>
         <translation>%1, пик %2 в точке %3</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="254"/>
+        <location filename="../captureplot.cpp" line="327"/>
         <source>channel %1 %2</source>
         <translation>канал %1 %2</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="319"/>
+        <location filename="../captureplot.cpp" line="392"/>
         <source>Cannot write the image</source>
         <translation>Не удаётся записать изображение</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="143"/>
+        <location filename="../captureplot.cpp" line="202"/>
         <source>Channel %1 (not live)</source>
         <translation>Канал %1 (не текущий)</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="144"/>
+        <location filename="../captureplot.cpp" line="195"/>
+        <source>Channel %1: %2</source>
+        <translation>Канал %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="203"/>
         <source>Channel %1 (older capture)</source>
         <translation>Канал %1 (прежний съём)</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="145"/>
+        <location filename="../captureplot.cpp" line="204"/>
         <source>Channel %1</source>
         <translation>Канал %1</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="418"/>
+        <source>Value (point format, no unit known)</source>
+        <translation>Значение (формат точек, единица неизвестна)</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="420"/>
+        <source>Waveform</source>
+        <translation>Осциллограмма</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="420"/>
+        <source>Sample index (no sampling rate known)</source>
+        <translation>Номер отсчёта (частота дискретизации неизвестна)</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="421"/>
+        <source>Sample %1</source>
+        <translation>Отсчёт %1</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="423"/>
+        <source>Spectrum</source>
+        <translation>Спектр</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="423"/>
+        <source>Line index (no line spacing known)</source>
+        <translation>Номер линии (шаг по частоте неизвестен)</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="423"/>
+        <source>Line %1</source>
+        <translation>Линия %1</translation>
     </message>
 </context>
 <context>
@@ -159,6 +199,29 @@
         <location filename="../configurationdialog.cpp" line="70"/>
         <source>Fields that differ between the module and %1</source>
         <translation>Поля, в которых модуль и %1 различаются</translation>
+    </message>
+</context>
+<context>
+    <name>ImageSizeDialog</name>
+    <message>
+        <location filename="../imagesizedialog.cpp" line="12"/>
+        <source>Export PNG</source>
+        <translation>Экспорт PNG</translation>
+    </message>
+    <message>
+        <location filename="../imagesizedialog.cpp" line="16"/>
+        <source> px</source>
+        <translation> пикс.</translation>
+    </message>
+    <message>
+        <location filename="../imagesizedialog.cpp" line="22"/>
+        <source>&amp;Width:</source>
+        <translation>&amp;Ширина:</translation>
+    </message>
+    <message>
+        <location filename="../imagesizedialog.cpp" line="23"/>
+        <source>&amp;Height:</source>
+        <translation>&amp;Высота:</translation>
     </message>
 </context>
 <context>
@@ -508,75 +571,75 @@
         <translation>32-битное целое &amp;без знака</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="9"/>
+        <location filename="../moduledialogs.cpp" line="12"/>
         <source>Module configuration (*.cfg);;All files (*)</source>
         <translation>Конфигурация модуля (*.cfg);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="12"/>
+        <location filename="../moduledialogs.cpp" line="15"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="15"/>
-        <location filename="../modulewindow.cpp" line="385"/>
+        <location filename="../moduledialogs.cpp" line="18"/>
+        <location filename="../modulewindow.cpp" line="384"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="18"/>
-        <location filename="../modulewindow.cpp" line="439"/>
+        <location filename="../moduledialogs.cpp" line="21"/>
+        <location filename="../modulewindow.cpp" line="441"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="19"/>
+        <location filename="../moduledialogs.cpp" line="22"/>
         <source>CSV files (*.csv);;All files (*)</source>
         <translation>Файлы CSV (*.csv);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="21"/>
-        <location filename="../modulewindow.cpp" line="439"/>
+        <location filename="../moduledialogs.cpp" line="24"/>
+        <location filename="../modulewindow.cpp" line="441"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="22"/>
+        <location filename="../moduledialogs.cpp" line="25"/>
         <source>PNG images (*.png);;All files (*)</source>
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="310"/>
+        <location filename="../modulewindow.cpp" line="309"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="311"/>
+        <location filename="../modulewindow.cpp" line="310"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="360"/>
+        <location filename="../modulewindow.cpp" line="359"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="361"/>
+        <location filename="../modulewindow.cpp" line="360"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="176"/>
+        <location filename="../modulewindow.cpp" line="175"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="386"/>
+        <location filename="../modulewindow.cpp" line="385"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="390"/>
+        <location filename="../modulewindow.cpp" line="389"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -585,7 +648,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="403"/>
+        <location filename="../modulewindow.cpp" line="402"/>
         <source>Restart the module at %1?
 
 It is not in work mode. The inspector restarts it through a service connection and connects again once it answers in work mode.</source>
@@ -594,7 +657,7 @@ It is not in work mode. The inspector restarts it through a service connection a
 Он не в рабочем режиме. Инспектор перезапустит его через сервисное соединение и подключится снова, когда модуль ответит в рабочем режиме.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="406"/>
+        <location filename="../modulewindow.cpp" line="405"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -603,7 +666,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="415"/>
+        <location filename="../modulewindow.cpp" line="414"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -612,7 +675,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="425"/>
+        <location filename="../modulewindow.cpp" line="424"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -621,24 +684,9 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="441"/>
+        <location filename="../modulewindow.cpp" line="443"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="474"/>
-        <source>Value (point format, no unit known)</source>
-        <translation>Значение (формат точек, единица неизвестна)</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="475"/>
-        <source>Sample index (no sampling rate known)</source>
-        <translation>Номер отсчёта (частота дискретизации неизвестна)</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="476"/>
-        <source>Line index (no line spacing known)</source>
-        <translation>Номер линии (шаг по частоте неизвестен)</translation>
     </message>
     <message>
         <location filename="../moduleheader.cpp" line="26"/>
@@ -713,16 +761,6 @@ The module stops measuring until it is restarted.</source>
         <location filename="../moduleheader.cpp" line="91"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="475"/>
-        <source>Waveform</source>
-        <translation>Осциллограмма</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="476"/>
-        <source>Spectrum</source>
-        <translation>Спектр</translation>
     </message>
 </context>
 <context>

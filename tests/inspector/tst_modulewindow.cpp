@@ -16,6 +16,7 @@
 #include "relaystateview.h"
 #include "t_orvo_settings.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -68,6 +69,7 @@ class TestModuleWindow : public QObject
             return confirmAnswer;
         });
         window->setMessenger([this](const QString &m) { messages << m; });
+        window->setSizeChooser([] { return QSize(); });
         if (!productPacing)
             window->setRetryPacingForTest(TestRetryTicks, TestRetryTickMs);
         ModuleSession *session = window->session();
@@ -310,6 +312,32 @@ private slots:
             return false;
         };
         QVERIFY(waitUntil(olderShown, 15000));
+    }
+
+    void pngExportAtTheChosenSize_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("size chosen") << QSize(640, 360);
+        QTest::newRow("cancelled") << QSize();
+    }
+    void pngExportAtTheChosenSize()
+    {
+        QFETCH(QSize, size);
+        int pathsAsked = 0;
+        window->setSizeChooser([size] { return size; });
+        window->setFileChooser([&](ModuleWindow::FileRole role) {
+            ++pathsAsked;
+            return role == ModuleWindow::FileRole::ExportPng ? files.filePath("spectrum")
+                                                             : QString();
+        });
+        QFile::remove(files.filePath("spectrum.png"));
+        window->findChild<QAbstractButton *>("spectrumPngButton")->click();
+        // Cancelling the size asks for no file.
+        QCOMPARE(pathsAsked, size.isValid() ? 1 : 0);
+        QCOMPARE(QFile::exists(files.filePath("spectrum.png")), size.isValid());
+        if (size.isValid())
+            QCOMPARE(QImage(files.filePath("spectrum.png")).size(), size);
+        QVERIFY(messages.isEmpty());
     }
 
     void configurationRoundTrip()
