@@ -227,85 +227,85 @@
 <context>
     <name>ModuleController</name>
     <message>
-        <location filename="../modulecontroller.cpp" line="65"/>
+        <location filename="../modulecontroller.cpp" line="64"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="66"/>
+        <location filename="../modulecontroller.cpp" line="65"/>
         <source>The module did not take the configuration</source>
         <translation>Модуль не принял конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="68"/>
+        <location filename="../modulecontroller.cpp" line="67"/>
         <source>Configuration written and committed</source>
         <translation>Конфигурация записана и применена</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="69"/>
+        <location filename="../modulecontroller.cpp" line="68"/>
         <source>Writing the configuration failed</source>
         <translation>Не удалось записать конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="74"/>
-        <location filename="../modulecontroller.cpp" line="440"/>
+        <location filename="../modulecontroller.cpp" line="73"/>
+        <location filename="../modulecontroller.cpp" line="417"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="75"/>
-        <location filename="../modulecontroller.cpp" line="89"/>
+        <location filename="../modulecontroller.cpp" line="74"/>
+        <location filename="../modulecontroller.cpp" line="88"/>
         <source>The module refused the request</source>
         <translation>Модуль отклонил запрос</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="81"/>
+        <location filename="../modulecontroller.cpp" line="80"/>
         <source>The module runs its boot loader and does not measure until it is restarted</source>
         <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="88"/>
-        <location filename="../modulecontroller.cpp" line="449"/>
+        <location filename="../modulecontroller.cpp" line="87"/>
+        <location filename="../modulecontroller.cpp" line="426"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="178"/>
+        <location filename="../modulecontroller.cpp" line="177"/>
         <source>Cannot connect to %1: %2</source>
         <translation>Не удаётся подключиться к %1: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="190"/>
+        <location filename="../modulecontroller.cpp" line="189"/>
         <source>Identification (service connection)</source>
         <translation>Идентификация (сервисное соединение)</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="191"/>
+        <location filename="../modulecontroller.cpp" line="190"/>
         <source>The module is in %1 and does not measure; Restart brings it back to work mode</source>
         <translation>Модуль в режиме «%1» и не измеряет; перезапуск вернёт его в рабочий режим</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="202"/>
+        <location filename="../modulecontroller.cpp" line="201"/>
         <source>Restart (service connection)</source>
         <translation>Перезапуск (сервисное соединение)</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="204"/>
+        <location filename="../modulecontroller.cpp" line="203"/>
         <source>The restart failed: %1</source>
         <translation>Перезапуск не удался: %1</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="212"/>
+        <location filename="../modulecontroller.cpp" line="211"/>
         <source>Connection</source>
         <translation>Соединение</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="259"/>
+        <location filename="../modulecontroller.cpp" line="237"/>
         <source>Channel %1 state</source>
         <translation>Состояние канала %1</translation>
     </message>
     <message numerus="yes">
-        <location filename="../modulecontroller.cpp" line="260"/>
+        <location filename="../modulecontroller.cpp" line="238"/>
         <source>No state arrived within %n s: its registers could not be read or it has no valid data</source>
         <translation>
             <numerusform>Состояние не поступило за %n с: регистры канала не читаются или нет достоверных данных</numerusform>
@@ -314,58 +314,58 @@
         </translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="301"/>
+        <location filename="../modulecontroller.cpp" line="278"/>
         <source>%1, channel %2, type %3</source>
         <translation>%1, канал %2, тип %3</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="305"/>
+        <location filename="../modulecontroller.cpp" line="282"/>
         <source>%1, channel %2, id %3</source>
         <translation>%1, канал %2, номер %3</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="317"/>
+        <location filename="../modulecontroller.cpp" line="294"/>
         <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
         <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="319"/>
+        <location filename="../modulecontroller.cpp" line="296"/>
         <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
         <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="352"/>
+        <location filename="../modulecontroller.cpp" line="329"/>
         <source>%1: done</source>
         <translation>%1: выполнено</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="353"/>
+        <location filename="../modulecontroller.cpp" line="330"/>
         <source>%1: failed</source>
         <translation>%1: ошибка</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="354"/>
+        <location filename="../modulecontroller.cpp" line="331"/>
         <source>%1: failed: %2</source>
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="396"/>
+        <location filename="../modulecontroller.cpp" line="373"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="398"/>
+        <location filename="../modulecontroller.cpp" line="375"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="378"/>
-        <location filename="../modulecontroller.cpp" line="399"/>
+        <location filename="../modulecontroller.cpp" line="355"/>
+        <location filename="../modulecontroller.cpp" line="376"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="401"/>
+        <location filename="../modulecontroller.cpp" line="378"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
