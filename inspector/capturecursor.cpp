@@ -24,7 +24,7 @@ QwtText CaptureCursor::trackerTextF(const QPointF &pos) const
 {
     QwtText text(plot->cursorReading(pos.x()));
     // Readable over the curves and the grid.
-    text.setBackgroundBrush(QColor(255, 255, 255, 220));
+    text.setBackgroundBrush(QColor(255, 255, 255));
     text.setRenderFlags(Qt::AlignLeft | Qt::AlignTop);
     return text;
 }

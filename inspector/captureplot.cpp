@@ -222,8 +222,8 @@ void CapturePlot::updateMarker(int ch)
     QwtText label(QString::number(top->y(), 'g', 6));
     label.setColor(colour);
     marker->setLabel(label);
-    // The label sits on the far side of the peak from the curve.
-    marker->setLabelAlignment(Qt::AlignHCenter | (top->y() < 0 ? Qt::AlignBottom : Qt::AlignTop));
+    // Beside the peak rather than beyond it: a peak lies at the edge of the autoscaled axis.
+    marker->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
 void CapturePlot::syncLegendChecks()
