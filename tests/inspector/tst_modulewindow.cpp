@@ -9,7 +9,7 @@
 #include "lampstate.h"
 #include "meascatalogue.h"
 #include "meascondledindicator.h"
-#include "modulesimulator.h"
+#include "modulefixture.h"
 #include "modulewindow.h"
 #include "orvo_icpmeaspoller.h"
 #include "recordfiles.h"
@@ -46,7 +46,8 @@ class TestModuleWindow : public QObject
 
     QTemporaryDir settingsDir;
     QTemporaryDir files;
-    std::unique_ptr<Sim> sim;
+    std::unique_ptr<ModuleFixture> module;
+    Sim *sim = nullptr;
     std::unique_ptr<ModuleWindow> window;
     std::unique_ptr<QSignalSpy> log;
     // The answers a user would give, and what the window asked and said.
@@ -118,7 +119,7 @@ class TestModuleWindow : public QObject
     // Connected, and the first settings record shown (it may come before or after).
     bool connectWindow()
     {
-        window->connectTo(QStringLiteral("127.0.0.1"), sim->port());
+        window->connectTo(ModuleFixture::Host, sim->port());
         return waitUntil(
             [this] { return window->linkState() == State::Connected && window->moduleSettings(); },
             10000);
@@ -185,10 +186,11 @@ private slots:
         questions.clear();
         messages.clear();
         window.reset(); // before the simulator it talks to
-        sim = std::make_unique<Sim>();
+        module = std::make_unique<ModuleFixture>();
+        sim = &module->sim();
         // A capture is ready 5 ms after its trigger rather than 20.
         sim->setCaptureDelay(5);
-        QVERIFY(sim->start());
+        QVERIFY(module->start());
         makeWindow();
     }
 
@@ -463,7 +465,7 @@ private slots:
         QFETCH(QString, named);
         sim->setMode(mode);
         sim->setRestartTime(100);
-        window->connectTo(QStringLiteral("127.0.0.1"), sim->port());
+        window->connectTo(ModuleFixture::Host, sim->port());
         QAction *restart = window->findChild<QAction *>("actionRestart");
         QVERIFY(waitUntil([&] { return restart->isEnabled(); }, 10000));
         QCOMPARE(window->linkState(), State::Disconnected);
@@ -504,7 +506,7 @@ private slots:
     void failureNamesItsCause()
     {
         sim->setRefuseIdentification(true);
-        window->connectTo(QStringLiteral("127.0.0.1"), sim->port());
+        window->connectTo(ModuleFixture::Host, sim->port());
         QVERIFY(waitUntil([&] { return window->linkState() == State::Disconnected; }, 10000));
         QVERIFY2(text("connectionLabel")
                      .endsWith("Cannot read device information (Illegal data address)"),
@@ -517,10 +519,10 @@ private slots:
         QVERIFY(connectWindow());
         CapturePlot *plot = window->waveformPlot();
         QVERIFY(waitUntil([&] { return !plot->capture(0).isEmpty(); }, 15000));
-        Sim other;
+        ModuleFixture other;
         QVERIFY(other.start());
         const quint16 nobody = other.port();
-        other.stop();
+        other.sim().stop();
         window->connectTo(QStringLiteral("127.0.0.1"), nobody);
         QVERIFY(waitForState(State::Disconnected));
         QVERIFY(!window->moduleSettings());
@@ -533,7 +535,6 @@ private slots:
     void lostModuleIsShownAndReconnected()
     {
         QVERIFY(connectWindow());
-        const quint16 port = sim->port();
         CapturePlot *plot = window->waveformPlot();
         QVERIFY(waitUntil([&] { return !plot->capture(0).isEmpty(); }, 15000));
 
@@ -554,7 +555,7 @@ private slots:
         // A capture fetched while the module was going away may still land; none is cleared.
         QVERIFY(!plot->capture(0).isEmpty());
 
-        QVERIFY(sim->start(QStringLiteral("127.0.0.1"), port));
+        QVERIFY(module->start()); // on the same port
         QVERIFY(waitForState(State::Connected, 20000));
         QVERIFY(window->channelView()->isEnabled());
 
@@ -564,7 +565,7 @@ private slots:
         window->disconnectModule();
         QCOMPARE(window->linkState(), State::Disconnected);
         QCOMPARE(window->retrySecondsLeft(), 0);
-        QVERIFY(sim->start(QStringLiteral("127.0.0.1"), port));
+        QVERIFY(module->start()); // on the same port
         // Longer than a countdown would have taken, so an attempt still made would be seen.
         QVERIFY(!waitUntil([&] { return sim->acceptedCount() > 0; },
                            (TestRetryTicks + 2) * TestRetryTickMs));

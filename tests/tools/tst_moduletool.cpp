@@ -1,7 +1,7 @@
 // orvo-module-tool end to end: the built executable, run with QProcess, against the module
 // simulator serving on an ephemeral port of 127.0.0.1 in this process.
 
-#include "modulesimulator.h"
+#include "modulefixture.h"
 #include "recordfiles.h"
 #include "t_orvo_settings.h"
 
@@ -30,16 +30,18 @@ class TestModuleTool : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Sim> sim;
+    std::unique_ptr<ModuleFixture> module;
+    Sim *sim = nullptr;
     QTemporaryDir dir;
     int exitCode = -1;
     QString out, err;
 
-    void run(const QStringList &args, quint16 port = 0)
+    // The simulator's port is kept when a fault has stopped it.
+    void run(const QStringList &args)
     {
         QProcess p;
         p.start(QStringLiteral(ORVO_MODULE_TOOL),
-                QStringList{"--port", QString::number(port ? port : sim->port())} + args);
+                QStringList{"--port", QString::number(module->port())} + args);
         const bool finished = p.waitForFinished(30000);
         if (!finished)
             p.kill();
@@ -61,7 +63,7 @@ class TestModuleTool : public QObject
         connect(&p, &QProcess::readyReadStandardError, &p,
                 [&] { err += QString::fromUtf8(p.readAllStandardError()); });
         p.start(QStringLiteral(ORVO_MODULE_TOOL),
-                QStringList{"--port", QString::number(sim->port()), "watch"} + args);
+                QStringList{"--port", QString::number(module->port()), "watch"} + args);
         QVERIFY(p.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(seen(), 20000);
         p.terminate();
@@ -77,8 +79,9 @@ class TestModuleTool : public QObject
 private slots:
     void init()
     {
-        sim = std::make_unique<Sim>();
-        QVERIFY(sim->start());
+        module = std::make_unique<ModuleFixture>();
+        sim = &module->sim();
+        QVERIFY(module->start());
     }
 
     void info()
@@ -137,9 +140,8 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QString, message);
         QFETCH(bool, identified);
-        const quint16 port = sim->port();
         fault(*sim);
-        run(args, port);
+        run(args);
         QCOMPARE(exitCode, 1);
         QVERIFY2(err.startsWith("orvo-module-tool: ") && err.contains(message), qPrintable(err));
         if (identified)
