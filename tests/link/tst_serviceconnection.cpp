@@ -45,7 +45,8 @@ private slots:
         QCOMPARE(id.texts[2], QStringLiteral("SN-7"));
         QCOMPARE(id.mode, mode);
 
-        QVERIFY2(service.restart(10000), qPrintable(service.error()));
+        // Looked for every 20 ms, it is seen down and then back.
+        QVERIFY2(service.restart(10000, 20), qPrintable(service.error()));
         QCOMPARE(sim->restartCount(), 1);
         QVERIFY(service.identify(id));
         QCOMPARE(id.mode, quint16(Sim::WorkMode));
@@ -79,7 +80,7 @@ private slots:
         // The module goes down and stays down past the wait.
         sim->setRestartTime(3000);
         ServiceConnection service(ModuleFixture::Host, sim->port());
-        QVERIFY(!service.restart(600));
+        QVERIFY(!service.restart(200, 20));
         QVERIFY2(service.error().startsWith("The module did not come back after the restart"),
                  qPrintable(service.error()));
     }
