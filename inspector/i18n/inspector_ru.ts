@@ -378,7 +378,7 @@
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../modulesession.cpp" line="160"/>
+        <location filename="../modulesession.cpp" line="161"/>
         <source>The module did not come back after the restart</source>
         <translation>Модуль не ответил после перезапуска</translation>
     </message>
