@@ -1,5 +1,7 @@
 #include "captureplot.h"
 
+#include "capturecursor.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
@@ -17,9 +19,11 @@
 #include <qwt_plot_curve.h>
 #include <qwt_plot_grid.h>
 #include <qwt_plot_magnifier.h>
+#include <qwt_plot_marker.h>
 #include <qwt_plot_panner.h>
 #include <qwt_plot_renderer.h>
 #include <qwt_plot_zoomer.h>
+#include <qwt_symbol.h>
 
 namespace {
 
@@ -53,11 +57,18 @@ CapturePlot::CapturePlot(QWidget *parent)
         // A channel without a capture has no entry in the legend.
         curves[ch]->setItemAttribute(QwtPlotItem::Legend, false);
         curves[ch]->attach(this);
+
+        peakMarkers[ch] = new QwtPlotMarker;
+        peakMarkers[ch]->setZ(curves[ch]->z() + 1);
+        peakMarkers[ch]->setVisible(false);
+        peakMarkers[ch]->attach(this);
     }
 
     zoomer = new QwtPlotZoomer(canvas());
     zoomer->setRubberBandPen(QPen(Qt::darkGray, 1, Qt::DashLine));
-    zoomer->setTrackerMode(QwtPicker::AlwaysOn);
+    // The cursor reads the curves; a second read-out of bare coordinates would only cover it.
+    zoomer->setTrackerMode(QwtPicker::AlwaysOff);
+    cursor = new CaptureCursor(this);
     // Middle button pans, the wheel zooms about the cursor; the zoomer keeps the left button.
     auto *panner = new QwtPlotPanner(canvas());
     panner->setMouseButton(Qt::MiddleButton);
@@ -68,8 +79,16 @@ CapturePlot::CapturePlot(QWidget *parent)
 
 CapturePlot::~CapturePlot() = default;
 
-void CapturePlot::setTitles(const QString &title, const QString &xTitle, const QString &yTitle)
+void CapturePlot::setKind(Kind shown)
 {
+    kind = shown;
+    retranslate();
+}
+
+void CapturePlot::setTitles(const QString &title, const QString &xTitle, const QString &yTitle,
+                            const QString &xReadingText)
+{
+    xReading = xReadingText;
     setTitle(title);
     setAxisTitle(QwtPlot::xBottom, xTitle);
     setAxisTitle(QwtPlot::yLeft, yTitle);
@@ -129,6 +148,7 @@ void CapturePlot::setChannelShown(int ch, bool shown)
     if (ch < 0 || ch >= Channels)
         return;
     curves[ch]->setVisible(shown);
+    updateMarker(ch);
     syncLegendChecks();
     replot();
 }
@@ -138,21 +158,72 @@ bool CapturePlot::isChannelShown(int ch) const
     return ch >= 0 && ch < Channels && curves[ch]->isVisible();
 }
 
+std::optional<QPointF> CapturePlot::peak(int ch) const
+{
+    if (ch < 0 || ch >= Channels || curves[ch]->data()->size() == 0)
+        return std::nullopt;
+    // The largest magnitude: a waveform swings both ways.
+    const QwtSeriesData<QPointF> *data = curves[ch]->data();
+    QPointF top = data->sample(0);
+    for (size_t i = 1; i < data->size(); ++i) {
+        if (std::abs(data->sample(i).y()) > std::abs(top.y()))
+            top = data->sample(i);
+    }
+    return top;
+}
+
+QString CapturePlot::cursorReading(double x) const
+{
+    // Points sit on whole indexes; the nearest one is what the user points at.
+    const double at = std::round(x);
+    QStringList lines{xReading.arg(at)};
+    for (int ch = 0; ch < Channels; ++ch) {
+        if (words[ch].isEmpty() || !curves[ch]->isVisible())
+            continue;
+        // Samples ascend in x, with gaps where a word was not a finite number.
+        const QwtSeriesData<QPointF> *data = curves[ch]->data();
+        size_t lo = 0;
+        size_t hi = data->size();
+        while (lo < hi) {
+            const size_t mid = (lo + hi) / 2;
+            if (data->sample(mid).x() < at)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        if (lo < data->size() && data->sample(lo).x() == at)
+            lines << tr("Channel %1: %2").arg(ch + 1).arg(data->sample(lo).y(), 0, 'g', 6);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 QString CapturePlot::curveTitle(int ch) const
 {
     QString title = stale       ? tr("Channel %1 (not live)").arg(ch + 1)
                     : older[ch] ? tr("Channel %1 (older capture)").arg(ch + 1)
                                 : tr("Channel %1").arg(ch + 1);
-    const QwtSeriesData<QPointF> *data = curves[ch]->data();
-    if (data->size() == 0)
+    const std::optional<QPointF> top = peak(ch);
+    if (!top)
         return title;
-    // The peak is the largest magnitude: a waveform swings both ways.
-    QPointF peak = data->sample(0);
-    for (size_t i = 1; i < data->size(); ++i) {
-        if (std::abs(data->sample(i).y()) > std::abs(peak.y()))
-            peak = data->sample(i);
-    }
-    return tr("%1, peak %2 at %3").arg(title).arg(peak.y(), 0, 'g', 6).arg(peak.x());
+    return tr("%1, peak %2 at %3").arg(title).arg(top->y(), 0, 'g', 6).arg(top->x());
+}
+
+void CapturePlot::updateMarker(int ch)
+{
+    const std::optional<QPointF> top = peak(ch);
+    QwtPlotMarker *marker = peakMarkers[ch];
+    marker->setVisible(top && curves[ch]->isVisible());
+    if (!top)
+        return;
+    const QColor colour = curves[ch]->pen().color();
+    marker->setValue(*top);
+    marker->setSymbol(
+        new QwtSymbol(QwtSymbol::Diamond, QBrush(colour), QPen(colour.darker(150)), QSize(9, 9)));
+    QwtText label(QString::number(top->y(), 'g', 6));
+    label.setColor(colour);
+    marker->setLabel(label);
+    // Beside the peak rather than beyond it: a peak lies at the edge of the autoscaled axis.
+    marker->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
 void CapturePlot::syncLegendChecks()
@@ -197,6 +268,7 @@ void CapturePlot::restyle(int ch)
         colour.setAlpha(90);
     curves[ch]->setPen(colour, 1.0, faded ? Qt::DashLine : Qt::SolidLine);
     curves[ch]->setTitle(curveTitle(ch));
+    updateMarker(ch);
 }
 
 void CapturePlot::updateCurve(int ch)
@@ -204,6 +276,7 @@ void CapturePlot::updateCurve(int ch)
     curves[ch]->setSamples(PointFormat::samples(words[ch], format));
     curves[ch]->setTitle(curveTitle(ch));
     curves[ch]->setItemAttribute(QwtPlotItem::Legend, !words[ch].isEmpty());
+    updateMarker(ch);
     // A new capture is live again.
     if (stale && !words[ch].isEmpty())
         setStale(false);
@@ -339,6 +412,15 @@ void CapturePlot::changeEvent(QEvent *event)
 
 void CapturePlot::retranslate()
 {
+    // No field of a capture's header or of the configuration gives a sampling rate or a line
+    // spacing, so the x axis can only count points; the values carry no unit for the same
+    // reason.
+    const QString value = tr("Value (point format, no unit known)");
+    if (kind == Waveform)
+        setTitles(tr("Waveform"), tr("Sample index (no sampling rate known)"), value,
+                  tr("Sample %1"));
+    else
+        setTitles(tr("Spectrum"), tr("Line index (no line spacing known)"), value, tr("Line %1"));
     for (int ch = 0; ch < Channels; ++ch)
         curves[ch]->setTitle(curveTitle(ch));
     updateLegend();

@@ -9,13 +9,17 @@
 #include <qwt_plot.h>
 
 #include <array>
+#include <optional>
 
+class CaptureCursor;
 class QwtPlotCurve;
+class QwtPlotMarker;
 class QwtPlotZoomer;
 
 // A plot of the latest capture of each channel, waveforms or spectra alike: one curve per
-// channel against the point index, with a legend, zoom (drag a rectangle; right click steps
-// back), pan (middle button) and wheel zoom. It keeps the words as received, so a change of
+// channel against the point index, with a legend, the peak of each curve marked, a cursor that
+// reads the curves under the mouse, zoom (drag a rectangle; right click steps back), pan
+// (middle button) and wheel zoom. It keeps the words as received, so a change of
 // the point format redraws without a new fetch and an export carries what the module sent.
 class CapturePlot : public QwtPlot
 {
@@ -23,11 +27,17 @@ class CapturePlot : public QwtPlot
 
 public:
     static constexpr int Channels = OrvoSettings::ChannelCount;
+    // What the plot shows, for its titles and its cursor's words.
+    enum Kind { Waveform, Spectrum };
 
     explicit CapturePlot(QWidget *parent = nullptr);
     ~CapturePlot() override;
 
-    void setTitles(const QString &title, const QString &xTitle, const QString &yTitle);
+    void setKind(Kind shown);
+    // Titles of another kind of plot; xReading names a position on the x axis in the cursor's
+    // read-out, with %1 for it. A language change restores the kind's own titles.
+    void setTitles(const QString &title, const QString &xTitle, const QString &yTitle,
+                   const QString &xReading = QStringLiteral("%1"));
     void setPointFormat(PointFormat::Kind kind);
     PointFormat::Kind pointFormat() const { return format; }
 
@@ -39,6 +49,11 @@ public:
     // What the legend's check boxes do: a hidden channel keeps its capture and its export.
     void setChannelShown(int ch, bool shown);
     bool isChannelShown(int ch) const;
+    // The sample of largest magnitude of channel ch's curve, if it has one.
+    std::optional<QPointF> peak(int ch) const;
+    // What the cursor shows at x: the nearest point's position and each shown curve's value
+    // there, one line each.
+    QString cursorReading(double x) const;
     // The legend's name of channel ch: its number, its peak, and whether it is live.
     QString curveTitle(int ch) const;
     // Old curves stay drawn, faded and dashed, until a new capture comes.
@@ -74,12 +89,17 @@ private:
     void retranslate();
     void syncLegendChecks();
     void restyle(int ch);
+    void updateMarker(int ch);
 
     std::array<QwtPlotCurve *, Channels> curves = {};
+    std::array<QwtPlotMarker *, Channels> peakMarkers = {};
     std::array<QVector<quint32>, Channels> words;
     std::array<QDateTime, Channels> arrived;
     std::array<bool, Channels> older = {};
     QwtPlotZoomer *zoomer = nullptr;
+    CaptureCursor *cursor = nullptr;
+    Kind kind = Waveform;
+    QString xReading = QStringLiteral("%1");
     PointFormat::Kind format = PointFormat::Float32;
     bool stale = false;
 };

@@ -1,5 +1,7 @@
 #include "inspectorsettings.h"
 
+#include "captureplot.h"
+#include "imagesizedialog.h"
 #include "openconnectiondialog.h"
 
 #include <QMainWindow>
@@ -11,6 +13,7 @@ const char *const Group = "ModuleView";
 const char *const HostKey = "host";
 const char *const PortKey = "port";
 const char *const PointFormatKey = "pointFormat";
+const char *const PngSizeKey = "pngSize";
 const char *const GeometryKey = "geometry";
 const char *const StateKey = "state";
 
@@ -47,6 +50,18 @@ PointFormat::Kind InspectorSettings::pointFormat()
 void InspectorSettings::storePointFormat(PointFormat::Kind kind)
 {
     QSettings().setValue(key(PointFormatKey), PointFormat::key(kind));
+}
+
+QSize InspectorSettings::pngSize()
+{
+    const QSize size = QSettings().value(key(PngSizeKey)).toSize();
+    return ImageSizeDialog::isFit(size) ? size
+                                        : QSize(CapturePlot::PngWidth, CapturePlot::PngHeight);
+}
+
+void InspectorSettings::storePngSize(const QSize &size)
+{
+    QSettings().setValue(key(PngSizeKey), size);
 }
 
 void InspectorSettings::restoreWindow(QMainWindow *window)

@@ -2,6 +2,7 @@
 
 #include "pointformat.h"
 
+#include <QSize>
 #include <QString>
 
 QT_BEGIN_NAMESPACE
@@ -23,6 +24,10 @@ public:
 
     static PointFormat::Kind pointFormat();
     static void storePointFormat(PointFormat::Kind kind);
+
+    // The size an exported plot image was last rendered at.
+    static QSize pngSize();
+    static void storePngSize(const QSize &size);
 
     // Geometry and dock layout; a first start keeps what the window set up itself.
     static void restoreWindow(QMainWindow *window);

@@ -25,9 +25,8 @@ ModuleController::ModuleController(QObject *parent)
 
     retryTimer.setInterval(RetryTickMs);
     connect(&retryTimer, &QTimer::timeout, this, &ModuleController::retryTick);
-    unreadTimer.setSingleShot(true);
-    unreadTimer.setInterval(ChannelWarningMs);
-    connect(&unreadTimer, &QTimer::timeout, this, &ModuleController::reportUnreadChannels);
+    connect(&missingStates, &MissingStateWatch::channelMissing, this,
+            &ModuleController::reportUnreadChannel);
 }
 
 ModuleController::~ModuleController()
@@ -111,12 +110,12 @@ void ModuleController::wire()
     connect(s, &ModuleSession::settingsChanged, this,
             [this](QSharedPointer<t_orvo_settings> record) {
                 if (record)
-                    expectChannels(*record);
+                    missingStates.expect(type, record->channel_mask);
                 emit settingsChanged(record);
             });
     connect(s, &ModuleSession::chStateChanged, this, [this](QSharedPointer<ChState> chState) {
-        if (chState && chState->ch >= 0 && chState->ch < OrvoSettings::ChannelCount)
-            arrivedChannels |= quint16(1u << chState->ch);
+        if (chState)
+            missingStates.arrived(chState->ch);
         emit chStateChanged(chState);
     });
     connect(s, &ModuleSession::relayStateChanged, this, &ModuleController::relayStateChanged);
@@ -217,10 +216,8 @@ void ModuleController::setState(LinkState next, const QString &reason)
 {
     state = next;
     stateReason = reason;
-    if (next != LinkState::Connected) {
-        unreadTimer.stop();
-        expectedChannels = 0;
-    }
+    if (next != LinkState::Connected)
+        missingStates.clear();
     if (next == LinkState::Lost) {
         retryLeft = retryDelayTicks;
         retryTimer.start();
@@ -233,36 +230,16 @@ void ModuleController::setState(LinkState next, const QString &reason)
     emit linkStateChanged();
 }
 
-void ModuleController::expectChannels(const t_orvo_settings &record)
-{
-    // A relay module polls no channel states, whatever its record says.
-    const bool measuring = type == ORVO_TYPE_ICP || type == ORVO_TYPE_PROX;
-    const quint16 mask =
-        measuring ? quint16(record.channel_mask & ((1u << OrvoSettings::ChannelCount) - 1)) : 0;
-    if (mask == expectedChannels && unreadTimer.isActive())
-        return;
-    expectedChannels = mask;
-    arrivedChannels = 0;
-    if (mask)
-        unreadTimer.start();
-}
-
-void ModuleController::reportUnreadChannels()
+void ModuleController::reportUnreadChannel(int ch)
 {
     if (state != LinkState::Connected)
         return;
-    // The poller reads no further channel once one fails, and sends nothing for a channel
-    // without valid data: silence is all there is to go by.
-    for (int ch = 0; ch < OrvoSettings::ChannelCount; ++ch) {
-        if (!(expectedChannels & ~arrivedChannels & (1u << ch)))
-            continue;
-        emit operationLogged(tr("Channel %1 state").arg(ch + 1), false,
-                             tr("No state arrived within %n s: its registers could not be read "
-                                "or it has no valid data",
-                                nullptr, unreadTimer.interval() / 1000),
-                             false);
-        emit channelUnread(ch);
-    }
+    emit operationLogged(tr("Channel %1 state").arg(ch + 1), false,
+                         tr("No state arrived within %n s: its registers could not be read "
+                            "or it has no valid data",
+                            nullptr, missingStates.timeout() / 1000),
+                         false);
+    emit channelUnread(ch);
 }
 
 void ModuleController::setRetryPacingForTest(int delayTicks, int tickMs)

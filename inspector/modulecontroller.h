@@ -1,5 +1,6 @@
 #pragma once
 
+#include "missingstatewatch.h"
 #include "modulesession.h"
 
 #include <QMap>
@@ -43,8 +44,7 @@ public:
     int retryTickInterval() const { return retryTimer.interval(); }
     void setRetryPacingForTest(int delayTicks, int tickMs);
     // How long a configured channel may go without a state before it is reported.
-    static constexpr int ChannelWarningMs = 5000;
-    void setChannelWarningForTest(int ms) { unreadTimer.setInterval(ms); }
+    void setChannelWarningForTest(int ms) { missingStates.setTimeout(ms); }
 
     QString host() const { return moduleHost; }
     quint16 port() const { return modulePort; }
@@ -97,7 +97,7 @@ signals:
     void saveFailed(QString error);
 
     void settingsChanged(QSharedPointer<t_orvo_settings> settings);
-    // A configured channel (index ch) had no state within ChannelWarningMs.
+    // A configured channel (index ch) had no state within the warning time.
     void channelUnread(int ch);
     // A capture of channel ch could not be fetched: what is shown of it is older.
     void captureFailed(bool spectrum, int ch);
@@ -111,8 +111,7 @@ private:
     void setState(LinkState next, const QString &reason = QString());
     void setBusy(ModuleSession::Operation op);
     void retryTick();
-    void expectChannels(const t_orvo_settings &record);
-    void reportUnreadChannels();
+    void reportUnreadChannel(int ch);
     void onOpened(const ModuleSession::Identity &identity);
     void onOpenFailed(const QString &reason);
     void onLost(const QString &reason);
@@ -129,10 +128,7 @@ private:
     QThread *const worker;
     ModuleSession *const moduleSession;
     QTimer retryTimer;
-    QTimer unreadTimer;
-    // Configured channels and those whose state arrived since the record came, as bit masks.
-    quint16 expectedChannels = 0;
-    quint16 arrivedChannels = 0;
+    MissingStateWatch missingStates;
 
     LinkState state = LinkState::Disconnected;
     QString stateReason;

@@ -1,5 +1,8 @@
 #include "moduledialogs.h"
 
+#include "imagesizedialog.h"
+#include "inspectorsettings.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -38,5 +41,16 @@ ModuleDialogs::Messenger ModuleDialogs::messenger(QWidget *window)
 {
     return [window](const QString &message) {
         QMessageBox::warning(window, window->windowTitle(), message);
+    };
+}
+
+ModuleDialogs::SizeChooser ModuleDialogs::sizeChooser(QWidget *window)
+{
+    return [window] {
+        ImageSizeDialog dialog(InspectorSettings::pngSize(), window);
+        if (dialog.exec() != QDialog::Accepted)
+            return QSize();
+        InspectorSettings::storePngSize(dialog.imageSize());
+        return dialog.imageSize();
     };
 }

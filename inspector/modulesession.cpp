@@ -82,6 +82,7 @@ ModuleSession::Operation ModuleSession::operationOf(const QString &name) const
 void ModuleSession::setPacingForTest(int watchdogMs, int restartMs, int pollMs)
 {
     conn->setPacingForTest(watchdogMs, restartMs);
+    serviceRetryMs = pollMs;
     auto *pump = new QTimer(this);
     connect(pump, &QTimer::timeout, measPoller, [this] {
         if (measPoller->isPolling())
@@ -137,7 +138,7 @@ void ModuleSession::openModule(QString host, quint16 port)
 void ModuleSession::serviceRestart()
 {
     ServiceConnection service(host, port);
-    const bool ok = service.restart();
+    const bool ok = service.restart(ServiceConnection::DefaultGiveUpMs, serviceRetryMs);
     emit serviceRestartFinished(ok, service.error());
     if (ok)
         openModule(host, port);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "orvo_icpconnection.h"
+#include "serviceconnection.h"
 #include "t_orvo_settings.h"
 #include "t_orvo_type.h"
 
@@ -61,7 +62,8 @@ public:
     // The operation a name of the link stands for in the current language; worker thread only.
     Operation operationOf(const QString &name) const;
     // For tests, on the worker thread: the link's watchdog and restart wait in ms, and extra
-    // poll cycles every pollMs, so a suite need not wait on the product's pacing.
+    // poll cycles every pollMs, at which a service restart also looks for the module again,
+    // so a suite need not wait on the product's pacing.
     void setPacingForTest(int watchdogMs, int restartMs, int pollMs);
 
 public slots:
@@ -116,6 +118,7 @@ private:
     QString host;
     quint16 port = 0;
     QString lastOpenError;
+    int serviceRetryMs = ServiceConnection::RetryMs;
 };
 
 Q_DECLARE_METATYPE(ModuleSession::Identity)

@@ -43,6 +43,7 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     , chooseFile(ModuleDialogs::fileChooser(this))
     , confirm(ModuleDialogs::confirmer(this))
     , tell(ModuleDialogs::messenger(this))
+    , chooseSize(ModuleDialogs::sizeChooser(this))
 {
     initInspectorResources();
     ui->setupUi(this);
@@ -68,6 +69,7 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     ui->menuView->addSeparator();
     ui->menuView->addAction(ui->logDock->toggleViewAction());
 
+    ui->spectrumPlot->setKind(CapturePlot::Spectrum);
     setupActions();
     setupController();
 
@@ -79,7 +81,6 @@ ModuleWindow::ModuleWindow(QWidget *parent)
     InspectorSettings::restoreWindow(this);
     setPointFormat(InspectorSettings::pointFormat());
     rebuildViews();
-    retranslate();
     updateHeader();
     updateActions();
 }
@@ -129,18 +130,16 @@ void ModuleWindow::setupActions()
 
     connect(ui->spectrumTypeCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &ModuleWindow::showSpectrumType);
-    connect(ui->waveformCsvButton, &QPushButton::clicked, this,
-            [this] { exportPlot(ui->waveformPlot, false); });
-    connect(ui->waveformPngButton, &QPushButton::clicked, this,
-            [this] { exportPlot(ui->waveformPlot, true); });
-    connect(ui->waveformCopyButton, &QPushButton::clicked, ui->waveformPlot,
-            &CapturePlot::copyToClipboard);
-    connect(ui->spectrumCsvButton, &QPushButton::clicked, this,
-            [this] { exportPlot(ui->spectrumPlot, false); });
-    connect(ui->spectrumPngButton, &QPushButton::clicked, this,
-            [this] { exportPlot(ui->spectrumPlot, true); });
-    connect(ui->spectrumCopyButton, &QPushButton::clicked, ui->spectrumPlot,
-            &CapturePlot::copyToClipboard);
+    const auto plotButtons = [this](CapturePlot *plot, QAbstractButton *csv, QAbstractButton *png,
+                                    QAbstractButton *copy) {
+        connect(csv, &QAbstractButton::clicked, this, [this, plot] { exportPlot(plot, false); });
+        connect(png, &QAbstractButton::clicked, this, [this, plot] { exportPlot(plot, true); });
+        connect(copy, &QAbstractButton::clicked, plot, &CapturePlot::copyToClipboard);
+    };
+    plotButtons(ui->waveformPlot, ui->waveformCsvButton, ui->waveformPngButton,
+                ui->waveformCopyButton);
+    plotButtons(ui->spectrumPlot, ui->spectrumCsvButton, ui->spectrumPngButton,
+                ui->spectrumCopyButton);
     connect(ui->logBackgroundCheck, &QCheckBox::toggled, logFilter,
             &OperationLogFilter::setShowBackground);
     connect(ui->actionShowConfig, &QAction::triggered, this, [this] {
@@ -430,11 +429,14 @@ void ModuleWindow::enterTestMode()
 
 void ModuleWindow::exportPlot(CapturePlot *plot, bool png)
 {
+    const QSize size = png ? chooseSize() : QSize();
+    if (png && !size.isValid())
+        return;
     const QString path = chooseFile(png ? FileRole::ExportPng : FileRole::ExportCsv);
     if (path.isEmpty())
         return;
     QString error;
-    const bool ok = png ? plot->exportPng(path, &error, moduleDescription())
+    const bool ok = png ? plot->exportPng(path, &error, moduleDescription(), size)
                         : plot->exportCsv(path, &error, moduleDescription());
     logOperation(png ? tr("Export PNG") : tr("Export CSV"), ok, error);
     if (!ok)
@@ -469,13 +471,6 @@ void ModuleWindow::updateHeader()
     setWindowTitle(header.title);
 }
 
-void ModuleWindow::retranslate()
-{
-    const QString value = tr("Value (point format, no unit known)");
-    ui->waveformPlot->setTitles(tr("Waveform"), tr("Sample index (no sampling rate known)"), value);
-    ui->spectrumPlot->setTitles(tr("Spectrum"), tr("Line index (no line spacing known)"), value);
-}
-
 void ModuleWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
@@ -483,7 +478,6 @@ void ModuleWindow::changeEvent(QEvent *event)
         const int type = ui->spectrumTypeCombo->currentIndex();
         ui->retranslateUi(this);
         ui->spectrumTypeCombo->setCurrentIndex(type);
-        retranslate();
         operationLog->retranslate();
         rebuildViews();
         updateHeader();

@@ -46,6 +46,7 @@ public:
     using FileChooser = ModuleDialogs::FileChooser;
     using Confirmer = ModuleDialogs::Confirmer;
     using Messenger = ModuleDialogs::Messenger;
+    using SizeChooser = ModuleDialogs::SizeChooser;
 
     explicit ModuleWindow(QWidget *parent = nullptr);
     ~ModuleWindow() override;
@@ -53,6 +54,7 @@ public:
     void setFileChooser(FileChooser chooser) { chooseFile = std::move(chooser); }
     void setConfirmer(Confirmer confirmer) { confirm = std::move(confirmer); }
     void setMessenger(Messenger messenger) { tell = std::move(messenger); }
+    void setSizeChooser(SizeChooser chooser) { chooseSize = std::move(chooser); }
 
     ModuleController *moduleController() const { return controller; }
     ModuleSession *session() const { return controller->session(); }
@@ -104,7 +106,6 @@ private:
     void rebuildViews();
     void setupController();
     void setupActions();
-    void retranslate();
 
     void onSettings(QSharedPointer<t_orvo_settings> record);
     void onChState(QSharedPointer<ChState> chState);
@@ -132,6 +133,7 @@ private:
     FileChooser chooseFile;
     Confirmer confirm;
     Messenger tell;
+    SizeChooser chooseSize;
 
     QSharedPointer<t_orvo_settings> settings;
     QVector<quint32> spectra[2][OrvoSettings::ChannelCount];

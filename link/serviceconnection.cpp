@@ -5,6 +5,8 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <algorithm>
+
 #include <modbus/modbus.h>
 
 #include <cerrno>
@@ -107,7 +109,7 @@ bool ServiceConnection::identify(Identification &id)
     return true;
 }
 
-bool ServiceConnection::restart(int giveUpMs)
+bool ServiceConnection::restart(int giveUpMs, int retryMs)
 {
     if (!ctx && !connectModule())
         return false;
@@ -125,7 +127,7 @@ bool ServiceConnection::restart(int giveUpMs)
     const QDeadlineTimer deadline(giveUpMs);
     Identification id;
     do {
-        QThread::msleep(RetryMs);
+        QThread::msleep(ulong(std::max(1, retryMs)));
         if (identify(id) && id.mode == WorkMode) {
             close();
             return true;

@@ -29,9 +29,9 @@ public:
     // Connects and reads the identification and the mode register; false with the reason in
     // error when the module does not answer.
     bool identify(Identification &id);
-    // Writes the restart signature, then reconnects until the module answers in work mode or
-    // giveUpMs have passed; the connection is closed afterwards either way.
-    bool restart(int giveUpMs = DefaultGiveUpMs);
+    // Writes the restart signature, then looks every retryMs until the module answers in work
+    // mode or giveUpMs have passed; the connection is closed afterwards either way.
+    bool restart(int giveUpMs = DefaultGiveUpMs, int retryMs = RetryMs);
     void close();
 
     QString error() const { return lastError; }

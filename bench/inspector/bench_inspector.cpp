@@ -4,17 +4,30 @@
 //
 // A 1 ms timer on the GUI thread records the time between its ticks; the largest interval is
 // the longest the window could not repaint or answer the user.
+//
+// --screenshot PNG instead saves a picture of the window on the simulator, with the cursor on
+// the waveforms and the configuration view over the log:
+//   QT_QPA_PLATFORM=offscreen bench_inspector --screenshot docs/module-view.png
 
+#include "captureplot.h"
+#include "configurationdialog.h"
 #include "modulesimulator.h"
 #include "modulewindow.h"
 #include "t_orvo_settings.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDockWidget>
 #include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QSettings>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
+#include <qwt_plot_canvas.h>
+#include <qwt_scale_map.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -165,6 +178,63 @@ Result polling4x8()
             meter.ticks(), window->linkState() == ModuleWindow::LinkState::Connected};
 }
 
+bool screenshot(const QString &path)
+{
+    ModuleSimulator sim;
+    sim.start();
+    auto window = connectedWindow(sim);
+    window->resize(1280, 1000);
+    // Room for the plots: three rows of the channel table and a strip of the log are enough.
+    window->findChild<QSplitter *>(QStringLiteral("mainSplitter"))->setSizes({230, 600});
+    window->resizeDocks({window->findChild<QDockWidget *>(QStringLiteral("logDock"))}, {110},
+                        Qt::Vertical);
+    CapturePlot *waveforms = window->waveformPlot();
+    CapturePlot *spectra = window->spectrumPlot();
+    const bool captured = runUntil(
+        [&] {
+            for (int ch = 0; ch < CapturePlot::Channels; ++ch) {
+                if (waveforms->capture(ch).isEmpty() || spectra->capture(ch).isEmpty())
+                    return false;
+            }
+            return true;
+        },
+        20000);
+    if (!captured)
+        return false;
+    // Two channels shown, so that the curves, their peaks and the cursor stay readable.
+    for (CapturePlot *plot : {waveforms, spectra}) {
+        plot->setChannelShown(2, false);
+        plot->setChannelShown(3, false);
+    }
+    // The cursor follows the mouse: a third of the way along the waveforms.
+    QWidget *canvas = waveforms->canvas();
+    const QPoint at(
+        int(waveforms->canvasMap(QwtPlot::xBottom).transform(waveforms->capture(0).size() / 3.0)),
+        canvas->height() / 2);
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(canvas, &enter);
+    QMouseEvent move(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &move);
+    runUntil([] { return false; }, 300);
+
+    ConfigurationDialog configuration(window->moduleSettings(), {}, window.get());
+    configuration.resize(600, 300);
+    configuration.show();
+    runUntil([] { return false; }, 300);
+
+    QImage image = window->grab().toImage();
+    QPainter painter(&image);
+    const QImage dialog = configuration.grab().toImage();
+    const QPoint corner(image.width() - dialog.width() - 16, image.height() - dialog.height() - 36);
+    painter.drawImage(corner, dialog);
+    painter.setPen(QPen(Qt::darkGray, 1));
+    painter.drawRect(QRect(corner, dialog.size()).adjusted(-1, -1, 0, 0));
+    painter.end();
+    // A palette of 256 colours is plenty for a window and keeps the file small.
+    return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
+        .save(path, nullptr, 0);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -175,6 +245,17 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Keldor"));
     QCoreApplication::setApplicationName(QStringLiteral("Orvo_ICP View bench"));
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the window on the simulator instead of measuring."),
+        QStringLiteral("PNG"));
+    parser.addOption(screenshotOption);
+    parser.process(app);
+    if (parser.isSet(screenshotOption))
+        return screenshot(parser.value(screenshotOption)) ? 0 : 1;
 
     QTextStream out(stdout);
     bool allGood = true;

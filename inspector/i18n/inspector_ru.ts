@@ -4,34 +4,74 @@
 <context>
     <name>CapturePlot</name>
     <message>
-        <location filename="../captureplot.cpp" line="155"/>
+        <location filename="../captureplot.cpp" line="208"/>
         <source>%1, peak %2 at %3</source>
         <translation>%1, пик %2 в точке %3</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="254"/>
+        <location filename="../captureplot.cpp" line="327"/>
         <source>channel %1 %2</source>
         <translation>канал %1 %2</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="319"/>
+        <location filename="../captureplot.cpp" line="392"/>
         <source>Cannot write the image</source>
         <translation>Не удаётся записать изображение</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="143"/>
+        <location filename="../captureplot.cpp" line="202"/>
         <source>Channel %1 (not live)</source>
         <translation>Канал %1 (не текущий)</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="144"/>
+        <location filename="../captureplot.cpp" line="195"/>
+        <source>Channel %1: %2</source>
+        <translation>Канал %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="203"/>
         <source>Channel %1 (older capture)</source>
         <translation>Канал %1 (прежний съём)</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="145"/>
+        <location filename="../captureplot.cpp" line="204"/>
         <source>Channel %1</source>
         <translation>Канал %1</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="418"/>
+        <source>Value (point format, no unit known)</source>
+        <translation>Значение (формат точек, единица неизвестна)</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="420"/>
+        <source>Waveform</source>
+        <translation>Осциллограмма</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="420"/>
+        <source>Sample index (no sampling rate known)</source>
+        <translation>Номер отсчёта (частота дискретизации неизвестна)</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="421"/>
+        <source>Sample %1</source>
+        <translation>Отсчёт %1</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="423"/>
+        <source>Spectrum</source>
+        <translation>Спектр</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="423"/>
+        <source>Line index (no line spacing known)</source>
+        <translation>Номер линии (шаг по частоте неизвестен)</translation>
+    </message>
+    <message>
+        <location filename="../captureplot.cpp" line="423"/>
+        <source>Line %1</source>
+        <translation>Линия %1</translation>
     </message>
 </context>
 <context>
@@ -162,87 +202,110 @@
     </message>
 </context>
 <context>
+    <name>ImageSizeDialog</name>
+    <message>
+        <location filename="../imagesizedialog.cpp" line="12"/>
+        <source>Export PNG</source>
+        <translation>Экспорт PNG</translation>
+    </message>
+    <message>
+        <location filename="../imagesizedialog.cpp" line="16"/>
+        <source> px</source>
+        <translation> пикс.</translation>
+    </message>
+    <message>
+        <location filename="../imagesizedialog.cpp" line="22"/>
+        <source>&amp;Width:</source>
+        <translation>&amp;Ширина:</translation>
+    </message>
+    <message>
+        <location filename="../imagesizedialog.cpp" line="23"/>
+        <source>&amp;Height:</source>
+        <translation>&amp;Высота:</translation>
+    </message>
+</context>
+<context>
     <name>ModuleController</name>
     <message>
-        <location filename="../modulecontroller.cpp" line="65"/>
+        <location filename="../modulecontroller.cpp" line="64"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="66"/>
+        <location filename="../modulecontroller.cpp" line="65"/>
         <source>The module did not take the configuration</source>
         <translation>Модуль не принял конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="68"/>
+        <location filename="../modulecontroller.cpp" line="67"/>
         <source>Configuration written and committed</source>
         <translation>Конфигурация записана и применена</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="69"/>
+        <location filename="../modulecontroller.cpp" line="68"/>
         <source>Writing the configuration failed</source>
         <translation>Не удалось записать конфигурацию</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="74"/>
-        <location filename="../modulecontroller.cpp" line="440"/>
+        <location filename="../modulecontroller.cpp" line="73"/>
+        <location filename="../modulecontroller.cpp" line="417"/>
         <source>Boot loader</source>
         <translation>Загрузчик</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="75"/>
-        <location filename="../modulecontroller.cpp" line="89"/>
+        <location filename="../modulecontroller.cpp" line="74"/>
+        <location filename="../modulecontroller.cpp" line="88"/>
         <source>The module refused the request</source>
         <translation>Модуль отклонил запрос</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="81"/>
+        <location filename="../modulecontroller.cpp" line="80"/>
         <source>The module runs its boot loader and does not measure until it is restarted</source>
         <translation>Модуль работает в загрузчике и не измеряет до перезапуска</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="88"/>
-        <location filename="../modulecontroller.cpp" line="449"/>
+        <location filename="../modulecontroller.cpp" line="87"/>
+        <location filename="../modulecontroller.cpp" line="426"/>
         <source>Test mode</source>
         <translation>Тестовый режим</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="178"/>
+        <location filename="../modulecontroller.cpp" line="177"/>
         <source>Cannot connect to %1: %2</source>
         <translation>Не удаётся подключиться к %1: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="190"/>
+        <location filename="../modulecontroller.cpp" line="189"/>
         <source>Identification (service connection)</source>
         <translation>Идентификация (сервисное соединение)</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="191"/>
+        <location filename="../modulecontroller.cpp" line="190"/>
         <source>The module is in %1 and does not measure; Restart brings it back to work mode</source>
         <translation>Модуль в режиме «%1» и не измеряет; перезапуск вернёт его в рабочий режим</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="202"/>
+        <location filename="../modulecontroller.cpp" line="201"/>
         <source>Restart (service connection)</source>
         <translation>Перезапуск (сервисное соединение)</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="204"/>
+        <location filename="../modulecontroller.cpp" line="203"/>
         <source>The restart failed: %1</source>
         <translation>Перезапуск не удался: %1</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="212"/>
+        <location filename="../modulecontroller.cpp" line="211"/>
         <source>Connection</source>
         <translation>Соединение</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="259"/>
+        <location filename="../modulecontroller.cpp" line="237"/>
         <source>Channel %1 state</source>
         <translation>Состояние канала %1</translation>
     </message>
     <message numerus="yes">
-        <location filename="../modulecontroller.cpp" line="260"/>
+        <location filename="../modulecontroller.cpp" line="238"/>
         <source>No state arrived within %n s: its registers could not be read or it has no valid data</source>
         <translation>
             <numerusform>Состояние не поступило за %n с: регистры канала не читаются или нет достоверных данных</numerusform>
@@ -251,58 +314,58 @@
         </translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="301"/>
+        <location filename="../modulecontroller.cpp" line="278"/>
         <source>%1, channel %2, type %3</source>
         <translation>%1, канал %2, тип %3</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="305"/>
+        <location filename="../modulecontroller.cpp" line="282"/>
         <source>%1, channel %2, id %3</source>
         <translation>%1, канал %2, номер %3</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="317"/>
+        <location filename="../modulecontroller.cpp" line="294"/>
         <source>No spectrum delivered: a transfer failed or its answer did not match the request</source>
         <translation>Спектр не получен: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="319"/>
+        <location filename="../modulecontroller.cpp" line="296"/>
         <source>No waveform delivered: a transfer failed or its answer did not match the request</source>
         <translation>Осциллограмма не получена: передача не удалась или ответ не совпал с запросом</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="352"/>
+        <location filename="../modulecontroller.cpp" line="329"/>
         <source>%1: done</source>
         <translation>%1: выполнено</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="353"/>
+        <location filename="../modulecontroller.cpp" line="330"/>
         <source>%1: failed</source>
         <translation>%1: ошибка</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="354"/>
+        <location filename="../modulecontroller.cpp" line="331"/>
         <source>%1: failed: %2</source>
         <translation>%1: ошибка: %2</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="396"/>
+        <location filename="../modulecontroller.cpp" line="373"/>
         <source>Cannot read the configuration from the module</source>
         <translation>Не удаётся прочитать конфигурацию из модуля</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="398"/>
+        <location filename="../modulecontroller.cpp" line="375"/>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="378"/>
-        <location filename="../modulecontroller.cpp" line="399"/>
+        <location filename="../modulecontroller.cpp" line="355"/>
+        <location filename="../modulecontroller.cpp" line="376"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../modulecontroller.cpp" line="401"/>
+        <location filename="../modulecontroller.cpp" line="378"/>
         <source>Configuration saved to %1</source>
         <translation>Конфигурация сохранена в %1</translation>
     </message>
@@ -315,7 +378,7 @@
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <location filename="../modulesession.cpp" line="160"/>
+        <location filename="../modulesession.cpp" line="161"/>
         <source>The module did not come back after the restart</source>
         <translation>Модуль не ответил после перезапуска</translation>
     </message>
@@ -508,75 +571,75 @@
         <translation>32-битное целое &amp;без знака</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="9"/>
+        <location filename="../moduledialogs.cpp" line="12"/>
         <source>Module configuration (*.cfg);;All files (*)</source>
         <translation>Конфигурация модуля (*.cfg);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="12"/>
+        <location filename="../moduledialogs.cpp" line="15"/>
         <source>Save configuration</source>
         <translation>Сохранение конфигурации</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="15"/>
-        <location filename="../modulewindow.cpp" line="385"/>
+        <location filename="../moduledialogs.cpp" line="18"/>
+        <location filename="../modulewindow.cpp" line="384"/>
         <source>Load configuration</source>
         <translation>Загрузка конфигурации</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="18"/>
-        <location filename="../modulewindow.cpp" line="439"/>
+        <location filename="../moduledialogs.cpp" line="21"/>
+        <location filename="../modulewindow.cpp" line="441"/>
         <source>Export CSV</source>
         <translation>Экспорт CSV</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="19"/>
+        <location filename="../moduledialogs.cpp" line="22"/>
         <source>CSV files (*.csv);;All files (*)</source>
         <translation>Файлы CSV (*.csv);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="21"/>
-        <location filename="../modulewindow.cpp" line="439"/>
+        <location filename="../moduledialogs.cpp" line="24"/>
+        <location filename="../modulewindow.cpp" line="441"/>
         <source>Export PNG</source>
         <translation>Экспорт PNG</translation>
     </message>
     <message>
-        <location filename="../moduledialogs.cpp" line="22"/>
+        <location filename="../moduledialogs.cpp" line="25"/>
         <source>PNG images (*.png);;All files (*)</source>
         <translation>Изображения PNG (*.png);;Все файлы (*)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="310"/>
+        <location filename="../modulewindow.cpp" line="309"/>
         <source>Module node id %1:</source>
         <translation>Модуль, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="311"/>
+        <location filename="../modulewindow.cpp" line="310"/>
         <source>Relay node id %1:</source>
         <translation>Реле, узел %1:</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="360"/>
+        <location filename="../modulewindow.cpp" line="359"/>
         <source>unknown</source>
         <translation>неизвестен</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="361"/>
+        <location filename="../modulewindow.cpp" line="360"/>
         <source>%1 (node id %2)</source>
         <translation>%1 (узел %2)</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="176"/>
+        <location filename="../modulewindow.cpp" line="175"/>
         <source>The configuration was not saved: %1</source>
         <translation>Конфигурация не сохранена: %1</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="386"/>
+        <location filename="../modulewindow.cpp" line="385"/>
         <source>%1 was not loaded: %2</source>
         <translation>%1 не загружен: %2</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="390"/>
+        <location filename="../modulewindow.cpp" line="389"/>
         <source>Write the configuration from %1 to the module at %2 and commit it?
 
 The module takes the new configuration over at once. The file is for node id %3.</source>
@@ -585,7 +648,7 @@ The module takes the new configuration over at once. The file is for node id %3.
 Модуль сразу перейдёт на новую конфигурацию. Файл предназначен для узла %3.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="403"/>
+        <location filename="../modulewindow.cpp" line="402"/>
         <source>Restart the module at %1?
 
 It is not in work mode. The inspector restarts it through a service connection and connects again once it answers in work mode.</source>
@@ -594,7 +657,7 @@ It is not in work mode. The inspector restarts it through a service connection a
 Он не в рабочем режиме. Инспектор перезапустит его через сервисное соединение и подключится снова, когда модуль ответит в рабочем режиме.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="406"/>
+        <location filename="../modulewindow.cpp" line="405"/>
         <source>Restart the module at %1?
 
 It stops measuring and closes the connection; the inspector waits 8 seconds and connects again.</source>
@@ -603,7 +666,7 @@ It stops measuring and closes the connection; the inspector waits 8 seconds and 
 Модуль прекратит измерения и закроет соединение; инспектор подождёт 8 секунд и подключится снова.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="415"/>
+        <location filename="../modulewindow.cpp" line="414"/>
         <source>Start the boot loader of the module at %1?
 
 The module stops measuring and stays in its boot loader until it is restarted or given new firmware; the inspector disconnects.</source>
@@ -612,7 +675,7 @@ The module stops measuring and stays in its boot loader until it is restarted or
 Модуль прекратит измерения и останется в загрузчике до перезапуска или записи новой прошивки; инспектор отключится.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="425"/>
+        <location filename="../modulewindow.cpp" line="424"/>
         <source>Put the module at %1 into test mode?
 
 The module stops measuring until it is restarted.</source>
@@ -621,24 +684,9 @@ The module stops measuring until it is restarted.</source>
 Модуль прекратит измерения до перезапуска.</translation>
     </message>
     <message>
-        <location filename="../modulewindow.cpp" line="441"/>
+        <location filename="../modulewindow.cpp" line="443"/>
         <source>%1 was not written: %2</source>
         <translation>%1 не записан: %2</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="474"/>
-        <source>Value (point format, no unit known)</source>
-        <translation>Значение (формат точек, единица неизвестна)</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="475"/>
-        <source>Sample index (no sampling rate known)</source>
-        <translation>Номер отсчёта (частота дискретизации неизвестна)</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="476"/>
-        <source>Line index (no line spacing known)</source>
-        <translation>Номер линии (шаг по частоте неизвестен)</translation>
     </message>
     <message>
         <location filename="../moduleheader.cpp" line="26"/>
@@ -713,16 +761,6 @@ The module stops measuring until it is restarted.</source>
         <location filename="../moduleheader.cpp" line="91"/>
         <source>%1 - Orvo module inspector</source>
         <translation>%1 - инспектор модуля Orvo</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="475"/>
-        <source>Waveform</source>
-        <translation>Осциллограмма</translation>
-    </message>
-    <message>
-        <location filename="../modulewindow.cpp" line="476"/>
-        <source>Spectrum</source>
-        <translation>Спектр</translation>
     </message>
 </context>
 <context>

@@ -147,57 +147,57 @@
 <context>
     <name>ServiceConnection</name>
     <message>
-        <location filename="../serviceconnection.cpp" line="39"/>
+        <location filename="../serviceconnection.cpp" line="41"/>
         <source>boot loader</source>
         <translation>загрузчик</translation>
     </message>
     <message>
-        <location filename="../serviceconnection.cpp" line="41"/>
+        <location filename="../serviceconnection.cpp" line="43"/>
         <source>work mode</source>
         <translation>рабочий режим</translation>
     </message>
     <message>
-        <location filename="../serviceconnection.cpp" line="43"/>
+        <location filename="../serviceconnection.cpp" line="45"/>
         <source>test mode</source>
         <translation>тестовый режим</translation>
     </message>
     <message>
-        <location filename="../serviceconnection.cpp" line="45"/>
+        <location filename="../serviceconnection.cpp" line="47"/>
         <source>unknown mode %1</source>
         <translation>неизвестный режим %1</translation>
     </message>
     <message>
-        <location filename="../serviceconnection.cpp" line="63"/>
+        <location filename="../serviceconnection.cpp" line="65"/>
         <source>Cannot setup connection to module</source>
         <translation>Не удалось установить соединение с модулем</translation>
     </message>
     <message>
-        <location filename="../serviceconnection.cpp" line="68"/>
+        <location filename="../serviceconnection.cpp" line="70"/>
         <source>Cannot setup connection to module: %1</source>
         <translation>Не удалось установить соединение с модулем: %1</translation>
     </message>
     <message>
-        <location filename="../serviceconnection.cpp" line="89"/>
+        <location filename="../serviceconnection.cpp" line="91"/>
         <source>Cannot read device information</source>
         <translation>Не удалось прочитать сведения об устройстве</translation>
     </message>
     <message>
-        <location filename="../serviceconnection.cpp" line="102"/>
+        <location filename="../serviceconnection.cpp" line="104"/>
         <source>Cannot read device mode</source>
         <translation>Не удалось прочитать режим устройства</translation>
     </message>
     <message>
-        <location filename="../serviceconnection.cpp" line="118"/>
+        <location filename="../serviceconnection.cpp" line="120"/>
         <source>Cannot write the restart request: %1</source>
         <translation>Не удалось записать запрос перезапуска: %1</translation>
     </message>
     <message>
-        <location filename="../serviceconnection.cpp" line="135"/>
+        <location filename="../serviceconnection.cpp" line="137"/>
         <source>The module came back in %1, not in work mode</source>
         <translation>Модуль вернулся в режиме «%1», а не в рабочем режиме</translation>
     </message>
     <message>
-        <location filename="../serviceconnection.cpp" line="136"/>
+        <location filename="../serviceconnection.cpp" line="138"/>
         <source>The module did not come back after the restart: %1</source>
         <translation>Модуль не вернулся после перезапуска: %1</translation>
     </message>

@@ -1,20 +1,28 @@
 // The inspector's parts that need no module: reading point words, the operation log and
-// exporting a plot.
+// the plots' cursor, peaks and exports.
 
 #include "captureplot.h"
 #include "configfieldmodel.h"
 #include "configfile.h"
 #include "configurationdialog.h"
+#include "imagesizedialog.h"
+#include "inspectorsettings.h"
 #include "logarchive.h"
 #include "meascatalogue.h"
+#include "moduledialogs.h"
 #include "operationlog.h"
 #include "pointformat.h"
 
 #include <QAbstractItemModelTester>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <qwt_picker.h>
+#include <qwt_plot_canvas.h>
 #include <qwt_plot_item.h>
+#include <qwt_plot_marker.h>
+#include <qwt_scale_map.h>
 #include <qwt_text.h>
 
 #include <cmath>
@@ -35,6 +43,13 @@ class TestInspectorParts : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
+    }
+
     void pointValues_data()
     {
         QTest::addColumn<quint32>("word");
@@ -225,6 +240,105 @@ private slots:
         QVERIFY(ConfigFile::save(path, saved, &error));
         QVERIFY(dialog.compareWithFile(path));
         QCOMPARE(dialog.model()->rowCount(), 1);
+    }
+
+    void cursorReading_data()
+    {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<bool>("hideSecond");
+        QTest::addColumn<QString>("reading");
+        // Channel 1: 10, NaN, 30, -40; channel 2: 5, 6.
+        QTest::newRow("on a point") << 0.0 << false << "Sample 0\nChannel 1: 10\nChannel 2: 5";
+        QTest::newRow("rounds to the nearest point")
+            << 0.6 << false << "Sample 1\nChannel 2: 6"; // channel 1's NaN is not read as 0
+        QTest::newRow("past the shorter capture") << 3.2 << false << "Sample 3\nChannel 1: -40";
+        QTest::newRow("hidden channel not read") << 0.0 << true << "Sample 0\nChannel 1: 10";
+        QTest::newRow("left of every point") << -2.0 << false << "Sample -2";
+    }
+
+    void cursorReading()
+    {
+        QFETCH(double, x);
+        QFETCH(bool, hideSecond);
+        QFETCH(QString, reading);
+        CapturePlot plot;
+        plot.setTitles("Waveform", "Sample index", "Value", "Sample %1");
+        plot.setCapture(0, {floatWord(10), floatWord(std::numeric_limits<float>::quiet_NaN()),
+                            floatWord(30), floatWord(-40)});
+        plot.setCapture(1, {floatWord(5), floatWord(6)});
+        plot.setChannelShown(1, !hideSecond);
+        QCOMPARE(plot.cursorReading(x), reading);
+    }
+
+    void cursorFollowsTheMouse()
+    {
+        CapturePlot plot;
+        plot.setTitles("Spectrum", "Line index", "Value", "Line %1");
+        plot.setCapture(2, {floatWord(1), floatWord(2), floatWord(3)});
+        plot.resize(600, 400);
+        plot.replot();
+        auto *cursor = plot.canvas()->findChild<QwtPicker *>("captureCursor");
+        QVERIFY(cursor);
+        const int px = int(plot.canvasMap(QwtPlot::xBottom).transform(2.0));
+        QCOMPARE(cursor->trackerText(QPoint(px, 10)).text(),
+                 QStringLiteral("Line 2\nChannel 3: 3"));
+    }
+
+    void peaksMarked()
+    {
+        CapturePlot plot;
+        plot.setPointFormat(PointFormat::Int32);
+        plot.setCapture(0, {1, 5, 2});
+        plot.setCapture(1, {1, quint32(-7), 6});
+        const auto markers = plot.itemList(QwtPlotItem::Rtti_PlotMarker);
+        QCOMPARE(markers.size(), CapturePlot::Channels);
+        const auto marker = [&markers](int ch) {
+            return static_cast<QwtPlotMarker *>(markers[ch]);
+        };
+        // At the largest magnitude, negative or not, labelled with its value.
+        QCOMPARE(marker(0)->value(), QPointF(1, 5));
+        QCOMPARE(marker(1)->value(), QPointF(1, -7));
+        QCOMPARE(marker(1)->label().text(), QStringLiteral("-7"));
+        QVERIFY(marker(0)->isVisible() && marker(1)->isVisible());
+        QVERIFY(!marker(2)->isVisible()); // no capture, no peak
+        plot.setChannelShown(1, false);
+        QVERIFY(!marker(1)->isVisible());
+        plot.setChannelShown(1, true);
+        // A new capture moves the mark; an emptied channel loses it.
+        plot.setCapture(0, {9, 1});
+        QCOMPARE(marker(0)->value(), QPointF(0, 9));
+        plot.setCapture(1, {});
+        QVERIFY(!marker(1)->isVisible());
+    }
+
+    void imageSizeIsAskedAndRemembered()
+    {
+        QSettings().remove("ModuleView/pngSize");
+        const ModuleDialogs::SizeChooser choose = ModuleDialogs::sizeChooser(nullptr);
+        QSize offered;
+        // Answers the dialog once it is up, as a user would.
+        const auto answer = [&offered](const QSize &typed, bool accept) {
+            QTimer::singleShot(0, qApp, [&offered, typed, accept] {
+                auto *dialog = qobject_cast<ImageSizeDialog *>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                offered = dialog->imageSize();
+                dialog->findChild<QSpinBox *>("imageWidth")->setValue(typed.width());
+                dialog->findChild<QSpinBox *>("imageHeight")->setValue(typed.height());
+                accept ? dialog->accept() : dialog->reject();
+            });
+        };
+        answer(QSize(1024, 640), true);
+        QCOMPARE(choose(), QSize(1024, 640));
+        QCOMPARE(offered, QSize(CapturePlot::PngWidth, CapturePlot::PngHeight));
+        // Offered again next time; a cancel gives no size and forgets nothing.
+        answer(QSize(300, 300), false);
+        QVERIFY(!choose().isValid());
+        QCOMPARE(offered, QSize(1024, 640));
+        QCOMPARE(InspectorSettings::pngSize(), QSize(1024, 640));
+        // A size out of reach in the file falls back to the default.
+        QSettings().setValue("ModuleView/pngSize", QSize(10, 90000));
+        QCOMPARE(InspectorSettings::pngSize(),
+                 QSize(CapturePlot::PngWidth, CapturePlot::PngHeight));
     }
 
     void plotExport()

@@ -1,7 +1,6 @@
 // The register link against the module simulator, a real Modbus TCP server on 127.0.0.1.
 
-#include "modulesimulator.h"
-#include "orvo_icpconnection.h"
+#include "modulefixture.h"
 
 #include <QtTest>
 
@@ -13,9 +12,8 @@
 using Link = Orvo_ICPConnection;
 using Sim = ModuleSimulator;
 using Words = QVector<quint16>;
-// The suite's own pacing: a probe every 100 ms, a restarting module back after 300 ms.
-constexpr int TestWatchdogMs = 100;
-constexpr int TestRestartWaitMs = 300;
+constexpr int TestWatchdogMs = ModuleFixture::WatchdogMs;
+constexpr int TestRestartWaitMs = ModuleFixture::RestartWaitMs;
 // A fault put into the simulator or the connection parameters before the operation.
 using Setup = std::function<void(Sim &, Link::ConnectionInfo &)>;
 Q_DECLARE_METATYPE(Setup)
@@ -24,8 +22,9 @@ class TestOrvoIcpConnection : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Sim> sim;
-    std::unique_ptr<Link> link;
+    std::unique_ptr<ModuleFixture> module;
+    Sim *sim = nullptr;
+    Link *link = nullptr;
     // Every link signal in one list, so that the order across different signals is checked.
     QStringList log;
     QSharedPointer<t_orvo_settings> settings;
@@ -39,13 +38,7 @@ class TestOrvoIcpConnection : public QObject
         log << QString("%1:%2").arg(what).arg(p.size());
     }
 
-    QSharedPointer<Link::ConnectionInfo> info() const
-    {
-        auto i = QSharedPointer<Link::ConnectionInfo>::create();
-        i->ipAddr = QStringLiteral("127.0.0.1");
-        i->port = sim->port();
-        return i;
-    }
+    QSharedPointer<Link::ConnectionInfo> info() const { return module->info(); }
 
     bool openLink(bool readCfg = false)
     {
@@ -71,12 +64,12 @@ class TestOrvoIcpConnection : public QObject
 private slots:
     void init()
     {
-        sim = std::make_unique<Sim>();
-        QVERIFY2(sim->start(), qPrintable(sim->errorString()));
-        link = std::make_unique<Link>();
-        link->setPacingForTest(TestWatchdogMs, TestRestartWaitMs);
+        module = std::make_unique<ModuleFixture>();
+        QVERIFY2(module->start(), qPrintable(module->errorString()));
+        sim = &module->sim();
+        link = &module->link();
         log.clear();
-        Link *l = link.get();
+        Link *l = link;
         connect(l, &Link::opened, this, [this] { log << "opened"; });
         connect(l, &Link::closed, this, [this] { log << "closed"; });
         connect(l, &Link::error, this, [this](const QString &d) { log << "error:" + d; });
@@ -108,11 +101,7 @@ private slots:
         });
     }
 
-    void cleanup()
-    {
-        link.reset();
-        sim.reset();
-    }
+    void cleanup() { module.reset(); }
 
     void productPacing()
     {
@@ -263,7 +252,7 @@ private slots:
         QFETCH(QStringList, expected);
         QVERIFY(openLink());
         if (reconnect)
-            connect(link.get(), &Link::error, this, [this] { link->open(info(), false); });
+            connect(link, &Link::error, this, [this] { link->open(info(), false); });
         // A probe of registers 1-16 at every watchdog interval while the module answers.
         QTRY_VERIFY(sim->transactionCount() >= 2);
         QVERIFY(traffic().isEmpty());

@@ -1,6 +1,6 @@
 // The holder's service connection against the module simulator in each of its modes.
 
-#include "modulesimulator.h"
+#include "modulefixture.h"
 #include "serviceconnection.h"
 
 #include <QtTest>
@@ -13,13 +13,15 @@ class TestServiceConnection : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Sim> sim;
+    std::unique_ptr<ModuleFixture> module;
+    Sim *sim = nullptr;
 
 private slots:
     void init()
     {
-        sim = std::make_unique<Sim>();
-        QVERIFY(sim->start());
+        module = std::make_unique<ModuleFixture>();
+        sim = &module->sim();
+        QVERIFY(module->start());
         sim->setRestartTime(200);
     }
 
@@ -36,14 +38,15 @@ private slots:
         QFETCH(quint16, mode);
         sim->setMode(mode);
         sim->setInfoField(3, "SN-7");
-        ServiceConnection service(QStringLiteral("127.0.0.1"), sim->port());
+        ServiceConnection service(ModuleFixture::Host, sim->port());
         ServiceConnection::Identification id;
         QVERIFY2(service.identify(id), qPrintable(service.error()));
         QCOMPARE(id.typeName, QStringLiteral("ORVO_ICP"));
         QCOMPARE(id.texts[2], QStringLiteral("SN-7"));
         QCOMPARE(id.mode, mode);
 
-        QVERIFY2(service.restart(10000), qPrintable(service.error()));
+        // Looked for every 20 ms, it is seen down and then back.
+        QVERIFY2(service.restart(10000, 20), qPrintable(service.error()));
         QCOMPARE(sim->restartCount(), 1);
         QVERIFY(service.identify(id));
         QCOMPARE(id.mode, quint16(Sim::WorkMode));
@@ -63,9 +66,8 @@ private slots:
     {
         QFETCH(bool, restart);
         QFETCH(QString, message);
-        const quint16 port = sim->port();
         sim->stop();
-        ServiceConnection service(QStringLiteral("127.0.0.1"), port);
+        ServiceConnection service(ModuleFixture::Host, module->port());
         ServiceConnection::Identification id;
         QVERIFY(!(restart ? service.restart(500) : service.identify(id)));
         // The link's text, then the library's reason.
@@ -77,8 +79,8 @@ private slots:
     {
         // The module goes down and stays down past the wait.
         sim->setRestartTime(3000);
-        ServiceConnection service(QStringLiteral("127.0.0.1"), sim->port());
-        QVERIFY(!service.restart(600));
+        ServiceConnection service(ModuleFixture::Host, sim->port());
+        QVERIFY(!service.restart(200, 20));
         QVERIFY2(service.error().startsWith("The module did not come back after the restart"),
                  qPrintable(service.error()));
     }

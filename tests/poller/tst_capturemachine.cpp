@@ -35,6 +35,8 @@ private slots:
                                                                     << "121" << 2 << 1;
         QTest::newRow("no channels still cycles") << 0 << "eee"
                                                   << "120" << 1 << 0;
+        QTest::newRow("no channels, with a settle step") << 1 << "eeeeee"
+                                                         << "012001" << 2 << 0;
     }
 
     void steps()

@@ -2,8 +2,7 @@
 // Most tests drive cycles through pollCycle() on a poller created after the link was opened
 // (so it is not polling and no timer interferes); the tests of onConOpened create it first.
 
-#include "modulesimulator.h"
-#include "orvo_icpconnection.h"
+#include "modulefixture.h"
 #include "orvo_icpmeaspoller.h"
 
 #include <QSignalSpy>
@@ -25,10 +24,10 @@ class TestMeasPoller : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Sim> sim;
-    std::unique_ptr<Orvo_ICPConnection> link;
-    QSharedPointer<Orvo_ICPConnection::ConnectionInfo> info =
-        QSharedPointer<Orvo_ICPConnection::ConnectionInfo>::create();
+    std::unique_ptr<ModuleFixture> module;
+    Sim *sim = nullptr;
+    Orvo_ICPConnection *link = nullptr;
+    // Declared after the module, so that it goes first.
     std::unique_ptr<Poller> poller;
     std::unique_ptr<QSignalSpy> settings, relay, ch, wf, sp;
 
@@ -36,15 +35,15 @@ class TestMeasPoller : public QObject
     // after it and is driven by pollCycle() only.
     bool open(bool pollerFirst = false)
     {
-        if (!pollerFirst && !link->open(info, false))
+        if (!pollerFirst && !module->openLink())
             return false;
-        poller = std::make_unique<Poller>(link.get());
+        poller = std::make_unique<Poller>(link);
         settings = std::make_unique<QSignalSpy>(poller.get(), &Poller::settingsChanged);
         relay = std::make_unique<QSignalSpy>(poller.get(), &Poller::relayStateChanged);
         ch = std::make_unique<QSignalSpy>(poller.get(), &Poller::chStateChanged);
         wf = std::make_unique<QSignalSpy>(poller.get(), &Poller::wfStateChanged);
         sp = std::make_unique<QSignalSpy>(poller.get(), &Poller::spectrStateChanged);
-        return !pollerFirst || link->open(info, false);
+        return !pollerFirst || module->openLink();
     }
 
     void clear()
@@ -101,15 +100,11 @@ private slots:
     void init()
     {
         poller.reset();
-        link.reset();
-        sim = std::make_unique<Sim>();
+        module = std::make_unique<ModuleFixture>();
+        sim = &module->sim();
         sim->setMovingValues(false);
-        QVERIFY(sim->start());
-        info->ipAddr = QStringLiteral("127.0.0.1");
-        info->port = sim->port();
-        link = std::make_unique<Orvo_ICPConnection>();
-        // A lost module is noticed at the next watchdog probe; no need to wait a whole second.
-        link->setPacingForTest(100, 300);
+        QVERIFY(module->start());
+        link = &module->link();
     }
 
     void cycleReadsWhatChanged_data()
@@ -320,34 +315,13 @@ private slots:
         QCOMPARE(sim->spectrumTriggerCount(), 3);
     }
 
-    void emptyMaskCycles()
-    {
-        setChannelMask(0);
-        QVERIFY(open());
-        // Per cycle: waveform state, spectrum state (both types), triggers so far.
-        const int steps[][4] = {
-            {1, 0, 1, 0},               // forced: waveform triggers, spectrum only counts
-            {2, 1, 1, 2},               // nothing to wait for; spectrum triggers
-            {0, 2, 1, 2}, {1, 0, 2, 2}, // waveform triggers again
-            {2, 0, 2, 2},               // spectrum counts
-            {0, 1, 2, 4},               // spectrum triggers again
-        };
-        for (const auto &s : steps) {
-            QVERIFY(cycle(&s == &steps[0]));
-            QCOMPARE(states(), QVector<int>({s[0], s[1], s[1]}));
-            QCOMPARE(sim->waveformTriggerCount(), s[2]);
-            QCOMPARE(sim->spectrumTriggerCount(), s[3]);
-        }
-        QCOMPARE(wf->count() + sp->count(), 0);
-    }
-
     void reconnectionKeepsMasks()
     {
         setChannelMask(0b0110, 0b0100);
         QVERIFY(open(true));
         link->close();
         QVERIFY(!poller->isPolling());
-        QVERIFY(link->open(info, false));
+        QVERIFY(module->openLink());
         // The spectrum delay kept its count of 1, so the forced cycle already triggers.
         QCOMPARE(sim->spectrumTriggerCount(), 2);
         QCOMPARE(poller->spectrumMask(0), quint16(0b0010));
@@ -364,7 +338,7 @@ private slots:
         // The link blocks its signals while it is destroyed, so the poller hears no closed().
         QVERIFY(open(true));
         const QString op = link->opWaveformRead();
-        link.reset();
+        module->dropLink();
         QVERIFY(!cycle());
         poller->onWfReadOpFinish(op, 0);
         QTRY_VERIFY(!poller->isPolling());

@@ -100,6 +100,9 @@ private slots:
         QTest::newRow("console duration not positive")
             << "orvo-module-tool" << QStringList{"watch", "--duration", "0"} << 2
             << "invalid duration '0'";
+        QTest::newRow("console reconnect pause not a number")
+            << "orvo-module-tool" << QStringList{"watch", "--reconnect", "--reconnect-after", "x"}
+            << 2 << "invalid --reconnect-after 'x'";
 
         QTest::newRow("node sim unknown option")
             << "orvo-node-sim" << QStringList{"--demo", "--bogus"} << 2 << "Unknown option 'bogus'";

@@ -32,8 +32,9 @@ const char Commands[] =
     "                     --format float|int|uint|hex prints index,value in that form\n"
     "  spectrum CH TYPE   print spectrum TYPE (0 or 1) of channel CH (1-4) as CSV\n"
     "  watch              poll the module and print every change as one line, fetching\n"
-    "                     announced waveforms and spectra; stops after --duration, or\n"
-    "                     when the module is lost unless --reconnect is given\n"
+    "                     announced waveforms and spectra; stops after --duration, on\n"
+    "                     Ctrl+C (SIGINT) or SIGTERM, or when the module is lost unless\n"
+    "                     --reconnect is given\n"
     "\n"
     "Channels are numbered 1 to 4 in arguments and output, as in the windows (earlier\n"
     "releases of this console counted them from 0).\n"
@@ -83,7 +84,12 @@ int main(int argc, char *argv[])
         QStringLiteral("SECONDS"), QStringLiteral("5"));
     const QCommandLineOption reconnectOption(
         QStringLiteral("reconnect"),
-        QStringLiteral("watch: keep watching across lost connections, reconnecting every 5 s."));
+        QStringLiteral("watch: keep watching across lost connections, reconnecting every 5 s "
+                       "(or --reconnect-after)."));
+    const QCommandLineOption reconnectAfterOption(
+        QStringLiteral("reconnect-after"),
+        QStringLiteral("watch --reconnect: wait SECONDS before each attempt (default 5)."),
+        QStringLiteral("SECONDS"), QStringLiteral("5"));
     const QCommandLineOption anyModeOption(
         QStringLiteral("any-mode"),
         QStringLiteral("restart: also restart a module in test mode or the boot loader."));
@@ -98,6 +104,7 @@ int main(int argc, char *argv[])
     parser.addOption(durationOption);
     parser.addOption(missingOption);
     parser.addOption(reconnectOption);
+    parser.addOption(reconnectAfterOption);
     parser.addOption(anyModeOption);
     parser.addOption(formatOption);
     parser.addPositionalArgument(QStringLiteral("command"),
@@ -194,7 +201,12 @@ int main(int argc, char *argv[])
         if (!seconds(missingOption, missingAfter))
             return usageError(
                 QStringLiteral("invalid --missing-after '%1'").arg(parser.value(missingOption)));
-        return console.watch(duration, int(missingAfter * 1000), parser.isSet(reconnectOption));
+        double reconnectAfter = 0;
+        if (!seconds(reconnectAfterOption, reconnectAfter))
+            return usageError(QStringLiteral("invalid --reconnect-after '%1'")
+                                  .arg(parser.value(reconnectAfterOption)));
+        return console.watch(duration, int(missingAfter * 1000), parser.isSet(reconnectOption),
+                             int(reconnectAfter * 1000));
     }
     return usageError(QStringLiteral("unknown command '%1'").arg(command));
 }

@@ -6,6 +6,7 @@
 #include "modulewatch.h"
 #include "orvo_icpconnection.h"
 #include "serviceconnection.h"
+#include "stopsignal.h"
 #include "t_orvo_settings.h"
 
 #include <QEventLoop>
@@ -314,7 +315,8 @@ int ModuleConsole::printPoints(void (Orvo_ICPConnection::*received)(QSharedPoint
     return 0;
 }
 
-int ModuleConsole::watch(double durationSeconds, int missingWarningMs, bool reconnect)
+int ModuleConsole::watch(double durationSeconds, int missingWarningMs, bool reconnect,
+                         int reconnectMs)
 {
     auto *watcher = new ModuleWatch(link, out, err, this);
     watcher->setMissingWarning(missingWarningMs);
@@ -322,7 +324,8 @@ int ModuleConsole::watch(double durationSeconds, int missingWarningMs, bool reco
     QEventLoop loop;
     QTimer retry;
     retry.setSingleShot(true);
-    retry.setInterval(ReconnectMs);
+    retry.setInterval(reconnectMs);
+    const QString retryText = QStringLiteral(" reconnecting in %1 s\n").arg(reconnectMs / 1000.0);
     const auto tryOpen = [&] {
         if (connectModule()) {
             err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) << " connected to "
@@ -330,8 +333,7 @@ int ModuleConsole::watch(double durationSeconds, int missingWarningMs, bool reco
             err.flush();
             return;
         }
-        err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) << " reconnecting in "
-            << ReconnectMs / 1000 << " s\n";
+        err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) << retryText;
         err.flush();
         retry.start();
     };
@@ -339,8 +341,7 @@ int ModuleConsole::watch(double durationSeconds, int missingWarningMs, bool reco
     if (reconnect) {
         // The link closes itself after reporting the loss: open it again from the event loop.
         connect(watcher, &ModuleWatch::moduleLost, &loop, [&] {
-            err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))
-                << " reconnecting in " << ReconnectMs / 1000 << " s\n";
+            err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) << retryText;
             err.flush();
             retry.start();
         });
@@ -351,6 +352,9 @@ int ModuleConsole::watch(double durationSeconds, int missingWarningMs, bool reco
         connect(watcher, &ModuleWatch::moduleLost, &loop, [&loop] { loop.exit(1); });
     }
 
+    // Interrupted is how a watch without a duration ends: in order, with its summary.
+    StopSignal stopSignal;
+    connect(&stopSignal, &StopSignal::stopRequested, &loop, [&loop] { loop.exit(0); });
     QTimer stopTimer;
     if (durationSeconds > 0) {
         stopTimer.setSingleShot(true);

@@ -31,10 +31,12 @@ public:
     int waveform(int ch, uint id,
                  ConsoleText::PointFormat format = ConsoleText::PointFormat::Combined);
     int spectrum(int ch, uint type);
-    // Polls until durationSeconds have passed (forever when <= 0) or the module is lost; with
-    // reconnect a lost module is opened again every ReconnectMs until it answers.
-    // A configured channel without a state for missingWarningMs is reported on standard error.
-    int watch(double durationSeconds, int missingWarningMs, bool reconnect = false);
+    // Polls until durationSeconds have passed (forever when <= 0), SIGINT or SIGTERM arrives,
+    // or the module is lost; with reconnect a lost module is opened again every reconnectMs
+    // until it answers. A configured channel without a state for missingWarningMs is reported
+    // on standard error.
+    int watch(double durationSeconds, int missingWarningMs, bool reconnect = false,
+              int reconnectMs = ReconnectMs);
     static constexpr int ReconnectMs = 5000;
 
     void printError(const QString &text);

@@ -23,14 +23,13 @@ ModuleWatch::ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream
                 print(ConsoleText::settingsLine(*settings) +
                       QStringLiteral(" spectrum_channels=%1")
                           .arg(ConsoleText::channelList(poller->spectrumChannelMask())));
-                onSettings(settings->channel_mask);
+                missingStates.expect(this->link->deviceType(), settings->channel_mask);
             });
     connect(poller, &Orvo_ICPMeasPoller::relayStateChanged, this,
             [this](uint relayStatus) { print(ConsoleText::relayLine(relayStatus)); });
     connect(poller, &Orvo_ICPMeasPoller::chStateChanged, this,
             [this](QSharedPointer<Orvo_ICPMeasPoller::ChState> state) {
-                if (state->ch >= 0 && state->ch < OrvoSettings::ChannelCount)
-                    arrived |= quint16(1u << state->ch);
+                missingStates.arrived(state->ch);
                 print(ConsoleText::channelLine(*state));
             });
     connect(poller, &Orvo_ICPMeasPoller::wfStateChanged, this,
@@ -72,8 +71,7 @@ ModuleWatch::ModuleWatch(Orvo_ICPConnection *link, QTextStream &out, QTextStream
         emit moduleLost();
     });
 
-    missingCheck.setInterval(100);
-    connect(&missingCheck, &QTimer::timeout, this, &ModuleWatch::warnMissing);
+    connect(&missingStates, &MissingStateWatch::channelMissing, this, &ModuleWatch::warnMissing);
 }
 
 ModuleWatch::~ModuleWatch() = default;
@@ -92,43 +90,11 @@ void ModuleWatch::printError(const QString &line)
     err.flush();
 }
 
-void ModuleWatch::onSettings(quint16 channelMask)
+void ModuleWatch::warnMissing(int ch)
 {
-    // A relay module polls no channel states, whatever its record says.
-    const t_ORVO_Type type = link->deviceType();
-    const quint16 mask =
-        type == ORVO_TYPE_ICP || type == ORVO_TYPE_PROX ? quint16(channelMask & 0x000F) : 0;
-    for (int ch = 0; ch < OrvoSettings::ChannelCount; ++ch) {
-        const quint16 bit = quint16(1u << ch);
-        if ((mask & bit) && !(configured & bit)) {
-            configuredSince[ch].start();
-            arrived &= quint16(~bit);
-            warned &= quint16(~bit);
-        }
-    }
-    configured = mask;
-    if (missingChannels() && !missingCheck.isActive())
-        missingCheck.start();
-}
-
-void ModuleWatch::warnMissing()
-{
-    const quint16 missing = missingChannels();
-    if (!missing) {
-        missingCheck.stop();
-        return;
-    }
-    for (int ch = 0; ch < OrvoSettings::ChannelCount; ++ch) {
-        const quint16 bit = quint16(1u << ch);
-        if ((missing & bit) && !(warned & bit) &&
-            configuredSince[ch].hasExpired(missingWarningMs)) {
-            warned |= bit;
-            err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))
-                << " warning: no state of channel " << ConsoleText::channelNumber(ch) << " for "
-                << QString::number(missingWarningMs / 1000.0)
-                << " s although it is configured: its registers cannot be read or it has no valid "
-                   "data\n";
-            err.flush();
-        }
-    }
+    err << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))
+        << " warning: no state of channel " << ConsoleText::channelNumber(ch) << " for "
+        << QString::number(missingStates.timeout() / 1000.0)
+        << " s although it is configured: its registers cannot be read or it has no valid data\n";
+    err.flush();
 }

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "t_orvo_settings.h"
+#include "missingstatewatch.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 QT_BEGIN_NAMESPACE
 class QTextStream;
@@ -31,11 +29,10 @@ public:
     bool hadFailure() const { return failed; }
     // Configured channels (bit c: channel c) whose state has not arrived once since they were
     // configured.
-    quint16 missingChannels() const { return configured & ~arrived; }
+    quint16 missingChannels() const { return missingStates.missing(); }
 
     // How long a configured channel may go without a first state before the watch says so.
-    static constexpr int MissingWarningMs = 5000;
-    void setMissingWarning(int ms) { missingWarningMs = ms; }
+    void setMissingWarning(int ms) { missingStates.setTimeout(ms); }
 
 signals:
     void moduleLost();
@@ -43,8 +40,7 @@ signals:
 private:
     void print(const QString &line);
     void printError(const QString &line);
-    void onSettings(quint16 channelMask);
-    void warnMissing();
+    void warnMissing(int ch);
 
     Orvo_ICPConnection *const link;
     Orvo_ICPMeasPoller *const poller;
@@ -53,10 +49,5 @@ private:
     QTextStream &err;
     bool failed = false;
     // A channel whose state registers cannot be read would otherwise just never print.
-    quint16 configured = 0;
-    quint16 arrived = 0;
-    quint16 warned = 0;
-    QElapsedTimer configuredSince[OrvoSettings::ChannelCount];
-    int missingWarningMs = MissingWarningMs;
-    QTimer missingCheck;
+    MissingStateWatch missingStates;
 };
