@@ -6,7 +6,7 @@
 #include "modulewatch.h"
 #include "orvo_icpconnection.h"
 #include "serviceconnection.h"
-#include "stopsignal.h"
+#include "stopsignals.h"
 #include "t_orvo_settings.h"
 
 #include <QEventLoop>
@@ -353,8 +353,8 @@ int ModuleConsole::watch(double durationSeconds, int missingWarningMs, bool reco
     }
 
     // Interrupted is how a watch without a duration ends: in order, with its summary.
-    StopSignal stopSignal;
-    connect(&stopSignal, &StopSignal::stopRequested, &loop, [&loop] { loop.exit(0); });
+    StopSignals stopSignals;
+    connect(&stopSignals, &StopSignals::stopRequested, &loop, [&loop] { loop.exit(0); });
     QTimer stopTimer;
     if (durationSeconds > 0) {
         stopTimer.setSingleShot(true);
