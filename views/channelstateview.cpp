@@ -2,8 +2,8 @@
 
 #include "chmeas.h"
 #include "chstate.h"
+#include "lampdelegate.h"
 #include "meascatalogue.h"
-#include "meascondledindicator.h"
 #include "t_orvo_settings.h"
 #include "tableheight.h"
 #include "tableitembatch.h"
@@ -43,25 +43,28 @@ struct ChannelStateView::MeasRow
     bool baselineValid = false;
     quint16 baseline = 0;
     bool failed = false;
+    int alertState = Lamp::Off;
+    int dangerState = Lamp::Off;
     // Placed in the table as soon as they are made; the table owns them.
     QTableWidgetItem *numberItem = nullptr;
     QTableWidgetItem *valueItem = nullptr;
     QTableWidgetItem *fsItem = nullptr;
     QTableWidgetItem *baseItem = nullptr;
     QTableWidgetItem *deltaItem = nullptr;
-    MeasCondLedIndicator *alertLed = nullptr;
-    MeasCondLedIndicator *dangerLed = nullptr;
+    QTableWidgetItem *alertItem = nullptr; // lamps
+    QTableWidgetItem *dangerItem = nullptr;
 };
 
 struct ChannelStateView::ChannelEntry
 {
     // Held here until placed: a channel without rows never hands them to the table.
-    std::unique_ptr<MeasCondLedIndicator> ownFailureLed = std::make_unique<MeasCondLedIndicator>();
+    std::unique_ptr<QTableWidgetItem> ownFailureItem{LampDelegate::newLampItem()};
     std::unique_ptr<QTableWidgetItem> ownTimeItem = std::make_unique<QTableWidgetItem>();
 
     std::vector<std::unique_ptr<MeasRow>> rows;
     quint32 status = ChState::NoValidData;
-    MeasCondLedIndicator *failureLed = nullptr;
+    QTableWidgetItem *failureItem = nullptr; // a lamp
+    int failureState = Lamp::Off;
     QTableWidgetItem *timeItem = nullptr;
     QTimer timer;
     bool configured = false; // the channel's mask bit was set
@@ -70,7 +73,7 @@ struct ChannelStateView::ChannelEntry
     qint64 shownSecond = -1; // since the epoch
 
     ChannelEntry()
-        : failureLed(ownFailureLed.get())
+        : failureItem(ownFailureItem.get())
         , timeItem(ownTimeItem.get())
     {}
 };
@@ -82,6 +85,7 @@ ChannelStateView::ChannelStateView(QWidget *parent, QString title)
 {
     ui->setupUi(this);
     QTableWidget *table = ui->measTable;
+    new LampDelegate(table);
     Q_ASSERT(table->columnCount() == MeasCatalogue::ColumnCount);
     const QString percent = QLocale().toString(100.0, 'f', 2);
     table->setColumnWidth(MeasCatalogue::TimeColumn,
@@ -133,8 +137,7 @@ bool ChannelStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
                 ++count;
             }
             if (count >= 1) {
-                table->setCellWidget(first, MeasCatalogue::FailureColumn,
-                                     entry.ownFailureLed.release());
+                table->setItem(first, MeasCatalogue::FailureColumn, entry.ownFailureItem.release());
                 table->setItem(first, MeasCatalogue::TimeColumn, entry.ownTimeItem.release());
                 if (count >= 2) {
                     table->setSpan(first, MeasCatalogue::FailureColumn, count, 1);
@@ -230,12 +233,12 @@ void ChannelStateView::connectionLost()
     // holder, and the next state lights the lamps again.
     for (const auto &entry : channelEntries) {
         entry->timer.stop();
-        entry->failureLed->reset();
-        entry->failureLed->setToolTip(QString());
+        writeLamp(entry->failureItem, entry->failureState, Lamp::Off);
+        entry->failureItem->setToolTip(QString());
         entry->shownStatus.reset();
         for (const auto &row : entry->rows) {
-            row->alertLed->reset();
-            row->dangerLed->reset();
+            writeLamp(row->alertItem, row->alertState, Lamp::Off);
+            writeLamp(row->dangerItem, row->dangerState, Lamp::Off);
         }
     }
 }
@@ -278,10 +281,10 @@ void ChannelStateView::addMeasRow(ChannelEntry &entry, int ch, int num, uint typ
     table->setItem(index, MeasCatalogue::BaseColumn, row->baseItem);
     row->deltaItem = new QTableWidgetItem;
     table->setItem(index, MeasCatalogue::DeltaColumn, row->deltaItem);
-    row->alertLed = new MeasCondLedIndicator;
-    table->setCellWidget(index, MeasCatalogue::AlertColumn, row->alertLed);
-    row->dangerLed = new MeasCondLedIndicator;
-    table->setCellWidget(index, MeasCatalogue::DangerColumn, row->dangerLed);
+    row->alertItem = LampDelegate::newLampItem();
+    table->setItem(index, MeasCatalogue::AlertColumn, row->alertItem);
+    row->dangerItem = LampDelegate::newLampItem();
+    table->setItem(index, MeasCatalogue::DangerColumn, row->dangerItem);
 
     entry.rows.push_back(std::move(row));
 }
@@ -298,8 +301,10 @@ int ChannelStateView::lastTableRow(int ch) const
 
 void ChannelStateView::updateRow(MeasRow &row, const ChMeas &meas)
 {
-    row.alertLed->setCondition(meas.alert);
-    row.dangerLed->setCondition(meas.danger);
+    if (const auto alert = Lamp::fromCondition(meas.alert))
+        writeLamp(row.alertItem, row.alertState, *alert);
+    if (const auto danger = Lamp::fromCondition(meas.danger))
+        writeLamp(row.dangerItem, row.dangerState, *danger);
     // Only the cells whose reading moved are written: each text costs a format and a repaint.
     const bool wasValid = row.valid;
     const bool failed = meas.failure == 1;
@@ -332,8 +337,8 @@ void ChannelStateView::updateRow(MeasRow &row, const ChMeas &meas)
 
 void ChannelStateView::clearRow(MeasRow &row)
 {
-    row.alertLed->reset();
-    row.dangerLed->reset();
+    writeLamp(row.alertItem, row.alertState, Lamp::Off);
+    writeLamp(row.dangerItem, row.dangerState, Lamp::Off);
     if (!row.valid)
         return;
     row.valid = false;
@@ -357,16 +362,35 @@ void ChannelStateView::writeText(QTableWidgetItem *item, int column, const QStri
         item->setText(text);
 }
 
+void ChannelStateView::writeLamp(QTableWidgetItem *item, int &shown, int state)
+{
+    if (shown == state)
+        return;
+    shown = state;
+    if (batch)
+        batch->setData(item, LampDelegate::StateRole, state);
+    else
+        item->setData(LampDelegate::StateRole, state);
+}
+
+void ChannelStateView::writeToolTip(QTableWidgetItem *item, const QString &text)
+{
+    if (batch)
+        batch->setData(item, Qt::ToolTipRole, text);
+    else
+        item->setToolTip(text);
+}
+
 void ChannelStateView::showStatus(ChannelEntry &entry)
 {
     if (entry.shownStatus == entry.status)
         return;
     entry.shownStatus = entry.status;
     if (const auto lamp = MeasCatalogue::statusLampState(entry.status)) {
-        entry.failureLed->setToolTip(MeasCatalogue::statusCaption(entry.status));
-        entry.failureLed->setState(*lamp);
+        writeToolTip(entry.failureItem, MeasCatalogue::statusCaption(entry.status));
+        writeLamp(entry.failureItem, entry.failureState, *lamp);
     } else {
-        entry.failureLed->setToolTip(QString());
+        writeToolTip(entry.failureItem, QString());
     }
 }
 

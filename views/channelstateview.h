@@ -61,6 +61,9 @@ private:
     void showValue(MeasRow &row);
     // Through the batch of the state being shown, when there is one.
     void writeText(QTableWidgetItem *item, int column, const QString &text);
+    // shown is what the lamp shows now; unchanged lamps are left alone.
+    void writeLamp(QTableWidgetItem *item, int &shown, int state);
+    void writeToolTip(QTableWidgetItem *item, const QString &text);
     void showStatus(ChannelEntry &entry);
     void refreshChannel(ChannelEntry &entry);
     void fitHeight();

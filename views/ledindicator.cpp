@@ -87,11 +87,19 @@ void LedIndicator::startBlinkTimer()
 
 void LedIndicator::paintEvent(QPaintEvent *)
 {
-    const int w = width();
-    const int h = height();
+    QPainter painter(this);
+    paintLamp(painter, size(), isChecked(), onColor1, onColor2, offColor1, offColor2);
+}
+
+void LedIndicator::paintLamp(QPainter &painter, QSize size, bool on, const QColor &onColor1,
+                             const QColor &onColor2, const QColor &offColor1,
+                             const QColor &offColor2)
+{
+    const int w = size.width();
+    const int h = size.height();
     const int side = qMin(w, h);
 
-    QPainter painter(this);
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     // Not cosmetic: the outline scales with the lamp like everything else drawn here.
     QPen pen(Qt::black);
@@ -111,11 +119,12 @@ void LedIndicator::paintEvent(QPaintEvent *)
     painter.drawEllipse(QPointF(0, 0), 450, 450);
 
     painter.setPen(pen);
-    if (isChecked())
+    if (on)
         painter.setBrush(gradient(-500, onColor1, onColor2));
     else
         painter.setBrush(gradient(500, offColor1, offColor2));
     painter.drawEllipse(QPointF(0, 0), 400, 400);
+    painter.restore();
 }
 
 void LedIndicator::resizeEvent(QResizeEvent *)

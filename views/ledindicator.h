@@ -3,6 +3,10 @@
 #include <QAbstractButton>
 #include <QColor>
 
+QT_BEGIN_NAMESPACE
+class QPainter;
+QT_END_NAMESPACE
+
 // A round lamp drawn with gradients; it is on exactly while the button is checked.
 class LedIndicator : public QAbstractButton
 {
@@ -19,6 +23,14 @@ class LedIndicator : public QAbstractButton
 public:
     explicit LedIndicator(QWidget *parent = nullptr, int edge = 22);
     ~LedIndicator() override;
+
+    static QColor defaultOffColor1() { return {0, 28, 0}; }
+    static QColor defaultOffColor2() { return {0, 128, 0}; }
+    // Paints a lamp filling a widget of the given size whose top left corner is at the
+    // painter's origin, exactly as the widget paints itself: views that draw lamps in their
+    // cells look the same as a lamp widget placed there.
+    static void paintLamp(QPainter &painter, QSize size, bool on, const QColor &onColor1,
+                          const QColor &onColor2, const QColor &offColor1, const QColor &offColor2);
 
 public slots:
     // The setters only store: a new colour shows with the next paint.
@@ -40,9 +52,9 @@ private:
     void startBlinkTimer();
 
     QColor onColor1{0, 255, 0};
-    QColor offColor1{0, 28, 0};
+    QColor offColor1 = defaultOffColor1();
     QColor onColor2{0, 192, 0};
-    QColor offColor2{0, 128, 0};
+    QColor offColor2 = defaultOffColor2();
     int blinkInterval = 200;
     bool blinking = false;
     bool blinkPending = false;

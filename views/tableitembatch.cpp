@@ -21,6 +21,8 @@ TableItemBatch::~TableItemBatch()
         emit table->itemChanged(item);
     if (!isOnScreen(table->viewport()))
         return;
+    for (const QTableWidgetItem *item : cells)
+        table->viewport()->update(table->visualItemRect(item));
     if (wholeTable) {
         table->viewport()->update();
         return;
@@ -61,6 +63,15 @@ void TableItemBatch::setText(QTableWidgetItem *item, int column, const QString &
     }
     firstRow[column] = firstRow[column] < 0 ? row : std::min(firstRow[column], row);
     lastRow[column] = std::max(lastRow[column], row);
+}
+
+void TableItemBatch::setData(QTableWidgetItem *item, int role, const QVariant &value)
+{
+    item->setData(role, value);
+    if (!item->tableWidget())
+        return;
+    written.append(item);
+    cells.append(item);
 }
 
 bool isOnScreen(const QWidget *widget)
