@@ -4,6 +4,7 @@
 #include "chstate.h"
 #include "lampdelegate.h"
 #include "meascatalogue.h"
+#include "quiettextitem.h"
 #include "t_orvo_settings.h"
 #include "tableheight.h"
 #include "tableitembatch.h"
@@ -47,10 +48,10 @@ struct ChannelStateView::MeasRow
     int dangerState = Lamp::Off;
     // Placed in the table as soon as they are made; the table owns them.
     QTableWidgetItem *numberItem = nullptr;
-    QTableWidgetItem *valueItem = nullptr;
-    QTableWidgetItem *fsItem = nullptr;
-    QTableWidgetItem *baseItem = nullptr;
-    QTableWidgetItem *deltaItem = nullptr;
+    QuietTextItem *valueItem = nullptr;
+    QuietTextItem *fsItem = nullptr;
+    QuietTextItem *baseItem = nullptr;
+    QuietTextItem *deltaItem = nullptr;
     QTableWidgetItem *alertItem = nullptr; // lamps
     QTableWidgetItem *dangerItem = nullptr;
 };
@@ -59,13 +60,13 @@ struct ChannelStateView::ChannelEntry
 {
     // Held here until placed: a channel without rows never hands them to the table.
     std::unique_ptr<QTableWidgetItem> ownFailureItem{LampDelegate::newLampItem()};
-    std::unique_ptr<QTableWidgetItem> ownTimeItem = std::make_unique<QTableWidgetItem>();
+    std::unique_ptr<QuietTextItem> ownTimeItem = std::make_unique<QuietTextItem>();
 
     std::vector<std::unique_ptr<MeasRow>> rows;
     quint32 status = ChState::NoValidData;
     QTableWidgetItem *failureItem = nullptr; // a lamp
     int failureState = Lamp::Off;
-    QTableWidgetItem *timeItem = nullptr;
+    QuietTextItem *timeItem = nullptr;
     QTimer timer;
     bool configured = false; // the channel's mask bit was set
     // What the failure lamp and the time cell show, so that a repeated state leaves them be.
@@ -273,13 +274,13 @@ void ChannelStateView::addMeasRow(ChannelEntry &entry, int ch, int num, uint typ
 
     row->numberItem = new QTableWidgetItem(QStringLiteral("%1/%2").arg(ch + 1).arg(num + 1));
     table->setItem(index, MeasCatalogue::NumberColumn, row->numberItem);
-    row->valueItem = new QTableWidgetItem;
+    row->valueItem = new QuietTextItem;
     table->setItem(index, MeasCatalogue::ValueColumn, row->valueItem);
-    row->fsItem = new QTableWidgetItem;
+    row->fsItem = new QuietTextItem;
     table->setItem(index, MeasCatalogue::FsColumn, row->fsItem);
-    row->baseItem = new QTableWidgetItem;
+    row->baseItem = new QuietTextItem;
     table->setItem(index, MeasCatalogue::BaseColumn, row->baseItem);
-    row->deltaItem = new QTableWidgetItem;
+    row->deltaItem = new QuietTextItem;
     table->setItem(index, MeasCatalogue::DeltaColumn, row->deltaItem);
     row->alertItem = LampDelegate::newLampItem();
     table->setItem(index, MeasCatalogue::AlertColumn, row->alertItem);
@@ -354,7 +355,7 @@ void ChannelStateView::showValue(MeasRow &row)
               row.valid ? MeasCatalogue::valueText(row.value, row.unit) : QString());
 }
 
-void ChannelStateView::writeText(QTableWidgetItem *item, int column, const QString &text)
+void ChannelStateView::writeText(QuietTextItem *item, int column, const QString &text)
 {
     if (batch)
         batch->setText(item, column, text);
@@ -403,8 +404,9 @@ void ChannelStateView::refreshChannel(ChannelEntry &entry)
         row->unit = MeasCatalogue::typeUnit(row->type);
         showValue(*row);
         const QString name = MeasCatalogue::typeName(row->type);
-        for (QTableWidgetItem *item :
-             {row->numberItem, row->valueItem, row->fsItem, row->baseItem, row->deltaItem})
+        const std::initializer_list<QTableWidgetItem *> items = {
+            row->numberItem, row->valueItem, row->fsItem, row->baseItem, row->deltaItem};
+        for (QTableWidgetItem *item : items)
             item->setToolTip(name);
     }
 }

@@ -1,5 +1,7 @@
 #include "tableitembatch.h"
 
+#include "quiettextitem.h"
+
 #include <QTableWidget>
 
 #include <algorithm>
@@ -46,12 +48,12 @@ TableItemBatch::~TableItemBatch()
     }
 }
 
-void TableItemBatch::setText(QTableWidgetItem *item, int column, const QString &text)
+void TableItemBatch::setText(QuietTextItem *item, int column, const QString &text)
 {
     // An item that no table holds (a channel without measurements keeps its time item aside)
     // has no cell to repaint.
     Q_ASSERT(!item->tableWidget() || column == item->column());
-    item->setText(text);
+    item->setTextQuietly(text);
     const int row = item->row();
     if (column < 0 || row < 0)
         return;

@@ -18,6 +18,8 @@ QT_END_NAMESPACE
 // the batch lasts; at its end every written item is still announced through itemChanged, and the
 // view repaints one rectangle per run of adjacent written text columns and the cell of each
 // written lamp, only when it is on screen.
+class QuietTextItem;
+
 class TableItemBatch
 {
 public:
@@ -27,7 +29,7 @@ public:
     TableItemBatch &operator=(const TableItemBatch &) = delete;
 
     // column is the item's column, which the caller knows for less than the table's lookup.
-    void setText(QTableWidgetItem *item, int column, const QString &text);
+    void setText(QuietTextItem *item, int column, const QString &text);
     // Any other role. Such changes are rare and sit beside cells that did not change, so each
     // repaints its own cell only.
     void setData(QTableWidgetItem *item, int role, const QVariant &value);
