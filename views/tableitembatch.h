@@ -12,14 +12,14 @@ class QVariant;
 class QWidget;
 QT_END_NAMESPACE
 
+class QuietTextItem;
+
 // Writes a batch of item texts and lamps into one table and tells its view once. Each item's own
 // notice would have the view mark its cell dirty on its own, a region union per cell that grows
 // with the rows, and for a panel scrolled out of sight as well. Here the model stays quiet while
 // the batch lasts; at its end every written item is still announced through itemChanged, and the
 // view repaints one rectangle per run of adjacent written text columns and the cell of each
 // written lamp, only when it is on screen.
-class QuietTextItem;
-
 class TableItemBatch
 {
 public:
