@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTime>
 #include <QTimer>
@@ -111,7 +112,10 @@ bool ChannelStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
 {
     clearEntries();
     QTableWidget *table = ui->measTable;
-    // Hidden while rows come and go, so that it is laid out once.
+    // Hidden while rows come and go, so that it is laid out once. Being hidden, it is drawn
+    // whole when shown again, so what is written into its cells meanwhile is written with the
+    // model quiet: a notice per item would be a tenth of a rebuild's cost. Rows still come
+    // and go with notice, which the view needs.
     table->hide();
 
     bool shown = false;
@@ -138,6 +142,7 @@ bool ChannelStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
                 ++count;
             }
             if (count >= 1) {
+                const QSignalBlocker quiet(table->model());
                 table->setItem(first, MeasCatalogue::FailureColumn, entry.ownFailureItem.release());
                 table->setItem(first, MeasCatalogue::TimeColumn, entry.ownTimeItem.release());
                 if (count >= 2) {
@@ -145,7 +150,10 @@ bool ChannelStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
                     table->setSpan(first, MeasCatalogue::TimeColumn, count, 1);
                 }
             }
-            refreshChannel(entry);
+            {
+                const QSignalBlocker quiet(table->model());
+                refreshChannel(entry);
+            }
 
             entry.timer.setSingleShot(true);
             entry.timer.setInterval(enabledCount * 11000 + 5000);
@@ -271,6 +279,7 @@ void ChannelStateView::addMeasRow(ChannelEntry &entry, int ch, int num, uint typ
     QTableWidget *table = ui->measTable;
     const int index = lastTableRow(ch) + 1;
     table->insertRow(index);
+    const QSignalBlocker quiet(table->model());
 
     row->numberItem = new QTableWidgetItem(QStringLiteral("%1/%2").arg(ch + 1).arg(num + 1));
     table->setItem(index, MeasCatalogue::NumberColumn, row->numberItem);

@@ -11,6 +11,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QStyle>
 
 namespace {
@@ -120,6 +121,8 @@ void RelayStateView::appendRow(uint index)
     QTableWidget *table = ui->eventsTable;
     const int r = table->rowCount();
     table->setRowCount(r + 1);
+    // The table is hidden while rows are added, and drawn whole when shown again.
+    const QSignalBlocker quiet(table->model());
     table->setItem(r, NumberColumn, new QTableWidgetItem(QString::number(index + 1)));
     const auto place = [table, r](LampCell &lamp, int column) {
         lamp.item = LampDelegate::newLampItem();
