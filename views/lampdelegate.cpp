@@ -53,8 +53,8 @@ void LampDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     const std::optional<int> state = lampState(index);
     if (!state)
         return;
-    // Where the indicator's centring layout puts its lamp: never narrower than its edge, and
-    // cut off by the cell as by the indicator in a cell too small for it.
+    // Where the indicator's centring layout puts its lamp: a square of the lamp's edge, centred
+    // in a cell that has room for it, at the cell's edge otherwise, and cut off by the cell.
     const QRect cell = option.rect;
     const QPoint corner(cell.x() + (cell.width() - qMin(cell.width(), Edge)) / 2,
                         cell.y() + (cell.height() - qMin(cell.height(), Edge)) / 2);
