@@ -16,9 +16,10 @@ constexpr int Edge = 22;
 LampDelegate::LampDelegate(QAbstractItemView *view)
     : QStyledItemDelegate(view)
     , view(view)
+    , viewport(view->viewport())
 {
     view->setItemDelegate(this);
-    view->viewport()->installEventFilter(this);
+    viewport->installEventFilter(this);
 }
 
 LampDelegate::~LampDelegate() = default;
@@ -72,7 +73,9 @@ void LampDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
 
 bool LampDelegate::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != view->viewport())
+    // The viewport goes after the view's own part is gone, and still sends events while it
+    // goes: the view is asked nothing unless a mouse event came.
+    if (watched != viewport)
         return QStyledItemDelegate::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:

@@ -40,5 +40,6 @@ protected:
 
 private:
     QAbstractItemView *const view;
+    QWidget *const viewport;
     bool lampPressed = false; // a press on a lamp, kept from the view until its release
 };
