@@ -29,9 +29,9 @@ const char *const StateKey = "state";
 const char *const SizeKey = "size";
 const char *const PosKey = "pos";
 
-// A full rebuild of 32 nodes keeps the window busy for about 150 ms; at a kilohertz per node
-// that is some 5000 datagrams, which the kernel must hold meanwhile. It caps the request at
-// net.core.rmem_max.
+// A full rebuild of 32 nodes keeps the window busy for about 50 ms, longer on a loaded machine;
+// at a kilohertz per node that is some 1600 datagrams or more, which the kernel must hold
+// meanwhile. It caps the request at net.core.rmem_max.
 constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
 
 // Until a rebuild has been followed by one unchanged message the panels have nothing new to

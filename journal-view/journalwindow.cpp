@@ -1,11 +1,11 @@
 #include "journalwindow.h"
 
+#include "alarmlampdelegate.h"
 #include "alarmmodel.h"
 #include "eventmodel.h"
 #include "journalcontroller.h"
 #include "journalformat.h"
 #include "journalviewsettings.h"
-#include "lampdelegate.h"
 #include "measurementmodel.h"
 #include "trendplot.h"
 #include "windowshell.h"
@@ -196,7 +196,7 @@ void JournalWindow::buildForm()
     alarmTable = new QTableView(alarmPage);
     alarmTable->setObjectName(QStringLiteral("alarmTable"));
     alarmTable->setModel(alarms);
-    lampDelegate = new LampDelegate(alarmTable);
+    lampDelegate = new AlarmLampDelegate(alarmTable);
     alarmTable->setItemDelegateForColumn(AlarmModel::LampColumn, lampDelegate);
     alarmTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     alarmTable->setEditTriggers(QAbstractItemView::NoEditTriggers);

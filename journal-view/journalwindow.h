@@ -13,7 +13,7 @@
 class AlarmModel;
 class EventModel;
 class JournalController;
-class LampDelegate;
+class AlarmLampDelegate;
 class MeasurementModel;
 class TrendPlot;
 QT_BEGIN_NAMESPACE
@@ -141,7 +141,7 @@ private:
     QAction *ackAction = nullptr;
     QTimer *filterTimer = nullptr;
     QTimer *blinkTimer = nullptr;
-    LampDelegate *lampDelegate = nullptr;
+    AlarmLampDelegate *lampDelegate = nullptr;
     QPointer<QMessageBox> failureBox;
     bool wasLive = false;
     bool failureShown = false;

@@ -2,8 +2,9 @@
 
 #include "chmeas.h"
 #include "chstate.h"
+#include "lampdelegate.h"
 #include "meascatalogue.h"
-#include "meascondledindicator.h"
+#include "quiettextitem.h"
 #include "t_orvo_settings.h"
 #include "tableheight.h"
 #include "tableitembatch.h"
@@ -14,6 +15,7 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTime>
 #include <QTimer>
@@ -43,26 +45,29 @@ struct ChannelStateView::MeasRow
     bool baselineValid = false;
     quint16 baseline = 0;
     bool failed = false;
+    int alertState = Lamp::Off;
+    int dangerState = Lamp::Off;
     // Placed in the table as soon as they are made; the table owns them.
     QTableWidgetItem *numberItem = nullptr;
-    QTableWidgetItem *valueItem = nullptr;
-    QTableWidgetItem *fsItem = nullptr;
-    QTableWidgetItem *baseItem = nullptr;
-    QTableWidgetItem *deltaItem = nullptr;
-    MeasCondLedIndicator *alertLed = nullptr;
-    MeasCondLedIndicator *dangerLed = nullptr;
+    QuietTextItem *valueItem = nullptr;
+    QuietTextItem *fsItem = nullptr;
+    QuietTextItem *baseItem = nullptr;
+    QuietTextItem *deltaItem = nullptr;
+    QTableWidgetItem *alertItem = nullptr; // lamps
+    QTableWidgetItem *dangerItem = nullptr;
 };
 
 struct ChannelStateView::ChannelEntry
 {
     // Held here until placed: a channel without rows never hands them to the table.
-    std::unique_ptr<MeasCondLedIndicator> ownFailureLed = std::make_unique<MeasCondLedIndicator>();
-    std::unique_ptr<QTableWidgetItem> ownTimeItem = std::make_unique<QTableWidgetItem>();
+    std::unique_ptr<QTableWidgetItem> ownFailureItem{LampDelegate::newLampItem()};
+    std::unique_ptr<QuietTextItem> ownTimeItem = std::make_unique<QuietTextItem>();
 
     std::vector<std::unique_ptr<MeasRow>> rows;
     quint32 status = ChState::NoValidData;
-    MeasCondLedIndicator *failureLed = nullptr;
-    QTableWidgetItem *timeItem = nullptr;
+    QTableWidgetItem *failureItem = nullptr; // a lamp
+    int failureState = Lamp::Off;
+    QuietTextItem *timeItem = nullptr;
     QTimer timer;
     bool configured = false; // the channel's mask bit was set
     // What the failure lamp and the time cell show, so that a repeated state leaves them be.
@@ -70,7 +75,7 @@ struct ChannelStateView::ChannelEntry
     qint64 shownSecond = -1; // since the epoch
 
     ChannelEntry()
-        : failureLed(ownFailureLed.get())
+        : failureItem(ownFailureItem.get())
         , timeItem(ownTimeItem.get())
     {}
 };
@@ -82,6 +87,7 @@ ChannelStateView::ChannelStateView(QWidget *parent, QString title)
 {
     ui->setupUi(this);
     QTableWidget *table = ui->measTable;
+    new LampDelegate(table);
     Q_ASSERT(table->columnCount() == MeasCatalogue::ColumnCount);
     const QString percent = QLocale().toString(100.0, 'f', 2);
     table->setColumnWidth(MeasCatalogue::TimeColumn,
@@ -106,7 +112,10 @@ bool ChannelStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
 {
     clearEntries();
     QTableWidget *table = ui->measTable;
-    // Hidden while rows come and go, so that it is laid out once.
+    // Hidden while rows come and go, so that it is laid out once. Being hidden, it is drawn
+    // whole when shown again, so what is written into its cells meanwhile is written with the
+    // model quiet: a notice per item would be a tenth of a rebuild's cost. Rows still come
+    // and go with notice, which the view needs.
     table->hide();
 
     bool shown = false;
@@ -133,15 +142,18 @@ bool ChannelStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
                 ++count;
             }
             if (count >= 1) {
-                table->setCellWidget(first, MeasCatalogue::FailureColumn,
-                                     entry.ownFailureLed.release());
+                const QSignalBlocker quiet(table->model());
+                table->setItem(first, MeasCatalogue::FailureColumn, entry.ownFailureItem.release());
                 table->setItem(first, MeasCatalogue::TimeColumn, entry.ownTimeItem.release());
                 if (count >= 2) {
                     table->setSpan(first, MeasCatalogue::FailureColumn, count, 1);
                     table->setSpan(first, MeasCatalogue::TimeColumn, count, 1);
                 }
             }
-            refreshChannel(entry);
+            {
+                const QSignalBlocker quiet(table->model());
+                refreshChannel(entry);
+            }
 
             entry.timer.setSingleShot(true);
             entry.timer.setInterval(enabledCount * 11000 + 5000);
@@ -230,12 +242,12 @@ void ChannelStateView::connectionLost()
     // holder, and the next state lights the lamps again.
     for (const auto &entry : channelEntries) {
         entry->timer.stop();
-        entry->failureLed->reset();
-        entry->failureLed->setToolTip(QString());
+        writeLamp(entry->failureItem, entry->failureState, Lamp::Off);
+        entry->failureItem->setToolTip(QString());
         entry->shownStatus.reset();
         for (const auto &row : entry->rows) {
-            row->alertLed->reset();
-            row->dangerLed->reset();
+            writeLamp(row->alertItem, row->alertState, Lamp::Off);
+            writeLamp(row->dangerItem, row->dangerState, Lamp::Off);
         }
     }
 }
@@ -267,21 +279,22 @@ void ChannelStateView::addMeasRow(ChannelEntry &entry, int ch, int num, uint typ
     QTableWidget *table = ui->measTable;
     const int index = lastTableRow(ch) + 1;
     table->insertRow(index);
+    const QSignalBlocker quiet(table->model());
 
     row->numberItem = new QTableWidgetItem(QStringLiteral("%1/%2").arg(ch + 1).arg(num + 1));
     table->setItem(index, MeasCatalogue::NumberColumn, row->numberItem);
-    row->valueItem = new QTableWidgetItem;
+    row->valueItem = new QuietTextItem;
     table->setItem(index, MeasCatalogue::ValueColumn, row->valueItem);
-    row->fsItem = new QTableWidgetItem;
+    row->fsItem = new QuietTextItem;
     table->setItem(index, MeasCatalogue::FsColumn, row->fsItem);
-    row->baseItem = new QTableWidgetItem;
+    row->baseItem = new QuietTextItem;
     table->setItem(index, MeasCatalogue::BaseColumn, row->baseItem);
-    row->deltaItem = new QTableWidgetItem;
+    row->deltaItem = new QuietTextItem;
     table->setItem(index, MeasCatalogue::DeltaColumn, row->deltaItem);
-    row->alertLed = new MeasCondLedIndicator;
-    table->setCellWidget(index, MeasCatalogue::AlertColumn, row->alertLed);
-    row->dangerLed = new MeasCondLedIndicator;
-    table->setCellWidget(index, MeasCatalogue::DangerColumn, row->dangerLed);
+    row->alertItem = LampDelegate::newLampItem();
+    table->setItem(index, MeasCatalogue::AlertColumn, row->alertItem);
+    row->dangerItem = LampDelegate::newLampItem();
+    table->setItem(index, MeasCatalogue::DangerColumn, row->dangerItem);
 
     entry.rows.push_back(std::move(row));
 }
@@ -298,8 +311,10 @@ int ChannelStateView::lastTableRow(int ch) const
 
 void ChannelStateView::updateRow(MeasRow &row, const ChMeas &meas)
 {
-    row.alertLed->setCondition(meas.alert);
-    row.dangerLed->setCondition(meas.danger);
+    if (const auto alert = Lamp::fromCondition(meas.alert))
+        writeLamp(row.alertItem, row.alertState, *alert);
+    if (const auto danger = Lamp::fromCondition(meas.danger))
+        writeLamp(row.dangerItem, row.dangerState, *danger);
     // Only the cells whose reading moved are written: each text costs a format and a repaint.
     const bool wasValid = row.valid;
     const bool failed = meas.failure == 1;
@@ -332,8 +347,8 @@ void ChannelStateView::updateRow(MeasRow &row, const ChMeas &meas)
 
 void ChannelStateView::clearRow(MeasRow &row)
 {
-    row.alertLed->reset();
-    row.dangerLed->reset();
+    writeLamp(row.alertItem, row.alertState, Lamp::Off);
+    writeLamp(row.dangerItem, row.dangerState, Lamp::Off);
     if (!row.valid)
         return;
     row.valid = false;
@@ -349,12 +364,31 @@ void ChannelStateView::showValue(MeasRow &row)
               row.valid ? MeasCatalogue::valueText(row.value, row.unit) : QString());
 }
 
-void ChannelStateView::writeText(QTableWidgetItem *item, int column, const QString &text)
+void ChannelStateView::writeText(QuietTextItem *item, int column, const QString &text)
 {
     if (batch)
         batch->setText(item, column, text);
     else
         item->setText(text);
+}
+
+void ChannelStateView::writeLamp(QTableWidgetItem *item, int &shown, int state)
+{
+    if (shown == state)
+        return;
+    shown = state;
+    if (batch)
+        batch->setData(item, LampDelegate::StateRole, state);
+    else
+        item->setData(LampDelegate::StateRole, state);
+}
+
+void ChannelStateView::writeToolTip(QTableWidgetItem *item, const QString &text)
+{
+    if (batch)
+        batch->setData(item, Qt::ToolTipRole, text);
+    else
+        item->setToolTip(text);
 }
 
 void ChannelStateView::showStatus(ChannelEntry &entry)
@@ -363,10 +397,10 @@ void ChannelStateView::showStatus(ChannelEntry &entry)
         return;
     entry.shownStatus = entry.status;
     if (const auto lamp = MeasCatalogue::statusLampState(entry.status)) {
-        entry.failureLed->setToolTip(MeasCatalogue::statusCaption(entry.status));
-        entry.failureLed->setState(*lamp);
+        writeToolTip(entry.failureItem, MeasCatalogue::statusCaption(entry.status));
+        writeLamp(entry.failureItem, entry.failureState, *lamp);
     } else {
-        entry.failureLed->setToolTip(QString());
+        writeToolTip(entry.failureItem, QString());
     }
 }
 
@@ -379,8 +413,9 @@ void ChannelStateView::refreshChannel(ChannelEntry &entry)
         row->unit = MeasCatalogue::typeUnit(row->type);
         showValue(*row);
         const QString name = MeasCatalogue::typeName(row->type);
-        for (QTableWidgetItem *item :
-             {row->numberItem, row->valueItem, row->fsItem, row->baseItem, row->deltaItem})
+        const std::initializer_list<QTableWidgetItem *> items = {
+            row->numberItem, row->valueItem, row->fsItem, row->baseItem, row->deltaItem};
+        for (QTableWidgetItem *item : items)
             item->setToolTip(name);
     }
 }

@@ -9,6 +9,7 @@
 class ChState;
 struct ChMeas;
 struct t_orvo_settings;
+class QuietTextItem;
 class TableItemBatch;
 QT_BEGIN_NAMESPACE
 class QTableWidgetItem;
@@ -60,7 +61,10 @@ private:
     void clearRow(MeasRow &row);
     void showValue(MeasRow &row);
     // Through the batch of the state being shown, when there is one.
-    void writeText(QTableWidgetItem *item, int column, const QString &text);
+    void writeText(QuietTextItem *item, int column, const QString &text);
+    // shown is what the lamp shows now; unchanged lamps are left alone.
+    void writeLamp(QTableWidgetItem *item, int &shown, int state);
+    void writeToolTip(QTableWidgetItem *item, const QString &text);
     void showStatus(ChannelEntry &entry);
     void refreshChannel(ChannelEntry &entry);
     void fitHeight();

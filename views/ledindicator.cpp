@@ -88,43 +88,43 @@ void LedIndicator::startBlinkTimer()
 void LedIndicator::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    paintLamp(&painter, rect(), isChecked(), onColor1, onColor2, offColor1, offColor2);
+    paintLamp(painter, size(), isChecked(), onColor1, onColor2, offColor1, offColor2);
 }
 
-void LedIndicator::paintLamp(QPainter *painter, const QRect &area, bool on, const QColor &onColor1,
+void LedIndicator::paintLamp(QPainter &painter, QSize size, bool on, const QColor &onColor1,
                              const QColor &onColor2, const QColor &offColor1,
                              const QColor &offColor2)
 {
-    const int w = area.width();
-    const int h = area.height();
+    const int w = size.width();
+    const int h = size.height();
     const int side = qMin(w, h);
 
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
     // Not cosmetic: the outline scales with the lamp like everything else drawn here.
     QPen pen(Qt::black);
     pen.setWidth(1);
     pen.setCosmetic(false);
 
-    painter->translate(area.x() + w / 2, area.y() + h / 2);
-    painter->scale(side / 1000.0, side / 1000.0);
+    painter.translate(w / 2, h / 2);
+    painter.scale(side / 1000.0, side / 1000.0);
 
     // Outer rim lit from the upper left, inner rim from the lower right: the bevel.
-    painter->setPen(pen);
-    painter->setBrush(gradient(-500, rimLight, rimDark));
-    painter->drawEllipse(QPointF(0, 0), 500, 500);
+    painter.setPen(pen);
+    painter.setBrush(gradient(-500, rimLight, rimDark));
+    painter.drawEllipse(QPointF(0, 0), 500, 500);
 
-    painter->setPen(pen);
-    painter->setBrush(gradient(500, rimLight, rimDark));
-    painter->drawEllipse(QPointF(0, 0), 450, 450);
+    painter.setPen(pen);
+    painter.setBrush(gradient(500, rimLight, rimDark));
+    painter.drawEllipse(QPointF(0, 0), 450, 450);
 
-    painter->setPen(pen);
+    painter.setPen(pen);
     if (on)
-        painter->setBrush(gradient(-500, onColor1, onColor2));
+        painter.setBrush(gradient(-500, onColor1, onColor2));
     else
-        painter->setBrush(gradient(500, offColor1, offColor2));
-    painter->drawEllipse(QPointF(0, 0), 400, 400);
-    painter->restore();
+        painter.setBrush(gradient(500, offColor1, offColor2));
+    painter.drawEllipse(QPointF(0, 0), 400, 400);
+    painter.restore();
 }
 
 void LedIndicator::resizeEvent(QResizeEvent *)

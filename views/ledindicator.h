@@ -24,9 +24,12 @@ public:
     explicit LedIndicator(QWidget *parent = nullptr, int edge = 22);
     ~LedIndicator() override;
 
-    // The lamp as this widget draws it, into area of any painter: for views that paint many
-    // lamps in their cells instead of holding a widget for each.
-    static void paintLamp(QPainter *painter, const QRect &area, bool on, const QColor &onColor1,
+    static QColor defaultOffColor1() { return {0, 28, 0}; }
+    static QColor defaultOffColor2() { return {0, 128, 0}; }
+    // Paints a lamp filling a widget of the given size whose top left corner is at the
+    // painter's origin, exactly as the widget paints itself: views that draw lamps in their
+    // cells look the same as a lamp widget placed there.
+    static void paintLamp(QPainter &painter, QSize size, bool on, const QColor &onColor1,
                           const QColor &onColor2, const QColor &offColor1, const QColor &offColor2);
 
 public slots:
@@ -49,9 +52,9 @@ private:
     void startBlinkTimer();
 
     QColor onColor1{0, 255, 0};
-    QColor offColor1{0, 28, 0};
+    QColor offColor1 = defaultOffColor1();
     QColor onColor2{0, 192, 0};
-    QColor offColor2{0, 128, 0};
+    QColor offColor2 = defaultOffColor2();
     int blinkInterval = 200;
     bool blinking = false;
     bool blinkPending = false;

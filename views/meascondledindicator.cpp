@@ -29,12 +29,21 @@ void MeasCondLedIndicator::light(int state)
     // class sets the on-colours, so a lamp still lit in its state has the right pair.
     if (ledState == state && led->isChecked())
         return;
-    const bool red = state == Red;
-    led->setOnColor1(red ? QColor(255, 0, 0) : QColor(0, 255, 0));
-    led->setOnColor2(red ? QColor(192, 0, 0) : QColor(0, 192, 0));
+    led->setOnColor1(onColor1For(state));
+    led->setOnColor2(onColor2For(state));
     led->setChecked(true);
     // The colour setters do not repaint, and the checked state may not have changed.
     led->update();
+}
+
+QColor MeasCondLedIndicator::onColor1For(int state)
+{
+    return state == Red ? QColor(255, 0, 0) : QColor(0, 255, 0);
+}
+
+QColor MeasCondLedIndicator::onColor2For(int state)
+{
+    return state == Red ? QColor(192, 0, 0) : QColor(0, 192, 0);
 }
 
 void MeasCondLedIndicator::setState(int state)
@@ -48,19 +57,8 @@ void MeasCondLedIndicator::setState(int state)
 
 void MeasCondLedIndicator::setCondition(int cond)
 {
-    switch (cond) {
-    case -1:
-        setState(Off);
-        break;
-    case 0:
-        setState(Green);
-        break;
-    case 1:
-        setState(Red);
-        break;
-    default:
-        break;
-    }
+    if (const auto state = Lamp::fromCondition(cond))
+        setState(*state);
 }
 
 void MeasCondLedIndicator::reset()

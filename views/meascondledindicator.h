@@ -28,6 +28,9 @@ public:
     void reset();
 
     int state() const { return ledState; }
+    // The lamp's on-colours, at its focal point and at its rim, in state Green or Red.
+    static QColor onColor1For(int state);
+    static QColor onColor2For(int state);
     LedIndicator *lamp() const { return led; }
 
 protected:

@@ -1,14 +1,17 @@
 #include "relaystateview.h"
 
-#include "meascondledindicator.h"
+#include "lampdelegate.h"
+#include "lampstate.h"
 #include "relayname.h"
 #include "relayword.h"
 #include "t_orvo_settings.h"
 #include "tableheight.h"
+#include "tableitembatch.h"
 #include "ui_relaystateview.h"
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QStyle>
 
 namespace {
@@ -20,14 +23,20 @@ int lampFor(uint relay_status, RelayWord::Kind kind, int relay, Lamp::State lit)
 }
 } // namespace
 
-// The lamps belong to the table from the moment they are placed.
+// A lamp cell and what it shows.
+struct RelayStateView::LampCell
+{
+    QTableWidgetItem *item = nullptr; // the table's from the moment it is placed
+    int state = Lamp::Off;
+};
+
 struct RelayStateView::RelayRow
 {
     uint index = 0;
-    MeasCondLedIndicator *enLed = nullptr;
-    MeasCondLedIndicator *faultLed = nullptr;
-    MeasCondLedIndicator *physStateLed = nullptr;
-    MeasCondLedIndicator *logicStateLed = nullptr;
+    LampCell enLed;
+    LampCell faultLed;
+    LampCell physStateLed;
+    LampCell logicStateLed;
 };
 
 RelayStateView::RelayStateView(QWidget *parent, QString title)
@@ -36,6 +45,7 @@ RelayStateView::RelayStateView(QWidget *parent, QString title)
     , ui(std::make_unique<Ui::RelayStateView>())
 {
     ui->setupUi(this);
+    new LampDelegate(ui->eventsTable);
     fitColumns();
     setTitle(this->title);
 }
@@ -62,12 +72,19 @@ bool RelayStateView::setSettings(QSharedPointer<t_orvo_settings> settings)
 
 void RelayStateView::updateRelayState(uint relay_status)
 {
+    TableItemBatch batch(ui->eventsTable);
+    const auto show = [&batch](LampCell &lamp, int state) {
+        if (lamp.state == state)
+            return;
+        lamp.state = state;
+        batch.setData(lamp.item, LampDelegate::StateRole, state);
+    };
     for (const auto &row : rows) {
         const int n = int(row->index);
-        row->enLed->setState(lampFor(relay_status, RelayWord::Enabled, n, Lamp::Green));
-        row->faultLed->setState(lampFor(relay_status, RelayWord::Fault, n, Lamp::Red));
-        row->physStateLed->setState(lampFor(relay_status, RelayWord::PhysState, n, Lamp::Green));
-        row->logicStateLed->setState(lampFor(relay_status, RelayWord::LogicState, n, Lamp::Green));
+        show(row->enLed, lampFor(relay_status, RelayWord::Enabled, n, Lamp::Green));
+        show(row->faultLed, lampFor(relay_status, RelayWord::Fault, n, Lamp::Red));
+        show(row->physStateLed, lampFor(relay_status, RelayWord::PhysState, n, Lamp::Green));
+        show(row->logicStateLed, lampFor(relay_status, RelayWord::LogicState, n, Lamp::Green));
     }
 }
 
@@ -104,15 +121,17 @@ void RelayStateView::appendRow(uint index)
     QTableWidget *table = ui->eventsTable;
     const int r = table->rowCount();
     table->setRowCount(r + 1);
+    // The table is hidden while rows are added, and drawn whole when shown again.
+    const QSignalBlocker quiet(table->model());
     table->setItem(r, NumberColumn, new QTableWidgetItem(QString::number(index + 1)));
-    row->enLed = new MeasCondLedIndicator;
-    table->setCellWidget(r, EnabledColumn, row->enLed);
-    row->faultLed = new MeasCondLedIndicator;
-    table->setCellWidget(r, FaultColumn, row->faultLed);
-    row->physStateLed = new MeasCondLedIndicator;
-    table->setCellWidget(r, PhysStateColumn, row->physStateLed);
-    row->logicStateLed = new MeasCondLedIndicator;
-    table->setCellWidget(r, LogicStateColumn, row->logicStateLed);
+    const auto place = [table, r](LampCell &lamp, int column) {
+        lamp.item = LampDelegate::newLampItem();
+        table->setItem(r, column, lamp.item);
+    };
+    place(row->enLed, EnabledColumn);
+    place(row->faultLed, FaultColumn);
+    place(row->physStateLed, PhysStateColumn);
+    place(row->logicStateLed, LogicStateColumn);
 
     rows.push_back(std::move(row));
 }

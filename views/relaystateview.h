@@ -31,6 +31,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    struct LampCell;
     struct RelayRow;
 
     void fitColumns();

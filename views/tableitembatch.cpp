@@ -1,5 +1,7 @@
 #include "tableitembatch.h"
 
+#include "quiettextitem.h"
+
 #include <QTableWidget>
 
 #include <algorithm>
@@ -21,6 +23,8 @@ TableItemBatch::~TableItemBatch()
         emit table->itemChanged(item);
     if (!isOnScreen(table->viewport()))
         return;
+    for (const QTableWidgetItem *item : cells)
+        table->viewport()->update(table->visualItemRect(item));
     if (wholeTable) {
         table->viewport()->update();
         return;
@@ -44,12 +48,12 @@ TableItemBatch::~TableItemBatch()
     }
 }
 
-void TableItemBatch::setText(QTableWidgetItem *item, int column, const QString &text)
+void TableItemBatch::setText(QuietTextItem *item, int column, const QString &text)
 {
     // An item that no table holds (a channel without measurements keeps its time item aside)
     // has no cell to repaint.
     Q_ASSERT(!item->tableWidget() || column == item->column());
-    item->setText(text);
+    item->setTextQuietly(text);
     const int row = item->row();
     if (column < 0 || row < 0)
         return;
@@ -61,6 +65,15 @@ void TableItemBatch::setText(QTableWidgetItem *item, int column, const QString &
     }
     firstRow[column] = firstRow[column] < 0 ? row : std::min(firstRow[column], row);
     lastRow[column] = std::max(lastRow[column], row);
+}
+
+void TableItemBatch::setData(QTableWidgetItem *item, int role, const QVariant &value)
+{
+    item->setData(role, value);
+    if (!item->tableWidget())
+        return;
+    written.append(item);
+    cells.append(item);
 }
 
 bool isOnScreen(const QWidget *widget)

@@ -1,6 +1,7 @@
 #include "channelstateview.h"
+#include "lampdelegate.h"
+#include "lampstate.h"
 #include "mainwindow.h"
-#include "meascondledindicator.h"
 #include "qttranslationswitch.h"
 #include "relaystateview.h"
 #include "statusdatagram.h"
@@ -352,13 +353,12 @@ private slots:
         sendArrival(window, node);
         ChannelStateView *const panel = window.channelView(4);
         const auto lamp = [&window](int column) {
-            const auto *led = qobject_cast<const MeasCondLedIndicator *>(
-                tableOf(window.relayView(4))->cellWidget(0, column));
-            return led ? led->state() : -100;
+            return LampDelegate::lampState(tableOf(window.relayView(4))->item(0, column))
+                .value_or(-100);
         };
         // The panel appears with the first datagram, without values.
         QCOMPARE(valueText(panel), QString());
-        QCOMPARE(lamp(1), int(MeasCondLedIndicator::Off)); // enabled
+        QCOMPARE(lamp(1), int(Lamp::Off)); // enabled
 
         // Values change, the configuration does not: datagrams 2, 9 and 16 push.
         QString shown;
@@ -370,8 +370,7 @@ private slots:
                 shown = QLocale().toString(double(k), 'f', 6);
             QVERIFY2(valueText(panel).startsWith(shown), qPrintable(QString::number(k)));
             const int pushed = k >= 16 ? 16 : k >= 9 ? 9 : 2;
-            QCOMPARE(lamp(4), int(pushed & 1 ? MeasCondLedIndicator::Green
-                                             : MeasCondLedIndicator::Off)); // logical state
+            QCOMPARE(lamp(4), int(pushed & 1 ? Lamp::Green : Lamp::Off)); // logical state
         }
         QCOMPARE(window.channelView(4), panel);
 

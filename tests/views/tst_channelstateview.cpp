@@ -26,12 +26,11 @@ namespace {
 // A row as "failure lamp (its tool tip)/alert/danger: value, FS %, Base, Delta".
 QString rowAt(const QTableWidget *table, int row)
 {
-    const QWidget *failure = table->cellWidget(row, C::FailureColumn);
+    const QTableWidgetItem *failure = table->item(row, C::FailureColumn);
     return QStringLiteral("%1 (%2)/%3/%4: %5, %6, %7, %8")
-        .arg(lampShows(failure), failure ? failure->toolTip() : QString(),
-             lampShows(table->cellWidget(row, C::AlertColumn)),
-             lampShows(table->cellWidget(row, C::DangerColumn)), textAt(table, row, C::ValueColumn),
-             textAt(table, row, C::FsColumn))
+        .arg(lampShows(table, row, C::FailureColumn), failure ? failure->toolTip() : QString(),
+             lampShows(table, row, C::AlertColumn), lampShows(table, row, C::DangerColumn),
+             textAt(table, row, C::ValueColumn), textAt(table, row, C::FsColumn))
         .arg(textAt(table, row, C::BaseColumn), textAt(table, row, C::DeltaColumn));
 }
 const QString waiting = QStringLiteral("off (No valid data)/off/off: , , , ");
@@ -272,8 +271,8 @@ private slots:
 
         QList<int> written;
         connect(table, &QTableWidget::itemChanged, table, [&written](QTableWidgetItem *item) {
-            // The time of the state moves on with the clock.
-            if (item->column() != C::TimeColumn)
+            // The time of the state moves on with the clock; lamps are counted by their paints.
+            if (item->column() != C::TimeColumn && !LampDelegate::lampState(item))
                 written << item->column();
         });
         LampPaints paints;

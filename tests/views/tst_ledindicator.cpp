@@ -1,10 +1,54 @@
+#include "lampdelegate.h"
 #include "ledindicator.h"
 #include "meascondledindicator.h"
 #include "viewtestsupport.h"
 
+#include <QHeaderView>
 #include <QSignalSpy>
 
+#include <algorithm>
+
 using ViewTest::lampShows;
+
+namespace {
+// Two equal columns: a lamp the table draws in column 0, a condition lamp widget in column 1.
+struct LampTable
+{
+    LampTable(int state, QSize cell, int rows)
+    {
+        new LampDelegate(&table);
+        table.setColumnCount(2);
+        table.setRowCount(rows + 1);
+        table.horizontalHeader()->setMinimumSectionSize(1);
+        table.verticalHeader()->setMinimumSectionSize(1);
+        table.verticalHeader()->hide();
+        for (int column : {0, 1})
+            table.setColumnWidth(column, cell.width());
+        for (int row = 0; row <= rows; ++row)
+            table.setRowHeight(row, cell.height());
+        auto *item = LampDelegate::newLampItem();
+        item->setData(LampDelegate::StateRole, state);
+        table.setItem(0, 0, item);
+        auto *widget = new MeasCondLedIndicator;
+        widget->setState(state);
+        table.setCellWidget(0, 1, widget);
+        table.setItem(rows, 0, new QTableWidgetItem(QStringLiteral("text")));
+        if (rows > 1) {
+            table.setSpan(0, 0, rows, 1);
+            table.setSpan(0, 1, rows, 1);
+        }
+        table.resize(2 * cell.width() + 60, (rows + 1) * cell.height() + 60);
+        // Away from both lamps, which would otherwise differ by a focus frame.
+        table.setCurrentCell(rows, 1);
+    }
+    QImage cellImage(int column)
+    {
+        const QImage all = table.viewport()->grab().toImage();
+        return all.copy(table.visualRect(table.model()->index(0, column)));
+    }
+    QTableWidget table;
+};
+} // namespace
 
 // The plain lamp and the condition lamp of the status tables built on it.
 class TestLedIndicator : public QObject
@@ -121,6 +165,85 @@ private slots:
                                  : indicator.setCondition(call.mid(1).toInt());
         QTEST(indicator.state(), "stored");
         QTEST(lampShows(&indicator), "shows");
+    }
+
+    // Tables draw their lamps instead of holding a widget per lamp; nobody may see the
+    // difference.
+    void lampCellLooksLikeTheWidget_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QSize>("cell");
+        QTest::addColumn<int>("rows");
+
+        QTest::newRow("green, lamp column of the channel table") << 0 << QSize(30, 30) << 1;
+        QTest::newRow("red, odd sizes") << 1 << QSize(31, 27) << 1;
+        QTest::newRow("off") << 2 << QSize(30, 30) << 1;
+        QTest::newRow("state 7 is off") << 7 << QSize(30, 30) << 1;
+        QTest::newRow("failure lamp over three rows") << 0 << QSize(30, 30) << 3;
+        QTest::newRow("stretched last column of the relay table") << 1 << QSize(213, 30) << 1;
+        QTest::newRow("cell lower than the lamp") << 0 << QSize(40, 15) << 1;
+        QTest::newRow("cell narrower than the lamp") << 1 << QSize(17, 30) << 1;
+    }
+
+    void lampCellLooksLikeTheWidget()
+    {
+        QFETCH(int, state);
+        QFETCH(QSize, cell);
+        QFETCH(int, rows);
+
+        LampTable lamps(state, cell, rows);
+        lamps.table.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&lamps.table));
+        ViewTest::settle();
+        const QImage drawn = lamps.cellImage(0);
+        const QImage widget = lamps.cellImage(1);
+        QCOMPARE(drawn.size(), widget.size());
+        // The table's painter rounds the antialiased rim a few levels (of 255) otherwise than a
+        // widget's own painter does; a lamp one pixel off or in another colour differs by far
+        // more.
+        int worst = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                const QColor a = drawn.pixelColor(x, y), b = widget.pixelColor(x, y);
+                worst = std::max({worst, qAbs(a.red() - b.red()), qAbs(a.green() - b.green()),
+                                  qAbs(a.blue() - b.blue())});
+            }
+        }
+        QVERIFY2(worst <= 8, qPrintable(QString::number(worst)));
+        // Not two empty cells.
+        QVERIFY(drawn.pixelColor(drawn.rect().center()) != drawn.pixelColor(0, 0));
+    }
+
+    void lampCellKeepsPresses_data()
+    {
+        QTest::addColumn<int>("row"); // 0 the lamp, 1 a text
+        QTest::addColumn<bool>("doubleClick");
+        QTest::addColumn<bool>("selects");
+
+        QTest::newRow("click on the lamp") << 0 << false << false;
+        QTest::newRow("double click on the lamp") << 0 << true << false;
+        QTest::newRow("click on a text") << 1 << false << true;
+    }
+
+    void lampCellKeepsPresses()
+    {
+        QFETCH(int, row);
+        QFETCH(bool, doubleClick);
+
+        LampTable lamps(0, QSize(40, 30), 1);
+        lamps.table.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&lamps.table));
+        QWidget *viewport = lamps.table.viewport();
+        const QModelIndex current = lamps.table.currentIndex();
+        const QPoint at = lamps.table.visualRect(lamps.table.model()->index(row, 0)).center();
+        if (doubleClick)
+            QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+        else
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        QFETCH(bool, selects);
+        QCOMPARE(lamps.table.selectionModel()->isSelected(lamps.table.model()->index(row, 0)),
+                 selects);
+        QCOMPARE(lamps.table.currentIndex() != current, selects);
     }
 
     void rightPressIsForwarded_data()

@@ -3,10 +3,12 @@
 // Records and lamp probes shared by the view tests.
 
 #include "chstate.h"
+#include "lampdelegate.h"
 #include "ledindicator.h"
 #include "meascondledindicator.h"
 #include "t_orvo_settings.h"
 
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -14,6 +16,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace ViewTest {
 
@@ -69,7 +72,8 @@ inline QSharedPointer<ChState> makeState(int ch, quint16 status, std::initialize
     return QSharedPointer<ChState>::create(ch, image);
 }
 
-// What a lamp shows: "green", "red", "off", "none" without a lamp, "lit?" in another colour.
+// What a lamp widget shows: "green", "red", "off", "none" without a lamp, "lit?" in another
+// colour.
 inline QString lampShows(const QWidget *widget)
 {
     const auto *indicator = qobject_cast<const MeasCondLedIndicator *>(widget);
@@ -78,6 +82,18 @@ inline QString lampShows(const QWidget *widget)
     const QString on = indicator->lamp()->property("onColor1").value<QColor>().name() +
                        indicator->lamp()->property("onColor2").value<QColor>().name();
     return on == "#00ff00#00c000" ? "green" : on == "#ff0000#c00000" ? "red" : "lit?";
+}
+
+// The same for a lamp that the table draws in a cell.
+inline QString lampShows(const QTableWidget *table, int row, int column)
+{
+    const std::optional<int> state = LampDelegate::lampState(table->item(row, column));
+    return !state ? "none" : *state == Lamp::Green ? "green" : *state == Lamp::Red ? "red" : "off";
+}
+
+inline bool isLamp(const QTableWidget *table, int row, int column)
+{
+    return bool(LampDelegate::lampState(table->item(row, column)));
 }
 
 inline QString textAt(const QTableWidget *table, int row, int column)
@@ -95,6 +111,7 @@ inline QStringList rowsOf(const QWidget *view)
         QStringList cells;
         for (int c = 0; c < table->columnCount(); ++c)
             cells << (table->cellWidget(r, c) ? lampShows(table->cellWidget(r, c))
+                      : isLamp(table, r, c)   ? lampShows(table, r, c)
                                               : textAt(table, r, c));
         rows << cells.join(' ');
     }
@@ -124,16 +141,17 @@ inline void verifyFitsInACrowdedStack(QWidget *panel)
     QVERIFY(!table->verticalScrollBar()->isVisible());
 }
 
-// Counts the paint events of the lamps it watches, each named by the cell it sits in.
+// Counts the repaints of the lamps it watches, each named by the cell it sits in: a lamp is
+// repainted when a paint of its table covers any of its cell.
 class LampPaints : public QObject
 {
 public:
     void watch(const QTableWidget *table, int row, int column)
     {
-        auto *indicator = qobject_cast<MeasCondLedIndicator *>(table->cellWidget(row, column));
-        QVERIFY(indicator);
-        indicator->lamp()->installEventFilter(this);
-        cells.insert(indicator->lamp(), QStringLiteral("%1/%2").arg(row).arg(column));
+        QVERIFY(isLamp(table, row, column));
+        table->viewport()->installEventFilter(this);
+        cells.insert(QStringLiteral("%1/%2").arg(row).arg(column),
+                     {table->viewport(), table->visualItemRect(table->item(row, column))});
     }
     // The cells whose lamps were painted, each once, in order.
     QStringList painted() const
@@ -146,13 +164,18 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
-            seen.insert(cells.value(watched));
+        if (event->type() != QEvent::Paint)
+            return false;
+        const QRegion painted = static_cast<QPaintEvent *>(event)->region();
+        for (auto cell = cells.cbegin(); cell != cells.cend(); ++cell) {
+            if (cell->first == watched && painted.intersects(cell->second))
+                seen.insert(cell.key());
+        }
         return false;
     }
 
 private:
-    QHash<const QObject *, QString> cells;
+    QHash<QString, QPair<const QObject *, QRect>> cells;
     QSet<QString> seen;
 };
 

@@ -49,12 +49,12 @@
         <translation>Значение</translation>
     </message>
     <message>
-        <location filename="../channelstateview.cpp" line="196"/>
+        <location filename="../channelstateview.cpp" line="208"/>
         <source>no state</source>
         <translation>нет состояния</translation>
     </message>
     <message>
-        <location filename="../channelstateview.cpp" line="198"/>
+        <location filename="../channelstateview.cpp" line="210"/>
         <source>No state of this channel arrived: its registers could not be read or it has no valid data</source>
         <translation>Состояние канала не поступило: его регистры не читаются или нет достоверных данных</translation>
     </message>

@@ -1,4 +1,4 @@
-#include "lampdelegate.h"
+#include "alarmlampdelegate.h"
 
 #include "alarmmodel.h"
 #include "ledindicator.h"
@@ -6,25 +6,25 @@
 #include <QApplication>
 #include <QPainter>
 
-LampDelegate::LampDelegate(QObject *parent)
+AlarmLampDelegate::AlarmLampDelegate(QObject *parent)
     : QStyledItemDelegate(parent)
 {}
 
-bool LampDelegate::isLit(const QModelIndex &index, bool phase)
+bool AlarmLampDelegate::isLit(const QModelIndex &index, bool phase)
 {
     if (!index.data(AlarmModel::ActiveRole).toBool())
         return false;
     return !index.data(AlarmModel::BlinkRole).toBool() || phase;
 }
 
-QColor LampDelegate::onColour(const QModelIndex &index)
+QColor AlarmLampDelegate::onColour(const QModelIndex &index)
 {
     const auto severity = AlarmModel::Severity(index.data(AlarmModel::SeverityRole).toInt());
     return severity == AlarmModel::Severity::Alert ? QColor(255, 191, 0) : QColor(255, 0, 0);
 }
 
-void LampDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                         const QModelIndex &index) const
+void AlarmLampDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const
 {
     // The cell's background and selection as the style draws them, then the lamp.
     QStyleOptionViewItem cell = option;
@@ -35,11 +35,15 @@ void LampDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     const QColor on = onColour(index);
     QRect area(0, 0, Edge, Edge);
     area.moveCenter(option.rect.center());
-    LedIndicator::paintLamp(painter, area, isLit(index, phase), on, on.darker(130), on.darker(500),
-                            on.darker(250));
+    painter->save();
+    painter->translate(area.topLeft());
+    LedIndicator::paintLamp(*painter, area.size(), isLit(index, phase), on, on.darker(130),
+                            on.darker(500), on.darker(250));
+    painter->restore();
 }
 
-QSize LampDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+QSize AlarmLampDelegate::sizeHint(const QStyleOptionViewItem &option,
+                                  const QModelIndex &index) const
 {
     return QStyledItemDelegate::sizeHint(option, index).expandedTo(QSize(Edge + 4, Edge + 4));
 }

@@ -5,14 +5,14 @@
 // Paints the alarm summary's lamps, amber for an alert and red for worse, lit while the alarm
 // is active; an active alarm nobody has acknowledged goes on and off with the blink phase.
 // Painted, not placed: a thousand lamp widgets cost the window a long pause on each summary.
-class LampDelegate : public QStyledItemDelegate
+class AlarmLampDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 
 public:
     static constexpr int Edge = 18;
 
-    explicit LampDelegate(QObject *parent = nullptr);
+    explicit AlarmLampDelegate(QObject *parent = nullptr);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
