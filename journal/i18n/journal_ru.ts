@@ -75,22 +75,22 @@
 <context>
     <name>JournalQuery</name>
     <message>
-        <location filename="../journalquery.cpp" line="267"/>
+        <location filename="../journalquery.cpp" line="269"/>
         <source>there is no event %1</source>
         <translation>события %1 нет</translation>
     </message>
     <message>
-        <location filename="../journalquery.cpp" line="273"/>
+        <location filename="../journalquery.cpp" line="275"/>
         <source>event %1 is no alarm</source>
         <translation>событие %1 не является тревогой</translation>
     </message>
     <message>
-        <location filename="../journalquery.cpp" line="277"/>
+        <location filename="../journalquery.cpp" line="279"/>
         <source>event %1 was acknowledged by %2 at %3</source>
         <translation>событие %1 уже квитировано пользователем %2 в %3</translation>
     </message>
     <message>
-        <location filename="../journalquery.cpp" line="297"/>
+        <location filename="../journalquery.cpp" line="299"/>
         <source>cannot acknowledge: %1</source>
         <translation>не удаётся квитировать: %1</translation>
     </message>
@@ -98,153 +98,153 @@
 <context>
     <name>JournalStore</name>
     <message>
-        <location filename="../journalstore.cpp" line="160"/>
-        <location filename="../journalstore.cpp" line="176"/>
+        <location filename="../journalstore.cpp" line="169"/>
+        <location filename="../journalstore.cpp" line="185"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="186"/>
+        <location filename="../journalstore.cpp" line="195"/>
         <source>no journal there</source>
         <translation>журнала там нет</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="189"/>
+        <location filename="../journalstore.cpp" line="198"/>
         <source>cannot create its folder: %1</source>
         <translation>не удаётся создать его папку: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="199"/>
+        <location filename="../journalstore.cpp" line="208"/>
         <source>not a file</source>
         <translation>это не файл</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="207"/>
+        <location filename="../journalstore.cpp" line="216"/>
         <source>not a journal (not an SQLite database); left as it is</source>
         <translation>это не журнал (не база SQLite); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="218"/>
+        <location filename="../journalstore.cpp" line="227"/>
         <source>no journal given</source>
         <translation>журнал не указан</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="232"/>
+        <location filename="../journalstore.cpp" line="241"/>
         <source>Qt&apos;s %1 driver is not installed</source>
         <translation>драйвер Qt для %1 не установлен</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="250"/>
+        <location filename="../journalstore.cpp" line="259"/>
         <source>cannot open: %1</source>
         <translation>не удаётся открыть: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="302"/>
+        <location filename="../journalstore.cpp" line="312"/>
         <source>damaged or not a journal (%1); left as it is</source>
         <translation>повреждён или не является журналом (%1); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="309"/>
+        <location filename="../journalstore.cpp" line="319"/>
         <source>not a journal (an SQLite database of something else); left as it is</source>
         <translation>это не журнал (база SQLite другого назначения); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="314"/>
+        <location filename="../journalstore.cpp" line="324"/>
         <source>no journal there yet</source>
         <translation>журнала там пока нет</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="322"/>
+        <location filename="../journalstore.cpp" line="332"/>
         <source>damaged (%1); left as it is</source>
         <translation>повреждён (%1); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="332"/>
+        <location filename="../journalstore.cpp" line="342"/>
         <source>not a journal (no journal schema); left as it is</source>
         <translation>это не журнал (нет схемы журнала); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="336"/>
-        <location filename="../journalstore.cpp" line="458"/>
+        <location filename="../journalstore.cpp" line="346"/>
+        <location filename="../journalstore.cpp" line="467"/>
         <source>written by a newer version (schema %1, this program knows up to %2); left as it is</source>
         <translation>записан более новой версией (схема %1, эта программа знает схемы до %2); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="344"/>
+        <location filename="../journalstore.cpp" line="354"/>
         <source>an older journal (schema %1); recording into it once updates it</source>
         <translation>журнал старой версии (схема %1); первая запись в него его обновит</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="404"/>
-        <location filename="../journalstore.cpp" line="419"/>
-        <location filename="../journalstore.cpp" line="430"/>
+        <location filename="../journalstore.cpp" line="413"/>
+        <location filename="../journalstore.cpp" line="428"/>
+        <location filename="../journalstore.cpp" line="439"/>
         <source>cannot create the journal: %1</source>
         <translation>не удаётся создать журнал: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="443"/>
-        <location filename="../journalstore.cpp" line="454"/>
-        <location filename="../journalstore.cpp" line="477"/>
+        <location filename="../journalstore.cpp" line="452"/>
+        <location filename="../journalstore.cpp" line="463"/>
+        <location filename="../journalstore.cpp" line="486"/>
         <source>cannot update the journal: %1</source>
         <translation>не удаётся обновить журнал: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="466"/>
+        <location filename="../journalstore.cpp" line="475"/>
         <source>cannot update schema %1</source>
         <translation>не удаётся обновить схему %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="469"/>
+        <location filename="../journalstore.cpp" line="478"/>
         <source>cannot update schema %1: %2</source>
         <translation>не удаётся обновить схему %1: %2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="526"/>
+        <location filename="../journalstore.cpp" line="535"/>
         <source>installation &quot;%1&quot; is being recorded by %2 (process %3) since %4</source>
         <translation>установку &quot;%1&quot; уже записывает %2 (процесс %3) с %4</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="531"/>
+        <location filename="../journalstore.cpp" line="540"/>
         <source>installation &quot;%1&quot; is being recorded by %2 (process %3, %4) since %5</source>
         <translation>установку &quot;%1&quot; уже записывает %2 (процесс %3, %4) с %5</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="648"/>
+        <location filename="../journalstore.cpp" line="657"/>
         <source>another writer took over this installation</source>
         <translation>запись этой установки перехватила другая программа</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="902"/>
+        <location filename="../journalstore.cpp" line="914"/>
         <source>table %1 is missing</source>
         <translation>нет таблицы %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="908"/>
+        <location filename="../journalstore.cpp" line="920"/>
         <source>column %1.%2 is missing</source>
         <translation>нет столбца %1.%2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="924"/>
+        <location filename="../journalstore.cpp" line="936"/>
         <source>index %1 is missing</source>
         <translation>нет индекса %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="935"/>
+        <location filename="../journalstore.cpp" line="947"/>
         <source>%1 events without a kind or time</source>
         <translation>событий без вида или времени: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="941"/>
+        <location filename="../journalstore.cpp" line="953"/>
         <source>%1 acknowledgements of no alarm</source>
         <translation>квитирований без тревоги: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="944"/>
+        <location filename="../journalstore.cpp" line="956"/>
         <source>%1 trend blocks of no measurement</source>
         <translation>блоков тренда без измерения: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="947"/>
+        <location filename="../journalstore.cpp" line="959"/>
         <source>%1 trend blocks of no tier</source>
         <translation>блоков тренда без уровня: %1</translation>
     </message>
