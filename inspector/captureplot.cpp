@@ -1,15 +1,11 @@
 #include "captureplot.h"
 
 #include "capturecursor.h"
+#include "plotexport.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QEvent>
 #include <QFileInfo>
-#include <QImage>
-#include <QMimeData>
 #include <QPen>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cmath>
@@ -21,7 +17,6 @@
 #include <qwt_plot_magnifier.h>
 #include <qwt_plot_marker.h>
 #include <qwt_plot_panner.h>
-#include <qwt_plot_renderer.h>
 #include <qwt_plot_zoomer.h>
 #include <qwt_symbol.h>
 
@@ -366,41 +361,23 @@ QString CapturePlot::csv(const QString &module) const
 
 bool CapturePlot::exportCsv(const QString &path, QString *error, const QString &module) const
 {
-    QSaveFile file(withSuffix(path, QStringLiteral("csv")));
-    const QByteArray bytes = csv(module).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return PlotExport::saveText(withSuffix(path, QStringLiteral("csv")), csv(module), error);
 }
 
 bool CapturePlot::exportPng(const QString &path, QString *error, const QString &module,
                             const QSize &size)
 {
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(Qt::white);
     const QwtText shownFooter = footer();
     setFooter(QStringList{module, captureTimes()}.join(QStringLiteral(" - ")));
-    QwtPlotRenderer().renderTo(this, image);
+    const bool saved =
+        PlotExport::savePng(this, withSuffix(path, QStringLiteral("png")), size, error);
     setFooter(shownFooter);
-    QSaveFile file(withSuffix(path, QStringLiteral("png")));
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        if (error)
-            *error =
-                file.errorString().isEmpty() ? tr("Cannot write the image") : file.errorString();
-        return false;
-    }
-    return true;
+    return saved;
 }
 
 void CapturePlot::copyToClipboard()
 {
-    auto *mime = new QMimeData;
-    mime->setText(csv());
-    mime->setImageData(grab().toImage());
-    QApplication::clipboard()->setMimeData(mime);
+    PlotExport::copy(this, csv());
 }
 
 void CapturePlot::changeEvent(QEvent *event)

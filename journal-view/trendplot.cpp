@@ -1,14 +1,10 @@
 #include "trendplot.h"
 
 #include "journaltool.h"
+#include "plotexport.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QDateTime>
 #include <QEvent>
-#include <QImage>
-#include <QMimeData>
-#include <QSaveFile>
 #include <QTimer>
 #include <qwt_date.h>
 #include <qwt_date_scale_draw.h>
@@ -20,7 +16,6 @@
 #include <qwt_plot_intervalcurve.h>
 #include <qwt_plot_magnifier.h>
 #include <qwt_plot_panner.h>
-#include <qwt_plot_renderer.h>
 #include <qwt_plot_zoomer.h>
 #include <qwt_scale_widget.h>
 #include <qwt_symbol.h>
@@ -341,37 +336,17 @@ QString TrendPlot::csv() const
 
 bool TrendPlot::exportCsv(const QString &path, QString *error) const
 {
-    QSaveFile file(path);
-    const QByteArray bytes = csv().toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return PlotExport::saveText(path, csv(), error);
 }
 
 bool TrendPlot::exportPng(const QString &path, QString *error, const QSize &size)
 {
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    QwtPlotRenderer().renderTo(this, image);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        if (error)
-            *error =
-                file.errorString().isEmpty() ? tr("Cannot write the image") : file.errorString();
-        return false;
-    }
-    return true;
+    return PlotExport::savePng(this, path, size, error);
 }
 
 void TrendPlot::copyToClipboard()
 {
-    auto *mime = new QMimeData;
-    mime->setText(csv());
-    mime->setImageData(grab().toImage());
-    QApplication::clipboard()->setMimeData(mime);
+    PlotExport::copy(this, csv());
 }
 
 void TrendPlot::changeEvent(QEvent *event)

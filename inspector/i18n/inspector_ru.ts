@@ -4,72 +4,67 @@
 <context>
     <name>CapturePlot</name>
     <message>
-        <location filename="../captureplot.cpp" line="208"/>
+        <location filename="../captureplot.cpp" line="203"/>
         <source>%1, peak %2 at %3</source>
         <translation>%1, пик %2 в точке %3</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="327"/>
+        <location filename="../captureplot.cpp" line="322"/>
         <source>channel %1 %2</source>
         <translation>канал %1 %2</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="392"/>
-        <source>Cannot write the image</source>
-        <translation>Не удаётся записать изображение</translation>
-    </message>
-    <message>
-        <location filename="../captureplot.cpp" line="202"/>
+        <location filename="../captureplot.cpp" line="197"/>
         <source>Channel %1 (not live)</source>
         <translation>Канал %1 (не текущий)</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="195"/>
+        <location filename="../captureplot.cpp" line="190"/>
         <source>Channel %1: %2</source>
         <translation>Канал %1: %2</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="203"/>
+        <location filename="../captureplot.cpp" line="198"/>
         <source>Channel %1 (older capture)</source>
         <translation>Канал %1 (прежний съём)</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="204"/>
+        <location filename="../captureplot.cpp" line="199"/>
         <source>Channel %1</source>
         <translation>Канал %1</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="418"/>
+        <location filename="../captureplot.cpp" line="395"/>
         <source>Value (point format, no unit known)</source>
         <translation>Значение (формат точек, единица неизвестна)</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="420"/>
+        <location filename="../captureplot.cpp" line="397"/>
         <source>Waveform</source>
         <translation>Осциллограмма</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="420"/>
+        <location filename="../captureplot.cpp" line="397"/>
         <source>Sample index (no sampling rate known)</source>
         <translation>Номер отсчёта (частота дискретизации неизвестна)</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="421"/>
+        <location filename="../captureplot.cpp" line="398"/>
         <source>Sample %1</source>
         <translation>Отсчёт %1</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="423"/>
+        <location filename="../captureplot.cpp" line="400"/>
         <source>Spectrum</source>
         <translation>Спектр</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="423"/>
+        <location filename="../captureplot.cpp" line="400"/>
         <source>Line index (no line spacing known)</source>
         <translation>Номер линии (шаг по частоте неизвестен)</translation>
     </message>
     <message>
-        <location filename="../captureplot.cpp" line="423"/>
+        <location filename="../captureplot.cpp" line="400"/>
         <source>Line %1</source>
         <translation>Линия %1</translation>
     </message>

@@ -615,17 +615,12 @@
 <context>
     <name>TrendPlot</name>
     <message>
-        <location filename="../trendplot.cpp" line="363"/>
-        <source>Cannot write the image</source>
-        <translation>Не удаётся записать изображение</translation>
-    </message>
-    <message>
-        <location filename="../trendplot.cpp" line="386"/>
+        <location filename="../trendplot.cpp" line="361"/>
         <source>Local time</source>
         <translation>Местное время</translation>
     </message>
     <message>
-        <location filename="../trendplot.cpp" line="387"/>
+        <location filename="../trendplot.cpp" line="362"/>
         <source>Min - max, mean</source>
         <translation>Минимум - максимум, среднее</translation>
     </message>
