@@ -7,9 +7,11 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <iterator>
+
 namespace {
 
-const char *const TierNames[] = {"1 s", "1 min", "10 min"};
+const char *const TierNames[] = {"1 s", "1 min", "10 min", "1 h"};
 
 QString number(int n)
 {
@@ -259,7 +261,7 @@ int JournalTool::stats()
             << '\n';
     for (auto it = s.rowsPerKind.constBegin(); it != s.rowsPerKind.constEnd(); ++it)
         out << "events " << it.key() << ": " << it.value() << '\n';
-    for (int tier = 0; tier < s.tierBlocks.size() && tier < 3; ++tier)
+    for (int tier = 0; tier < s.tierBlocks.size() && tier < int(std::size(TierNames)); ++tier)
         out << "trend " << TierNames[tier] << ": " << s.tierBlocks[tier] << " blocks, "
             << s.tierBytes[tier] << " bytes\n";
     out << "size: " << s.totalBytes << " bytes\n";

@@ -325,7 +325,7 @@ bool JournalQuery::trend(const QString &installation, int node, int channel, int
     QVector<qint64> series;
     while (q.next())
         series << q.value(0).toLongLong();
-    const QVector<TrendTier> &tiers = JournalStore::tiers();
+    const QVector<TrendTier> tiers = JournalStore::tiers().mid(0, store->tierCount());
     const qint64 rangeS = (toMs - fromMs + 999) / 1000;
     const qint64 wantS = points > 1 ? (rangeS + points - 2) / (points - 1) : rangeS;
 
@@ -438,8 +438,8 @@ bool JournalQuery::stats(JournalStats *out, QString *error)
         return false;
     while (q.next())
         out->rowsPerKind.insert(q.value(0).toString(), q.value(1).toLongLong());
-    out->tierBlocks.fill(0, JournalStore::tiers().size());
-    out->tierBytes.fill(0, JournalStore::tiers().size());
+    out->tierBlocks.fill(0, store->tierCount());
+    out->tierBytes.fill(0, store->tierCount());
     if (!run(q,
              QStringLiteral(
                  "SELECT tier, COUNT(*), SUM(LENGTH(data)) FROM journal_trend GROUP BY tier"),

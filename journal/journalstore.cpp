@@ -20,6 +20,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <signal.h>
 #include <sys/stat.h>
 #include <tuple>
@@ -95,6 +96,8 @@ struct SchemaStep
 {
     int to;
     QStringList (*statements)(bool postgres);
+    // A tier this step fills from the next finer one, or -1.
+    int rollUpTier = -1;
 };
 
 const QVector<SchemaStep> &schemaSteps()
@@ -109,6 +112,8 @@ const QVector<SchemaStep> &schemaSteps()
                      "ALTER TABLE journal_writers ADD COLUMN program TEXT NOT NULL DEFAULT ''"),
                  QStringLiteral("DROP INDEX journal_events_item"), QuietIndex};
          }},
+        // Hours in blocks of a week, so that two years read a hundred blocks, not seven hundred.
+        {3, [](bool) { return QStringList(); }, 3},
     };
     return steps;
 }
@@ -123,9 +128,15 @@ QString programName()
 
 const QVector<TrendTier> &JournalStore::tiers()
 {
-    // 1 s in blocks of a minute, 1 min in blocks of an hour, 10 min in blocks of a day.
-    static const QVector<TrendTier> list{{1, 60}, {60, 60}, {600, 144}};
+    // 1 s in blocks of a minute, 1 min in blocks of an hour, 10 min in blocks of a day, 1 h in
+    // blocks of a week.
+    static const QVector<TrendTier> list{{1, 60}, {60, 60}, {600, 144}, {3600, 168}};
     return list;
+}
+
+int JournalStore::tierCount() const
+{
+    return m_version >= 3 ? tiers().size() : 3;
 }
 
 JournalStore::JournalStore() = default;
@@ -479,11 +490,85 @@ bool JournalStore::migrate(int from, QString *error)
                                    .arg(version)
                                    .arg(q.lastError().text()));
         }
+        QString reason;
+        if (step->rollUpTier >= 0 && !rollUpTier(step->rollUpTier, &reason))
+            return abandon(
+                JournalStore::tr("cannot update schema %1: %2").arg(version).arg(reason));
     }
     q.prepare(QStringLiteral("UPDATE journal_meta SET value = ? WHERE key = 'schema'"));
     q.addBindValue(QString::number(SchemaVersion));
     if (!q.exec() || !db.commit())
         return abandon(JournalStore::tr("cannot update the journal: %1").arg(q.lastError().text()));
+    return true;
+}
+
+bool JournalStore::rollUpTier(int tier, QString *reason)
+{
+    const TrendTier fineTier = tiers()[tier - 1];
+    const TrendTier coarseTier = tiers()[tier];
+    const int ratio = coarseTier.intervalS / fineTier.intervalS;
+    const qint64 coarseMs = qint64(coarseTier.intervalS) * 1000;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT DISTINCT series FROM journal_trend WHERE tier = ?"));
+    q.addBindValue(tier - 1);
+    if (!q.exec()) {
+        *reason = q.lastError().text();
+        return false;
+    }
+    QVector<qint64> seriesList;
+    while (q.next())
+        seriesList << q.value(0).toLongLong();
+    q.finish();
+    for (qint64 series : qAsConst(seriesList)) {
+        // Read whole before writing, so the scan never meets the rows it adds.
+        q.prepare(QStringLiteral("SELECT start_ms, data FROM journal_trend WHERE tier = ? AND "
+                                 "series = ? ORDER BY start_ms"));
+        q.addBindValue(tier - 1);
+        q.addBindValue(series);
+        if (!q.exec()) {
+            *reason = q.lastError().text();
+            return false;
+        }
+        QVector<QPair<qint64, QByteArray>> rows;
+        while (q.next())
+            rows.append({q.value(0).toLongLong(), q.value(1).toByteArray()});
+        q.finish();
+        TrendBlock fine(fineTier.intervalS, fineTier.slotCount);
+        TrendBlock coarse(coarseTier.intervalS, coarseTier.slotCount);
+        qint64 coarseStart = std::numeric_limits<qint64>::min();
+        bool pending = false;
+        auto flush = [&] {
+            if (pending && !putBlock(tier, series, coarseStart, coarse.encode())) {
+                *reason = m_lastError;
+                return false;
+            }
+            pending = false;
+            coarse = TrendBlock(coarseTier.intervalS, coarseTier.slotCount);
+            return true;
+        };
+        for (const auto &row : qAsConst(rows)) {
+            // A block that does not decode is left to check to report, not carried upwards.
+            if (!fine.decode(row.second))
+                continue;
+            for (int first = 0; first < fine.slotCount(); first += ratio) {
+                const TrendRecord r = fine.aggregate(first, ratio);
+                if (r.count == 0)
+                    continue;
+                const qint64 t = row.first + qint64(first) * fineTier.intervalS * 1000;
+                const qint64 start = coarse.blockStart(t);
+                if (start != coarseStart) {
+                    if (!flush())
+                        return false;
+                    coarseStart = start;
+                }
+                coarse.set(int((t - start) / coarseMs), r);
+                pending = true;
+            }
+        }
+        if (!flush())
+            return false;
+    }
     return true;
 }
 
@@ -855,13 +940,12 @@ bool JournalStore::prune(const JournalRetention &retention, qint64 nowMs)
     q.prepare(QStringLiteral("DELETE FROM journal_events WHERE time_ms < ?"));
     q.addBindValue(nowMs - retention.eventsMs);
     bool ok = q.exec();
-    const qint64 keep[] = {retention.secondsMs, retention.minutesMs, retention.tenMinutesMs};
-    for (int tier = 0; ok && tier < tiers().size(); ++tier) {
+    for (int tier = 0; ok && tier < tierCount(); ++tier) {
         const TrendBlock shape(tiers()[tier].intervalS, tiers()[tier].slotCount);
         // A block goes when its last interval is older than the tier keeps.
         q.prepare(QStringLiteral("DELETE FROM journal_trend WHERE tier = ? AND start_ms <= ?"));
         q.addBindValue(tier);
-        q.addBindValue(nowMs - keep[tier] - shape.spanMs());
+        q.addBindValue(nowMs - retention.keepMs(tier) - shape.spanMs());
         ok = q.exec();
     }
     if (!ok || !db.commit()) {
@@ -955,7 +1039,7 @@ bool JournalStore::check(QString *report)
                         "(SELECT 1 FROM journal_series s WHERE s.id = t.series)"),
          QT_TR_NOOP("%1 trend blocks of no measurement")},
         {QStringLiteral("SELECT count(*) FROM journal_trend WHERE tier < 0 OR tier >= %1")
-             .arg(tiers().size()),
+             .arg(tierCount()),
          QT_TR_NOOP("%1 trend blocks of no tier")},
     };
     for (const auto &count : counts) {

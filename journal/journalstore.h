@@ -24,6 +24,20 @@ struct JournalRetention
     qint64 minutesMs = 30 * Day;     // 1 min intervals
     qint64 tenMinutesMs = 730 * Day; // 10 min intervals
     qint64 eventsMs = 730 * Day;
+
+    // How long a trend tier is kept. Hours are made of the ten minutes and go with them: they
+    // only spare a long range from reading every day.
+    qint64 keepMs(int tier) const
+    {
+        switch (tier) {
+        case 0:
+            return secondsMs;
+        case 1:
+            return minutesMs;
+        default:
+            return tenMinutesMs;
+        }
+    }
 };
 
 // One trend tier: its interval, and how many intervals one stored block holds. Each block of a
@@ -41,13 +55,15 @@ class JournalStore
 
 public:
     enum class Access { ReadOnly, ReadWrite };
-    static constexpr int SchemaVersion = 2;
-    // Schema 2 adds an index and the lease's program, which only writers read: a reader still
-    // reads schema 1 as it is, only slower.
+    static constexpr int SchemaVersion = 3;
+    // Schema 2 adds an index and the lease's program, which only writers read, and schema 3 the
+    // hour tier: a reader still reads schema 1 and 2 as they are, only slower.
     static constexpr int OldestReadable = 1;
     // A writer on another host that has not written for this long counts as gone.
     static constexpr qint64 LeaseTimeoutMs = 15000;
     static const QVector<TrendTier> &tiers();
+    // How many of tiers() this journal holds: an older schema lacks the coarsest.
+    int tierCount() const;
 
     JournalStore();
     ~JournalStore();
@@ -94,6 +110,7 @@ private:
     bool validate(QString *reason, int *version);
     bool createSchema(QString *error);
     bool migrate(int from, QString *error);
+    bool rollUpTier(int tier, QString *reason);
     bool sqliteFileOk(QString *error);
     bool insertEvent(const JournalEvent &event);
     bool mergeIntervals(const QVector<TrendInterval> &intervals);

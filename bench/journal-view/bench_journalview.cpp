@@ -89,16 +89,14 @@ bool generateTrends(const JournalLocation &location, qint64 now)
         return false;
     }
     QSqlDatabase db = store.database();
-    const qint64 keep[] = {JournalRetention().secondsMs, JournalRetention().minutesMs,
-                           JournalRetention().tenMinutesMs};
     for (int slot = 1; slot <= 4; ++slot) {
         const qint64 series = store.seriesId(QStringLiteral("bench:49153"), 1, 1, slot, 2, true);
         db.transaction();
         for (int tier = 0; tier < JournalStore::tiers().size(); ++tier) {
             const TrendTier t = JournalStore::tiers()[tier];
             TrendBlock block(t.intervalS, t.slotCount);
-            for (qint64 start = block.blockStart(now - keep[tier]); start < now;
-                 start += block.spanMs()) {
+            for (qint64 start = block.blockStart(now - JournalRetention().keepMs(tier));
+                 start < now; start += block.spanMs()) {
                 for (int i = 0; i < t.slotCount; ++i) {
                     const qint64 at = start + qint64(i) * t.intervalS * 1000;
                     TrendRecord r;

@@ -119,7 +119,6 @@ int main(int argc, char *argv[])
     }
     const QString installation = QStringLiteral("bench:49153");
     const JournalRetention retention;
-    const qint64 keep[] = {retention.secondsMs, retention.minutesMs, retention.tenMinutesMs};
     QRandomGenerator random(16);
     QSqlDatabase db = store.database();
 
@@ -138,7 +137,7 @@ int main(int argc, char *argv[])
         for (int tier = 0; tier < JournalStore::tiers().size(); ++tier) {
             const TrendTier &t = JournalStore::tiers()[tier];
             const TrendBlock shape(t.intervalS, t.slotCount);
-            const qint64 first = shape.blockStart(now - keep[tier]);
+            const qint64 first = shape.blockStart(now - JournalRetention().keepMs(tier));
             db.transaction();
             for (qint64 start = first; start <= now; start += shape.spanMs()) {
                 for (int m = 0; m < measurements; ++m) {
@@ -245,17 +244,20 @@ int main(int argc, char *argv[])
     qint64 rows = 0;
     for (qint64 n : qAsConst(stats.rowsPerKind))
         rows += n;
-    say(QStringLiteral("events: %1; trend bytes per tier: %2 / %3 / %4; file: %5 bytes (%6 GB)")
+    say(QStringLiteral(
+            "events: %1; trend bytes per tier: %2 / %3 / %4 / %5; file: %6 bytes (%7 GB)")
             .arg(rows)
             .arg(stats.tierBytes.value(0))
             .arg(stats.tierBytes.value(1))
             .arg(stats.tierBytes.value(2))
+            .arg(stats.tierBytes.value(3))
             .arg(stats.totalBytes)
             .arg(stats.totalBytes / 1e9, 0, 'f', 2));
     say(QStringLiteral("trend bytes per measurement: %1 (1 s, 24 h) + %2 (1 min, 30 days) + %3 per "
-                       "year (10 min)")
+                       "year (10 min and 1 h)")
             .arg(stats.tierBytes.value(0) / qMax(1, measurements))
             .arg(stats.tierBytes.value(1) / qMax(1, measurements))
-            .arg(stats.tierBytes.value(2) / qMax(1, measurements) / 2));
+            .arg((stats.tierBytes.value(2) + stats.tierBytes.value(3)) / qMax(1, measurements) /
+                 2));
     return 0;
 }

@@ -98,153 +98,154 @@
 <context>
     <name>JournalStore</name>
     <message>
-        <location filename="../journalstore.cpp" line="169"/>
-        <location filename="../journalstore.cpp" line="185"/>
+        <location filename="../journalstore.cpp" line="180"/>
+        <location filename="../journalstore.cpp" line="196"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="195"/>
+        <location filename="../journalstore.cpp" line="206"/>
         <source>no journal there</source>
         <translation>журнала там нет</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="198"/>
+        <location filename="../journalstore.cpp" line="209"/>
         <source>cannot create its folder: %1</source>
         <translation>не удаётся создать его папку: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="208"/>
+        <location filename="../journalstore.cpp" line="219"/>
         <source>not a file</source>
         <translation>это не файл</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="216"/>
+        <location filename="../journalstore.cpp" line="227"/>
         <source>not a journal (not an SQLite database); left as it is</source>
         <translation>это не журнал (не база SQLite); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="227"/>
+        <location filename="../journalstore.cpp" line="238"/>
         <source>no journal given</source>
         <translation>журнал не указан</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="241"/>
+        <location filename="../journalstore.cpp" line="252"/>
         <source>Qt&apos;s %1 driver is not installed</source>
         <translation>драйвер Qt для %1 не установлен</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="259"/>
+        <location filename="../journalstore.cpp" line="270"/>
         <source>cannot open: %1</source>
         <translation>не удаётся открыть: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="312"/>
+        <location filename="../journalstore.cpp" line="323"/>
         <source>damaged or not a journal (%1); left as it is</source>
         <translation>повреждён или не является журналом (%1); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="319"/>
+        <location filename="../journalstore.cpp" line="330"/>
         <source>not a journal (an SQLite database of something else); left as it is</source>
         <translation>это не журнал (база SQLite другого назначения); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="324"/>
+        <location filename="../journalstore.cpp" line="335"/>
         <source>no journal there yet</source>
         <translation>журнала там пока нет</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="332"/>
+        <location filename="../journalstore.cpp" line="343"/>
         <source>damaged (%1); left as it is</source>
         <translation>повреждён (%1); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="342"/>
+        <location filename="../journalstore.cpp" line="353"/>
         <source>not a journal (no journal schema); left as it is</source>
         <translation>это не журнал (нет схемы журнала); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="346"/>
-        <location filename="../journalstore.cpp" line="467"/>
+        <location filename="../journalstore.cpp" line="357"/>
+        <location filename="../journalstore.cpp" line="478"/>
         <source>written by a newer version (schema %1, this program knows up to %2); left as it is</source>
         <translation>записан более новой версией (схема %1, эта программа знает схемы до %2); оставлен как есть</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="354"/>
+        <location filename="../journalstore.cpp" line="365"/>
         <source>an older journal (schema %1); recording into it once updates it</source>
         <translation>журнал старой версии (схема %1); первая запись в него его обновит</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="413"/>
-        <location filename="../journalstore.cpp" line="428"/>
+        <location filename="../journalstore.cpp" line="424"/>
         <location filename="../journalstore.cpp" line="439"/>
+        <location filename="../journalstore.cpp" line="450"/>
         <source>cannot create the journal: %1</source>
         <translation>не удаётся создать журнал: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="452"/>
         <location filename="../journalstore.cpp" line="463"/>
-        <location filename="../journalstore.cpp" line="486"/>
+        <location filename="../journalstore.cpp" line="474"/>
+        <location filename="../journalstore.cpp" line="501"/>
         <source>cannot update the journal: %1</source>
         <translation>не удаётся обновить журнал: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="475"/>
+        <location filename="../journalstore.cpp" line="486"/>
         <source>cannot update schema %1</source>
         <translation>не удаётся обновить схему %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="478"/>
+        <location filename="../journalstore.cpp" line="489"/>
+        <location filename="../journalstore.cpp" line="496"/>
         <source>cannot update schema %1: %2</source>
         <translation>не удаётся обновить схему %1: %2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="535"/>
+        <location filename="../journalstore.cpp" line="620"/>
         <source>installation &quot;%1&quot; is being recorded by %2 (process %3) since %4</source>
         <translation>установку &quot;%1&quot; уже записывает %2 (процесс %3) с %4</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="540"/>
+        <location filename="../journalstore.cpp" line="625"/>
         <source>installation &quot;%1&quot; is being recorded by %2 (process %3, %4) since %5</source>
         <translation>установку &quot;%1&quot; уже записывает %2 (процесс %3, %4) с %5</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="657"/>
+        <location filename="../journalstore.cpp" line="742"/>
         <source>another writer took over this installation</source>
         <translation>запись этой установки перехватила другая программа</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="914"/>
+        <location filename="../journalstore.cpp" line="998"/>
         <source>table %1 is missing</source>
         <translation>нет таблицы %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="920"/>
+        <location filename="../journalstore.cpp" line="1004"/>
         <source>column %1.%2 is missing</source>
         <translation>нет столбца %1.%2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="936"/>
+        <location filename="../journalstore.cpp" line="1020"/>
         <source>index %1 is missing</source>
         <translation>нет индекса %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="947"/>
+        <location filename="../journalstore.cpp" line="1031"/>
         <source>%1 events without a kind or time</source>
         <translation>событий без вида или времени: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="953"/>
+        <location filename="../journalstore.cpp" line="1037"/>
         <source>%1 acknowledgements of no alarm</source>
         <translation>квитирований без тревоги: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="956"/>
+        <location filename="../journalstore.cpp" line="1040"/>
         <source>%1 trend blocks of no measurement</source>
         <translation>блоков тренда без измерения: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="959"/>
+        <location filename="../journalstore.cpp" line="1043"/>
         <source>%1 trend blocks of no tier</source>
         <translation>блоков тренда без уровня: %1</translation>
     </message>

@@ -225,7 +225,8 @@ void TestJournalStore::checkFindsWhatIsMissingOrInconsistent_data()
             << "index journal_events_ack is missing";
         QTest::newRow(qPrintable(b + ": a trend block of no measurement"))
             << b << "UPDATE journal_trend SET series = series + 1000"
-            << "3 trend blocks of no measurement"; // one per tier
+            << QStringLiteral("%1 trend blocks of no measurement") // one per tier
+                   .arg(JournalStore::tiers().size());
         QTest::newRow(qPrintable(b + ": an acknowledgement of no alarm"))
             << b << "UPDATE journal_events SET ref_id = id WHERE ref_id IS NOT NULL"
             << "1 acknowledgements of no alarm";
@@ -584,7 +585,7 @@ void TestJournalStore::trendsAreWrittenSoonAfterTheDatagramsStop()
                    ? q.value(0).toInt()
                    : -1;
     };
-    QTRY_VERIFY_WITH_TIMEOUT(trendBlocks() == 3, 10000); // one block per tier
+    QTRY_VERIFY_WITH_TIMEOUT(trendBlocks() == JournalStore::tiers().size(), 10000); // one per tier
     QVERIFY2(clock.elapsed() < JournalWorker::IntervalFlushMs / 2,
              qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(recorder.journalWriter()->backlog(), 0);
@@ -739,20 +740,24 @@ void TestJournalStore::trendsMatchBruteForce()
         qint64 from, to;
         int points;
         int expectedInterval;
+        int tierS; // the stored intervals the points are made of
     };
     const qint64 end = start + seconds * 1000LL;
+    const qint64 day = 24 * 3600 * 1000LL;
     const QVector<Case> cases{
-        {start, end, 100000, 1},             // every second fits
-        {start, start + 3600000, 2000, 2},   // one hour in two-second steps
-        {start, end, 1000, 8},               // seconds merged
-        {start, end, 130, 60},               // whole minutes
-        {start, end, 120, 120},              // minutes merged
-        {start, end, 12, 660},               // minutes merged into more than 10 min
-        {start, end, 3, 3600},               // 10 min tier, merged
-        {start + 1500, start + 9500, 50, 1}, // partial seconds at the edges
+        {start, end, 100000, 1, 1},                  // every second fits
+        {start, start + 3600000, 2000, 2, 1},        // one hour in two-second steps
+        {start, end, 1000, 8, 1},                    // seconds merged
+        {start, end, 130, 60, 60},                   // whole minutes
+        {start, end, 120, 120, 60},                  // minutes merged
+        {start, end, 12, 660, 60},                   // minutes merged into more than 10 min
+        {start, end, 3, 3600, 600},                  // 10 min tier, merged
+        {start - 30 * day, end, 50, 54000, 3600},    // hours, merged
+        {start - 729 * day, end, 2000, 32400, 3600}, // two years
+        {start + 1500, start + 9500, 50, 1, 1},      // partial seconds at the edges
         // Beginning before the recording did: still seconds, not the coarser tiers whose
         // blocks and intervals merely start earlier.
-        {start - 1200000, start + 600000, 2000, 1},
+        {start - 1200000, start + 600000, 2000, 1, 1},
     };
     JournalQuery query(&store);
     for (const Case &c : cases) {
@@ -763,8 +768,7 @@ void TestJournalStore::trendsMatchBruteForce()
         QVERIFY(!points.isEmpty());
         const int intervalS = points.first().intervalS;
         QCOMPARE(intervalS, c.expectedInterval);
-        const qint64 tierS = intervalS == 3600 ? 600 : intervalS % 60 == 0 ? 60 : 1;
-        const auto expected = bruteForce(c.from, c.to, tierS * 1000, intervalS * 1000LL);
+        const auto expected = bruteForce(c.from, c.to, c.tierS * 1000LL, intervalS * 1000LL);
         QCOMPARE(points.size(), expected.size());
         int i = 0;
         for (auto it = expected.constBegin(); it != expected.constEnd(); ++it, ++i) {
@@ -919,6 +923,58 @@ void TestJournalStore::olderSchemaIsReadAndMigratedWhole()
     };
     using K = Journal::Kind;
     const qint64 t = 1796680000000LL;
+    const qint64 day = 24 * 3600 * 1000LL;
+    // Ten days of ten-minute intervals across a week's boundary, one day missing; read over a
+    // year, which only the hour tier answers in the points asked for.
+    QVector<TrendInterval> intervals;
+    for (qint64 at = t - t % 600000 - 10 * day; at < t; at += 600000) {
+        if (at > t - 6 * day && at < t - 5 * day)
+            continue;
+        TrendInterval iv;
+        iv.installation = QStringLiteral("plant:49153");
+        iv.node = 1;
+        iv.channel = 2;
+        iv.slot = 3;
+        iv.measType = 2;
+        iv.startMs = at;
+        iv.intervalS = 600;
+        iv.count = 6000;
+        iv.min = float(at % 7919) / 100;
+        iv.max = iv.min + 2;
+        iv.sum = (iv.min + 1.0) * iv.count;
+        iv.last = iv.max;
+        iv.valid = at % 11 != 0;
+        intervals << iv;
+    }
+    auto yearTrend = [&](JournalStore &store) {
+        QVector<TrendPoint> points;
+        QString error;
+        if (!JournalQuery(&store).trend(QString(), 1, 2, 3, t - 365 * day, t, 500, t, &points,
+                                        &error))
+            qWarning() << error;
+        return points;
+    };
+    // Everything the points hold, merged: the same whichever intervals they were read from.
+    auto same = [](const QVector<TrendPoint> &a, const QVector<TrendPoint> &b) {
+        TrendRecord all[2];
+        for (int i = 0; i < 2; ++i) {
+            for (const TrendPoint &p : i ? b : a) {
+                TrendRecord r;
+                r.count = p.count;
+                r.min = p.min;
+                r.max = p.max;
+                r.sum = p.sum;
+                r.last = p.last;
+                r.valid = p.valid;
+                all[i].merge(r);
+            }
+        }
+        return all[0].count == all[1].count && all[0].min == all[1].min &&
+               all[0].max == all[1].max && all[0].last == all[1].last &&
+               all[0].valid == all[1].valid &&
+               qAbs(all[0].sum - all[1].sum) <= 1e-9 * qAbs(all[1].sum);
+    };
+    QVector<TrendPoint> written;
     {
         JournalStore store;
         QString error;
@@ -926,9 +982,13 @@ void TestJournalStore::olderSchemaIsReadAndMigratedWhole()
         QVERIFY(store.write(
             {makeEvent(K::Danger, t, 1, QStringLiteral("false"), QStringLiteral("true"), 1, 1),
              makeEvent(K::Danger, t + 5, 1, QStringLiteral("true"), QStringLiteral("false"), 1, 1)},
-            {}, t + 10));
+            intervals, t + 10));
+        written = yearTrend(store);
+        QVERIFY(!written.isEmpty());
+        QCOMPARE(written.first().intervalS % 3600, 0);
     }
     // The journal as the first schema made it, with an alarm raised and cleared.
+    QVERIFY(raw(QStringLiteral("DELETE FROM journal_trend WHERE tier = 3")));
     QVERIFY(raw(QStringLiteral("DROP INDEX journal_events_quiet")));
     QVERIFY(raw(QStringLiteral("CREATE INDEX journal_events_item ON journal_events "
                                "(node, kind, channel, slot, relay, id) WHERE alarm IS NOT NULL")));
@@ -949,6 +1009,8 @@ void TestJournalStore::olderSchemaIsReadAndMigratedWhole()
         QVERIFY2(reader.open(location, JournalStore::Access::ReadOnly, &error), qPrintable(error));
         QCOMPARE(reader.schemaVersion(), 1);
         QCOMPARE(clearedAfter(reader), qint64(5));
+        // From the ten minutes, which hold the same.
+        QVERIFY(same(yearTrend(reader), written));
     }
     // A migration that fails halfway leaves the first schema whole: the index it dropped first
     // is still there.
@@ -974,6 +1036,14 @@ void TestJournalStore::olderSchemaIsReadAndMigratedWhole()
     QVERIFY2(writer.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
     QCOMPARE(writer.schemaVersion(), int(JournalStore::SchemaVersion));
     QCOMPARE(clearedAfter(writer), qint64(5));
+    // The hours the migration made are those the writer makes.
+    const QVector<TrendPoint> migrated = yearTrend(writer);
+    QCOMPARE(migrated.size(), written.size());
+    for (int i = 0; i < migrated.size(); ++i) {
+        QCOMPARE(migrated[i].startMs, written[i].startMs);
+        QCOMPARE(migrated[i].intervalS, written[i].intervalS);
+        QVERIFY(same({migrated[i]}, {written[i]}));
+    }
     // The lease of a migrated journal names its program.
     qint64 unclean = 0;
     QVERIFY2(writer.claim(QStringLiteral("plant:49153"), t + 1000, &unclean, &error),
