@@ -512,6 +512,8 @@ void JournalWindow::showLive(bool live, const QString &reason)
             failureBox = findChildren<QMessageBox *>().value(0);
         }
     }
+    // Queries of a journal that is not live would only fail, once a second.
+    plot->setFollowing(live);
     // A journal back after an outage may hold rows written meanwhile.
     if (live && !wasLive && events->rowCount() > 0)
         applyFilter();

@@ -2,6 +2,7 @@
 
 #include "journaltool.h"
 #include "plotexport.h"
+#include "trendfollower.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -114,6 +115,9 @@ TrendPlot::TrendPlot(QWidget *parent)
             [this] { emit viewChanged(fromMs(), toMs(), pointsWanted()); });
     connect(axisWidget(QwtPlot::xBottom), &QwtScaleWidget::scaleDivChanged, this,
             &TrendPlot::scaleChanged);
+    followTimer = new QTimer(this);
+    followTimer->setInterval(int(TrendFollower::MinStepMs));
+    connect(followTimer, &QTimer::timeout, this, &TrendPlot::follow);
 
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     setRange(now - 24 * 3600 * 1000LL, now);
@@ -168,7 +172,37 @@ void TrendPlot::scaleChanged()
         // the next one.
         QMetaObject::invokeMethod(this, &QwtPlot::replot, Qt::QueuedConnection);
     }
+    if (!moving) {
+        lastMoveMs = QDateTime::currentMSecsSinceEpoch();
+        atPresent = TrendFollower::looksAtPresent(fromMs(), toMs(), lastMoveMs, pointsWanted());
+    }
     queryTimer->start();
+}
+
+void TrendPlot::setFollowing(bool on)
+{
+    followOn = on;
+    if (on)
+        followTimer->start();
+    else
+        followTimer->stop();
+}
+
+void TrendPlot::follow()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 from = fromMs();
+    const qint64 to = toMs();
+    // Not while the user drags a band or the plot is hidden: it would move under the mouse, or
+    // read for nobody.
+    if (!atPresent || !isVisible() || zoomer->isActive() ||
+        !TrendFollower::due(from, to, lastMoveMs, now, pointsWanted()))
+        return;
+    lastMoveMs = now;
+    moving = true;
+    setAxisScale(QwtPlot::xBottom, double(now - (to - from)), double(now));
+    replot();
+    moving = false;
 }
 
 void TrendPlot::resizeEvent(QResizeEvent *event)

@@ -39,6 +39,9 @@ public:
     qint64 toMs() const;
     // As many points as the plot is wide in pixels.
     int pointsWanted() const;
+    // While on, a range that ends at the present moves with it (see TrendFollower).
+    void setFollowing(bool on);
+    bool isFollowing() const { return followOn && atPresent; }
 
     // The points read for [fromMs, toMs) with the measurements' names for the legend.
     void setTrends(const QVector<TrendData> &trends, const QVector<QString> &titles,
@@ -73,6 +76,7 @@ protected:
 
 private:
     void scaleChanged();
+    void follow();
     void retranslate();
     void clearItems();
 
@@ -82,6 +86,11 @@ private:
     QVector<QVector<QPair<int, int>>> shownRuns;
     QwtPlotZoomer *zoomer = nullptr;
     QTimer *queryTimer = nullptr;
+    QTimer *followTimer = nullptr;
+    bool followOn = false;
+    bool atPresent = false; // the shown range ends at the present
+    bool moving = false;    // the range changes because time passed, not the user
+    qint64 lastMoveMs = 0;
     qint64 dataFrom = 0;
     qint64 dataTo = 0;
     bool clamping = false;

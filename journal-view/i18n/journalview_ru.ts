@@ -264,7 +264,7 @@
     <message>
         <location filename="../journalwindow.cpp" line="61"/>
         <location filename="../journalwindow.cpp" line="91"/>
-        <location filename="../journalwindow.cpp" line="659"/>
+        <location filename="../journalwindow.cpp" line="661"/>
         <source>Acknowledge</source>
         <translation>Квитирование</translation>
     </message>
@@ -498,7 +498,7 @@
         <translation>&amp;Журнал</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="677"/>
+        <location filename="../journalwindow.cpp" line="679"/>
         <source>Event %1 belongs to no measurement: no trend to show</source>
         <translation>Событие %1 не относится к измерению: тренда нет</translation>
     </message>
@@ -564,12 +564,12 @@
         <translation>Не удаётся прочитать журнал %1: %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="537"/>
+        <location filename="../journalwindow.cpp" line="539"/>
         <source>Alarms: %1 active, %2 unacknowledged</source>
         <translation>Тревоги: активных %1, неквитированных %2</translation>
     </message>
     <message>
-        <location filename="../journalwindow.cpp" line="660"/>
+        <location filename="../journalwindow.cpp" line="662"/>
         <source>Select the alarms not yet acknowledged first.</source>
         <translation>Сначала выберите ещё не квитированные тревоги.</translation>
     </message>
@@ -615,12 +615,12 @@
 <context>
     <name>TrendPlot</name>
     <message>
-        <location filename="../trendplot.cpp" line="361"/>
+        <location filename="../trendplot.cpp" line="395"/>
         <source>Local time</source>
         <translation>Местное время</translation>
     </message>
     <message>
-        <location filename="../trendplot.cpp" line="362"/>
+        <location filename="../trendplot.cpp" line="396"/>
         <source>Min - max, mean</source>
         <translation>Минимум - максимум, среднее</translation>
     </message>

@@ -4,6 +4,7 @@
 #include "journalcontroller.h"
 #include "journalstore.h"
 #include "measurementmodel.h"
+#include "trendfollower.h"
 #include "trendplot.h"
 
 #include <QAbstractItemModelTester>
@@ -55,6 +56,8 @@ private slots:
     void trendRuns();
     void zoomStaysWithinItsLimits_data();
     void zoomStaysWithinItsLimits();
+    void rangeFollowsThePresent_data();
+    void rangeFollowsThePresent();
 
 private:
     QVector<JournalEvent> read(const EventFilter &filter);
@@ -440,4 +443,39 @@ void TestJournalViewModels::zoomStaysWithinItsLimits()
 }
 
 QTEST_MAIN(TestJournalViewModels)
+void TestJournalViewModels::rangeFollowsThePresent_data()
+{
+    QTest::addColumn<qint64>("spanMs");
+    QTest::addColumn<qint64>("endMs"); // from now
+    QTest::addColumn<int>("points");
+    QTest::addColumn<bool>("follows");
+    QTest::addColumn<qint64>("stepMs");
+    const qint64 s = 1000;
+    const qint64 day = 86400 * s;
+    QTest::newRow("a minute to now") << 60 * s << qint64(0) << 600 << true << s;
+    QTest::newRow("a minute moved a second ago") << 60 * s << -s << 600 << true << s;
+    QTest::newRow("a minute ended five seconds ago") << 60 * s << -5 * s << 600 << false << s;
+    QTest::newRow("an hour, a point is 3 s") << 3600 * s << -2 * s << 1200 << true << 3 * s;
+    QTest::newRow("a day ended 20 min ago") << day << -1200 * s << 800 << true << 60 * s;
+    QTest::newRow("a day ended an hour ago") << day << -3600 * s << 800 << false << 60 * s;
+    QTest::newRow("two years, moved each minute") << 730 * day << -60 * s << 800 << true << 60 * s;
+    QTest::newRow("far in the future") << 60 * s << 600 * s << 600 << false << s;
+}
+
+void TestJournalViewModels::rangeFollowsThePresent()
+{
+    QFETCH(qint64, spanMs);
+    QFETCH(qint64, endMs);
+    QFETCH(int, points);
+    QFETCH(bool, follows);
+    QFETCH(qint64, stepMs);
+    const qint64 now = t0;
+    QCOMPARE(TrendFollower::looksAtPresent(now + endMs - spanMs, now + endMs, now, points),
+             follows);
+    QCOMPARE(TrendFollower::stepMs(spanMs, points), stepMs);
+    // Due once a step has passed since the last move, not before.
+    QVERIFY(!TrendFollower::due(now - spanMs, now, now, now + stepMs - 1, points));
+    QVERIFY(TrendFollower::due(now - spanMs, now, now, now + stepMs, points));
+}
+
 #include "tst_journalviewmodels.moc"

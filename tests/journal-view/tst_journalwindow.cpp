@@ -119,6 +119,7 @@ private slots:
     void unopenableJournal_data();
     void unopenableJournal();
     void trendShowsTheIntervalsWithGaps();
+    void trendFollowsThePresent();
     void doubleClickOpensTheTrendAroundTheEvent();
     void chosenMeasurementsSurviveARestart();
 
@@ -442,6 +443,42 @@ void TestJournalWindow::trendShowsTheIntervalsWithGaps()
     }
     // The raised alert is marked where and at the value it was raised.
     QCOMPARE(plot->marks(0), (QVector<QPointF>{QPointF(double(t0 + 20500), 6.5)}));
+}
+
+void TestJournalWindow::trendFollowsThePresent()
+{
+    // The last half minute of the measurement, up to the second now running.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    QVector<TrendInterval> recent = threeMinutes(now - now % 1000 - 179000).mid(120);
+    QVERIFY(write({}, recent));
+    window->findChild<QTabWidget *>(QStringLiteral("tabs"))->setCurrentIndex(2);
+    MeasurementModel *tree = window->measurementModel();
+    QTRY_VERIFY_WITH_TIMEOUT(tree->indexOf(Bearing).isValid(), 3000);
+    QVERIFY(tree->setData(tree->indexOf(Bearing), Qt::Checked, Qt::CheckStateRole));
+    TrendPlot *plot = window->trendPlot();
+    const qint64 span = 60000;
+    const qint64 end = QDateTime::currentMSecsSinceEpoch();
+    plot->setRange(end - span, end);
+    QTRY_VERIFY_WITH_TIMEOUT(plot->trends().size() == 1 && plot->dataToMs() >= end, 3000);
+    QVERIFY(plot->isFollowing());
+    const qint64 firstEnd = plot->dataToMs();
+    QCOMPARE(plot->trends()[0].points.last().startMs, recent.last().startMs);
+
+    // The next second, written after the plot read: the plot moves on and shows it.
+    TrendInterval next = recent.last();
+    next.startMs = firstEnd - firstEnd % 1000 + 1000;
+    next.min = 40.0f;
+    QVERIFY(write({}, {next}));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !plot->trends().isEmpty() && plot->trends()[0].points.last().startMs == next.startMs, 5000);
+    QVERIFY(plot->dataToMs() > firstEnd);
+    QCOMPARE(plot->dataToMs() - plot->dataFromMs(), span);
+    QCOMPARE(plot->trends()[0].points.last().min, 40.0f);
+
+    // A range in the past stays where the user put it.
+    plot->setRange(now - 3600000, now - 3600000 + span);
+    QTRY_COMPARE_WITH_TIMEOUT(plot->dataFromMs(), now - 3600000, 3000);
+    QVERIFY(!plot->isFollowing());
 }
 
 void TestJournalWindow::doubleClickOpensTheTrendAroundTheEvent()
