@@ -4,13 +4,35 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <limits>
 
 namespace JournalFormat {
 
 QString time(qint64 msSinceEpoch)
 {
-    const QDateTime local = QDateTime::fromMSecsSinceEpoch(msSinceEpoch);
-    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs);
+    // Asking the C library for the local offset stats the zone file on every call, which was a
+    // quarter of a long export. The offset is kept for a quarter of an hour that holds no change
+    // of it: both ends of the quarter are asked, and a quarter with a change is asked each time.
+    constexpr qint64 QuarterMs = 15 * 60 * 1000;
+    struct Quarter
+    {
+        qint64 index = std::numeric_limits<qint64>::min();
+        int offsetS = 0;
+        bool steady = false;
+    };
+    thread_local Quarter known;
+    const qint64 index = msSinceEpoch / QuarterMs - (msSinceEpoch % QuarterMs < 0 ? 1 : 0);
+    if (index != known.index) {
+        known.index = index;
+        known.offsetS = QDateTime::fromMSecsSinceEpoch(index * QuarterMs).offsetFromUtc();
+        known.steady =
+            QDateTime::fromMSecsSinceEpoch(index * QuarterMs + QuarterMs - 1).offsetFromUtc() ==
+            known.offsetS;
+    }
+    const int offsetS =
+        known.steady ? known.offsetS : QDateTime::fromMSecsSinceEpoch(msSinceEpoch).offsetFromUtc();
+    return QDateTime::fromMSecsSinceEpoch(msSinceEpoch, Qt::OffsetFromUTC, offsetS)
+        .toString(Qt::ISODateWithMs);
 }
 
 QString value(float value)

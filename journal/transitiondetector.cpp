@@ -1,9 +1,9 @@
 #include "transitiondetector.h"
 
+#include "journalformat.h"
 #include "meascatalogue.h"
 #include "statusconversion.h"
 
-#include <QDateTime>
 #include <QStringList>
 
 #include <cstring>
@@ -56,13 +56,6 @@ QString typeList(const quint8 (&types)[8])
             entries << QStringLiteral("%1:%2").arg(m + 1).arg(types[m]);
     }
     return entries.isEmpty() ? QStringLiteral("none") : entries.join(QLatin1Char(' '));
-}
-
-QString timeText(qint64 ms)
-{
-    const QDateTime local = QDateTime::fromMSecsSinceEpoch(ms);
-    // Spelled with its offset, so the text means one instant wherever it is read.
-    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
 
 JournalEvent event(Kind kind, int node, qint64 timeMs)
@@ -304,7 +297,7 @@ void TransitionDetector::checkSilence(qint64 nowMs, QVector<JournalEvent> *out)
         if (!state.heard || nowMs - state.lastHeardMs < SilenceMs)
             continue;
         JournalEvent e = event(Kind::NodeSilent, slot + 1, state.lastHeardMs + SilenceMs);
-        e.detail = QStringLiteral("last heard ") + timeText(state.lastHeardMs);
+        e.detail = QStringLiteral("last heard ") + JournalFormat::time(state.lastHeardMs);
         out->append(e);
         // Whatever it said before is forgotten: its return is a first contact.
         state = NodeState();

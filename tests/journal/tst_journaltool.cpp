@@ -1,9 +1,12 @@
+#include "journalformat.h"
 #include "journalstore.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <ctime>
 
 namespace {
 
@@ -61,6 +64,8 @@ private slots:
     void acknowledgeThenAlarms();
     void trendAsCsv();
     void followPrintsNewRows();
+    void timesCarryTheirOffset_data();
+    void timesCarryTheirOffset();
 
 private:
     QString journal;
@@ -258,6 +263,40 @@ void TestJournalTool::followPrintsNewRows()
         (seen += follower.readAllStandardOutput()).contains(",9,,,,node-silent,"), 10000);
     follower.kill();
     follower.waitForFinished();
+}
+
+void TestJournalTool::timesCarryTheirOffset_data()
+{
+    QTest::addColumn<QString>("utc");
+    QTest::addColumn<QString>("local");
+    // In this order: each row follows the one before, as rows of an export do.
+    QTest::newRow("winter") << "2026-12-07T22:56:20.123Z"
+                            << "2026-12-07T23:56:20.123+01:00";
+    QTest::newRow("before the change") << "2026-03-29T01:06:59.999Z"
+                                       << "2026-03-29T02:06:59.999+01:00";
+    QTest::newRow("the change, in the same quarter hour") << "2026-03-29T01:07:00.000Z"
+                                                          << "2026-03-29T03:07:00.000+02:00";
+    QTest::newRow("back before it") << "2026-03-29T01:00:00.000Z"
+                                    << "2026-03-29T02:00:00.000+01:00";
+    QTest::newRow("the next quarter") << "2026-03-29T01:15:00.000Z"
+                                      << "2026-03-29T03:15:00.000+02:00";
+    QTest::newRow("before 1970") << "1969-12-31T23:59:59.999Z"
+                                 << "1970-01-01T00:59:59.999+01:00";
+}
+
+void TestJournalTool::timesCarryTheirOffset()
+{
+    QFETCH(QString, utc);
+    QFETCH(QString, local);
+    // A zone whose summer time starts off a quarter hour, at 02:07 local time.
+    const QByteArray before = qgetenv("TZ");
+    qputenv("TZ", "ABC-1DEF,M3.5.0/2:07,M10.5.0/3");
+    tzset();
+    const qint64 ms = QDateTime::fromString(utc, Qt::ISODateWithMs).toMSecsSinceEpoch();
+    const QString text = JournalFormat::time(ms);
+    qputenv("TZ", before);
+    tzset();
+    QCOMPARE(text, local);
 }
 
 QTEST_GUILESS_MAIN(TestJournalTool)
