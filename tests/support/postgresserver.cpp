@@ -43,6 +43,22 @@ QString newestBinDir()
     return QString();
 }
 
+bool runProcess(const QString &name, const QString &program, const QStringList &arguments,
+                QString *error)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        if (error)
+            *error = QStringLiteral("%1 failed: %2")
+                         .arg(name, QString::fromLocal8Bit(process.readAll()));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 PostgresServer::PostgresServer() = default;
@@ -55,8 +71,6 @@ PostgresServer::~PostgresServer()
 bool PostgresServer::runTool(const QString &tool, const QStringList &arguments,
                              QString *error) const
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
     QStringList args = arguments;
     QString program = binDir + QLatin1Char('/') + tool;
     // The server refuses to run as root.
@@ -66,18 +80,10 @@ bool PostgresServer::runTool(const QString &tool, const QStringList &arguments,
                args;
         program = QStringLiteral("runuser");
     }
-    process.start(program, args);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        if (error)
-            *error = QStringLiteral("%1 failed: %2")
-                         .arg(tool, QString::fromLocal8Bit(process.readAll()));
-        return false;
-    }
-    return true;
+    return runProcess(tool, program, args, error);
 }
 
-bool PostgresServer::init(QString *error)
+bool PostgresServer::prepare(QString *error)
 {
     binDir = newestBinDir();
     if (binDir.isEmpty()) {
@@ -105,6 +111,12 @@ bool PostgresServer::init(QString *error)
             return false;
         }
     }
+    dataDir = base + QStringLiteral("/data");
+    return true;
+}
+
+bool PostgresServer::initdb(QString *error)
+{
     const QString pwFile = dir.path() + QStringLiteral("/pw");
     {
         QFile file(pwFile);
@@ -112,15 +124,47 @@ bool PostgresServer::init(QString *error)
         file.write(Password);
     }
     ::chmod(QFile::encodeName(pwFile).constData(), 0644);
-    dataDir = base + QStringLiteral("/data");
-    if (!runTool(QStringLiteral("initdb"),
-                 {QStringLiteral("-D"), dataDir, QStringLiteral("-U"), QString::fromLatin1(User),
-                  QStringLiteral("--pwfile=") + pwFile, QStringLiteral("-A"),
-                  QStringLiteral("scram-sha-256"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-                  QStringLiteral("--locale=C"), QStringLiteral("--no-sync")},
-                 error))
-        return false;
+    const bool ok =
+        runTool(QStringLiteral("initdb"),
+                {QStringLiteral("-D"), dataDir, QStringLiteral("-U"), QString::fromLatin1(User),
+                 QStringLiteral("--pwfile=") + pwFile, QStringLiteral("-A"),
+                 QStringLiteral("scram-sha-256"), QStringLiteral("-E"), QStringLiteral("UTF8"),
+                 QStringLiteral("--locale=C"), QStringLiteral("--no-sync")},
+                error);
     QFile::remove(pwFile);
+    return ok;
+}
+
+bool PostgresServer::makeTemplate(const QString &path, QString *error)
+{
+    PostgresServer server;
+    if (!server.prepare(error) || !server.initdb(error))
+        return false;
+    QDir(path).removeRecursively();
+    QDir().mkpath(QFileInfo(path).path());
+    // -a keeps the owner (postgres, when made as root) and the modes the server insists on.
+    return runProcess(QStringLiteral("cp"), QStringLiteral("cp"),
+                      {QStringLiteral("-a"), server.dataDir, path}, error);
+}
+
+bool PostgresServer::init(QString *error)
+{
+    if (!prepare(error))
+        return false;
+    const QString templateDir = qEnvironmentVariable(TemplateVariable);
+    if (templateDir.isEmpty()) {
+        if (!initdb(error))
+            return false;
+    } else {
+        if (!QFile::exists(templateDir + QStringLiteral("/PG_VERSION"))) {
+            *error = QStringLiteral("%1=%2 is no PostgreSQL data folder")
+                         .arg(QLatin1String(TemplateVariable), templateDir);
+            return false;
+        }
+        if (!runProcess(QStringLiteral("cp"), QStringLiteral("cp"),
+                        {QStringLiteral("-a"), templateDir, dataDir}, error))
+            return false;
+    }
     serverPort = freePort();
 
     // Clients find the password where a site keeps it: a password file, never an argument.
