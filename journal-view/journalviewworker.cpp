@@ -19,17 +19,6 @@ qint64 now()
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-QString itemKey(const JournalEvent &e)
-{
-    return QStringLiteral("%1|%2|%3|%4|%5|%6")
-        .arg(e.installation)
-        .arg(e.node)
-        .arg(e.channel)
-        .arg(e.slot)
-        .arg(e.relay)
-        .arg(int(e.kind));
-}
-
 } // namespace
 
 JournalViewWorker::JournalViewWorker(const JournalLocation &location, Role role,
@@ -135,7 +124,7 @@ void JournalViewWorker::readAlarms()
     QHash<QString, int> recent;
     for (const AlarmEntry &a : qAsConst(all))
         if (a.event.timeMs >= dayAgo)
-            ++recent[itemKey(a.event)];
+            ++recent[Journal::itemKey(a.event)];
     QHash<QString, quint32> types;
     QSqlQuery q(store->database());
     q.setForwardOnly(true);
@@ -156,7 +145,7 @@ void JournalViewWorker::readAlarms()
         const JournalEvent &e = s.alarm.event;
         if (!s.alarm.active && !e.ackedBy.isEmpty())
             continue;
-        s.alarm.raisedCount = recent.value(itemKey(e));
+        s.alarm.raisedCount = recent.value(Journal::itemKey(e));
         if (e.slot)
             s.measType = types.value(QStringLiteral("%1|%2|%3|%4")
                                          .arg(e.installation)

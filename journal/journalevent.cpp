@@ -53,4 +53,15 @@ bool kindFromName(const QString &name, Kind *kind)
     return false;
 }
 
+QString itemKey(const JournalEvent &e)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5|%6")
+        .arg(e.installation)
+        .arg(e.node)
+        .arg(e.channel)
+        .arg(e.slot)
+        .arg(e.relay)
+        .arg(int(e.kind));
+}
+
 } // namespace Journal

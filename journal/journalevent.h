@@ -56,6 +56,12 @@ struct JournalEvent
     QString ackComment;
 };
 
+namespace Journal {
+// What an event is about: its installation, node, channel, slot, relay and kind. Alarms of the
+// same item are counted together.
+QString itemKey(const JournalEvent &event);
+} // namespace Journal
+
 // Exact statistics of one measurement over one interval; the finest tier is 1 s.
 struct TrendInterval
 {

@@ -217,21 +217,12 @@ bool JournalQuery::alarms(const EventFilter &filter, bool activeOnly, QVector<Al
     // After the event's columns, as eventFrom reads them, and the three ends.
     const int clearedColumn = 16 + 3;
     QHash<QString, int> raised;
-    auto itemKey = [](const JournalEvent &e) {
-        return QStringLiteral("%1|%2|%3|%4|%5|%6")
-            .arg(e.installation)
-            .arg(e.node)
-            .arg(e.channel)
-            .arg(e.slot)
-            .arg(e.relay)
-            .arg(int(e.kind));
-    };
     while (q.next()) {
         AlarmEntry entry;
         entry.event = eventFrom(q);
         if (!isAlarmStart(entry.event))
             continue;
-        ++raised[itemKey(entry.event)];
+        ++raised[Journal::itemKey(entry.event)];
         if (!q.value(clearedColumn).isNull()) {
             entry.active = false;
             entry.clearedMs = q.value(clearedColumn).toLongLong();
@@ -241,7 +232,7 @@ bool JournalQuery::alarms(const EventFilter &filter, bool activeOnly, QVector<Al
     if (latest)
         std::reverse(out->begin(), out->end());
     for (AlarmEntry &entry : *out)
-        entry.raisedCount = raised.value(itemKey(entry.event));
+        entry.raisedCount = raised.value(Journal::itemKey(entry.event));
     if (activeOnly) {
         out->erase(
             std::remove_if(out->begin(), out->end(), [](const AlarmEntry &a) { return !a.active; }),

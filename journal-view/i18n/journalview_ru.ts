@@ -253,8 +253,8 @@
 <context>
     <name>JournalViewWorker</name>
     <message>
-        <location filename="../journalviewworker.cpp" line="174"/>
-        <location filename="../journalviewworker.cpp" line="237"/>
+        <location filename="../journalviewworker.cpp" line="163"/>
+        <location filename="../journalviewworker.cpp" line="226"/>
         <source>the journal is not open</source>
         <translation>журнал не открыт</translation>
     </message>

@@ -75,22 +75,22 @@
 <context>
     <name>JournalQuery</name>
     <message>
-        <location filename="../journalquery.cpp" line="269"/>
+        <location filename="../journalquery.cpp" line="260"/>
         <source>there is no event %1</source>
         <translation>события %1 нет</translation>
     </message>
     <message>
-        <location filename="../journalquery.cpp" line="275"/>
+        <location filename="../journalquery.cpp" line="266"/>
         <source>event %1 is no alarm</source>
         <translation>событие %1 не является тревогой</translation>
     </message>
     <message>
-        <location filename="../journalquery.cpp" line="279"/>
+        <location filename="../journalquery.cpp" line="270"/>
         <source>event %1 was acknowledged by %2 at %3</source>
         <translation>событие %1 уже квитировано пользователем %2 в %3</translation>
     </message>
     <message>
-        <location filename="../journalquery.cpp" line="299"/>
+        <location filename="../journalquery.cpp" line="290"/>
         <source>cannot acknowledge: %1</source>
         <translation>не удаётся квитировать: %1</translation>
     </message>
