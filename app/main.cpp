@@ -42,7 +42,8 @@ int main(int argc, char *argv[])
         if (parser.isSet(portOption) && !ToolCommandLine::parsePort(parser.value(portOption), port))
             return ToolCommandLine::UsageExit;
         QString journalError;
-        if (!journal.read(parser, JournalOptions::settingsValue(), &journalError))
+        if (!journal.read(parser, JournalOptions::settingsValue(), &journalError,
+                          JournalOptions::keepSettingsValue()))
             return ToolCommandLine::usageError(journalError);
     }
 

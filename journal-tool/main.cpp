@@ -2,6 +2,7 @@
 // trends and the journal's own health.
 
 #include "journalformat.h"
+#include "journaloptions.h"
 #include "journaltool.h"
 #include "programidentity.h"
 #include "toolcommandline.h"
@@ -30,7 +31,7 @@ const char Description[] =
     "           as CSV, in the finest intervals that give at most --points rows\n"
     "  stats    span, events per kind, size per trend tier, size of the journal\n"
     "  check    integrity and schema version; exit status 1 if damaged\n"
-    "  prune    delete now what the retention no longer keeps\n"
+    "  prune    delete now what the retention (--keep) no longer keeps\n"
     "\n"
     "Times T: an ISO 8601 date or time (2026-12-07, 2026-12-07T23:56:20+01:00) or a\n"
     "relative -30s, -15m, -24h, -7d. The journal is opened read-only except for ack and prune.\n"
@@ -80,7 +81,8 @@ int main(int argc, char *argv[])
     const auto journalOption =
         option("journal",
                "The journal: a file, or postgresql://[user@]host[:port]/database "
-               "(password from ~/.pgpass or PGPASSFILE). Default: the viewer's.",
+               "(password from ~/.pgpass or PGPASSFILE). Default: the viewer's (the settings "
+               "key \"journal\", else its file).",
                "JOURNAL");
     const auto fromOption = option("from", "Only what happened at or after T.", "T");
     const auto toOption = option("to", "Only what happened before T.", "T");
@@ -100,6 +102,12 @@ int main(int argc, char *argv[])
         option("user", "ack: who acknowledges (default: the login name).", "NAME");
     const auto pointsOption =
         option("points", "trend: at most this many rows (default 2000).", "K");
+    QCommandLineOption keepOption = JournalOptions::keepOption();
+    keepOption.setDescription(QStringLiteral(
+        "prune: keep the journal's parts this long, for example "
+        "seconds=24h,minutes=30d,ten-minutes=2y,events=2y (the defaults); parts not named keep "
+        "theirs. Default: the settings key \"journalKeep\", as the recorders apply it."));
+    parser.addOption(keepOption);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("events, alarms, ack, trend, stats, "
                                                 "check or prune."));
@@ -110,11 +118,17 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("no command given"));
     const QString command = args.first();
 
-    JournalLocation location = JournalLocation::defaultLocation();
+    JournalLocation location;
     if (parser.isSet(journalOption)) {
         QString error;
         if (!JournalLocation::parse(parser.value(journalOption), &location, &error))
             return usageError(error);
+    } else {
+        QString error;
+        if (!JournalOptions::siteJournal(&location, &error)) {
+            QTextStream(stderr) << "orvo-journal-tool: " << error << '\n';
+            return 1;
+        }
     }
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     EventFilter filter;
@@ -196,7 +210,17 @@ int main(int argc, char *argv[])
         return tool.stats();
     if (command == QLatin1String("check"))
         return tool.check();
-    if (command == QLatin1String("prune"))
-        return tool.prune(JournalRetention());
+    if (command == QLatin1String("prune")) {
+        JournalRetention retention;
+        QString error;
+        if (parser.isSet(keepOption)) {
+            if (!JournalRetention::parse(parser.value(keepOption), &retention, &error))
+                return usageError(QStringLiteral("--keep: %1").arg(error));
+        } else if (!JournalOptions::siteRetention(&retention, &error)) {
+            QTextStream(stderr) << "orvo-journal-tool: " << error << '\n';
+            return 1;
+        }
+        return tool.prune(retention);
+    }
     return usageError(QStringLiteral("unknown command: %1").arg(command));
 }

@@ -1,6 +1,7 @@
 // orvo-journal-view: the plant journal in a window — the alarm summary with acknowledgements,
 // the event history with its filters and exports, and the trends of the measurements.
 
+#include "journaloptions.h"
 #include "journalviewsettings.h"
 #include "journalwindow.h"
 #include "programidentity.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QTextStream>
 
 int main(int argc, char *argv[])
 {
@@ -29,7 +31,7 @@ int main(int argc, char *argv[])
         QCoreApplication::translate(
             "main", "The journal: a file, or postgresql://[user@]host[:port]/database (password "
                     "from ~/.pgpass or PGPASSFILE). Default: the last one shown, else the "
-                    "viewer's."),
+                    "viewer's (the settings key \"journal\", else its file)."),
         QStringLiteral("JOURNAL"));
     parser.addOption(journalOpt);
     JournalLocation location = JournalLocation::defaultLocation();
@@ -51,9 +53,13 @@ int main(int argc, char *argv[])
     // The viewer's settings file: the language choice is shared, the window has its own group.
     WindowShell::setUpApplication("orvo-journal-view");
     QString error;
-    if (!parser.isSet(journalOpt) && !JournalViewSettings::journal().isEmpty() &&
-        !JournalLocation::parse(JournalViewSettings::journal(), &location, &error)) {
-        // A stored journal that no longer reads as one: the default, rather than nothing.
+    if (!parser.isSet(journalOpt) &&
+        (JournalViewSettings::journal().isEmpty() ||
+         !JournalLocation::parse(JournalViewSettings::journal(), &location, &error)) &&
+        !JournalOptions::siteJournal(&location, &error)) {
+        // A key that holds no journal: the viewer's file, rather than nothing; the window names
+        // the journal it shows.
+        QTextStream(stderr) << "orvo-journal-view: " << error << '\n';
         location = JournalLocation::defaultLocation();
     }
 

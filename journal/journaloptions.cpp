@@ -1,6 +1,7 @@
 #include "journaloptions.h"
 
 #include "journalrecorder.h"
+#include "journalwriter.h"
 #include "programidentity.h"
 
 #include <QCommandLineParser>
@@ -22,17 +23,30 @@ JournalOptions::JournalOptions()
           JournalOptions::tr("Name the installation NAME in the journal (default: the host "
                              "name, a colon and the listening port)."),
           QStringLiteral("NAME"))
+    , retentionOption(keepOption())
 {}
+
+QCommandLineOption JournalOptions::keepOption()
+{
+    return QCommandLineOption(
+        QStringLiteral("keep"),
+        JournalOptions::tr("Keep the journal's parts this long, for example "
+                           "seconds=24h,minutes=30d,ten-minutes=2y,events=2y (the defaults); "
+                           "parts not named keep theirs. Default: the settings key "
+                           "\"journalKeep\"."),
+        QStringLiteral("RETENTION"));
+}
 
 void JournalOptions::addTo(QCommandLineParser &parser) const
 {
     parser.addOption(journalOption);
     parser.addOption(noJournalOption);
     parser.addOption(installationOption);
+    parser.addOption(retentionOption);
 }
 
 bool JournalOptions::read(const QCommandLineParser &parser, const QString &settingsValue,
-                          QString *error)
+                          QString *error, const QString &keepSettingsValue)
 {
     journalEnabled = !parser.isSet(noJournalOption);
     if (!journalEnabled && parser.isSet(journalOption)) {
@@ -47,6 +61,19 @@ bool JournalOptions::read(const QCommandLineParser &parser, const QString &setti
     if (!journalEnabled)
         return true;
 
+    journalRetention = JournalRetention();
+    QString reason;
+    if (parser.isSet(retentionOption)) {
+        if (!JournalRetention::parse(parser.value(retentionOption), &journalRetention, &reason)) {
+            *error = JournalOptions::tr("--keep: %1").arg(reason);
+            return false;
+        }
+    } else if (!keepSettingsValue.isEmpty() &&
+               !JournalRetention::parse(keepSettingsValue, &journalRetention, &reason)) {
+        *error = JournalOptions::tr("the settings key \"journalKeep\": %1").arg(reason);
+        return false;
+    }
+
     QString text = parser.value(journalOption);
     QString source = QStringLiteral("--journal");
     if (!parser.isSet(journalOption) && !settingsValue.isEmpty()) {
@@ -57,7 +84,6 @@ bool JournalOptions::read(const QCommandLineParser &parser, const QString &setti
         journalLocation = JournalLocation::defaultLocation();
         return true;
     }
-    QString reason;
     if (!JournalLocation::parse(text, &journalLocation, &reason)) {
         *error = JournalOptions::tr("%1: %2").arg(source, reason);
         return false;
@@ -72,12 +98,53 @@ QString JournalOptions::installation(quint16 port) const
     return QSysInfo::machineHostName() + QLatin1Char(':') + QString::number(port);
 }
 
-QString JournalOptions::settingsValue()
+namespace {
+
+QString siteSetting(const char *key)
 {
     const QSettings settings(QSettings::IniFormat, QSettings::UserScope,
                              QCoreApplication::organizationName(),
                              QLatin1String(ProgramIdentity::SettingsApplication));
-    return settings.value(QStringLiteral("journal")).toString().trimmed();
+    return settings.value(QLatin1String(key)).toString().trimmed();
+}
+
+} // namespace
+
+QString JournalOptions::settingsValue()
+{
+    return siteSetting("journal");
+}
+
+QString JournalOptions::keepSettingsValue()
+{
+    return siteSetting("journalKeep");
+}
+
+bool JournalOptions::siteJournal(JournalLocation *location, QString *error)
+{
+    const QString value = settingsValue();
+    if (value.isEmpty()) {
+        *location = JournalLocation::defaultLocation();
+        return true;
+    }
+    QString reason;
+    if (!JournalLocation::parse(value, location, &reason)) {
+        *error = JournalOptions::tr("the settings key \"journal\": %1").arg(reason);
+        return false;
+    }
+    return true;
+}
+
+bool JournalOptions::siteRetention(JournalRetention *retention, QString *error)
+{
+    *retention = JournalRetention();
+    const QString value = keepSettingsValue();
+    QString reason;
+    if (!value.isEmpty() && !JournalRetention::parse(value, retention, &reason)) {
+        *error = JournalOptions::tr("the settings key \"journalKeep\": %1").arg(reason);
+        return false;
+    }
+    return true;
 }
 
 QString JournalOptions::startDetail(quint16 port, bool listening, const QString &listenError)
@@ -95,6 +162,7 @@ std::unique_ptr<JournalRecorder> JournalOptions::startRecorder(quint16 port,
         return nullptr;
     auto recorder = std::make_unique<JournalRecorder>();
     recorder->setLogName(logName);
+    recorder->journalWriter()->setRetention(journalRetention);
     recorder->start(journalLocation, installation(port), startDetail);
     return recorder;
 }

@@ -2,6 +2,7 @@
 
 #include "journalevent.h"
 #include "journallocation.h"
+#include "journalretention.h"
 #include "trendblock.h"
 #include <QCoreApplication>
 
@@ -15,30 +16,6 @@
 QT_BEGIN_NAMESPACE
 class QSqlQuery;
 QT_END_NAMESPACE
-
-// How long each part of the journal is kept.
-struct JournalRetention
-{
-    static constexpr qint64 Day = 24 * 3600 * 1000LL;
-    qint64 secondsMs = Day;          // 1 s intervals
-    qint64 minutesMs = 30 * Day;     // 1 min intervals
-    qint64 tenMinutesMs = 730 * Day; // 10 min intervals
-    qint64 eventsMs = 730 * Day;
-
-    // How long a trend tier is kept. Hours are made of the ten minutes and go with them: they
-    // only spare a long range from reading every day.
-    qint64 keepMs(int tier) const
-    {
-        switch (tier) {
-        case 0:
-            return secondsMs;
-        case 1:
-            return minutesMs;
-        default:
-            return tenMinutesMs;
-        }
-    }
-};
 
 // One trend tier: its interval, and how many intervals one stored block holds. Each block of a
 // tier spans whole intervals of the next coarser one, so a roll-up reads a single block.

@@ -54,7 +54,8 @@ int main(int argc, char *argv[])
     if (parser.isSet(portOption) && !ToolCommandLine::parsePort(parser.value(portOption), port))
         return ToolCommandLine::UsageExit;
     QString error;
-    if (!journal.read(parser, JournalOptions::settingsValue(), &error))
+    if (!journal.read(parser, JournalOptions::settingsValue(), &error,
+                      JournalOptions::keepSettingsValue()))
         return ToolCommandLine::usageError(error);
 
     StopSignals stopSignals;

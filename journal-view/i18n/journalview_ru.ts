@@ -628,17 +628,17 @@
 <context>
     <name>main</name>
     <message>
-        <location filename="../main.cpp" line="19"/>
+        <location filename="../main.cpp" line="21"/>
         <source>Shows the plant journal that the viewer and orvo-recorder write: the alarms that are active or not yet acknowledged, every recorded event with filters, CSV and PDF export and printing, and the trends of the measurements from two years down to one second. The journal is opened read-only; only an acknowledgement writes.</source>
         <translation>Показывает журнал установки, который ведут программа просмотра и orvo-recorder: активные и неквитированные тревоги, все записанные события с отбором, экспортом в CSV и PDF и печатью, а также тренды измерений от двух лет до одной секунды. Журнал открывается только для чтения; пишет в него только квитирование.</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="29"/>
-        <source>The journal: a file, or postgresql://[user@]host[:port]/database (password from ~/.pgpass or PGPASSFILE). Default: the last one shown, else the viewer&apos;s.</source>
-        <translation>Журнал: файл или postgresql://[user@]host[:port]/database (пароль из ~/.pgpass или PGPASSFILE). По умолчанию: последний показанный, иначе журнал программы просмотра.</translation>
+        <location filename="../main.cpp" line="31"/>
+        <source>The journal: a file, or postgresql://[user@]host[:port]/database (password from ~/.pgpass or PGPASSFILE). Default: the last one shown, else the viewer&apos;s (the settings key &quot;journal&quot;, else its file).</source>
+        <translation>Журнал: файл или postgresql://[пользователь@]хост[:порт]/база (пароль из ~/.pgpass или PGPASSFILE). По умолчанию: последний показанный, иначе журнал просмотрщика (ключ настроек &quot;journal&quot;, иначе его файл).</translation>
     </message>
     <message>
-        <location filename="../main.cpp" line="42"/>
+        <location filename="../main.cpp" line="44"/>
         <source>unexpected argument %1</source>
         <translation>лишний аргумент %1</translation>
     </message>

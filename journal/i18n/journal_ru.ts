@@ -37,39 +37,60 @@
 <context>
     <name>JournalOptions</name>
     <message>
-        <location filename="../journaloptions.cpp" line="13"/>
+        <location filename="../journaloptions.cpp" line="14"/>
         <source>Record into the journal JOURNAL: an SQLite file, or postgresql://[user@]host[:port]/database (the password from ~/.pgpass or PGPASSFILE). Default: the settings key &quot;journal&quot;, else journal.sqlite in the user&apos;s data folder.</source>
         <translation>Записывать в журнал JOURNAL: файл SQLite или postgresql://[пользователь@]хост[:порт]/база (пароль берётся из ~/.pgpass или PGPASSFILE). По умолчанию: ключ настроек &quot;journal&quot;, иначе journal.sqlite в папке данных пользователя.</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="19"/>
+        <location filename="../journaloptions.cpp" line="20"/>
         <source>Record nothing.</source>
         <translation>Ничего не записывать.</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="22"/>
+        <location filename="../journaloptions.cpp" line="23"/>
         <source>Name the installation NAME in the journal (default: the host name, a colon and the listening port).</source>
         <translation>Называть установку в журнале именем NAME (по умолчанию: имя хоста, двоеточие и порт приёма).</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="39"/>
+        <location filename="../journaloptions.cpp" line="33"/>
+        <source>Keep the journal&apos;s parts this long, for example seconds=24h,minutes=30d,ten-minutes=2y,events=2y (the defaults); parts not named keep theirs. Default: the settings key &quot;journalKeep&quot;.</source>
+        <translation>Хранить части журнала столько, например seconds=24h,minutes=30d,ten-minutes=2y,events=2y (по умолчанию); неназванные части хранятся как по умолчанию. По умолчанию: ключ настроек &quot;journalKeep&quot;.</translation>
+    </message>
+    <message>
+        <location filename="../journaloptions.cpp" line="53"/>
         <source>--journal and --no-journal exclude each other</source>
         <translation>--journal и --no-journal исключают друг друга</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="44"/>
+        <location filename="../journaloptions.cpp" line="58"/>
         <source>--installation needs a name</source>
         <translation>для --installation нужно имя</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="54"/>
+        <location filename="../journaloptions.cpp" line="68"/>
+        <source>--keep: %1</source>
+        <translation>--keep: %1</translation>
+    </message>
+    <message>
+        <location filename="../journaloptions.cpp" line="73"/>
+        <location filename="../journaloptions.cpp" line="144"/>
+        <source>the settings key &quot;journalKeep&quot;: %1</source>
+        <translation>ключ настроек &quot;journalKeep&quot;: %1</translation>
+    </message>
+    <message>
+        <location filename="../journaloptions.cpp" line="81"/>
         <source>the settings key &quot;journal&quot;</source>
         <translation>ключ настроек &quot;journal&quot;</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="62"/>
+        <location filename="../journaloptions.cpp" line="88"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location filename="../journaloptions.cpp" line="132"/>
+        <source>the settings key &quot;journal&quot;: %1</source>
+        <translation>ключ настроек &quot;journal&quot;: %1</translation>
     </message>
 </context>
 <context>
@@ -93,6 +114,24 @@
         <location filename="../journalquery.cpp" line="290"/>
         <source>cannot acknowledge: %1</source>
         <translation>не удаётся квитировать: %1</translation>
+    </message>
+</context>
+<context>
+    <name>JournalRetention</name>
+    <message>
+        <location filename="../journalretention.cpp" line="59"/>
+        <source>no retention given</source>
+        <translation>срок хранения не задан</translation>
+    </message>
+    <message>
+        <location filename="../journalretention.cpp" line="70"/>
+        <source>%1: not seconds=, minutes=, ten-minutes= or events=</source>
+        <translation>%1: ожидается seconds=, minutes=, ten-minutes= или events=</translation>
+    </message>
+    <message>
+        <location filename="../journalretention.cpp" line="83"/>
+        <source>%1: a length of up to 100 years, such as 24h, 30d or 2y</source>
+        <translation>%1: нужен срок не более 100 лет, например 24h, 30d или 2y</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "journalformat.h"
 #include "journallocation.h"
+#include "journalretention.h"
 
 #include <QtTest>
 
@@ -16,6 +17,8 @@ private slots:
     void shortestValue();
     void times_data();
     void times();
+    void retention_data();
+    void retention();
 };
 
 void TestJournalLocation::parses_data()
@@ -142,4 +145,70 @@ void TestJournalLocation::times()
 }
 
 QTEST_GUILESS_MAIN(TestJournalLocation)
+void TestJournalLocation::retention_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("read"); // as text() gives it back; empty: refused
+    QTest::addColumn<QString>("reason");
+    const QString defaults = QStringLiteral("seconds=1d,minutes=30d,ten-minutes=2y,events=2y");
+    QTest::newRow("the defaults spelled out")
+        << "seconds=24h,minutes=30d,ten-minutes=730d,events=730d" << defaults << "";
+    QTest::newRow("one part, the others default")
+        << "events=5y"
+        << "seconds=1d,minutes=30d,ten-minutes=2y,events=5y"
+        << "";
+    QTest::newRow("a unit it does not know") << " seconds = 90m , minutes=6w"
+                                             << ""
+                                             << "minutes=6w";
+    QTest::newRow("seconds and minutes") << "seconds=3600s,minutes=90m"
+                                         << "seconds=1h,minutes=90m,ten-minutes=2y,events=2y"
+                                         << "";
+    QTest::newRow("later wins") << "events=1y,events=3y"
+                                << "seconds=1d,minutes=30d,ten-minutes=2y,events=3y"
+                                << "";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "no retention";
+    QTest::newRow("unknown part") << "hours=1y"
+                                  << ""
+                                  << "hours=1y";
+    QTest::newRow("no length") << "events"
+                               << ""
+                               << "events";
+    QTest::newRow("zero") << "events=0d"
+                          << ""
+                          << "events=0d";
+    QTest::newRow("negative") << "events=-1d"
+                              << ""
+                              << "events=-1d";
+    QTest::newRow("no unit") << "events=30"
+                             << ""
+                             << "events=30";
+    QTest::newRow("over a century") << "events=101y"
+                                    << ""
+                                    << "events=101y";
+    QTest::newRow("a century") << "events=100y"
+                               << "seconds=1d,minutes=30d,ten-minutes=2y,events=100y"
+                               << "";
+}
+
+void TestJournalLocation::retention()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, read);
+    QFETCH(QString, reason);
+    JournalRetention retention;
+    QString why;
+    QCOMPARE(JournalRetention::parse(text, &retention, &why), !read.isEmpty());
+    if (read.isEmpty()) {
+        QVERIFY2(why.contains(reason), qPrintable(why));
+        // Refused whole: what was there stays.
+        QCOMPARE(retention.text(), JournalRetention().text());
+        return;
+    }
+    QCOMPARE(retention.text(), read);
+    // The hours go with the ten minutes.
+    QCOMPARE(retention.keepMs(3), retention.tenMinutesMs);
+}
+
 #include "tst_journallocation.moc"

@@ -3,6 +3,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -17,14 +18,17 @@ struct Run
     QString err;
 };
 
-Run runTool(const QStringList &arguments, const QString &locale = QString())
+// configHome: a settings folder of the test's own in place of the user's.
+Run runTool(const QStringList &arguments, const QString &locale = QString(),
+            const QString &configHome = QString())
 {
     QProcess process;
-    if (!locale.isEmpty()) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!locale.isEmpty())
         environment.insert(QStringLiteral("LC_ALL"), locale);
-        process.setProcessEnvironment(environment);
-    }
+    if (!configHome.isEmpty())
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ORVO_JOURNAL_TOOL), arguments);
     Run run;
     if (!process.waitForFinished(30000))
@@ -66,6 +70,7 @@ private slots:
     void followPrintsNewRows();
     void timesCarryTheirOffset_data();
     void timesCarryTheirOffset();
+    void siteSettingsNameTheJournalAndItsRetention();
 
 private:
     QString journal;
@@ -77,6 +82,8 @@ void TestJournalTool::initTestCase()
 {
     qputenv("TZ", "Europe/Berlin");
     QVERIFY(dir.isValid());
+    // The tool reads the journal keys of the settings: the test's own, not the user's.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("no-config"))));
     journal = dir.filePath(QStringLiteral("journal.sqlite"));
     JournalLocation location;
     location.type = JournalLocation::Type::SQLite;
@@ -297,6 +304,58 @@ void TestJournalTool::timesCarryTheirOffset()
     qputenv("TZ", before);
     tzset();
     QCOMPARE(text, local);
+}
+
+void TestJournalTool::siteSettingsNameTheJournalAndItsRetention()
+{
+    // A journal of its own: one event two hours old, one of now.
+    const QString site = dir.filePath(QStringLiteral("site.sqlite"));
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    {
+        JournalLocation location;
+        location.type = JournalLocation::Type::SQLite;
+        location.path = site;
+        JournalStore store;
+        QString error;
+        QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+        QVERIFY(store.write(
+            {makeEvent(Journal::Kind::NodeHeard, now - 7200000, 1, QString(), QString()),
+             makeEvent(Journal::Kind::NodeHeard, now, 2, QString(), QString())},
+            {}, now));
+    }
+    const QString config = dir.filePath(QStringLiteral("config"));
+    const QString iniPath = config + QStringLiteral("/Keldor/Orvo_ICP View.ini");
+    auto setKeep = [&](const QString &keep) {
+        QSettings ini(iniPath, QSettings::IniFormat);
+        ini.setValue(QStringLiteral("journal"), site);
+        ini.setValue(QStringLiteral("journalKeep"), keep);
+    };
+    auto eventRows = [&] {
+        const Run run =
+            runTool({QStringLiteral("events"), QStringLiteral("--format"), QStringLiteral("csv")},
+                    QString(), config);
+        return run.exitCode == 0 ? run.out.count(QLatin1Char('\n')) - 1 : -1;
+    };
+    // Without --journal the tool reads the journal the key names, as the recorders write it.
+    setKeep(QStringLiteral("events=forever"));
+    QCOMPARE(eventRows(), 2);
+
+    // A key that holds no retention is refused, naming the key; nothing is pruned.
+    Run run = runTool({QStringLiteral("prune")}, QString(), config);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QLatin1String("journalKeep")), qPrintable(run.err));
+    QCOMPARE(eventRows(), 2);
+
+    // --keep before the key; then the key's own retention.
+    run = runTool({QStringLiteral("prune"), QStringLiteral("--keep"), QStringLiteral("events=3h")},
+                  QString(), config);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(eventRows(), 2);
+    setKeep(QStringLiteral("events=1h"));
+    run = runTool({QStringLiteral("prune")}, QString(), config);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(site), qPrintable(run.out));
+    QCOMPARE(eventRows(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestJournalTool)

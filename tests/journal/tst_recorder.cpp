@@ -1,3 +1,4 @@
+#include "journalstore.h"
 #include "journaltool.h"
 #include "udpsender.h"
 
@@ -57,11 +58,12 @@ private slots:
     void killedDuringABurstLosesAtMostTheLastSecond();
     void refusesAPortAnotherReceiverHolds();
     void aSecondWriterOfTheInstallationRefusesToStart();
+    void appliesTheRetentionItIsGiven();
     void usageErrors_data();
     void usageErrors();
 
 private:
-    void startRecorder(QProcess &recorder, QString *log);
+    void startRecorder(QProcess &recorder, QString *log, const QStringList &more = {});
     void runSimulator(const QStringList &arguments);
 
     std::unique_ptr<QTemporaryDir> dir;
@@ -74,15 +76,19 @@ void TestRecorder::init()
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     journal = dir->filePath(QStringLiteral("journal.sqlite"));
+    // The recorder reads the journal keys of the settings: the test's own, not the user's.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir->filePath(QStringLiteral("config"))));
     port = UdpSender::freePort();
     QVERIFY(port != 0);
 }
 
-void TestRecorder::startRecorder(QProcess &recorder, QString *log)
+void TestRecorder::startRecorder(QProcess &recorder, QString *log, const QStringList &more)
 {
     recorder.start(QStringLiteral(ORVO_RECORDER),
-                   {QStringLiteral("--port"), QString::number(port), QStringLiteral("--journal"),
-                    journal, QStringLiteral("--installation"), QStringLiteral("bench-hall")});
+                   QStringList{QStringLiteral("--port"), QString::number(port),
+                               QStringLiteral("--journal"), journal,
+                               QStringLiteral("--installation"), QStringLiteral("bench-hall")} +
+                       more);
     QVERIFY2(waitForLog(recorder, QStringLiteral("started"), log), qPrintable(*log));
 }
 
@@ -278,6 +284,44 @@ void TestRecorder::aSecondWriterOfTheInstallationRefusesToStart()
     QCOMPARE(select(rows, QStringLiteral("recording-started")).size(), 1);
     QCOMPARE(select(rows, QStringLiteral("recording-stopped")).size(), 1);
     QCOMPARE(rows.last().value(QStringLiteral("detail")), QStringLiteral("SIGTERM"));
+}
+
+void TestRecorder::appliesTheRetentionItIsGiven()
+{
+    // An event two hours old, and a recorder told to keep events for one hour.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    {
+        JournalLocation location;
+        location.type = JournalLocation::Type::SQLite;
+        location.path = journal;
+        JournalStore store;
+        QString error;
+        QVERIFY2(store.open(location, JournalStore::Access::ReadWrite, &error), qPrintable(error));
+        JournalEvent old;
+        old.kind = Journal::Kind::NodeHeard;
+        old.timeMs = now - 7200000;
+        old.installation = QStringLiteral("bench-hall");
+        old.node = 7;
+        QVERIFY(store.write({old}, {}, now - 7200000));
+    }
+    QProcess recorder;
+    QString log;
+    startRecorder(recorder, &log, {QStringLiteral("--keep"), QStringLiteral("events=1h")});
+    QVERIFY2(waitForLog(recorder, QStringLiteral("recording"), &log), qPrintable(log));
+    QString error;
+    auto oldEventKept = [&] {
+        return !select(JournalTool::events(QStringLiteral(ORVO_JOURNAL_TOOL), journal, &error),
+                       QStringLiteral("node-heard"), QStringLiteral("7"))
+                    .isEmpty();
+    };
+    // It prunes once it records, and every hour after.
+    QTRY_VERIFY_WITH_TIMEOUT(!oldEventKept(), 5000);
+    recorder.terminate();
+    QVERIFY(recorder.waitForFinished(10000));
+    const QVector<Row> rows =
+        JournalTool::events(QStringLiteral(ORVO_JOURNAL_TOOL), journal, &error);
+    QCOMPARE(select(rows, QStringLiteral("recording-started")).size(), 1);
+    QCOMPARE(select(rows, QStringLiteral("recording-stopped")).size(), 1);
 }
 
 void TestRecorder::usageErrors_data()

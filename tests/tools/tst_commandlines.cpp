@@ -50,6 +50,15 @@ private slots:
             << "--journal and --no-journal exclude each other";
         QTest::newRow("viewer journal empty")
             << "orvo-icp-view" << QStringList{"--journal", ""} << 2 << "--journal: ";
+        QTest::newRow("viewer retention without a length")
+            << "orvo-icp-view" << QStringList{"--keep", "events=30"} << 2
+            << "--keep: events=30: a length of up to 100 years";
+        QTest::newRow("recorder retention of an unknown part")
+            << "orvo-recorder" << QStringList{"--keep", "hours=1y"} << 2
+            << "--keep: hours=1y: not seconds=";
+        QTest::newRow("tool prune retention zero")
+            << "orvo-journal-tool" << QStringList{"prune", "--keep", "events=0d"} << 2
+            << "--keep: events=0d: a length";
 
         QTest::newRow("inspector --help names the host")
             << "orvo-module-view" << QStringList{"--help"} << 0 << "--host <host>";
@@ -152,6 +161,8 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(QString::fromLatin1(name));
+        // Nor the user's settings, whose journal keys the programs read.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
         p.setProcessEnvironment(env);
         // Nothing here may leave files behind in the build tree.
         p.setWorkingDirectory(dir.path());
