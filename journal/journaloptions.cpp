@@ -9,6 +9,38 @@
 #include <QSettings>
 #include <QSysInfo>
 
+namespace {
+
+// The top-level keys of the viewer's settings file that stand in for --journal and --keep.
+const char JournalKey[] = "journal";
+const char KeepKey[] = "journalKeep";
+
+QString siteSetting(const char *key)
+{
+    const QSettings settings(QSettings::IniFormat, QSettings::UserScope,
+                             QCoreApplication::organizationName(),
+                             QLatin1String(ProgramIdentity::SettingsApplication));
+    return settings.value(QLatin1String(key)).toString().trimmed();
+}
+
+QString keySource(const char *key)
+{
+    return JournalOptions::tr("the settings key \"%1\"").arg(QLatin1String(key));
+}
+
+// A journal or a retention as text; the message names where the text came from.
+template <typename T>
+bool parseFrom(const QString &text, const QString &source, T *out, QString *error)
+{
+    QString reason;
+    if (T::parse(text, out, &reason))
+        return true;
+    *error = JournalOptions::tr("%1: %2").arg(source, reason);
+    return false;
+}
+
+} // namespace
+
 JournalOptions::JournalOptions()
     : journalOption(QStringLiteral("journal"),
                     JournalOptions::tr(
@@ -62,33 +94,23 @@ bool JournalOptions::read(const QCommandLineParser &parser, const QString &setti
         return true;
 
     journalRetention = JournalRetention();
-    QString reason;
     if (parser.isSet(retentionOption)) {
-        if (!JournalRetention::parse(parser.value(retentionOption), &journalRetention, &reason)) {
-            *error = JournalOptions::tr("--keep: %1").arg(reason);
+        if (!parseFrom(parser.value(retentionOption), QStringLiteral("--keep"), &journalRetention,
+                       error))
             return false;
-        }
     } else if (!keepSettingsValue.isEmpty() &&
-               !JournalRetention::parse(keepSettingsValue, &journalRetention, &reason)) {
-        *error = JournalOptions::tr("the settings key \"journalKeep\": %1").arg(reason);
+               !parseFrom(keepSettingsValue, keySource(KeepKey), &journalRetention, error)) {
         return false;
     }
 
-    QString text = parser.value(journalOption);
-    QString source = QStringLiteral("--journal");
-    if (!parser.isSet(journalOption) && !settingsValue.isEmpty()) {
-        text = settingsValue;
-        source = JournalOptions::tr("the settings key \"journal\"");
-    }
-    if (!parser.isSet(journalOption) && settingsValue.isEmpty()) {
+    if (parser.isSet(journalOption))
+        return parseFrom(parser.value(journalOption), QStringLiteral("--journal"), &journalLocation,
+                         error);
+    if (settingsValue.isEmpty()) {
         journalLocation = JournalLocation::defaultLocation();
         return true;
     }
-    if (!JournalLocation::parse(text, &journalLocation, &reason)) {
-        *error = JournalOptions::tr("%1: %2").arg(source, reason);
-        return false;
-    }
-    return true;
+    return parseFrom(settingsValue, keySource(JournalKey), &journalLocation, error);
 }
 
 QString JournalOptions::installation(quint16 port) const
@@ -98,26 +120,14 @@ QString JournalOptions::installation(quint16 port) const
     return QSysInfo::machineHostName() + QLatin1Char(':') + QString::number(port);
 }
 
-namespace {
-
-QString siteSetting(const char *key)
-{
-    const QSettings settings(QSettings::IniFormat, QSettings::UserScope,
-                             QCoreApplication::organizationName(),
-                             QLatin1String(ProgramIdentity::SettingsApplication));
-    return settings.value(QLatin1String(key)).toString().trimmed();
-}
-
-} // namespace
-
 QString JournalOptions::settingsValue()
 {
-    return siteSetting("journal");
+    return siteSetting(JournalKey);
 }
 
 QString JournalOptions::keepSettingsValue()
 {
-    return siteSetting("journalKeep");
+    return siteSetting(KeepKey);
 }
 
 bool JournalOptions::siteJournal(JournalLocation *location, QString *error)
@@ -127,24 +137,14 @@ bool JournalOptions::siteJournal(JournalLocation *location, QString *error)
         *location = JournalLocation::defaultLocation();
         return true;
     }
-    QString reason;
-    if (!JournalLocation::parse(value, location, &reason)) {
-        *error = JournalOptions::tr("the settings key \"journal\": %1").arg(reason);
-        return false;
-    }
-    return true;
+    return parseFrom(value, keySource(JournalKey), location, error);
 }
 
 bool JournalOptions::siteRetention(JournalRetention *retention, QString *error)
 {
     *retention = JournalRetention();
     const QString value = keepSettingsValue();
-    QString reason;
-    if (!value.isEmpty() && !JournalRetention::parse(value, retention, &reason)) {
-        *error = JournalOptions::tr("the settings key \"journalKeep\": %1").arg(reason);
-        return false;
-    }
-    return true;
+    return value.isEmpty() || parseFrom(value, keySource(KeepKey), retention, error);
 }
 
 QString JournalOptions::startDetail(quint16 port, bool listening, const QString &listenError)

@@ -34,7 +34,6 @@ public:
 
     bool enabled() const { return journalEnabled; }
     const JournalLocation &location() const { return journalLocation; }
-    const JournalRetention &retention() const { return journalRetention; }
     // The name given, or the host name, a colon and the listening port.
     QString installation(quint16 port) const;
 

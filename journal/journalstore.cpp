@@ -536,14 +536,14 @@ bool JournalStore::rollUpTier(int tier, QString *reason)
         q.finish();
         TrendBlock fine(fineTier.intervalS, fineTier.slotCount);
         TrendBlock coarse(coarseTier.intervalS, coarseTier.slotCount);
+        // No block yet: nothing to write before the first.
         qint64 coarseStart = std::numeric_limits<qint64>::min();
-        bool pending = false;
         auto flush = [&] {
-            if (pending && !putBlock(tier, series, coarseStart, coarse.encode())) {
+            if (coarseStart != std::numeric_limits<qint64>::min() &&
+                !putBlock(tier, series, coarseStart, coarse.encode())) {
                 *reason = m_lastError;
                 return false;
             }
-            pending = false;
             coarse = TrendBlock(coarseTier.intervalS, coarseTier.slotCount);
             return true;
         };
@@ -563,7 +563,6 @@ bool JournalStore::rollUpTier(int tier, QString *reason)
                     coarseStart = start;
                 }
                 coarse.set(int((t - start) / coarseMs), r);
-                pending = true;
             }
         }
         if (!flush())

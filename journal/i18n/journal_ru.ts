@@ -37,60 +37,44 @@
 <context>
     <name>JournalOptions</name>
     <message>
-        <location filename="../journaloptions.cpp" line="14"/>
+        <location filename="../journaloptions.cpp" line="28"/>
+        <source>the settings key &quot;%1&quot;</source>
+        <translation>ключ настроек &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../journaloptions.cpp" line="46"/>
         <source>Record into the journal JOURNAL: an SQLite file, or postgresql://[user@]host[:port]/database (the password from ~/.pgpass or PGPASSFILE). Default: the settings key &quot;journal&quot;, else journal.sqlite in the user&apos;s data folder.</source>
         <translation>Записывать в журнал JOURNAL: файл SQLite или postgresql://[пользователь@]хост[:порт]/база (пароль берётся из ~/.pgpass или PGPASSFILE). По умолчанию: ключ настроек &quot;journal&quot;, иначе journal.sqlite в папке данных пользователя.</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="20"/>
+        <location filename="../journaloptions.cpp" line="52"/>
         <source>Record nothing.</source>
         <translation>Ничего не записывать.</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="23"/>
+        <location filename="../journaloptions.cpp" line="55"/>
         <source>Name the installation NAME in the journal (default: the host name, a colon and the listening port).</source>
         <translation>Называть установку в журнале именем NAME (по умолчанию: имя хоста, двоеточие и порт приёма).</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="33"/>
+        <location filename="../journaloptions.cpp" line="65"/>
         <source>Keep the journal&apos;s parts this long, for example seconds=24h,minutes=30d,ten-minutes=2y,events=2y (the defaults); parts not named keep theirs. Default: the settings key &quot;journalKeep&quot;.</source>
         <translation>Хранить части журнала столько, например seconds=24h,minutes=30d,ten-minutes=2y,events=2y (по умолчанию); неназванные части хранятся как по умолчанию. По умолчанию: ключ настроек &quot;journalKeep&quot;.</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="53"/>
+        <location filename="../journaloptions.cpp" line="85"/>
         <source>--journal and --no-journal exclude each other</source>
         <translation>--journal и --no-journal исключают друг друга</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="58"/>
+        <location filename="../journaloptions.cpp" line="90"/>
         <source>--installation needs a name</source>
         <translation>для --installation нужно имя</translation>
     </message>
     <message>
-        <location filename="../journaloptions.cpp" line="68"/>
-        <source>--keep: %1</source>
-        <translation>--keep: %1</translation>
-    </message>
-    <message>
-        <location filename="../journaloptions.cpp" line="73"/>
-        <location filename="../journaloptions.cpp" line="144"/>
-        <source>the settings key &quot;journalKeep&quot;: %1</source>
-        <translation>ключ настроек &quot;journalKeep&quot;: %1</translation>
-    </message>
-    <message>
-        <location filename="../journaloptions.cpp" line="81"/>
-        <source>the settings key &quot;journal&quot;</source>
-        <translation>ключ настроек &quot;journal&quot;</translation>
-    </message>
-    <message>
-        <location filename="../journaloptions.cpp" line="88"/>
+        <location filename="../journaloptions.cpp" line="38"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
-    </message>
-    <message>
-        <location filename="../journaloptions.cpp" line="132"/>
-        <source>the settings key &quot;journal&quot;: %1</source>
-        <translation>ключ настроек &quot;journal&quot;: %1</translation>
     </message>
 </context>
 <context>
@@ -239,52 +223,52 @@
         <translation>не удаётся обновить схему %1: %2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="620"/>
+        <location filename="../journalstore.cpp" line="619"/>
         <source>installation &quot;%1&quot; is being recorded by %2 (process %3) since %4</source>
         <translation>установку &quot;%1&quot; уже записывает %2 (процесс %3) с %4</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="625"/>
+        <location filename="../journalstore.cpp" line="624"/>
         <source>installation &quot;%1&quot; is being recorded by %2 (process %3, %4) since %5</source>
         <translation>установку &quot;%1&quot; уже записывает %2 (процесс %3, %4) с %5</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="742"/>
+        <location filename="../journalstore.cpp" line="741"/>
         <source>another writer took over this installation</source>
         <translation>запись этой установки перехватила другая программа</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="998"/>
+        <location filename="../journalstore.cpp" line="997"/>
         <source>table %1 is missing</source>
         <translation>нет таблицы %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="1004"/>
+        <location filename="../journalstore.cpp" line="1003"/>
         <source>column %1.%2 is missing</source>
         <translation>нет столбца %1.%2</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="1020"/>
+        <location filename="../journalstore.cpp" line="1019"/>
         <source>index %1 is missing</source>
         <translation>нет индекса %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="1031"/>
+        <location filename="../journalstore.cpp" line="1030"/>
         <source>%1 events without a kind or time</source>
         <translation>событий без вида или времени: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="1037"/>
+        <location filename="../journalstore.cpp" line="1036"/>
         <source>%1 acknowledgements of no alarm</source>
         <translation>квитирований без тревоги: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="1040"/>
+        <location filename="../journalstore.cpp" line="1039"/>
         <source>%1 trend blocks of no measurement</source>
         <translation>блоков тренда без измерения: %1</translation>
     </message>
     <message>
-        <location filename="../journalstore.cpp" line="1043"/>
+        <location filename="../journalstore.cpp" line="1042"/>
         <source>%1 trend blocks of no tier</source>
         <translation>блоков тренда без уровня: %1</translation>
     </message>
